@@ -1,0 +1,14 @@
+#pragma once
+// Number output independent of the process locale: the class library's number patterns and the C
+// library's format strings.
+
+#include <string>
+
+// Number patterns: "0" a digit always written, "#" a digit written only when significant, "." the
+// decimal point, "E+0"/"E-0" (any count of zeros) an exponent with at least that many digits,
+// its sign always ("E+") or only when negative ("E-"). Values round half away from zero at the
+// pattern's last place. Examples: "#.0" 0 -> ".0", 7.26 -> "7.3"; "#.###E-0" 1024 -> "1.024E3".
+std::string FormatFloat(const std::string& pattern, double value);
+
+// printf-style formatting ("%12.6e", "%10.1f", "%12d") with the "C" locale's decimal point.
+std::string CFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,0 +1,30 @@
+#pragma once
+// A list of lines loaded from and saved to a file whole.
+
+#include <string>
+#include <vector>
+
+class StringList {
+public:
+    std::vector<std::string> Lines;
+
+    // Cuts the text into lines: CR, LF or CR LF ends a line; a last line without an end is a line.
+    void SetText(const std::string& text);
+    // Every line followed by CR LF.
+    std::string Text() const;
+
+    // EFOpenError "Cannot open file %s" when the file cannot be read.
+    void LoadFromFile(const std::string& fileName);
+    // EFCreateError "Cannot create file %s" when the file cannot be written. The text goes to a
+    // temporary file in the same folder first, which then replaces the file, so a failed save
+    // never leaves a truncated file behind.
+    void SaveToFile(const std::string& fileName) const;
+
+    void Add(const std::string& line) { Lines.push_back(line); }
+    void Clear() { Lines.clear(); }
+    size_t Count() const { return Lines.size(); }
+};
+
+// Writes bytes to a file through a temporary file in the same folder and a rename;
+// EFCreateError when any step fails (the original file then stays as it was).
+void WriteFileReplacing(const std::string& fileName, const std::string& bytes);

@@ -1,0 +1,45 @@
+#pragma once
+// An input text stream over a file held in memory, with the reading rules of a text file: a line
+// ends at a line feed, a carriage return directly before the line feed does not belong to the
+// line, a lone carriage return stays in it, and a Ctrl-Z ends the readable text.
+
+#include <cstddef>
+#include <string>
+
+class TextStream {
+public:
+    TextStream() = default;  // not open: every read fails
+    explicit TextStream(const std::string& bytes);
+
+    // Opens a file and takes in its readable text; false when it cannot be opened.
+    bool Open(const std::string& fileName);
+    bool IsOpen() const { return open_; }
+
+    bool AtEnd() const { return !open_ || pos_ >= text_.size(); }
+    bool Failed() const { return failed_ || !open_; }
+    // End of text or failure: no further line can be read.
+    bool Exhausted() const { return AtEnd() || failed_; }
+
+    // One whole line of any length, as a text file reader takes it; false at the end of the text.
+    bool ReadLine(std::string& line);
+
+    // A line of at most maxBytes bytes before its line feed, as a line of a fixed buffer is read:
+    // a longer line yields its first maxBytes bytes and leaves the stream failed. A line that ends
+    // at the end of the text is a line like any other. False (line empty) when the stream is at
+    // its end or failed before the call.
+    bool GetLine(std::string& line, size_t maxBytes);
+
+    // Back to the start; a failure is cleared.
+    void Rewind();
+
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+    size_t pos_ = 0;
+    bool open_ = false;
+    bool failed_ = false;
+};
+
+// Reads a whole file as bytes; false when it cannot be opened or read.
+bool ReadFileBytes(const std::string& fileName, std::string& bytes);

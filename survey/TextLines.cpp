@@ -1,0 +1,71 @@
+#include "survey/TextLines.h"
+
+namespace {
+
+inline bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+inline bool IsSeparator(char c)
+{
+    switch (c) {
+    case '\n': case '\r': case ' ': case ',': case '"': case '\t': case ':': case '=': case '\0':
+    case ';':
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TrimRange(const std::string& text, size_t& begin, size_t& end)
+{
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+}
+
+}  // namespace
+
+std::string TrimBlanks(const std::string& text)
+{
+    size_t begin = 0, end = text.size();
+    TrimRange(text, begin, end);
+    return text.substr(begin, end - begin);
+}
+
+bool ReadNonBlankLine(TextStream& stream, std::string& line)
+{
+    line.clear();
+    std::string raw;
+    while (stream.GetLine(raw, kMaxLineBytes)) {
+        size_t nul = raw.find('\0');
+        if (nul != std::string::npos) raw.resize(nul);
+        size_t begin = 0, end = raw.size();
+        TrimRange(raw, begin, end);
+        if (begin < end) {
+            line.assign(raw, begin, end - begin);
+            return true;
+        }
+    }
+    return false;
+}
+
+void SplitFields(std::string line, std::vector<std::string>& fields)
+{
+    fields.clear();
+    size_t begin = 0, end = line.size();
+    TrimRange(line, begin, end);
+    size_t i = begin;
+    while (i < end && fields.size() < kMaxFields) {
+        while (i < end && IsSeparator(line[i])) ++i;
+        if (i >= end) break;
+        size_t start = i;
+        while (i < end && !IsSeparator(line[i])) ++i;
+        size_t fieldBegin = start, fieldEnd = i;
+        TrimRange(line, fieldBegin, fieldEnd);
+        fields.emplace_back(line, fieldBegin, fieldEnd - fieldBegin);
+    }
+}
+
+const std::string& FieldOrEmpty(const std::vector<std::string>& fields, size_t k)
+{
+    static const std::string empty;
+    return k < fields.size() ? fields[k] : empty;
+}

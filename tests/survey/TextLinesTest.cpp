@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "survey/TextLines.h"
+
+namespace {
+
+std::vector<std::string> ReadAll(const std::string& bytes)
+{
+    TextStream stream(bytes);
+    std::vector<std::string> lines;
+    std::string line;
+    while (ReadNonBlankLine(stream, line)) lines.push_back(line);
+    EXPECT_TRUE(line.empty());
+    return lines;
+}
+
+std::vector<std::string> Split(const std::string& line)
+{
+    std::vector<std::string> fields{"stale"};
+    SplitFields(line, fields);
+    return fields;
+}
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST(ReadNonBlankLine, SkipsBlankLinesAndTrims)
+{
+    EXPECT_EQ(ReadAll(""), Lines{});
+    EXPECT_EQ(ReadAll("a\n \t \n\t\t\nb"), (Lines{"a", "b"}));
+    EXPECT_EQ(ReadAll("one\r\ntwo\r\n"), (Lines{"one", "two"}));
+    EXPECT_EQ(ReadAll("x\n   \t "), Lines{"x"});
+    EXPECT_EQ(ReadAll("  x = 1\n"), Lines{"x = 1"});
+    EXPECT_EQ(ReadAll(std::string("ab\0cd\n\0zz\nq", 12)), (Lines{"ab", "q"}));
+    EXPECT_EQ(ReadAll("\xB2\xE2\xCF\xDF \n"), Lines{"\xB2\xE2\xCF\xDF"});
+    EXPECT_EQ(ReadAll("\x7f" "a\x7f\n"), Lines{"\x7f" "a\x7f"});
+}
+
+TEST(ReadNonBlankLine, LongLines)
+{
+    std::string exact(kMaxLineBytes, 'a');
+    EXPECT_EQ(ReadAll(exact + "\nnext\n"), (Lines{exact, "next"}));
+    std::string tooLong(100000, 'b');
+    EXPECT_EQ(ReadAll(tooLong + "\nnext\n"), Lines{std::string(kMaxLineBytes, 'b')});
+    // A too-long line that is blank in its first part yields nothing and ends the stream.
+    EXPECT_EQ(ReadAll(std::string(kMaxLineBytes, ' ') + "tail\nnext\n"), Lines{});
+}
+
+TEST(SplitFields, Separators)
+{
+    struct Case {
+        std::string line;
+        Lines fields;
+    } cases[] = {
+        {"", {}},
+        {"   \t  ", {}},
+        {",;:=\"", {}},
+        {"x = 1", {"x", "1"}},
+        {"Line: L-12", {"Line", "L-12"}},
+        {"12:30:45", {"12", "30", "45"}},
+        {"A=1;B=2", {"A", "1", "B", "2"}},
+        {"\"two words\"", {"two", "words"}},
+        {"a,,,b", {"a", "b"}},
+        {"a , ; b", {"a", "b"}},
+        {"a\tb", {"a", "b"}},
+        {"-1.5e+3/7|x", {"-1.5e+3/7|x"}},
+        {"a,\f,b", {"a", "", "b"}},
+        {"a,b,\f", {"a", "b"}},
+        {"a\vb", {"a\vb"}},
+        {std::string("a\0b", 3), {"a", "b"}},
+        {" \xB2\xE2\xCF\xDF ", {"\xB2\xE2\xCF\xDF"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Split(c.line), c.fields) << c.line;
+}
+
+TEST(SplitFields, AtMostAThousandFields)
+{
+    std::string line;
+    for (int i = 0; i < 1500; ++i) line += std::to_string(i) + " ";
+    Lines fields = Split(line);
+    ASSERT_EQ(fields.size(), kMaxFields);
+    EXPECT_EQ(fields.back(), "999");
+    std::string many;
+    for (int i = 0; i < 50000; ++i) many += "x,";
+    EXPECT_EQ(Split(many).size(), kMaxFields);
+    EXPECT_EQ(FieldOrEmpty(fields, 5), "5");
+    EXPECT_EQ(FieldOrEmpty(fields, 1000), "");
+}
