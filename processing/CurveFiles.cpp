@@ -1,0 +1,73 @@
+#include "processing/CurveFiles.h"
+
+#include <cmath>
+
+#include "base/NumberFormat.h"
+#include "base/StringList.h"
+
+std::string ComponentName(int componentIndex)
+{
+    static const char* const names[] = {"Ex", "Hy", "Ey", "Hx", "Ez", "Hz"};
+    if (componentIndex < 0 || componentIndex > 5) componentIndex = 5;
+    return names[componentIndex];
+}
+
+std::string StationComponentFileName(const std::string& stationName, int componentIndex)
+{
+    return stationName + ComponentName(componentIndex) + ".txt";
+}
+
+std::string StationComponentFileText(const EditorCharts& charts)
+{
+    const ChartSeries& a = charts.Amplitude.Present;
+    const ChartSeries& p = charts.Phase.Present;
+    std::string text = " f::Hz   Amp:: V/m/A   phase:: rad\r\n";
+    text += "      Freq         AMP     PHASE          RE          IM\r\n";
+    for (size_t i = 0; i < p.Count() && i < a.Count(); ++i) {
+        // In the real/imaginary form the charts hold Re and Im; the file's columns announce
+        // amplitude and phase, so they are taken back as the write-back does.
+        double amp = a.Y[i];
+        double phase = p.Y[i];
+        if (charts.Form == DisplayForm::ReIm) {
+            amp = std::sqrt(a.Y[i] * a.Y[i] + p.Y[i] * p.Y[i]);
+            phase = std::atan2(p.Y[i], a.Y[i]);
+        }
+        amp *= 1e-6;
+        text += CFormat("%10.4e%12.4e%10.4f%12.4e%12.4e", p.X[i], amp, phase, amp * std::cos(phase),
+                        amp * std::sin(phase));
+        text += "\r\n";
+    }
+    return text;
+}
+
+void WriteStationComponentFile(const std::string& fileName, const EditorCharts& charts)
+{
+    WriteFileReplacing(fileName, StationComponentFileText(charts));
+}
+
+std::string ModelResponseFileText(const EditorCharts& charts)
+{
+    const ChartSeries& a = charts.Amplitude.Present;
+    const ChartSeries& p = charts.Phase.Present;
+    StringList lines;
+    lines.Add("f/Hz     ||E||/Re[E]     Phase/Im[E]");
+    for (size_t i = 0; i < a.Count() && i < p.Count(); ++i)
+        lines.Add(CFormat("%12.5e %12.5e %12.5e\n", a.X[i], a.Y[i], p.Y[i]));
+    return lines.Text();
+}
+
+std::string ReplaceFileExtension(const std::string& fileName, const std::string& ext)
+{
+    size_t slash = fileName.rfind('/');
+    size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return fileName + ext;
+    return fileName.substr(0, dot) + ext;
+}
+
+std::string WriteModelResponseFile(const std::string& chosenName, const EditorCharts& charts)
+{
+    std::string fileName = ReplaceFileExtension(chosenName, ".txt");
+    WriteFileReplacing(fileName, ModelResponseFileText(charts));
+    return fileName;
+}
