@@ -1,5 +1,6 @@
 #include "geometry/PositionFile.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "base/Convert.h"
@@ -44,6 +45,8 @@ void ReadPositionText(const std::string& bytes, PositionGrid& grid)
 {
     TextStream stream(bytes);
     std::vector<GridRow> rows;
+    rows.reserve(
+        std::min<size_t>(std::count(bytes.begin(), bytes.end(), '\n') + 2, kMaxPositionPoints + 1));
     rows.push_back(grid.Rows.empty() ? PositionGridHeader() : grid.Rows[0]);
     std::string line;
     std::vector<std::string> fields;
