@@ -1,0 +1,71 @@
+#include "geometry/PositionFile.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "base/Convert.h"
+#include "base/Exception.h"
+#include "base/StringList.h"
+#include "base/TextStream.h"
+#include "survey/TextLines.h"
+
+const char* const kPositionSaveFailedMessage = "文件保存失败！";
+const char* const kPositionFileHeader = "SN   x      y      z";
+
+std::string PositionFileName(const std::string& chosenName)
+{
+    size_t slash = chosenName.find_last_of('/');
+    size_t dot = chosenName.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return chosenName + ".pos";
+    return chosenName.substr(0, dot) + ".pos";
+}
+
+std::string PositionFileText(const PositionGrid& grid)
+{
+    std::string text = std::string(kPositionFileHeader) + "\r\n";
+    for (int row = 1; row <= grid.LastRow(); ++row) {
+        text += grid.Cell(kLabelColumn, row) + " " + grid.Cell(kXColumn, row) + " " +
+                grid.Cell(kYColumn, row) + " " + grid.Cell(kZColumn, row) + " \r\n";
+    }
+    return text;
+}
+
+bool SavePositionFile(const PositionGrid& grid, const std::string& fileName)
+{
+    try {
+        WriteFileReplacing(fileName, PositionFileText(grid));
+    } catch (const EFCreateError&) {
+        return false;
+    }
+    return true;
+}
+
+void ReadPositionText(const std::string& bytes, PositionGrid& grid)
+{
+    TextStream stream(bytes);
+    std::vector<GridRow> rows;
+    rows.reserve(
+        std::min<size_t>(std::count(bytes.begin(), bytes.end(), '\n') + 2, kMaxPositionPoints + 1));
+    rows.push_back(grid.Rows.empty() ? PositionGridHeader() : grid.Rows[0]);
+    std::string line;
+    std::vector<std::string> fields;
+    double value = 0;
+    while (static_cast<int>(rows.size()) <= kMaxPositionPoints && stream.ReadLine(line)) {
+        SplitFields(line, fields);
+        if (fields.size() < 4 || !TryStrToFloat(fields[1], value) ||
+            !TryStrToFloat(fields[2], value) || !TryStrToFloat(fields[3], value))
+            continue;
+        rows.push_back(
+            GridRow{std::to_string(rows.size()), fields[1], fields[2], fields[3], fields[0]});
+    }
+    grid.Rows = std::move(rows);
+}
+
+bool LoadPositionFile(const std::string& fileName, PositionGrid& grid)
+{
+    std::string bytes;
+    if (!ReadFileBytes(fileName, bytes)) return false;
+    ReadPositionText(bytes, grid);
+    return true;
+}
