@@ -82,3 +82,9 @@ void TextStream::Rewind()
     pos_ = 0;
     failed_ = false;
 }
+
+void TextStream::Seek(size_t position)
+{
+    pos_ = position < text_.size() ? position : text_.size();
+    failed_ = false;
+}

@@ -32,6 +32,11 @@ public:
     // Back to the start; a failure is cleared.
     void Rewind();
 
+    // Noting a read position and going back to it, so that a line can be read again. Going back
+    // clears a failure: the position was noted before the stream failed.
+    size_t Position() const { return pos_; }
+    void Seek(size_t position);
+
     const std::string& Text() const { return text_; }
 
 private:

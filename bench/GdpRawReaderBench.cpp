@@ -1,0 +1,92 @@
+// Reading and rewriting a generated GDP32 raw file of 2,000 stations by 40 frequencies, laid out
+// as the receiver writes it: groups of five Ex dipoles and one H channel, each group stepped
+// through every frequency.
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "base/NumberFormat.h"
+#include "base/StringList.h"
+#include "import/GdpRawReader.h"
+
+namespace {
+
+constexpr int kStations = 2000;
+constexpr int kFrequencies = 40;
+constexpr int kGroupSize = 5;
+
+std::string GeneratedFile()
+{
+    std::string text =
+        "GDP-32 receiver, generated survey\r\n1\r\nCSAMT setup\r\n"
+        "OPER bench 2013 3 29 dipole 50\r\nJob line A 12\r\n";
+    int block = 2;
+    for (int first = 0; first < kStations; first += kGroupSize) {
+        for (int f = 0; f < kFrequencies; ++f) {
+            double freq = 8192.0 * std::pow(2.0, -0.25 * f);
+            text += CFormat("%d\r\nCSAMT data\r\nTx 3 Rx %d\r\n%.6g Hz 0 0 0 0 8.5\r\n", block++,
+                            1000 + first, freq);
+            for (int k = 0; k < kGroupSize; ++k)
+                text += CFormat("%d ex %d %.5gm %.1f\r\n", k + 1, 1000 + first + k,
+                                1.0 + 0.01 * f + 0.001 * k, -785.0 + f);
+            text += CFormat("%d hy %d %.5gu %.1f\r\n", kGroupSize + 1, 1000 + first, 250.0 + f,
+                            -100.0 - f);
+        }
+    }
+    return text;
+}
+
+class BenchFile {
+public:
+    BenchFile()
+        : path_((std::filesystem::temp_directory_path() /
+                 ("quillane_bench_" + std::to_string(getpid()) + ".raw"))
+                    .string())
+    {
+        StringList lines;
+        lines.SetText(GeneratedFile());
+        lines.SaveToFile(path_);
+    }
+    ~BenchFile() { std::remove(path_.c_str()); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+const BenchFile& File()
+{
+    static BenchFile file;
+    return file;
+}
+
+void BM_ReadGdpRawFile(benchmark::State& state)
+{
+    const std::string& path = File().Path();
+    size_t bytes = std::filesystem::file_size(path);
+    for (auto _ : state) {
+        SurveyStore store;
+        ReadGdpRawFile(store, path);
+        benchmark::DoNotOptimize(store.ExStations.data());
+        if (store.ExStations.size() != kStations || store.Transmitters.size() != kFrequencies ||
+            store.ExStations.back().Amplitude.X.size() != kFrequencies)
+            state.SkipWithError("the generated survey was not read whole");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_ReadGdpRawFile)->Unit(benchmark::kMillisecond);
+
+void BM_RewriteTextFile(benchmark::State& state)
+{
+    const std::string& path = File().Path();
+    size_t bytes = std::filesystem::file_size(path);
+    for (auto _ : state) RewriteTextFile(path);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_RewriteTextFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace

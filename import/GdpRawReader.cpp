@@ -1,0 +1,352 @@
+#include "import/GdpRawReader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <unordered_map>
+
+#include "base/Convert.h"
+#include "base/FloatMath.h"
+#include "base/NumberFormat.h"
+#include "base/StringList.h"
+#include "survey/Records.h"
+#include "survey/TextLines.h"
+
+namespace {
+
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+bool Contains(const std::string& text, const char* word)
+{
+    return text.find(word) != std::string::npos;
+}
+
+std::string LowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// The next line and its fields; false (no fields) at the end of the input.
+bool ReadFields(TextStream& stream, std::string& line, std::vector<std::string>& fields)
+{
+    bool read = ReadNonBlankLine(stream, line);
+    SplitFields(line, fields);
+    return read;
+}
+
+// Skips to the next block-number line (a line of exactly one field) and leaves it unread.
+void SkipToNextBlock(TextStream& stream, std::string& line, std::vector<std::string>& fields)
+{
+    for (;;) {
+        size_t position = stream.Position();
+        if (!ReadFields(stream, line, fields)) return;
+        if (fields.size() == 1) {
+            stream.Seek(position);
+            return;
+        }
+    }
+}
+
+// Position of the first record of each name in a station list; later records of the same name
+// are never returned, as a search from the start of the list would not find them.
+class FirstStationIndex {
+public:
+    explicit FirstStationIndex(const std::vector<TStation>& stations)
+    {
+        first_.reserve(stations.size());
+        for (size_t i = 0; i < stations.size(); ++i) first_.emplace(stations[i].Name, i);
+    }
+    size_t Find(const std::string& name) const
+    {
+        auto found = first_.find(name);
+        return found == first_.end() ? kNone : found->second;
+    }
+    void Added(const std::string& name, size_t index) { first_.emplace(name, index); }
+
+private:
+    std::unordered_map<std::string, size_t> first_;
+};
+
+bool SameValue(float a, float b)
+{
+    return std::fabs(static_cast<double>(a) - b) < 1e-10;
+}
+
+// Finds the first transmitter that FindSameTransmitter would find for a probe of the placeholder
+// geometry, without comparing every record for every block: only records of that geometry can be
+// equal, and from 2^-9 Hz up two single-precision frequencies within 1e-10 of each other are the
+// same number, so a lookup by value gives the first equal record.
+class PlaceholderTransmitterIndex {
+public:
+    PlaceholderTransmitterIndex(const std::vector<TxData>& transmitters, const TxData& placeholder)
+        : placeholder_(placeholder)
+    {
+        for (size_t i = 0; i < transmitters.size(); ++i) Added(transmitters[i], i);
+    }
+    size_t Find(float freq) const
+    {
+        if (std::fabs(freq) >= kExactFrom) {
+            auto found = firstByFreq_.find(freq);
+            return found == firstByFreq_.end() ? kNone : found->second;
+        }
+        for (const auto& candidate : candidates_)
+            if (SameValue(candidate.first, freq)) return candidate.second;
+        return kNone;
+    }
+    void Added(const TxData& tx, size_t index)
+    {
+        if (!SameValue(tx.Cx, placeholder_.Cx) || !SameValue(tx.Cy, placeholder_.Cy) ||
+            !SameValue(tx.Cz, placeholder_.Cz) || !SameValue(tx.Length, placeholder_.Length) ||
+            !SameValue(tx.Azimuth, placeholder_.Azimuth))
+            return;
+        candidates_.emplace_back(tx.Fip.Freq, index);
+        firstByFreq_.emplace(tx.Fip.Freq, index);
+    }
+
+private:
+    static constexpr float kExactFrom = 1.0f / 512;
+    TxData placeholder_;
+    std::vector<std::pair<float, size_t>> candidates_;
+    std::unordered_map<float, size_t> firstByFreq_;
+};
+
+// The electrodes that stand in for the unknown source until the user sets them.
+TxData PlaceholderTransmitter()
+{
+    TxData tx;
+    tx.Ax = 0;
+    tx.Ay = 0;
+    tx.Az = 0;
+    tx.Bx = 0;
+    tx.By = 1000;
+    tx.Bz = 0;
+    ComputeTransmitterGeometry(tx);
+    return tx;
+}
+
+void AddSample(TStation& station, double freq, double amplitude, double phase)
+{
+    float f = ToSingle(freq), a = ToSingle(amplitude), p = ToSingle(phase);
+    station.Amplitude.X.push_back(f);
+    station.Amplitude.Y.push_back(a);
+    station.Phase.X.push_back(f);
+    station.Phase.Y.push_back(p);
+    station.Errors.X.push_back(0.01f);
+    station.Errors.Y.push_back(0.01f);
+}
+
+// The job text as the stations' y; any text that is not a number, or none that fits a single,
+// gives 0.
+float JobTextPosition(const std::string& jobText)
+{
+    double y = StrToFloatDef(jobText, 0.0);
+    return std::fabs(y) <= std::numeric_limits<float>::max() ? static_cast<float>(y) : 0.0f;
+}
+
+// The station field of an id, that is the id after its job text, as x; no fallback.
+float StationPosition(const std::string& id, const std::string& jobText)
+{
+    return ToSingle(StrToFloat(id.substr(std::min(jobText.size(), id.size()))));
+}
+
+struct BlockValues {
+    int DipoleLength = 40;
+    std::string JobText;
+    double BlockFrequency = 0;
+    double BlockCurrent = 0;
+    std::vector<std::string> ExIds;
+    std::vector<double> ExAmplitudes;
+    std::vector<double> ExPhases;
+    // A file without any H line gives its Hy samples 0.
+    double HAmplitude = 0;
+    double HPhase = 0;
+    int TxNumber = 0;
+    int HyNumber = 0;
+};
+
+void ReadBlock(TextStream& stream, BlockValues& v)
+{
+    ReadRawBlock(stream, v.DipoleLength, v.JobText, v.BlockFrequency, v.BlockCurrent, v.ExIds,
+                 v.ExAmplitudes, v.ExPhases, v.HAmplitude, v.HPhase, v.TxNumber, v.HyNumber);
+}
+
+void AddNewStationBlock(SurveyStore& store, const BlockValues& v, FirstStationIndex& exIndex,
+                        FirstStationIndex& hyIndex)
+{
+    TStation header;
+    header.Info.HyName = std::to_string(v.HyNumber);
+    header.Info.Tag = FormatFloat("#.###E-0", v.BlockFrequency);
+    header.Info.TxName = std::to_string(v.TxNumber);
+    header.Info.Y = JobTextPosition(v.JobText);
+    for (size_t i = 0; i < v.ExIds.size(); ++i) {
+        TStation station = header;
+        station.Name = v.ExIds[i];
+        station.Info.X = StationPosition(v.ExIds[i], v.JobText);
+        AddSample(station, v.BlockFrequency, v.ExAmplitudes[i], v.ExPhases[i]);
+        store.ExStations.push_back(std::move(station));
+        exIndex.Added(v.ExIds[i], store.ExStations.size() - 1);
+    }
+    TStation hy = header;
+    hy.Name = v.ExIds.front();
+    hy.Info.X = store.ExStations.back().Info.X;
+    AddSample(hy, v.BlockFrequency, v.HAmplitude, v.HPhase);
+    store.HyStations.push_back(std::move(hy));
+    hyIndex.Added(v.ExIds.front(), store.HyStations.size() - 1);
+}
+
+// Whether a frequency of the list lies within the relative 1e-4 of the block's. A block frequency
+// of 0 against a non-empty list raises the division error.
+bool FrequencyTaken(const std::vector<float>& taken, double freq)
+{
+    for (float g : taken)
+        if (CheckedDiv(std::fabs(freq - g), freq) < 1e-4) return true;
+    return false;
+}
+
+void AddKnownStationBlock(SurveyStore& store, BlockValues& v, std::vector<float>& taken,
+                          const FirstStationIndex& exIndex, const FirstStationIndex& hyIndex)
+{
+    if (FrequencyTaken(taken, v.BlockFrequency)) return;
+    taken.push_back(ToSingle(v.BlockFrequency));
+    for (size_t k = 0; k < v.ExIds.size(); ++k) {
+        size_t index = exIndex.Find(v.ExIds[k]);
+        if (index != kNone)
+            AddSample(store.ExStations[index], v.BlockFrequency, v.ExAmplitudes[k], v.ExPhases[k]);
+    }
+    size_t index = hyIndex.Find(v.ExIds.front());
+    if (index == kNone) return;
+    TStation& hy = store.HyStations[index];
+    // A missing H reading repeats the station's latest amplitude; one without any keeps its own.
+    if (v.HAmplitude < 1e-20 && !hy.Amplitude.Y.empty()) v.HAmplitude = hy.Amplitude.Y.back();
+    AddSample(hy, v.BlockFrequency, v.HAmplitude, v.HPhase);
+}
+
+}  // namespace
+
+void RewriteTextFile(const std::string& fileName)
+{
+    StringList lines;
+    lines.LoadFromFile(fileName);
+    lines.SaveToFile(fileName);
+}
+
+void ParseUnitValue(const std::string& text, float& value)
+{
+    if (Contains(text, "v"))
+        value = ToSingle(StrToFloat(text.substr(0, text.size() - 1)));
+    else if (Contains(text, "m"))
+        value = ToSingle(ToSingle(StrToFloat(text.substr(0, text.size() - 1))) * 0.001);
+    else if (Contains(text, "u"))
+        value = ToSingle(ToSingle(StrToFloat(text.substr(0, text.size() - 1))) * 1e-6);
+    else
+        value = ToSingle(StrToFloat(text));
+}
+
+void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
+                  double& BlockFrequency, double& BlockCurrent, std::vector<std::string>& ExIds,
+                  std::vector<double>& ExAmplitudes, std::vector<double>& ExPhases,
+                  double& HAmplitude, double& HPhase, int& TxNumber, int& HyNumber)
+{
+    ExIds.clear();
+    ExAmplitudes.clear();
+    ExPhases.clear();
+    std::string line;
+    std::vector<std::string> fields;
+    do {
+        if (!ReadFields(stream, line, fields)) return;
+    } while (fields.size() != 1);
+    StrToInt(line);  // the block number is not used, but must be one
+
+    std::string header;
+    if (!ReadNonBlankLine(stream, header)) return;
+    if (Contains(header, "SYNC")) header = "CSAM" + header.substr(4);
+    if (!Contains(header, "CSAM")) {
+        SkipToNextBlock(stream, line, fields);
+        return;
+    }
+
+    // A block cut short by the end of the input has nothing more to give.
+    if (!ReadFields(stream, line, fields)) return;
+    if (Contains(line, "OPER")) {
+        DipoleLength = StrToInt(FieldOrEmpty(fields, 6));
+        if (!ReadFields(stream, line, fields)) return;
+        JobText = FieldOrEmpty(fields, 3);
+        SkipToNextBlock(stream, line, fields);
+        return;
+    }
+    TxNumber = StrToInt(FieldOrEmpty(fields, 1));
+    HyNumber = StrToInt(FieldOrEmpty(fields, 3));
+    if (!ReadFields(stream, line, fields)) return;
+    BlockFrequency = StrToFloat(FieldOrEmpty(fields, 0));
+    BlockCurrent = StrToFloat(FieldOrEmpty(fields, 6));
+
+    for (;;) {
+        size_t position = stream.Position();
+        if (!ReadFields(stream, line, fields)) return;
+        if (fields.size() < 2) {
+            stream.Seek(position);
+            return;
+        }
+        float magnitude, phase;
+        ParseUnitValue(FieldOrEmpty(fields, 3), magnitude);
+        ParseUnitValue(FieldOrEmpty(fields, 4), phase);
+        double m = ToSingle(magnitude * 1e6);
+        double p = ToSingle(phase * 0.001);
+        if (LowerAscii(fields[1]) == "ex") {
+            double e = ToSingle(m * 0.001);
+            e = ToSingle(CheckedDiv(e, DipoleLength * 0.001));
+            e = ToSingle(CheckedDiv(e, BlockCurrent));
+            ExIds.push_back(JobText + FieldOrEmpty(fields, 2));
+            ExAmplitudes.push_back(e);
+            ExPhases.push_back(p);
+        } else {
+            HAmplitude = CheckedDiv(m * 0.001, BlockCurrent);
+            HPhase = p;
+        }
+    }
+}
+
+void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
+{
+    TextStream stream;
+    if (!stream.Open(fileName)) return;
+    BlockValues v;
+
+    const TxData placeholder = PlaceholderTransmitter();
+    PlaceholderTransmitterIndex transmitters(store.Transmitters, placeholder);
+    while (!stream.Exhausted()) {
+        ReadBlock(stream, v);
+        if (v.ExIds.empty()) continue;
+        TxData tx = placeholder;
+        tx.Name = std::to_string(v.TxNumber);
+        FIP fip;
+        fip.Freq = ToSingle(v.BlockFrequency);
+        fip.Current = 1.0f;  // the amplitudes are already divided by the block's current
+        fip.CurrentErr = 0.001f;
+        fip.PhaseErr = 0.001f;
+        tx.FipList.push_back(fip);
+        tx.Fip = fip;
+        if (transmitters.Find(fip.Freq) != kNone) continue;
+        store.Transmitters.push_back(std::move(tx));
+        transmitters.Added(store.Transmitters.back(), store.Transmitters.size() - 1);
+    }
+
+    // The block values carry over: the station pass starts with what the first pass left.
+    stream.Rewind();
+    FirstStationIndex exIndex(store.ExStations), hyIndex(store.HyStations);
+    // Taken per station group (the block's first id), so that a file ordered group by group
+    // still gives every group each of its frequencies once.
+    std::unordered_map<std::string, std::vector<float>> takenFrequencies;
+    while (!stream.Exhausted()) {
+        ReadBlock(stream, v);
+        if (v.ExIds.empty()) continue;
+        if (exIndex.Find(v.ExIds.front()) == kNone) {
+            AddNewStationBlock(store, v, exIndex, hyIndex);
+            takenFrequencies[v.ExIds.front()] = {ToSingle(v.BlockFrequency)};
+        } else {
+            AddKnownStationBlock(store, v, takenFrequencies[v.ExIds.front()], exIndex, hyIndex);
+        }
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The GDP32 receiver's raw file (".raw"): the in-place rewrite that precedes every read, the block
+// reader, the unit parser of magnitudes and phases, and the reader that turns a file into
+// transmitter, Ex and Hy records of the store.
+
+#include <string>
+#include <vector>
+
+#include "base/TextStream.h"
+#include "survey/SurveyStore.h"
+
+// Loads the file whole and saves it back with CR LF after every line, through a temporary file
+// that replaces the original only when complete. EFOpenError "Cannot open file %s" when it cannot
+// be read, EFCreateError "Cannot create file %s" when it cannot be written (a read-only file);
+// the original then stays as it was.
+void RewriteTextFile(const std::string& fileName);
+
+// A magnitude or phase field with an optional unit letter: "v" volts, "m" times 0.001, "u" times
+// 1e-6. A letter anywhere in the text cuts the text's last character. EConvertError when the rest
+// is not a number.
+void ParseUnitValue(const std::string& text, float& value);
+
+// Reads one block from the stream's position: an operator block sets DipoleLength and JobText, a
+// data block sets the frequency, current, transmitter and Hy numbers and fills the three E lists
+// (one entry per "ex" line) and, from its last other station line, HAmplitude and HPhase. Every
+// other value keeps what it held. The lists are emptied first; they stay empty at the end of the
+// input, for operator blocks, other blocks and data blocks without E lines. The stream is left at
+// the line that follows the block. Conversion and floating-point errors are thrown.
+void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
+                  double& BlockFrequency, double& BlockCurrent, std::vector<std::string>& ExIds,
+                  std::vector<double>& ExAmplitudes, std::vector<double>& ExPhases,
+                  double& HAmplitude, double& HPhase, int& TxNumber, int& HyNumber);
+
+// Appends the file's transmitter records (one per new frequency) and its Ex and Hy stations to the
+// store, or adds the samples of known stations. Returns silently when the file cannot be opened.
+// Conversion and floating-point errors end the read; what was appended before stays.
+void ReadGdpRawFile(SurveyStore& store, const std::string& fileName);
