@@ -55,6 +55,15 @@ private:
     std::vector<std::pair<double, size_t>> sorted_;
 };
 
+double Value(double v)
+{
+    return v;
+}
+double Value(const CheckedChain& chain)
+{
+    return chain.Value();
+}
+
 void ClearCurves(StationCurves& curves)
 {
     curves.Freq.clear();
@@ -99,15 +108,22 @@ void AddStationSamples(const TStation& ex, const TStation& hy, const TxData& tx,
         if (!(h >= kMinHyAmplitude)) continue;
 
         const double eSingle = ToSingle(e * 1e-6);
-        const double rhoMT = (CheckedChain(0.2) / f * e / h * e / h).Value();
-        const double rhoExHyN = (CheckedChain(1.2566370614359172) * k * r * 0.001 * e / h).Value();
-        const double rhoExN =
-            (CheckedChain(6.283185307179586) * r / ab * r * r * eSingle / c1).Value();
-        const double rhoExF =
-            (CheckedChain(6.283185307179586) * r / ab * r * r * eSingle / c2).Value();
-        const double rhoHyF = (CheckedChain(9.869604401089358) * f * 2 * rk * rk * rk / ab * rk *
-                               rk * rk / ab * h * h * 1e7 / c2 / c2)
-                                  .Value();
+        // Plain arithmetic first; only a non-finite result is evaluated again step by step, so
+        // that the step that failed raises its own error.
+        double rho[5];
+        auto evaluate = [&](auto one) {
+            rho[0] = Value(one * 0.2 / f * e / h * e / h);
+            rho[1] = Value(one * 1.2566370614359172 * k * r * 0.001 * e / h);
+            rho[2] = Value(one * 6.283185307179586 * r / ab * r * r * eSingle / c1);
+            rho[3] = Value(one * 6.283185307179586 * r / ab * r * r * eSingle / c2);
+            rho[4] = Value(one * 9.869604401089358 * f * 2 * rk * rk * rk / ab * rk * rk * rk / ab *
+                           h * h * 1e7 / c2 / c2);
+        };
+        evaluate(1.0);
+        if (!std::all_of(rho, rho + 5, [](double v) { return std::isfinite(v); }))
+            evaluate(CheckedChain(1.0));
+        const double rhoMT = rho[0], rhoExHyN = rho[1], rhoExN = rho[2], rhoExF = rho[3],
+                     rhoHyF = rho[4];
         const double phaseDiff = Checked(phaseE - phaseH);
 
         curves.Freq.push_back(f);
