@@ -1,0 +1,89 @@
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "processing/StationCurves.h"
+
+namespace {
+
+// 2,000 Ex stations with their own Hy stations, 40 frequencies each, one transmitter.
+const SurveyStore& LargeSurvey()
+{
+    static const SurveyStore store = [] {
+        SurveyStore s;
+        TxData tx;
+        tx.Name = "T1";
+        tx.Ax = -500;
+        tx.Bx = 500;
+        s.Transmitters.push_back(tx);
+        for (int i = 0; i < 2000; ++i) {
+            TStation ex, hy;
+            ex.Name = std::to_string(100 + 10 * i);
+            hy.Name = "H" + ex.Name;
+            ex.Info.HyName = hy.Name;
+            hy.Info.TxName = "T1";
+            ex.Info.X = hy.Info.X = static_cast<float>(10 * i - 10000);
+            ex.Info.Y = hy.Info.Y = 6000;
+            for (int k = 0; k < 40; ++k) {
+                float f =
+                    8192.0f / static_cast<float>(1 << (k / 3)) / static_cast<float>(1 + k % 3);
+                ex.Amplitude.X.push_back(f);
+                ex.Amplitude.Y.push_back(100.0f + static_cast<float>(k + i % 7));
+                ex.Phase.Y.push_back(0.1f * static_cast<float>(k));
+                hy.Amplitude.X.push_back(f);
+                hy.Amplitude.Y.push_back(0.5f + 0.01f * static_cast<float>(k));
+                hy.Phase.Y.push_back(-0.1f * static_cast<float>(k));
+            }
+            s.ExStations.push_back(ex);
+            s.HyStations.push_back(hy);
+        }
+        return s;
+    }();
+    return store;
+}
+
+// Every station once, through the index, as the writers do.
+void BM_StationCurvesAllStationsIndexed(benchmark::State& state)
+{
+    const SurveyStore& store = LargeSurvey();
+    StationCurves curves;
+    for (auto _ : state) {
+        const StationCurveIndex index(store);
+        for (const TStation& ex : store.ExStations) {
+            ComputeStationCurves(store, index, ex.Name, curves);
+            benchmark::DoNotOptimize(curves.RhoMT.data());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 2000);
+}
+BENCHMARK(BM_StationCurvesAllStationsIndexed)->Unit(benchmark::kMillisecond);
+
+// Every station once, each call looking its names up along the lists.
+void BM_StationCurvesAllStations(benchmark::State& state)
+{
+    const SurveyStore& store = LargeSurvey();
+    StationCurves curves;
+    for (auto _ : state) {
+        for (const TStation& ex : store.ExStations) {
+            ComputeStationCurves(store, ex.Name, curves);
+            benchmark::DoNotOptimize(curves.RhoMT.data());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 2000);
+}
+BENCHMARK(BM_StationCurvesAllStations)->Unit(benchmark::kMillisecond);
+
+// One station, as a viewer asks for it.
+void BM_StationCurvesOneStation(benchmark::State& state)
+{
+    const SurveyStore& store = LargeSurvey();
+    StationCurves curves;
+    const std::string name = store.ExStations[1000].Name;
+    for (auto _ : state) {
+        ComputeStationCurves(store, name, curves);
+        benchmark::DoNotOptimize(curves.RhoMT.data());
+    }
+}
+BENCHMARK(BM_StationCurvesOneStation)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
