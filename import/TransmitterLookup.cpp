@@ -35,9 +35,15 @@ bool Equal(const TxData& entry, const TxData& probe)
 
 size_t TransmitterLookup::KeyHash::operator()(const Key& key) const
 {
-    size_t hash = 1469598103934665603ull;
-    for (uint32_t part : key) hash = (hash ^ part) * 1099511628211ull;
-    return hash;
+    // Float bits of round values differ only in their high bits: mix every part thoroughly.
+    uint64_t hash = 0;
+    for (uint32_t part : key) {
+        hash = (hash ^ part) + 0x9e3779b97f4a7c15ull;
+        hash = (hash ^ (hash >> 30)) * 0xbf58476d1ce4e5b9ull;
+        hash = (hash ^ (hash >> 27)) * 0x94d049bb133111ebull;
+        hash ^= hash >> 31;
+    }
+    return static_cast<size_t>(hash);
 }
 
 TransmitterLookup::Key TransmitterLookup::KeyOf(const TxData& tx)
