@@ -1,0 +1,61 @@
+// Reading an IMP file of many blocks: the time should grow with the file, not with its square.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "import/ImpReader.h"
+
+namespace {
+
+std::string MakeFile(int blocks, int receivers)
+{
+    std::string path =
+        "/tmp/quillane-bench-" + std::to_string(blocks) + "x" + std::to_string(receivers) + ".imp";
+    std::ofstream out(path, std::ios::binary);
+    out << "Description: Ex responses from Palvex \r\nUnits: V/m/A\r\nSign convension:   1 \r\n\r\n"
+        << blocks << "\r\n";
+    char line[256];
+    for (int b = 0; b < blocks; ++b) {
+        std::snprintf(
+            line, sizeof line,
+            "%12.6e%12d%12d%12d%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f\r\n", 1.0 + b,
+            2, receivers, 2, 0.0, 0.0, 0.0, 1000.0, 1000.0, 1.0, 0.0, 0.0, 0.0);
+        out << line;
+        for (int axis = 0; axis < 3; ++axis) {
+            for (int r = 0; r < receivers; ++r) {
+                std::snprintf(line, sizeof line, "%13.3f", 100.0 * r);
+                out << line;
+            }
+            out << "\r\n";
+        }
+        out << "                 Re(Ex)         Im(Ex)\r\n";
+        for (int r = 0; r < receivers; ++r) {
+            std::snprintf(line, sizeof line, "%10d%15.6e%15.6e\r\n%25.6e%15.6e\r\n", r, 1e-7, 2e-8,
+                          1e-9, 1e-9);
+            out << line;
+        }
+    }
+    return path;
+}
+
+void BM_ReadImpFile(benchmark::State& state)
+{
+    const int blocks = static_cast<int>(state.range(0));
+    const int receivers = static_cast<int>(state.range(1));
+    const std::string path = MakeFile(blocks, receivers);
+    for (auto _ : state) {
+        SurveyStore store;
+        ReadImpFile(store, path);
+        benchmark::DoNotOptimize(store.ExStations.data());
+        state.counters["transmitters"] = static_cast<double>(store.Transmitters.size());
+    }
+    state.SetItemsProcessed(state.iterations() * blocks * receivers);
+    std::remove(path.c_str());
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReadImpFile)->Args({100, 100})->Args({1000, 10})->Args({10000, 1});

@@ -1,0 +1,15 @@
+#pragma once
+// Readers of the program's own 3-D Ex response file (".imp", complex form) and of the USF file.
+
+#include <string>
+
+#include "survey/SurveyStore.h"
+
+// Reads one IMP file: each block (one source at one frequency) becomes a transmitter record unless
+// an equal one is known, each receiver one sample of an Ex station (a new station when its name is
+// not yet known). A file that cannot be opened adds nothing; a token that does not convert throws
+// EConvertError and what was read before stays. The point counts are left to the caller.
+void ReadImpFile(SurveyStore& store, const std::string& fileName);
+
+// The USF file is offered by the open dialog but not read.
+void ReadUsfFile(SurveyStore& store, const std::string& fileName);

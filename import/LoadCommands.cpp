@@ -1,0 +1,147 @@
+#include "import/LoadCommands.h"
+
+#include "import/ImpReader.h"
+
+namespace {
+
+std::string LowerCase(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+bool Contains(const std::string& text, const char* word)
+{
+    return text.find(word) != std::string::npos;
+}
+
+void ReadGdpRaw(SurveyStore& store, const std::string& name, LoadHooks& hooks,
+                const LoadReaders& readers)
+{
+    if (readers.rewrite) readers.rewrite(name);
+    if (readers.gdpRaw) readers.gdpRaw(store, name);
+    hooks.ProcessMessages();
+}
+
+// Once one file has shown itself to be of the other dialect, every later file of the run is
+// offered to the AMTAVG reader as well.
+void ReadAvg(SurveyStore& store, const std::string& name, bool& notCsamtAvg, LoadHooks& hooks,
+             const LoadReaders& readers)
+{
+    if (readers.csamtAvg) readers.csamtAvg(store, name, &notCsamtAvg);
+    if (notCsamtAvg && readers.amtAvg)
+        readers.amtAvg(store, name, [&hooks] { hooks.ProcessMessages(); });
+}
+
+void SetCountsAndFactors(SurveyStore& store)
+{
+    for (TStation& station : store.ExStations) {
+        station.Amplitude.Count = static_cast<int>(station.Amplitude.X.size());
+        station.Phase.Count = static_cast<int>(station.Phase.X.size());
+        store.StaticFactors.push_back(SECF{station.Name, 1.0f});
+    }
+}
+
+// Runs a load's reading and closes the load whether the reading ends normally or not, so that
+// the survey in memory and the map agree and the cursor comes back.
+template <typename Reading>
+void RunLoad(SurveyStore& store, LoadHooks& hooks, Reading reading)
+{
+    try {
+        reading();
+    } catch (...) {
+        CloseLoad(store, hooks);
+        throw;
+    }
+    CloseLoad(store, hooks);
+}
+
+}  // namespace
+
+LoadReaders::LoadReaders() : imp(ReadImpFile), usf(ReadUsfFile) {}
+
+LoadFormat ChooseLoadFormat(const std::string& fileName)
+{
+    std::string name = LowerCase(fileName);
+    if (Contains(name, ".raw")) return LoadFormat::GdpRaw;
+    if (Contains(name, ".avg")) return LoadFormat::Avg;
+    if (Contains(name, ".imp")) return LoadFormat::Imp;
+    if (Contains(name, ".usf")) return LoadFormat::Usf;
+    return LoadFormat::None;
+}
+
+void CloseLoad(SurveyStore& store, LoadHooks& hooks)
+{
+    SetCountsAndFactors(store);
+    try {
+        hooks.RedrawMap();
+    } catch (...) {
+        hooks.RestoreCursor();
+        throw;
+    }
+    hooks.RestoreCursor();
+}
+
+void AppendFiles(SurveyStore& store, const std::vector<std::string>& chosen,
+                 const std::string& currentFileName, LoadHooks& hooks, const LoadReaders& readers)
+{
+    bool notCsamtAvg = false;
+    hooks.ShowBusyCursor();
+    store.LoadedFiles.insert(store.LoadedFiles.end(), chosen.begin(), chosen.end());
+    RunLoad(store, hooks, [&] {
+        switch (ChooseLoadFormat(currentFileName)) {
+        case LoadFormat::GdpRaw:
+            for (const std::string& name : chosen) ReadGdpRaw(store, name, hooks, readers);
+            break;
+        case LoadFormat::Avg:
+            for (const std::string& name : chosen)
+                ReadAvg(store, name, notCsamtAvg, hooks, readers);
+            break;
+        case LoadFormat::Imp:
+            // Only the current file is read, however many were chosen.
+            if (readers.imp) readers.imp(store, currentFileName);
+            break;
+        case LoadFormat::Usf:
+            if (readers.usf) readers.usf(store, currentFileName);
+            break;
+        case LoadFormat::None:
+            break;
+        }
+    });
+}
+
+void ReloadAllFiles(SurveyStore& store, LoadHooks& hooks, const LoadReaders& readers)
+{
+    store.ExStations.clear();
+    store.HxStations.clear();
+    store.EyStations.clear();
+    store.HyStations.clear();
+    store.EzStations.clear();
+    store.HzStations.clear();
+    store.EHStations.clear();
+    store.WorkStations.clear();
+    store.Transmitters.clear();
+    store.StaticFactors.clear();
+    bool notCsamtAvg = false;
+    // A copy, since the readers let window messages run while the list is walked.
+    const std::vector<std::string> names = store.LoadedFiles;
+    RunLoad(store, hooks, [&] {
+        for (const std::string& name : names) {
+            std::string lower = LowerCase(name);
+            if (Contains(lower, ".raw")) ReadGdpRaw(store, name, hooks, readers);
+            if (Contains(lower, ".avg")) ReadAvg(store, name, notCsamtAvg, hooks, readers);
+        }
+    });
+}
+
+std::string LoadedFilesText(const SurveyStore& store)
+{
+    std::string text;
+    for (const std::string& name : store.LoadedFiles) text += name + "\n";
+    return text;
+}
+
+const char* const kFileHelpText =
+    "当多条剖面分别存在的时候,可以先分别加载后保存为imp格式.\n"
+    "然后,通过 添加测线 功能将所有剖面添加进来后统一输出.\n";

@@ -1,0 +1,67 @@
+#pragma once
+// The core of the load commands: Append (after the open dialog was confirmed) and Reload all.
+// The main window runs the dialog, supplies the GUI side through LoadHooks and the readers
+// through LoadReaders.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "survey/SurveyStore.h"
+
+// What a load needs from the windows.
+class LoadHooks {
+public:
+    virtual ~LoadHooks() = default;
+    virtual void ShowBusyCursor() = 0;
+    virtual void RestoreCursor() = 0;
+    // Lets pending window messages run (between GDP32 raw files, inside the AMTAVG reader).
+    virtual void ProcessMessages() = 0;
+    // Redraws the station map from the store.
+    virtual void RedrawMap() = 0;
+};
+
+// The readers a load calls. A member left empty reads nothing. The IMP and USF readers are set
+// here; the main window fills in the GDP32 raw and AVG readers.
+struct LoadReaders {
+    LoadReaders();
+
+    std::function<void(const std::string& fileName)> rewrite;
+    std::function<void(SurveyStore&, const std::string& fileName)> gdpRaw;
+    std::function<void(SurveyStore&, const std::string& fileName, bool* otherDialect)> csamtAvg;
+    std::function<void(SurveyStore&, const std::string& fileName,
+                       const std::function<void()>& processMessages)>
+        amtAvg;
+    std::function<void(SurveyStore&, const std::string& fileName)> imp;
+    std::function<void(SurveyStore&, const std::string& fileName)> usf;
+};
+
+enum class LoadFormat { GdpRaw, Avg, Imp, Usf, None };
+
+// The reader for a whole selection: the first of ".raw", ".avg", ".imp" and ".usf" found anywhere
+// in the lower-cased name, folders included.
+LoadFormat ChooseLoadFormat(const std::string& fileName);
+
+// Append: remembers every chosen name in LoadedFiles, reads the files with the reader that the
+// current file name (the dialog's first name) chooses, then closes the load: point counts of the
+// Ex stations, one static-shift entry {name, 1.0} per Ex station, the map redrawn, the cursor
+// restored. When a reader throws, the load is closed all the same for what was read so far and
+// the exception then propagates.
+void AppendFiles(SurveyStore& store, const std::vector<std::string>& chosen,
+                 const std::string& currentFileName, LoadHooks& hooks,
+                 const LoadReaders& readers = LoadReaders());
+
+// Reload all: empties the survey (LoadedFiles and the settings stay), reads every remembered
+// GDP32 raw and AVG file again, each name judged by itself, and closes the load as Append does.
+void ReloadAllFiles(SurveyStore& store, LoadHooks& hooks,
+                    const LoadReaders& readers = LoadReaders());
+
+// The closing step of every load.
+void CloseLoad(SurveyStore& store, LoadHooks& hooks);
+
+// The text of List loaded files: every remembered name followed by a line feed; empty when no
+// file was loaded (then no message is shown).
+std::string LoadedFilesText(const SurveyStore& store);
+
+// The text of File help.
+extern const char* const kFileHelpText;

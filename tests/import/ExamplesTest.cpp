@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "import/LoadCommands.h"
+
+namespace {
+
+class QuietHooks : public LoadHooks {
+public:
+    int redraws = 0;
+    void ShowBusyCursor() override {}
+    void RestoreCursor() override {}
+    void ProcessMessages() override {}
+    void RedrawMap() override { ++redraws; }
+};
+
+}  // namespace
+
+TEST(Examples, ImpFileOpens)
+{
+    const std::string path = QUILLANE_SOURCE_DIR "/examples/line1.imp";
+    SurveyStore store;
+    QuietHooks hooks;
+    AppendFiles(store, {path}, path, hooks);
+    EXPECT_EQ(hooks.redraws, 1);
+
+    const std::vector<float> freqs = {8192, 4096, 2048, 1024, 512, 256, 128, 64, 32, 16};
+    ASSERT_EQ(store.Transmitters.size(), freqs.size());
+    for (size_t k = 0; k < freqs.size(); ++k) {
+        const TxData& tx = store.Transmitters[k];
+        EXPECT_EQ(tx.Name, "line1");
+        EXPECT_EQ(tx.Fip.Freq, freqs[k]);
+        EXPECT_EQ(tx.Azimuth, 0.0f);
+        EXPECT_FLOAT_EQ(tx.Ax, 800);  // the wire of the other example files
+        EXPECT_FLOAT_EQ(tx.Bx, 1800);
+        EXPECT_FLOAT_EQ(tx.Ay, 0);
+    }
+
+    ASSERT_EQ(store.ExStations.size(), 8u);
+    ASSERT_EQ(store.StaticFactors.size(), 8u);
+    const std::vector<float> elevations = {120, 121.5, 123, 124, 126.5, 128, 127, 125.5};
+    for (size_t i = 0; i < 8; ++i) {
+        const TStation& station = store.ExStations[i];
+        EXPECT_EQ(station.Name, std::to_string(11000 + 100 * i));
+        EXPECT_EQ(station.Info.TxName, "line1");
+        EXPECT_FLOAT_EQ(station.Info.X, 1025 + 100 * i);
+        EXPECT_FLOAT_EQ(station.Info.Y, 6000);
+        EXPECT_FLOAT_EQ(station.Info.Z, elevations[i]);
+        EXPECT_EQ(station.Amplitude.X, freqs);
+        EXPECT_EQ(station.Amplitude.Count, 10);
+        EXPECT_EQ(station.Phase.Count, 10);
+        for (size_t k = 0; k < freqs.size(); ++k) {
+            // Far-field amplitudes of a few tenths of a mV/(km*A), phases within a few degrees.
+            EXPECT_GT(station.Amplitude.Y[k], 0.05f);
+            EXPECT_LT(station.Amplitude.Y[k], 1.0f);
+            EXPECT_LT(std::fabs(station.Phase.Y[k]), 0.1f);
+            // 2 % in amplitude and 0.01 rad in phase, combined over Re and Im.
+            EXPECT_NEAR(station.Errors.X[k], std::sqrt(5e-4) * station.Amplitude.Y[k], 1e-5);
+        }
+    }
+    EXPECT_NEAR(store.ExStations[0].Amplitude.Y[0], 0.092113, 1e-5);
+}

@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "base/Exception.h"
+#include "import/ImpReader.h"
+
+namespace {
+
+std::string WriteFile(const std::string& name, const std::string& content)
+{
+    std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+const char* const kHeader =
+    "Description: Ex responses from Palvex \r\n"
+    "Units: V/m/A\r\n"
+    "Sign convension:   1 \r\n"
+    "\r\n";
+
+// One block line of the thirteen-token form, with the angle in token 12.
+std::string BlockLine(double f, int n, double cx, double cy, double cz, double length, double angle)
+{
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "%12.6e%12d%12d%12d%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f\r\n", f,
+                  2, n, 2, cx, cy, cz, length, length, 1.0, 0.0, 0.0, angle);
+    return text;
+}
+
+// Two receivers A1 (Re -1, Im 0) and A2 (Re 3e-6, Im 4e-6).
+std::string TwoReceivers()
+{
+    return "      100.000      200.000\r\n"
+           "     5000.000     5000.000\r\n"
+           "       12.500      -13.000\r\n"
+           "                 Re(Ex)         Im(Ex)\r\n"
+           "        A1  -1.000000e+00   0.000000e+00\r\n"
+           "                1.000000e-07   0.000000e+00\r\n"
+           "        A2   3.000000e-06   4.000000e-06\r\n"
+           "                3.000000e-07   4.000000e-07\r\n";
+}
+
+std::string Line7()
+{
+    return std::string(kHeader) + "2\r\n" + BlockLine(1, 2, 1000, 2000, 10, 1000, 30) +
+           TwoReceivers() + BlockLine(2, 2, 1000, 2000, 10, 1000, 30) + TwoReceivers();
+}
+
+}  // namespace
+
+TEST(ReadImpFile, TwoBlocksOfOneSource)
+{
+    SurveyStore store;
+    ReadImpFile(store, WriteFile("line7.imp", Line7()));
+
+    ASSERT_EQ(store.Transmitters.size(), 2u);
+    for (int k = 0; k < 2; ++k) {
+        const TxData& tx = store.Transmitters[k];
+        EXPECT_EQ(tx.Name, "line7");
+        EXPECT_FLOAT_EQ(tx.Fip.Freq, k + 1.0f);
+        EXPECT_FLOAT_EQ(tx.Fip.Current, 1.0f);
+        EXPECT_EQ(tx.Fip.Phase, 0.0f);
+        EXPECT_TRUE(tx.FipList.empty());
+        EXPECT_FLOAT_EQ(tx.Cx, 1000);
+        EXPECT_FLOAT_EQ(tx.Cy, 2000);
+        EXPECT_FLOAT_EQ(tx.Cz, 10);
+        EXPECT_FLOAT_EQ(tx.Length, 1000);
+        EXPECT_FLOAT_EQ(tx.Azimuth, 30);  // degrees, like the records of every other reader
+        EXPECT_NEAR(tx.Ax, 1000 - 250 * std::sqrt(3.0), 1e-3);
+        EXPECT_NEAR(tx.Ay, 1750, 1e-3);
+        EXPECT_NEAR(tx.Bx, 1000 + 250 * std::sqrt(3.0), 1e-3);
+        EXPECT_NEAR(tx.By, 2250, 1e-3);
+        EXPECT_FLOAT_EQ(tx.Az, 10);
+        EXPECT_FLOAT_EQ(tx.Bz, 10);
+    }
+
+    ASSERT_EQ(store.ExStations.size(), 2u);
+    EXPECT_TRUE(store.HyStations.empty());
+    const TStation& a1 = store.ExStations[0];
+    const TStation& a2 = store.ExStations[1];
+    EXPECT_EQ(a1.Name, "A1");
+    EXPECT_EQ(a2.Name, "A2");
+    EXPECT_EQ(a1.Info.HyName, "line7");
+    EXPECT_EQ(a1.Info.TxName, "line7");
+    EXPECT_EQ(a1.Info.Area, "Unknown");
+    EXPECT_EQ(a1.Info.Tag, "Me");
+    EXPECT_FLOAT_EQ(a2.Info.X, 200);
+    EXPECT_FLOAT_EQ(a2.Info.Y, 5000);
+    EXPECT_FLOAT_EQ(a2.Info.Z, -13);
+    EXPECT_EQ(a1.Amplitude.X, (std::vector<float>{1, 2}));
+    EXPECT_EQ(a1.Phase.X, (std::vector<float>{1, 2}));
+    EXPECT_EQ(a1.Amplitude.Count, 0);  // the load command sets the counts
+
+    // Re -1, Im 0: amplitude 1e6 and phase 0 (the plain arc tangent, not a quadrant angle).
+    EXPECT_FLOAT_EQ(a1.Amplitude.Y[0], 1e6f);
+    EXPECT_FLOAT_EQ(a1.Phase.Y[0], 0.0f);
+    EXPECT_FLOAT_EQ(a1.Errors.X[0], 0.1f);
+    EXPECT_FLOAT_EQ(a2.Amplitude.Y[1], 5.0f);
+    EXPECT_FLOAT_EQ(a2.Phase.Y[1], static_cast<float>(std::atan(4.0 / 3.0)));
+    EXPECT_FLOAT_EQ(a2.Errors.X[1], 0.5f);
+    EXPECT_FLOAT_EQ(a2.Errors.Y[1], static_cast<float>(std::atan(4.0 / 3.0)));
+}
+
+TEST(ReadImpFile, SecondReadAddsSamplesOnly)
+{
+    SurveyStore store;
+    std::string path = WriteFile("line7.imp", Line7());
+    ReadImpFile(store, path);
+    ReadImpFile(store, path);
+    EXPECT_EQ(store.Transmitters.size(), 2u);
+    ASSERT_EQ(store.ExStations.size(), 2u);
+    EXPECT_EQ(store.ExStations[1].Amplitude.X, (std::vector<float>{1, 2, 1, 2}));
+    EXPECT_EQ(store.ExStations[1].Errors.Y.size(), 4u);
+}
+
+TEST(ReadImpFile, KnownTransmitterAndStationsGiveTheirNames)
+{
+    SurveyStore store;
+    ReadImpFile(store, WriteFile("line7.imp", Line7()));
+    for (TxData& tx : store.Transmitters) tx.Name = "T9";
+    TStation twin = store.ExStations[1];
+    twin.Amplitude = xy();
+    store.ExStations.push_back(twin);  // a second station named A2
+
+    std::string other = std::string(kHeader) + "2\r\n" + BlockLine(2, 2, 1000, 2000, 10, 1000, 30) +
+                        TwoReceivers() + BlockLine(4, 1, 0, 0, 0, 500, 0) +
+                        "1.0\r\n2.0\r\n3.0\r\ncolumns\r\nB1 1e-6 0\r\n1e-7 0\r\n";
+    ReadImpFile(store, WriteFile("other.imp", other));
+    ASSERT_EQ(store.Transmitters.size(), 3u);
+    EXPECT_EQ(store.Transmitters[2].Name, "T9");  // the name of the equal record is kept
+    ASSERT_EQ(store.ExStations.size(), 4u);
+    EXPECT_EQ(store.ExStations[3].Name, "B1");
+    EXPECT_EQ(store.ExStations[3].Info.TxName, "T9");
+    EXPECT_EQ(store.ExStations[1].Amplitude.X.size(), 2u);
+    EXPECT_EQ(store.ExStations[2].Amplitude.X, std::vector<float>{2});  // the later A2
+}
+
+TEST(ReadImpFile, BlockLineForms)
+{
+    // The writer's own form puts the angle into token 10 and 0.0 into token 12.
+    std::string text = std::string(kHeader) + "3\r\n" +
+                       "1.0 2 1 2 100.0 200.0 5.0 1000.0 1000.0 1.0 28.6 0.0 0.0\r\n" +
+                       "1\r\n2\r\n3\r\nRe Im\r\nS1 1e-6 1e-6\r\n1e-8 1e-8\r\n" +
+                       "2.0 300.0 400.0 7.0 2 1\r\n" +
+                       "1\r\n2\r\n3\r\nRe Im\r\nS1 1e-6 0\r\n1e-8 0\r\n" + "4.0 2 1\r\n" +
+                       "1\r\n2\r\n3\r\nRe Im\r\nS1 1e-6 0\r\n1e-8 0\r\n";
+    SurveyStore store;
+    ReadImpFile(store, WriteFile("forms.imp", text));
+    ASSERT_EQ(store.Transmitters.size(), 3u);
+    const TxData& written = store.Transmitters[0];
+    EXPECT_EQ(written.Azimuth, 0.0f);
+    EXPECT_FLOAT_EQ(written.Ax, -400);
+    EXPECT_FLOAT_EQ(written.Bx, 600);
+    EXPECT_FLOAT_EQ(written.Ay, 200);
+    const TxData& six = store.Transmitters[1];
+    EXPECT_FLOAT_EQ(six.Length, 1000);
+    EXPECT_EQ(six.Azimuth, 0.0f);
+    EXPECT_FLOAT_EQ(six.Ax, -200);
+    EXPECT_FLOAT_EQ(six.Bx, 800);
+    EXPECT_FLOAT_EQ(six.Cz, 7);
+    const TxData& three = store.Transmitters[2];  // keeps the geometry of the block before
+    EXPECT_FLOAT_EQ(three.Cx, 300);
+    EXPECT_FLOAT_EQ(three.Cy, 400);
+    EXPECT_FLOAT_EQ(three.Fip.Freq, 4);
+    ASSERT_EQ(store.ExStations.size(), 1u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.X, (std::vector<float>{1, 2, 4}));
+}
+
+TEST(ReadImpFile, NothingAddedWithoutUsableHeader)
+{
+    const std::string receivers = BlockLine(1, 2, 0, 0, 0, 1000, 0) + TwoReceivers();
+    for (const std::string count : {"0\r\n", "two\r\n", ""}) {
+        SurveyStore store;
+        ReadImpFile(store,
+                    WriteFile("header.imp", kHeader + count + (count.empty() ? "" : receivers)));
+        EXPECT_TRUE(store.Transmitters.empty()) << count;
+        EXPECT_TRUE(store.ExStations.empty()) << count;
+    }
+    SurveyStore store;
+    ReadImpFile(store, testing::TempDir() + "no-such-folder/x.imp");
+    ReadUsfFile(store, WriteFile("a.usf", Line7()));
+    EXPECT_TRUE(store.Transmitters.empty());
+    EXPECT_TRUE(store.ExStations.empty());
+}
+
+TEST(ReadImpFile, WhatFollowsTheLastBlock)
+{
+    const std::string oneBlock =
+        std::string(kHeader) + "1\r\n" + BlockLine(1, 2, 0, 0, 0, 1000, 0) + TwoReceivers();
+    struct Case {
+        const char* tail;
+        bool throws;
+    };
+    for (const Case& c : {Case{"", false}, Case{"\r\n\r\n", false}, Case{"5\r\n", false},
+                          Case{"1 2 3 4\r\n", false}, Case{"1 2 3 4 5 6 7 8 9 10 11 12\r\n", false},
+                          Case{"abc\r\n", true}, Case{"abc", false}, Case{"2 x 3\r\n", true}}) {
+        SurveyStore store;
+        std::string path = WriteFile("tail.imp", oneBlock + c.tail);
+        if (c.throws)
+            EXPECT_THROW(ReadImpFile(store, path), EConvertError) << c.tail;
+        else
+            EXPECT_NO_THROW(ReadImpFile(store, path)) << c.tail;
+        EXPECT_EQ(store.Transmitters.size(), 1u) << c.tail;
+        EXPECT_EQ(store.ExStations.size(), 2u) << c.tail;
+    }
+}
+
+TEST(ReadImpFile, ReceiversStayWithinTheCoordinateLists)
+{
+    const std::string head = std::string(kHeader) + "1\r\n";
+    SurveyStore store;
+
+    // An X line with fewer values than the block line: only that many receivers.
+    ReadImpFile(store, WriteFile("short-x.imp", head + "1.0 2 3\r\n" + TwoReceivers()));
+    EXPECT_EQ(store.ExStations.size(), 2u);
+
+    // More receivers than the block line's count: the block ends after its count, and the
+    // surplus receiver line is not taken for a station.
+    store = SurveyStore();
+    std::string longX = head + BlockLine(1, 1, 0, 0, 0, 1000, 0) + TwoReceivers();
+    try {
+        ReadImpFile(store, WriteFile("long-x.imp", longX));
+        FAIL() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'A2' is not a valid floating point value");
+    }
+    ASSERT_EQ(store.ExStations.size(), 1u);
+    EXPECT_EQ(store.ExStations[0].Name, "A1");
+
+    // A Y line shorter than the count, a short receiver line and a file that ends inside the
+    // block raise the conversion error; the block's transmitter stays, nothing is read past.
+    for (const std::string& block :
+         {std::string("1 2\r\n5\r\n1 2\r\nRe Im\r\nA1 1 0\r\n1 0\r\nA2 1 0\r\n1 0\r\n"),
+          std::string("1 2\r\n5 5\r\n1 2\r\nRe Im\r\nA1 1\r\n1 0\r\nA2 1 0\r\n1 0\r\n"),
+          std::string("1 2\r\n5 5\r\n1 2\r\nRe Im\r\nA1 1 0\r\n1 0\r\n")}) {
+        store = SurveyStore();
+        EXPECT_THROW(
+            ReadImpFile(store,
+                        WriteFile("short.imp", head + BlockLine(1, 2, 0, 0, 0, 1000, 0) + block)),
+            EConvertError);
+        EXPECT_EQ(store.Transmitters.size(), 1u);
+        EXPECT_LE(store.ExStations.size(), 1u);
+    }
+}
+
+TEST(ReadImpFile, LastBlockLineWithoutLineEndEndsTheReading)
+{
+    SurveyStore store;
+    ReadImpFile(store, WriteFile("end.imp", std::string(kHeader) + "1\r\n1.0 2 3"));
+    EXPECT_TRUE(store.Transmitters.empty());
+}
+
+TEST(ReadImpFile, NearlyEqualTransmittersAreOne)
+{
+    // Angles a hundred-billionth of a degree apart are the same source.
+    std::string text =
+        std::string(kHeader) + "2\r\n" +
+        "1.0 2 1 2 0 0 0 1 1000 1 0 0 0.0\r\n1\r\n2\r\n3\r\nc\r\nS1 1 0\r\n1 0\r\n" +
+        "1.0 2 1 2 0 0 0 1 1000 1 0 0 1e-11\r\n1\r\n2\r\n3\r\nc\r\nS1 1 0\r\n1 0\r\n";
+    SurveyStore store;
+    ReadImpFile(store, WriteFile("near.imp", text));
+    EXPECT_EQ(store.Transmitters.size(), 1u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.X.size(), 2u);
+}

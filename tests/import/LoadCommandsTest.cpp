@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "base/Exception.h"
+#include "import/LoadCommands.h"
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+class RecordingHooks : public LoadHooks {
+public:
+    Events events;
+    void ShowBusyCursor() override { events.push_back("busy"); }
+    void RestoreCursor() override { events.push_back("arrow"); }
+    void ProcessMessages() override { events.push_back("messages"); }
+    void RedrawMap() override { events.push_back("redraw"); }
+};
+
+// Adds one sample to the Ex station of a name, making the station when it is new.
+void AddSample(SurveyStore& store, const std::string& name, float f)
+{
+    TStation* station = nullptr;
+    for (TStation& s : store.ExStations)
+        if (s.Name == name) station = &s;
+    if (!station) {
+        store.ExStations.emplace_back();
+        station = &store.ExStations.back();
+        station->Name = name;
+    }
+    station->Amplitude.X.push_back(f);
+    station->Phase.X.push_back(f);
+}
+
+// Readers that log their calls into the hooks' events. The raw reader adds stations S1 and S2 of
+// every file and throws for a name holding "bad"; the CSAMT reader takes names holding "amt" for
+// the other dialect.
+LoadReaders FakeReaders(RecordingHooks& hooks)
+{
+    LoadReaders readers;
+    Events& log = hooks.events;
+    readers.rewrite = [&log](const std::string& name) { log.push_back("rewrite " + name); };
+    readers.gdpRaw = [&log](SurveyStore& store, const std::string& name) {
+        log.push_back("raw " + name);
+        AddSample(store, "S1", 8);
+        if (name.find("bad") != std::string::npos) throw InvalidFloat("x");
+        AddSample(store, "S2", 8);
+    };
+    readers.csamtAvg = [&log](SurveyStore& store, const std::string& name, bool* otherDialect) {
+        log.push_back("csamt " + name);
+        if (name.find("amt") != std::string::npos)
+            *otherDialect = true;
+        else
+            AddSample(store, "C1", 4);
+    };
+    readers.amtAvg = [&log](SurveyStore&, const std::string& name,
+                            const std::function<void()>& processMessages) {
+        log.push_back("amtavg " + name);
+        processMessages();
+    };
+    readers.imp = [&log](SurveyStore&, const std::string& name) { log.push_back("imp " + name); };
+    readers.usf = [&log](SurveyStore&, const std::string& name) { log.push_back("usf " + name); };
+    return readers;
+}
+
+}  // namespace
+
+TEST(LoadCommands, ReaderChosenByTheCurrentFileName)
+{
+    struct Case {
+        std::string current;
+        LoadFormat format;
+    };
+    for (const Case& c :
+         {Case{"/d/A.RAW", LoadFormat::GdpRaw}, Case{"/d/x.avg/b.dat", LoadFormat::Avg},
+          Case{"/d/x.raw/b.imp", LoadFormat::GdpRaw}, Case{"/d/b.avg.raw", LoadFormat::GdpRaw},
+          Case{"/d/b.Imp", LoadFormat::Imp}, Case{"/d/c.usf", LoadFormat::Usf},
+          Case{"/d/raw.txt", LoadFormat::None}, Case{"", LoadFormat::None}})
+        EXPECT_EQ(ChooseLoadFormat(c.current), c.format) << c.current;
+
+    // The choice holds for every chosen file; IMP and USF read the current file only.
+    struct Run {
+        std::vector<std::string> chosen;
+        Events events;
+    };
+    for (const Run& run :
+         {Run{{"/d/a.raw", "/d/b.avg"},
+              {"busy", "rewrite /d/a.raw", "raw /d/a.raw", "messages", "rewrite /d/b.avg",
+               "raw /d/b.avg", "messages", "redraw", "arrow"}},
+          Run{{"/d/x.avg/b.dat", "/d/c.raw"},
+              {"busy", "csamt /d/x.avg/b.dat", "csamt /d/c.raw", "redraw", "arrow"}},
+          Run{{"/d/1.imp", "/d/2.imp", "/d/3.imp"}, {"busy", "imp /d/1.imp", "redraw", "arrow"}},
+          Run{{"/d/1.usf"}, {"busy", "usf /d/1.usf", "redraw", "arrow"}},
+          Run{{"/d/1.txt", "/d/2.raw"}, {"busy", "redraw", "arrow"}}}) {
+        SurveyStore store;
+        RecordingHooks hooks;
+        AppendFiles(store, run.chosen, run.chosen.front(), hooks, FakeReaders(hooks));
+        EXPECT_EQ(hooks.events, run.events) << run.chosen.front();
+        EXPECT_EQ(store.LoadedFiles, run.chosen);
+    }
+}
+
+TEST(LoadCommands, AvgDialectFlagStaysSetForTheRun)
+{
+    SurveyStore store;
+    RecordingHooks hooks;
+    AppendFiles(store, {"c1.avg", "amt.avg", "c2.avg"}, "c1.avg", hooks, FakeReaders(hooks));
+    EXPECT_EQ(hooks.events,
+              (Events{"busy", "csamt c1.avg", "csamt amt.avg", "amtavg amt.avg", "messages",
+                      "csamt c2.avg", "amtavg c2.avg", "messages", "redraw", "arrow"}));
+
+    // The next command starts with the flag cleared.
+    hooks.events.clear();
+    AppendFiles(store, {"c3.avg"}, "c3.avg", hooks, FakeReaders(hooks));
+    EXPECT_EQ(hooks.events, (Events{"busy", "csamt c3.avg", "redraw", "arrow"}));
+}
+
+TEST(LoadCommands, EveryLoadSetsCountsAndAppendsFactors)
+{
+    SurveyStore store;
+    RecordingHooks hooks;
+    AppendFiles(store, {"a.raw"}, "a.raw", hooks, FakeReaders(hooks));
+    AppendFiles(store, {"a.raw"}, "a.raw", hooks, FakeReaders(hooks));
+    EXPECT_EQ(store.LoadedFiles, (std::vector<std::string>{"a.raw", "a.raw"}));
+    ASSERT_EQ(store.ExStations.size(), 2u);
+    for (const TStation& station : store.ExStations) {
+        EXPECT_EQ(station.Amplitude.Count, 2);
+        EXPECT_EQ(station.Phase.Count, 2);
+        EXPECT_EQ(station.Errors.Count, 0);
+    }
+    ASSERT_EQ(store.StaticFactors.size(), 4u);
+    const char* names[] = {"S1", "S2", "S1", "S2"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(store.StaticFactors[i].Name, names[i]);
+        EXPECT_EQ(store.StaticFactors[i].Factor, 1.0f);
+    }
+
+    // Only a USF file into an empty survey: nothing read, no factor; the map is asked to redraw.
+    SurveyStore empty;
+    hooks.events.clear();
+    AppendFiles(empty, {"x.usf"}, "x.usf", hooks);
+    EXPECT_TRUE(empty.StaticFactors.empty());
+    EXPECT_EQ(hooks.events, (Events{"busy", "redraw", "arrow"}));
+}
+
+TEST(LoadCommands, ReloadReadsRememberedRawAndAvgFilesAgain)
+{
+    SurveyStore store;
+    store.LoadedFiles = {"a.raw", "b.imp", "amt.avg", "c.avg", "d.usf", "e.raw.avg"};
+    store.HyStations.emplace_back();
+    store.EyStations.emplace_back();
+    store.WorkStations.emplace_back();
+    store.EHStations.emplace_back();
+    store.Transmitters.emplace_back();
+    store.StaticFactors.push_back(SECF{"old", 3.0f});
+    store.OutputFreqs = {8};
+    store.ProfileIndices = {1};
+    store.RotationAngle = 30;
+    store.CurrentStation = 1;
+    AddSample(store, "IMP1", 2);
+
+    RecordingHooks hooks;
+    ReloadAllFiles(store, hooks, FakeReaders(hooks));
+    EXPECT_EQ(hooks.events,
+              (Events{"rewrite a.raw", "raw a.raw", "messages", "csamt amt.avg", "amtavg amt.avg",
+                      "messages", "csamt c.avg", "amtavg c.avg", "messages", "rewrite e.raw.avg",
+                      "raw e.raw.avg", "messages", "csamt e.raw.avg", "amtavg e.raw.avg",
+                      "messages", "redraw", "arrow"}));
+    EXPECT_EQ(store.LoadedFiles.size(), 6u);
+    ASSERT_EQ(store.ExStations.size(), 3u);  // S1, S2 and C1; IMP1 is gone
+    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 2);
+    EXPECT_TRUE(store.HyStations.empty());
+    EXPECT_TRUE(store.EyStations.empty());
+    EXPECT_TRUE(store.WorkStations.empty());
+    EXPECT_TRUE(store.EHStations.empty());
+    EXPECT_TRUE(store.Transmitters.empty());
+    ASSERT_EQ(store.StaticFactors.size(), 3u);
+    EXPECT_EQ(store.StaticFactors[0].Name, "S1");
+    EXPECT_EQ(store.OutputFreqs, std::vector<float>{8});
+    EXPECT_EQ(store.ProfileIndices, std::vector<int>{1});
+    EXPECT_EQ(store.RotationAngle, 30);
+    EXPECT_EQ(store.CurrentStation, 1);
+
+    // Nothing remembered: the survey ends empty.
+    SurveyStore nothing;
+    AddSample(nothing, "X", 1);
+    ReloadAllFiles(nothing, hooks, FakeReaders(hooks));
+    EXPECT_TRUE(nothing.ExStations.empty());
+    EXPECT_TRUE(nothing.StaticFactors.empty());
+}
+
+// A failing reader ends the command, but the stations read before it get their counts and
+// factors, the map shows them and the cursor comes back.
+TEST(LoadCommands, FailedLoadIsClosedForWhatWasRead)
+{
+    SurveyStore store;
+    RecordingHooks hooks;
+    EXPECT_THROW(
+        AppendFiles(store, {"a.raw", "bad.raw", "c.raw"}, "a.raw", hooks, FakeReaders(hooks)),
+        EConvertError);
+    EXPECT_EQ(hooks.events, (Events{"busy", "rewrite a.raw", "raw a.raw", "messages",
+                                    "rewrite bad.raw", "raw bad.raw", "redraw", "arrow"}));
+    EXPECT_EQ(store.LoadedFiles.size(), 3u);
+    ASSERT_EQ(store.ExStations.size(), 2u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 2);  // S1 of both files
+    EXPECT_EQ(store.ExStations[1].Phase.Count, 1);
+    EXPECT_EQ(store.StaticFactors.size(), 2u);
+
+    hooks.events.clear();
+    EXPECT_THROW(ReloadAllFiles(store, hooks, FakeReaders(hooks)), EConvertError);
+    EXPECT_EQ(hooks.events, (Events{"rewrite a.raw", "raw a.raw", "messages", "rewrite bad.raw",
+                                    "raw bad.raw", "redraw", "arrow"}));
+    EXPECT_EQ(store.StaticFactors.size(), 2u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 2);
+}
+
+TEST(LoadCommands, ImpLoadLeavesAFileNamedTempAlone)
+{
+    std::string imp = testing::TempDir() + "load.imp";
+    std::ofstream(imp, std::ios::binary)
+        << "h\r\nh\r\nh\r\n\r\n1\r\n1.0 2 1 2 0 0 0 1 1000 1 0 0 0\r\n"
+           "10\r\n20\r\n30\r\nRe Im\r\nR1 1e-6 0\r\n1e-8 0\r\n";
+    bool made = false;
+    if (!std::ifstream("temp")) {
+        std::ofstream("temp") << "the user's file";
+        made = true;
+    }
+    SurveyStore store;
+    RecordingHooks hooks;
+    AppendFiles(store, {imp}, imp, hooks);
+    EXPECT_TRUE(static_cast<bool>(std::ifstream("temp")));
+    if (made) std::remove("temp");
+    ASSERT_EQ(store.ExStations.size(), 1u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 1);
+    EXPECT_EQ(store.StaticFactors.size(), 1u);
+}
+
+TEST(LoadCommands, ListAndHelpTexts)
+{
+    SurveyStore store;
+    EXPECT_EQ(LoadedFilesText(store), "");
+    store.LoadedFiles = {"/d/a.raw", "/d/b.avg"};
+    EXPECT_EQ(LoadedFilesText(store), "/d/a.raw\n/d/b.avg\n");
+    EXPECT_STREQ(kFileHelpText,
+                 "\xe5\xbd\x93\xe5\xa4\x9a\xe6\x9d\xa1\xe5\x89\x96\xe9\x9d\xa2\xe5\x88\x86\xe5\x88"
+                 "\xab\xe5\xad\x98\xe5\x9c\xa8\xe7\x9a\x84\xe6\x97\xb6\xe5\x80\x99,\xe5\x8f\xaf"
+                 "\xe4\xbb\xa5\xe5\x85\x88\xe5\x88\x86\xe5\x88\xab\xe5\x8a\xa0\xe8\xbd\xbd\xe5\x90"
+                 "\x8e\xe4\xbf\x9d\xe5\xad\x98\xe4\xb8\xbaimp\xe6\xa0\xbc\xe5\xbc\x8f.\n"
+                 "\xe7\x84\xb6\xe5\x90\x8e,\xe9\x80\x9a\xe8\xbf\x87 \xe6\xb7\xbb\xe5\x8a\xa0\xe6"
+                 "\xb5\x8b\xe7\xba\xbf \xe5\x8a\x9f\xe8\x83\xbd\xe5\xb0\x86\xe6\x89\x80\xe6\x9c"
+                 "\x89\xe5\x89\x96\xe9\x9d\xa2\xe6\xb7\xbb\xe5\x8a\xa0\xe8\xbf\x9b\xe6\x9d\xa5"
+                 "\xe5\x90\x8e\xe7\xbb\x9f\xe4\xb8\x80\xe8\xbe\x93\xe5\x87\xba.\n");
+}
