@@ -1,0 +1,319 @@
+#include "model3d/ModelFiles.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/Convert.h"
+#include "base/Exception.h"
+#include "base/FloatMath.h"
+#include "base/NumberFormat.h"
+#include "base/StringList.h"
+
+namespace {
+
+const char* const kCovarianceHeader[] = {
+    "+-----------------------------------------------------------------------------+",
+    "| This file defines model covariance for a recursive autoregression scheme.   |",
+    "| The model spcace may be divided into distinct areas using integer masks.    |",
+    "| Mask 0 is reserved for air; mask 9 is reserved for ocean. Smoothing between |",
+    "| air, ocean and the rest of the model is turned off automatically. You can   |",
+    "| also define exceptions to override smoothing between any two model areas.   |",
+    "| To turn off smoothing set it to zero. This header is 16 lines long.         |",
+    "| 1. Grid dimensions excluding air layers (Nx,Ny,NzEarth)                     |",
+    "| 2. Smoothing in the X direction (NzEarth real values)                       |",
+    "| 3. Smoothing in the Y direction (NzEarth real values)                       |",
+    "| 4. Vertical Smoothing  (1 real Value)                                       |",
+    "| 5. Number of times the smoothing should be applied (1 integer>=0 )          |",
+    "| 6. Number of exceptions (1 integer >=0)                                     |",
+    "| 7. Exceptions in the form e.g. 2 3 0. (to turn off smoothing between 2 & 3) |",
+    "| 8. Two integer layer indices and Nx * Ny block of masks,repeated as needed  |",
+    "+-----------------------------------------------------------------------------+",
+};
+
+const char* const kEol = "\r\n";
+
+// The ln(1e13) of air and ln(0.3) of ocean cells.
+const double kAirValue = std::log(1e13);
+const double kOceanValue = std::log(0.3);
+
+size_t LayerCount(const ModelData& data)
+{
+    return std::min(data.LayerDz.size(), data.LayerRho.size());
+}
+
+struct Origin {
+    double X, Y, Z, Rotation;
+};
+
+Origin ReadOrigin(const ModelSettings& s)
+{
+    return {StrToFloat(s.MxRefEdit), StrToFloat(s.MyRefEdit), StrToFloat(s.MzRefEdit),
+            StrToFloat(s.MRotEdit)};
+}
+
+struct Boundary {
+    int X = 0, Y = 0, Z = 0;
+};
+
+Boundary ReadBoundary(const ModelSettings& s)
+{
+    if (!s.CheckBox1) return {};
+    return {s.NxS, s.NyS, s.NzS};
+}
+
+// Values of cell classes in the model file, one set per layer.
+struct LayerValues {
+    std::string Earth, Air, Ocean;
+};
+
+std::vector<LayerValues> FormatLayerValues(const ModelData& data)
+{
+    std::vector<LayerValues> values;
+    std::string air = CFormat("%13.5e", kAirValue), ocean = CFormat("%13.5e", kOceanValue);
+    for (size_t k = 0; k < LayerCount(data); ++k)
+        values.push_back({CFormat("%13.5e", CheckedLn(data.LayerRho[k])), air, ocean});
+    return values;
+}
+
+std::string ModelText(const ModelSettings& s, const ModelData& data,
+                      const std::vector<float>* columns)
+{
+    Origin origin = ReadOrigin(s);
+    std::vector<LayerValues> values = FormatLayerValues(data);
+    size_t nx = data.CellDx.size(), ny = data.CellDy.size(), nz = values.size();
+    std::string text = " # 3D INVERSION RES MODEL";
+    text += kEol;
+    text += "     " + std::to_string(nx) + "     " + std::to_string(ny) + "     " +
+            std::to_string(nz) + "      0   LOGE" + kEol;
+    for (const std::vector<float>* cells : {&data.CellDx, &data.CellDy, &data.LayerDz}) {
+        for (size_t c = 0; c < (cells == &data.LayerDz ? nz : cells->size()); ++c)
+            text += CFormat("%10.1f", (*cells)[c]);
+        text += kEol;
+    }
+    double zc = origin.Z;
+    for (size_t k = 0; k < nz; ++k) {
+        zc += 0.5 * data.LayerDz[k];
+        for (size_t j = 0; j < ny; ++j) {
+            for (size_t step = 0; step < nx; ++step) {
+                if (!columns) {
+                    text += values[k].Earth;
+                    continue;
+                }
+                size_t i = nx - 1 - step;  // the terrain form runs from the last x position
+                switch (ClassifyCell(zc, (*columns)[j * nx + i])) {
+                case CellClass::Earth:
+                    text += values[k].Earth;
+                    break;
+                case CellClass::Air:
+                    text += values[k].Air;
+                    break;
+                case CellClass::Ocean:
+                    text += values[k].Ocean;
+                    break;
+                }
+            }
+            text += kEol;
+        }
+        text += kEol;
+        zc += 0.5 * data.LayerDz[k];
+    }
+    text += CFormat("%13.0f%13.0f%13.0f", origin.X, origin.Y, origin.Z) + kEol;
+    text += CFormat("%13.0f", origin.Rotation) + kEol;
+    return text;
+}
+
+std::string CovarianceText(const ModelSettings& s, const ModelData& data,
+                           const std::vector<float>* columns)
+{
+    // The flat form has no depths to compare.
+    double zc = columns ? ReadOrigin(s).Z : 0;
+    size_t nx = data.CellDx.size(), ny = data.CellDy.size(), nz = LayerCount(data);
+    std::string text;
+    for (const char* line : kCovarianceHeader) text += std::string(line) + kEol;
+    text += kEol;
+    text +=
+        CFormat("%10d%10d%10d", static_cast<int>(nx), static_cast<int>(ny), static_cast<int>(nz)) +
+        kEol;
+    text += kEol;
+    for (const std::string* smoothing : {&s.ComboBox1, &s.ComboBox2}) {
+        std::string field = CFormat("%5.2f", StrToFloatDef(*smoothing, 0.3));
+        for (size_t k = 0; k < nz; ++k) text += field;
+        text += kEol;
+        text += kEol;
+    }
+    text += CFormat("%5.2f", StrToFloatDef(s.ComboBox3, 0.3)) + kEol;
+    text += kEol;
+    text += CFormat("%2d", 2) + kEol;
+    text += kEol;
+    text += CFormat("%4d", 0) + kEol;
+    text += kEol;
+    Boundary b = ReadBoundary(s);
+    for (size_t k = 0; k < nz; ++k) {
+        zc += 0.5 * data.LayerDz[k];
+        int layer = static_cast<int>(k) + 1;
+        text += CFormat("%4d %4d", layer, layer) + kEol;
+        bool boundaryLayer = static_cast<long long>(k) >= static_cast<long long>(nz) - b.Z;
+        for (size_t step = 0; step < nx; ++step) {
+            long long i = static_cast<long long>(nx) - 1 - static_cast<long long>(step);
+            bool boundaryRow = boundaryLayer || i < b.X || i >= static_cast<long long>(nx) - b.X;
+            for (size_t j = 0; j < ny; ++j) {
+                long long jj = static_cast<long long>(j);
+                const char* mask = "  2";
+                if (boundaryRow || jj < b.Y || jj >= static_cast<long long>(ny) - b.Y)
+                    mask = "  0";
+                else if (columns)
+                    switch (ClassifyCell(zc, (*columns)[j * nx + i])) {
+                    case CellClass::Earth:
+                        mask = "  1";
+                        break;
+                    case CellClass::Air:
+                        mask = "  0";
+                        break;
+                    case CellClass::Ocean:
+                        mask = "  9";
+                        break;
+                    }
+                text += mask;
+            }
+            text += kEol;
+        }
+        zc += 0.5 * data.LayerDz[k];
+    }
+    return text;
+}
+
+bool WriteText(const std::string& fileName, const std::string& text)
+{
+    try {
+        WriteFileReplacing(fileName, text);
+        return true;
+    } catch (const EFCreateError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string ModelFlatText(const ModelSettings& s, const ModelData& data)
+{
+    return ModelText(s, data, nullptr);
+}
+
+std::string ModelTopoText(const ModelSettings& s, const ModelData& data,
+                          const std::vector<float>& columns)
+{
+    return ModelText(s, data, &columns);
+}
+
+std::string CovarianceFlatText(const ModelSettings& s, const ModelData& data)
+{
+    return CovarianceText(s, data, nullptr);
+}
+
+std::string CovarianceTopoText(const ModelSettings& s, const ModelData& data,
+                               const std::vector<float>& columns)
+{
+    return CovarianceText(s, data, &columns);
+}
+
+bool WriteModelFlat(const ModelSettings& s, const ModelData& data, const std::string& fileName)
+{
+    return WriteText(ChangeFileExt(fileName, ".m"), ModelFlatText(s, data));
+}
+
+bool WriteModelTopo(const ModelSettings& s, const ModelData& data, const std::string& fileName,
+                    const PendingMessages& pending)
+{
+    std::string text = ModelTopoText(s, data, ComputeColumnValues(s, data, pending));
+    return WriteText(ChangeFileExt(fileName, ".m"), text);
+}
+
+bool WriteCovarianceFlat(const ModelSettings& s, const ModelData& data, const std::string& fileName)
+{
+    return WriteText(ChangeFileExt(fileName, ".cov"), CovarianceFlatText(s, data));
+}
+
+bool WriteCovarianceTopo(const ModelSettings& s, const ModelData& data, const std::string& fileName,
+                         const PendingMessages& pending)
+{
+    std::string text = CovarianceTopoText(s, data, ComputeColumnValues(s, data, pending));
+    return WriteText(ChangeFileExt(fileName, ".cov"), text);
+}
+
+void WriteModelFiles(const ModelSettings& s, const ModelData& data, const std::string& fileName,
+                     const PendingMessages& pending)
+{
+    if (LayerCount(data) == 0) throw Exception(kNoLayerMessage);
+    ReadOrigin(s);
+    if (data.TerrainCount() == 0) {
+        std::string model = ModelFlatText(s, data), covariance = CovarianceFlatText(s, data);
+        WriteText(ChangeFileExt(fileName, ".m"), model);
+        WriteText(ChangeFileExt(fileName, ".cov"), covariance);
+        return;
+    }
+    // Both files class the cells from the same column values.
+    std::vector<float> columns = ComputeColumnValues(s, data, pending);
+    std::string model = ModelTopoText(s, data, columns);
+    std::string covariance = CovarianceTopoText(s, data, columns);
+    WriteText(ChangeFileExt(fileName, ".m"), model);
+    WriteText(ChangeFileExt(fileName, ".cov"), covariance);
+}
+
+std::string BackgroundModelText(const std::vector<TxData>& transmitters, const ModelSettings& s,
+                                const ModelData& data)
+{
+    double ex = 0, ey = 0, cx, cy, cz;
+    if (!transmitters.empty()) {
+        const TxData& tx = transmitters.front();
+        ex = std::fabs(static_cast<double>(tx.Ax) - tx.Bx);
+        ey = std::fabs(static_cast<double>(tx.Ay) - tx.By);
+        cx = tx.Cx;
+        cy = tx.Cy;
+        cz = tx.Cz;
+    } else {
+        cx = StrToFloat(s.Edit3);
+        cy = StrToFloat(s.Edit4);
+        cz = StrToFloat(s.Edit7);
+    }
+    if (ex == 0) ex = data.Tag;
+    double length = std::sqrt(ex * ex + ey * ey);
+    size_t nz = LayerCount(data);
+    std::string text = " Background RESIS MODEL";
+    text += kEol;
+    text += std::to_string(nz) + kEol;
+    for (size_t k = 0; k < nz; ++k)
+        text += CFormat("%12.2f%12.2f%12.2f%12.2f%12.2f",
+                        std::min(static_cast<double>(data.LayerDz[k]), 1e6),
+                        static_cast<double>(data.LayerRho[k]), 1.0, 1.0, 1.0) +
+                kEol;
+    text += CFormat("%12.2f%12.2f%12.1f%12.2f", 1.0, length, 1.0, 1.0) + kEol;
+    text += CFormat("%12.2f%12.2f%12.2f", cx, cy, cz) + kEol;
+    text += CFormat("%12d%12.2f%12.2f%12.2f", 2, 0.0, 0.0, 0.0) + kEol;
+    return text;
+}
+
+bool WriteBackgroundModel(const std::vector<TxData>& transmitters, const ModelSettings& s,
+                          const ModelData& data, const std::string& fileName)
+{
+    std::string text = BackgroundModelText(transmitters, s, data);
+    return WriteText(ChangeFileExt(fileName, ".pri"), text);
+}
+
+std::string BoundaryText(const ModelData& data)
+{
+    StringList list;
+    size_t n = std::min(data.BoundaryX.size(), data.BoundaryY.size());
+    // A polygon without vertices has nothing to close: its file holds the count line only.
+    list.Add(CFormat("%12d %12d", n == 0 ? 0 : static_cast<int>(n) + 1, 1));
+    for (size_t i = 0; i < n; ++i)
+        list.Add(CFormat("%12.1f %12.1f", data.BoundaryX[i], data.BoundaryY[i]));
+    if (n > 0) list.Add(CFormat("%12.1f %12.1f", data.BoundaryX[0], data.BoundaryY[0]));
+    return list.Text();
+}
+
+void SaveBoundaryBln(const ModelData& data, const std::string& fileName)
+{
+    StringList list;
+    list.SetText(BoundaryText(data));
+    list.SaveToFile(ChangeFileExt(fileName, ".bln"));
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The files of a 3-D inversion start: the model (".m"), its covariance (".cov"), the background
+// model (".pri") and the boundary polygon (".bln"). Each writer replaces the extension of the
+// chosen name by its own and builds the whole file before it replaces the old one, so an error
+// on the way leaves no half-written file. The model writers return false, writing nothing, when
+// the file cannot be created.
+#include <string>
+#include <vector>
+
+#include "model3d/ModelData.h"
+#include "model3d/Terrain.h"
+#include "survey/Records.h"
+
+// The file texts, lines ending in CR LF. The terrain forms take the column values of
+// ComputeColumnValues.
+std::string ModelFlatText(const ModelSettings& settings, const ModelData& data);
+std::string ModelTopoText(const ModelSettings& settings, const ModelData& data,
+                          const std::vector<float>& columns);
+std::string CovarianceFlatText(const ModelSettings& settings, const ModelData& data);
+std::string CovarianceTopoText(const ModelSettings& settings, const ModelData& data,
+                               const std::vector<float>& columns);
+std::string BackgroundModelText(const std::vector<TxData>& transmitters,
+                                const ModelSettings& settings, const ModelData& data);
+std::string BoundaryText(const ModelData& data);
+
+bool WriteModelFlat(const ModelSettings& settings, const ModelData& data,
+                    const std::string& fileName);
+bool WriteModelTopo(const ModelSettings& settings, const ModelData& data,
+                    const std::string& fileName, const PendingMessages& pending = {});
+bool WriteCovarianceFlat(const ModelSettings& settings, const ModelData& data,
+                         const std::string& fileName);
+bool WriteCovarianceTopo(const ModelSettings& settings, const ModelData& data,
+                         const std::string& fileName, const PendingMessages& pending = {});
+
+// The model and covariance files, in the terrain form when there are terrain points. A model
+// without layers is refused with kNoLayerMessage (an Exception) before any file is written; an
+// origin or rotation text that is not a number raises the conversion error just as early.
+void WriteModelFiles(const ModelSettings& settings, const ModelData& data,
+                     const std::string& fileName, const PendingMessages& pending = {});
+
+// The background model file; the source comes from the first transmitter, or from the source
+// edits and the dialog's source length when there is none. False when it cannot be created.
+bool WriteBackgroundModel(const std::vector<TxData>& transmitters, const ModelSettings& settings,
+                          const ModelData& data, const std::string& fileName);
+
+// The boundary file, through a string list: "Cannot create file %s" when it cannot be written.
+void SaveBoundaryBln(const ModelData& data, const std::string& fileName);

@@ -1,0 +1,128 @@
+#include "model3d/ModelTemplate.h"
+
+#include <cmath>
+
+#include "base/Convert.h"
+#include "base/NumberFormat.h"
+#include "model3d/ModelData.h"
+#include "survey/TextLines.h"
+
+ModelTemplate ReadModelTemplate(const std::string& fileName)
+{
+    ModelTemplate result;
+    TextStream stream;
+    if (!stream.Open(fileName)) return result;
+    std::string line;
+    std::vector<std::string> fields;
+    for (int i = 0; i < 4; ++i)
+        if (!ReadNonBlankLine(stream, line)) return result;
+    SplitFields(line, fields);
+    int blocks = 0;
+    if (!TryStrToInt(FieldOrEmpty(fields, 0), blocks) || blocks == 0) return result;
+
+    if (!ReadNonBlankLine(stream, line)) return result;
+    // A block line that is the file's last, unterminated line counts as cut short.
+    const std::string& text = stream.Text();
+    if (stream.AtEnd() && !text.empty() && text.back() != '\n') return result;
+    SplitFields(line, fields);
+    int n = 0;
+    if (fields.size() == 3) {
+        StrToInt(fields[1]);
+        n = StrToInt(fields[2]);
+        result.LongHeader = 0;
+    } else if (fields.size() >= 8) {
+        StrToInt(fields[1]);
+        n = StrToInt(fields[2]);
+        result.Cx = StrToFloat(fields[4]);
+        result.Cy = StrToFloat(fields[5]);
+        result.Cz = StrToFloat(fields[6]);
+        result.LongHeader = 1;
+    } else {
+        return result;
+    }
+
+    if (!ReadNonBlankLine(stream, line)) return result;
+    std::vector<std::string> xFields, yFields, zFields;
+    SplitFields(line, xFields);
+    if (n <= 0 || xFields.size() != static_cast<size_t>(n)) return result;
+    ReadNonBlankLine(stream, line);
+    SplitFields(line, yFields);
+    ReadNonBlankLine(stream, line);
+    SplitFields(line, zFields);
+    // Short Y or Z lines would leave receivers without coordinates: no template then.
+    if (yFields.size() < xFields.size() || zFields.size() < xFields.size()) return result;
+    ModelPoints points;
+    for (int i = 0; i < n; ++i) {
+        points.X.push_back(StrToFloat(xFields[i]));
+        points.Y.push_back(StrToFloat(yFields[i]));
+        points.Z.push_back(StrToFloat(zFields[i]));
+    }
+    result.Points = std::move(points);
+    return result;
+}
+
+ModelPoints GatherStationPoints(const SurveyStore& store)
+{
+    ModelPoints points;
+    for (const TStation& station : store.ExStations) {
+        points.X.push_back(station.Info.X);
+        points.Y.push_back(station.Info.Y);
+        points.Z.push_back(station.Info.Z);
+    }
+    return points;
+}
+
+double SourceLengthFromText(const std::string& text)
+{
+    return StrToFloatDef(text, 1000.0);
+}
+
+ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX,
+                                   int boundaryCellsY)
+{
+    ModelDefaults d;
+    for (int i = 0; i < points.Count(); ++i) {
+        d.XMin = std::min(d.XMin, points.X[i]);
+        d.XMax = std::max(d.XMax, points.X[i]);
+        d.YMin = std::min(d.YMin, points.Y[i]);
+        d.YMax = std::max(d.YMax, points.Y[i]);
+    }
+    d.Dx = 0.02 * (d.XMax - d.XMin);
+    d.Dy = 0.02 * (d.YMax - d.YMin);
+    d.DxText = static_cast<int>(std::trunc(d.Dx));
+    d.DyText = static_cast<int>(std::trunc(d.Dy));
+    d.DzText = static_cast<int>(std::trunc(d.Dx + d.Dy)) / 2;
+    // The boundary widths grow by 1.5 here whatever ratio the mesh is given later.
+    auto boundaryFactor = [](int k) {
+        double factor = 0, power = 1;
+        for (int i = 0; i < k; ++i) factor += (power *= 1.5);
+        return factor;
+    };
+    d.OriginX = d.XMin - d.Dx * boundaryFactor(boundaryCellsX);
+    d.OriginY = d.YMin - d.Dy * boundaryFactor(boundaryCellsY);
+    d.DxMin = FormatFloat("#.0", d.XMin);
+    d.DxMax = FormatFloat("#.0", d.XMax);
+    d.DyMin = FormatFloat("#.0", d.YMin);
+    d.DyMax = FormatFloat("#.0", d.YMax);
+    d.MxRefEdit = FormatFloat("#.0", d.OriginX);
+    d.MyRefEdit = FormatFloat("#.0", d.OriginY);
+    return d;
+}
+
+void ApplyModelDefaults(const ModelDefaults& defaults, ModelSettings& s)
+{
+    s.Nx = 50;
+    s.Dx = std::to_string(defaults.DxText);
+    s.NxS = 5;
+    s.NxScale = "2.0";
+    s.Ny = 50;
+    s.Dy = std::to_string(defaults.DyText);
+    s.NyS = 5;
+    s.NyScale = "2.0";
+    s.Nz = 40;
+    s.Dz = std::to_string(defaults.DzText);
+    s.NzS = 5;
+    s.NzScale = "1.5";
+    s.MxRefEdit = defaults.MxRefEdit;
+    s.MyRefEdit = defaults.MyRefEdit;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Terrain: points loaded from position files, Shepard interpolation of a value for every column
+// of the mesh, and the class (earth, air, ocean) of each cell.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model3d/ModelData.h"
+
+// Lets pending window messages run; called after every change of the search radius.
+using PendingMessages = std::function<void()>;
+
+// "加载地形": replaces the terrain points by those of a position file (label, x, y, z per line;
+// lines that do not hold three numbers after the label are skipped). NotOpened leaves the points
+// as they were; NoPoint leaves none, so the model is built without terrain.
+enum class TerrainLoad { NotOpened, NoPoint, Loaded };
+TerrainLoad LoadTerrainFile(const std::string& fileName, ModelData& data);
+
+// Twice the horizontal distance between the first two points; when those coincide, between the
+// first point and the first one elsewhere; 1 when there is no such point.
+float StartingRadius(const float* x, const float* y, int n);
+
+// Shepard interpolation with an adaptive search radius, a direction factor and gradient
+// corrections. Every pass scans all points. False when there is no point (or the search does
+// not settle); one point, or one neighbour, gives that point's value. A radius r0 that is not
+// positive is replaced by StartingRadius.
+bool ShepardInterpolate(float x, float y, const float* tx, const float* ty, const float* tz, int n,
+                        float r0, float& value, const PendingMessages& pending = {});
+
+// The same interpolation over a bucket grid of the points: it finds the same neighbours and
+// gives the same values as ShepardInterpolate, without scanning every point in every pass.
+class TerrainInterpolator {
+public:
+    TerrainInterpolator(const float* x, const float* y, const float* z, int n);
+    bool Interpolate(float xq, float yq, float r0, float& value,
+                     const PendingMessages& pending = {}) const;
+
+private:
+    struct Near {
+        float D;
+        int Index;
+    };
+    int Nearest(float xq, float yq, Near* found) const;
+
+    const float *x_, *y_, *z_;
+    int n_;
+    float zMin_ = 0, zMax_ = 0;
+    double x0_ = 0, y0_ = 0, h_ = 1;
+    int gx_ = 1, gy_ = 1;
+    std::vector<int> cellStart_, cellPoints_;
+};
+
+// The terrain value of every column of the mesh (index j * nx + i), at the unrotated column
+// centres; zeros when there is no terrain point. The origin texts must be numbers.
+std::vector<float> ComputeColumnValues(const ModelSettings& settings, const ModelData& data,
+                                       const PendingMessages& pending = {});
+
+// A cell whose centre depth zc (growing downward) lies below the surface of elevation v is earth;
+// above it, air when above depth 0 and ocean from depth 0 down.
+enum class CellClass { Earth, Air, Ocean };
+CellClass ClassifyCell(double zc, float v);

@@ -1,0 +1,171 @@
+#include <cmath>
+#include <gtest/gtest.h>
+
+#include "base/Exception.h"
+#include "model3d/Mesh.h"
+#include "model3d/ModelTemplate.h"
+
+namespace {
+
+ModelSettings Geometry()
+{
+    ModelSettings s;
+    s.Nx = 50;
+    s.Dx = "20";
+    s.NxS = 5;
+    s.NxScale = "2.0";
+    s.Ny = 50;
+    s.Dy = "10";
+    s.NyS = 5;
+    s.NyScale = "2.0";
+    s.Nz = 40;
+    s.Dz = "15";
+    s.NzS = 5;
+    s.NzScale = "1.5";
+    s.MxRefEdit = "0";
+    s.MyRefEdit = "0";
+    return s;
+}
+
+double Sum(const std::vector<float>& v)
+{
+    double sum = 0;
+    for (float x : v) sum += x;
+    return sum;
+}
+
+}  // namespace
+
+TEST(Mesh, BoundaryCellsGrowOutwardOnBothSides)
+{
+    ModelSettings s = Geometry();
+    ModelData data;
+    BuildXMesh(s, data);
+    ASSERT_EQ(data.CellDx.size(), 60u);
+    const float edge[] = {640, 320, 160, 80, 40};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(data.CellDx[i], edge[i]);
+        EXPECT_EQ(data.CellDx[59 - i], edge[i]);
+    }
+    for (int i = 5; i < 55; ++i) EXPECT_EQ(data.CellDx[i], 20);
+    EXPECT_EQ(Sum(data.CellDx), 3480);
+    BuildYMesh(s, data);
+    EXPECT_EQ(data.CellDy.size(), 60u);
+    EXPECT_EQ(data.CellDy.front(), 320);
+
+    s.Dx = "2O";
+    EXPECT_THROW(BuildXMesh(s, data), EConvertError);
+    EXPECT_EQ(data.CellDx.size(), 60u);
+}
+
+TEST(Mesh, LayersGrowDownwardAndKeepResistivitiesWhileTheCountStays)
+{
+    ModelSettings s = Geometry();
+    ModelData data;
+    BuildZMesh(s, data);
+    ASSERT_EQ(data.LayerDz.size(), 45u);
+    ASSERT_EQ(data.LayerRho.size(), 45u);
+    for (int i = 0; i < 40; ++i)
+        EXPECT_FLOAT_EQ(data.LayerDz[i], static_cast<float>(15 * std::pow(1.1, i))) << i;
+    double last = data.LayerDz[39];
+    for (int k = 1; k <= 5; ++k)
+        EXPECT_NEAR(data.LayerDz[39 + k], last * std::pow(1.5, k), 1e-5 * data.LayerDz[39 + k]);
+    EXPECT_EQ(data.LayerRho[44], 100);
+
+    data.LayerRho[3] = 42;
+    s.NzScale = "1.7";
+    BuildZMesh(s, data);
+    EXPECT_EQ(data.LayerRho[3], 42);
+    s.Nz = 41;
+    BuildZMesh(s, data);
+    EXPECT_EQ(data.LayerDz.size(), 46u);
+    EXPECT_EQ(data.LayerRho[3], 100);
+}
+
+TEST(Mesh, LeavingTheGeometryKeepsTheModelCentre)
+{
+    ModelSettings s = Geometry();
+    ModelData data;
+    BuildXMesh(s, data);
+    BuildYMesh(s, data);
+    s.MxRefEdit = "604.4";
+    s.MyRefEdit = "-604.4";
+    RebuildMeshesKeepingCentre(s, data);
+    EXPECT_EQ(s.MxRefEdit, "604");
+    EXPECT_EQ(s.MyRefEdit, "-604");
+    s.Nx = 60;
+    RebuildMeshesKeepingCentre(s, data);
+    EXPECT_EQ(s.MxRefEdit, "504");
+    EXPECT_EQ(s.MyRefEdit, "-604");
+}
+
+TEST(Mesh, MeanRegularWidth)
+{
+    std::vector<float> cells = {40, 21, 22, 23, 40};
+    int width = 0;
+    EXPECT_TRUE(MeanRegularWidth(cells, 1, 3, width));
+    EXPECT_EQ(width, 22);
+    EXPECT_FALSE(MeanRegularWidth({}, 1, 3, width));
+}
+
+TEST(Mesh, OutlineFollowsTheRotation)
+{
+    ModelSettings s;
+    s.MxRefEdit = "100";
+    s.MyRefEdit = "200";
+    s.MRotEdit = "90";
+    ModelData data;
+    data.CellDx = {10, 20};
+    data.CellDy = {5, 5, 5};
+    MeshDrawing d = MeshOnMap(s, data);
+    ASSERT_EQ(d.Outline.size(), 5u);
+    const double expected[][2] = {{100, 200}, {100, 170}, {115, 170}, {115, 200}, {100, 200}};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_NEAR(d.Outline[k].X, expected[k][0], 1e-9);
+        EXPECT_NEAR(d.Outline[k].Y, expected[k][1], 1e-9);
+    }
+    ASSERT_EQ(d.Nodes.size(), 2u);  // one inner x edge by two inner y edges
+    EXPECT_NEAR(d.Nodes[1].X, 110, 1e-9);
+    EXPECT_NEAR(d.Nodes[1].Y, 190, 1e-9);
+}
+
+TEST(Mesh, DefaultsFromThePoints)
+{
+    ModelPoints points;
+    points.X = {1000, 2000, 1500};
+    points.Y = {300, 800, 500};
+    points.Z = {0, 0, 0};
+    ModelDefaults d = ComputeModelDefaults(points);
+    EXPECT_EQ(d.DxText, 20);
+    EXPECT_EQ(d.DyText, 10);
+    EXPECT_EQ(d.DzText, 15);
+    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 395.625);
+    EXPECT_DOUBLE_EQ(d.OriginY, 300 - 197.8125);
+    EXPECT_EQ(d.MxRefEdit, "604.4");
+    EXPECT_EQ(d.DyMax, "800.0");
+    ModelSettings s;
+    ApplyModelDefaults(d, s);
+    EXPECT_EQ(s.Dx, "20");
+    EXPECT_EQ(s.Dz, "15");
+    EXPECT_EQ(s.Nz, 40);
+    EXPECT_EQ(s.NzScale, "1.5");
+
+    ModelPoints single;
+    single.X = {0.25};
+    single.Y = {7};
+    single.Z = {1};
+    d = ComputeModelDefaults(single);
+    EXPECT_EQ(d.DxText, 0);
+    EXPECT_EQ(d.DzText, 0);
+    EXPECT_EQ(d.MxRefEdit, ".3");
+}
+
+TEST(Mesh, TextHelpers)
+{
+    EXPECT_EQ(TruncatedText(-0.5), "0");
+    EXPECT_EQ(TruncatedText(120.7), "120");
+    EXPECT_EQ(TruncatedText(-604.4), "-604");
+    EXPECT_EQ(ChangeFileExt("/a/b.c/model.imp", ".m"), "/a/b.c/model.m");
+    EXPECT_EQ(ChangeFileExt("/a/b.c/model", ".cov"), "/a/b.c/model.cov");
+    EXPECT_EQ(ChangeFileExt("model", ".pri"), "model.pri");
+}

@@ -1,0 +1,90 @@
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "base/Exception.h"
+#include "model3d/ModelTemplate.h"
+
+namespace {
+
+std::string WriteTemp(const std::string& name, const std::string& text)
+{
+    std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+const char* const kHeader =
+    "Description: Ex responses from Palvex \r\nUnits: V/m/A\r\nSign convension:   1 \r\n\r\n";
+
+}  // namespace
+
+TEST(ModelTemplate, LongBlockLineGivesPointsAndCentre)
+{
+    std::string text = std::string(kHeader) + "1\r\n" +
+                       "1.000000e+00           2           3           2      1000.0       "
+                       "-50.0         5.0     10000.0      1000.0         1.0         0.0"
+                       "         0.0         0.0\r\n" +
+                       "      100.000      200.000      300.000\r\n" +
+                       "       10.000       20.000       30.000\r\n" +
+                       "        1.500        2.500        3.500\r\n" +
+                       "                 Re(Ex)\r\n";
+    ModelTemplate t = ReadModelTemplate(WriteTemp("long.imp", text));
+    EXPECT_EQ(t.LongHeader, 1);
+    EXPECT_EQ(t.Cx, 1000);
+    EXPECT_EQ(t.Cy, -50);
+    EXPECT_EQ(t.Cz, 5);
+    ASSERT_EQ(t.Points.Count(), 3);
+    EXPECT_EQ(t.Points.X[2], 300);
+    EXPECT_EQ(t.Points.Y[1], 20);
+    EXPECT_EQ(t.Points.Z[0], 1.5);
+}
+
+TEST(ModelTemplate, ShortBlockLineAndUnusableLayouts)
+{
+    std::string points = "1 2\r\n3 4\r\n5 6\r\n";
+    ModelTemplate t = ReadModelTemplate(
+        WriteTemp("short.imp", std::string(kHeader) + "1\r\n" + "1.0 2 2\r\n" + points));
+    EXPECT_EQ(t.LongHeader, 0);
+    EXPECT_EQ(t.Points.Count(), 2);
+
+    struct Case {
+        const char* name;
+        std::string text;
+        int longHeader;
+    } cases[] = {
+        {"zero.imp", std::string(kHeader) + "0\r\n1.0 2 2\r\n" + points, 0},
+        {"notint.imp", std::string(kHeader) + "x\r\n1.0 2 2\r\n" + points, 0},
+        {"tokens.imp", std::string(kHeader) + "1\r\n1.0 2 2 2\r\n" + points, 0},
+        {"xcount.imp", std::string(kHeader) + "1\r\n1 2 3 2 0 0 0 0\r\n" + points, 1},
+        {"shorty.imp", std::string(kHeader) + "1\r\n1.0 2 2\r\n1 2\r\n3\r\n5 6\r\n", 0},
+        {"cut.imp", std::string(kHeader) + "1\r\n1 2 2 2 0 0 0 0", 0},
+        {"few.imp", "a\r\nb\r\n", 0},
+    };
+    for (const Case& c : cases) {
+        ModelTemplate bad = ReadModelTemplate(WriteTemp(c.name, c.text));
+        EXPECT_EQ(bad.Points.Count(), 0) << c.name;
+        EXPECT_EQ(bad.LongHeader, c.longHeader) << c.name;
+    }
+    EXPECT_EQ(ReadModelTemplate(testing::TempDir() + "missing/none.imp").Points.Count(), 0);
+    EXPECT_THROW(ReadModelTemplate(WriteTemp(
+                     "nan.imp", std::string(kHeader) + "1\r\n1.0 2 2\r\n1 x\r\n3 4\r\n5 6\r\n")),
+                 EConvertError);
+}
+
+TEST(ModelTemplate, StationsAndSourceLength)
+{
+    SurveyStore store;
+    TStation a, b;
+    a.Info.X = 1;
+    a.Info.Y = 2;
+    a.Info.Z = 350;
+    b.Info.X = 3;
+    store.ExStations = {a, b};
+    ModelPoints p = GatherStationPoints(store);
+    ASSERT_EQ(p.Count(), 2);
+    EXPECT_EQ(p.Z[0], 350);
+    EXPECT_EQ(p.X[1], 3);
+    EXPECT_EQ(SourceLengthFromText("1500"), 1500);
+    EXPECT_EQ(SourceLengthFromText("15OO"), 1000);
+    EXPECT_EQ(SourceLengthFromText(""), 1000);
+}

@@ -1,0 +1,208 @@
+#include <cmath>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+
+#include "model3d/Terrain.h"
+
+namespace {
+
+struct Points {
+    std::vector<float> X, Y, Z;
+    int N() const { return static_cast<int>(X.size()); }
+    void Add(float x, float y, float z)
+    {
+        X.push_back(x);
+        Y.push_back(y);
+        Z.push_back(z);
+    }
+};
+
+float Reference(const Points& p, float x, float y, float r0, int* passes = nullptr)
+{
+    float v = -1;
+    int calls = 0;
+    EXPECT_TRUE(ShepardInterpolate(x, y, p.X.data(), p.Y.data(), p.Z.data(), p.N(), r0, v,
+                                   [&] { ++calls; }));
+    if (passes) *passes = calls;
+    TerrainInterpolator index(p.X.data(), p.Y.data(), p.Z.data(), p.N());
+    float indexed = -2;
+    EXPECT_TRUE(index.Interpolate(x, y, r0, indexed));
+    EXPECT_EQ(indexed, v);
+    return v;
+}
+
+}  // namespace
+
+TEST(Shepard, FourPointsAroundTheQuery)
+{
+    // The plane z = x + 2y + 10 sampled at (1, 0), (0, 1), (-1, 0), (0, -1). R0 = 2 * sqrt(2)
+    // takes all four in the first pass; sqrt(1) > R/3, so every s = 27 (1/R - 1)^2 / 4 = 2.8208
+    // and t = (1 + 1 + 2) / 3. At the centre the corrections cancel in pairs (+-0.1503,
+    // +-0.3006) and the value is the mean, 10.
+    Points p;
+    p.Add(1, 0, 11);
+    p.Add(0, 1, 12);
+    p.Add(-1, 0, 9);
+    p.Add(0, -1, 8);
+    float r0 = StartingRadius(p.X.data(), p.Y.data(), p.N());
+    EXPECT_FLOAT_EQ(r0, static_cast<float>(2 * std::sqrt(2.0)));
+    int passes = -1;
+    EXPECT_NEAR(Reference(p, 0, 0, r0, &passes), 10.0, 1e-5);
+    EXPECT_EQ(passes, 0);
+    // Off centre the weights and gradient corrections differ (worked through in double).
+    EXPECT_NEAR(Reference(p, 0.2f, 0.1f, r0), 10.4947147, 2e-5);
+    // A query on a terrain point takes that point's value.
+    EXPECT_NEAR(Reference(p, 1, 0, r0), 11.0, 1e-4);
+}
+
+TEST(Shepard, RadiusShrinksAndGrows)
+{
+    // A regular 100 m grid: 10 m east of a node, R = 200 holds 10 points and is accepted at once.
+    Points grid;
+    for (int i = 0; i < 11; ++i)
+        for (int j = 0; j < 11; ++j) grid.Add(i * 100.0f, j * 100.0f, static_cast<float>(i + j));
+    int passes = -1;
+    Reference(grid, 510, 500, 200, &passes);
+    EXPECT_EQ(passes, 0);
+    // R = 300 holds 29 points: it shrinks by 10 % until at most 15 remain (R below 223.6).
+    Reference(grid, 500, 500, 300, &passes);
+    EXPECT_EQ(passes, 3);  // 270, 243, 218.7
+    // Two points within 110: it grows to 121, 133.1, 146.41 (5 points, and more, within).
+    Reference(grid, 500, 550, 110, &passes);
+    EXPECT_GT(passes, 0);
+    float v;
+    int calls = 0;
+    ShepardInterpolate(500, 550, grid.X.data(), grid.Y.data(), grid.Z.data(), grid.N(), 110, v,
+                       [&] { ++calls; });
+    EXPECT_EQ(calls, passes);
+}
+
+TEST(Shepard, DegenerateSetsEnd)
+{
+    float v = 5;
+    EXPECT_FALSE(ShepardInterpolate(0, 0, nullptr, nullptr, nullptr, 0, 1, v));
+    EXPECT_EQ(v, 0);
+
+    Points one;
+    one.Add(1000, 1000, 350);
+    EXPECT_EQ(Reference(one, 0, 0, 0), 350);
+
+    // The first two points coincide (R0 = 0): the radius starts from the next point elsewhere.
+    Points twin;
+    twin.Add(0, 0, 10);
+    twin.Add(0, 0, 10);
+    twin.Add(100, 0, 20);
+    twin.Add(0, 100, 30);
+    twin.Add(100, 100, 40);
+    float r0 = StartingRadius(twin.X.data(), twin.Y.data(), twin.N());
+    EXPECT_EQ(r0, 200);
+    v = Reference(twin, 50, 50, 0);
+    EXPECT_TRUE(std::isfinite(v));
+    EXPECT_GT(v, 0);
+    EXPECT_LT(v, 50);
+
+    // All points in one place, far from the query: they are taken after pass 150.
+    Points heap;
+    for (int i = 0; i < 20; ++i) heap.Add(5000, 0, 7);
+    int passes = 0;
+    EXPECT_NEAR(Reference(heap, 0, 0, 1, &passes), 7, 1e-4);
+    EXPECT_GT(passes, 150);
+
+    // Two far points, three in all: one neighbour within the radius after pass 150.
+    Points sparse;
+    sparse.Add(0, 0, 3);
+    sparse.Add(1e8f, 0, 9);
+    sparse.Add(0, 1e8f, 9);
+    v = Reference(sparse, 1, 0, 1);
+    EXPECT_EQ(v, 3);
+}
+
+TEST(Shepard, IndexGivesTheSameValues)
+{
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> coordinate(0, 5000), height(-50, 400);
+    for (int n : {2, 3, 5, 17, 40, 400}) {
+        Points p;
+        for (int i = 0; i < n; ++i) p.Add(coordinate(random), coordinate(random), height(random));
+        if (n == 40)  // a survey line with repeated positions
+            for (int i = 0; i < 40; ++i) p.Add(1000 + 25.0f * (i / 2), 2500, height(random));
+        TerrainInterpolator index(p.X.data(), p.Y.data(), p.Z.data(), p.N());
+        float r0 = StartingRadius(p.X.data(), p.Y.data(), p.N());
+        for (int q = 0; q < 300; ++q) {
+            float x = coordinate(random) * 1.6f - 1500, y = coordinate(random) * 1.6f - 1500;
+            if (q % 7 == 0) {
+                x = p.X[q % p.N()];
+                y = p.Y[q % p.N()];
+            }
+            int a = 0, b = 0;
+            float expected = 0, got = 0;
+            ASSERT_TRUE(ShepardInterpolate(x, y, p.X.data(), p.Y.data(), p.Z.data(), p.N(), r0,
+                                           expected, [&] { ++a; }));
+            ASSERT_TRUE(index.Interpolate(x, y, r0, got, [&] { ++b; }));
+            ASSERT_EQ(got, expected) << n << " " << x << " " << y;
+            ASSERT_EQ(a, b);
+        }
+    }
+}
+
+TEST(Terrain, CellClassesOnBothSides)
+{
+    struct Case {
+        double zc;
+        float v;
+        CellClass cls;
+    } cases[] = {
+        {-100, 350, CellClass::Earth}, {-400, 350, CellClass::Air},   {-350, 350, CellClass::Air},
+        {5, 0, CellClass::Earth},      {0, 0, CellClass::Ocean},      {50, -100, CellClass::Ocean},
+        {100, -100, CellClass::Ocean}, {150, -100, CellClass::Earth}, {-10, -100, CellClass::Air},
+        {-1, 0, CellClass::Air},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ClassifyCell(c.zc, c.v), c.cls) << c.zc << " " << c.v;
+}
+
+TEST(Terrain, LoadPositionFile)
+{
+    std::string name = testing::TempDir() + "terrain.pos";
+    std::ofstream(name, std::ios::binary)
+        << " STN     X    Y    Z\r\n101 50.0 .0 2.5\r\n\r\n102 15.5 -3.0\r\n103 1 2 x\r\n"
+           "104,7,8,9,extra\r\n" +
+               std::string(300, ' ') + "105 1 1 1\r\n";
+    ModelData data;
+    data.TerrainX = {9};
+    data.TerrainY = {9};
+    data.TerrainZ = {9};
+    EXPECT_EQ(LoadTerrainFile(name, data), TerrainLoad::Loaded);
+    EXPECT_EQ(data.TerrainCount(), 3);
+    EXPECT_EQ(data.TerrainX, (std::vector<float>{50, 7, 1}));
+    EXPECT_EQ(data.TerrainZ, (std::vector<float>{2.5f, 9, 1}));
+
+    std::ofstream(name, std::ios::binary) << " STN     X    Y    Z\r\n";
+    EXPECT_EQ(LoadTerrainFile(name, data), TerrainLoad::NoPoint);
+    EXPECT_EQ(data.TerrainCount(), 0);
+    data.TerrainX = data.TerrainY = data.TerrainZ = {1};
+    EXPECT_EQ(LoadTerrainFile(testing::TempDir() + "none/none.pos", data), TerrainLoad::NotOpened);
+    EXPECT_EQ(data.TerrainCount(), 1);
+}
+
+TEST(Terrain, ColumnValuesAtTheCellCentres)
+{
+    ModelSettings s;
+    s.MxRefEdit = "-50";
+    s.MyRefEdit = "0";
+    ModelData data;
+    data.CellDx = {100, 100};
+    data.CellDy = {40};
+    EXPECT_EQ(ComputeColumnValues(s, data), (std::vector<float>{0, 0}));
+    data.TerrainX = {0};
+    data.TerrainY = {20};
+    data.TerrainZ = {120};
+    EXPECT_EQ(ComputeColumnValues(s, data), (std::vector<float>{120, 120}));
+    // Two points: the column centres (0, 20) and (100, 20) lie on them.
+    data.TerrainX = {0, 100};
+    data.TerrainY = {20, 20};
+    data.TerrainZ = {120, 80};
+    std::vector<float> v = ComputeColumnValues(s, data);
+    EXPECT_NEAR(v[0], 120, 1e-3);
+    EXPECT_NEAR(v[1], 80, 1e-3);
+}
