@@ -140,6 +140,7 @@ public:
             AppendRow(station, row);
             stations_.push_back(std::move(station));
             index_[row.name] = stations_.size() - 1;
+            indexedCount_ = stations_.size();
             return;
         }
         TEHStation& station = stations_[static_cast<size_t>(index)];

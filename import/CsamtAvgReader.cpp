@@ -1,6 +1,8 @@
 #include "import/CsamtAvgReader.h"
 
 #include <cmath>
+#include <set>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -76,6 +78,8 @@ private:
     TxData tx_;
     TStation hy_;
     std::vector<TStation> ex_;
+    std::unordered_map<std::string, size_t> firstByTag_;  // tag -> first Ex station bearing it
+    std::set<size_t> tagLengths_;
     double elevation_ = 0;
     bool vertical_ = false;
 };
@@ -141,6 +145,8 @@ void CsamtAvgFile::ReadChannelBlock()
             station.Info.Y = ToSingle((y1 + y2) * 0.5);
             double z = (z1 + z2) * 0.5;
             station.Info.Z = ToSingle(z == 0 ? elevation_ : z);
+            firstByTag_.emplace(station.Info.Tag, ex_.size());
+            tagLengths_.insert(station.Info.Tag.size());
             ex_.push_back(std::move(station));
         }
         if (Contains(lower, "hy")) {
@@ -181,15 +187,20 @@ bool CsamtAvgFile::ReadFrequencyTable()
 }
 
 // The Ex station that an "id:ex" line names by its tag, else the file's first; none without one.
+// The first station in channel order whose tag occurs in the line wins.
 TStation* CsamtAvgFile::ExTableReceiver()
 {
     if (ex_.empty()) return nullptr;
-    std::unordered_set<std::string> triedTags;
-    for (TStation& station : ex_) {
-        if (!triedTags.insert(station.Info.Tag).second) continue;
-        if (Contains(line_, station.Info.Tag.c_str())) return &station;
+    size_t best = ex_.size();
+    std::string piece;
+    for (size_t length : tagLengths_) {
+        for (size_t p = 0; p + length <= line_.size(); ++p) {
+            piece.assign(line_, p, length);
+            auto found = firstByTag_.find(piece);
+            if (found != firstByTag_.end() && found->second < best) best = found->second;
+        }
     }
-    return &ex_.front();
+    return &ex_[best < ex_.size() ? best : 0];
 }
 
 // A receiver of null reads the table's rows and keeps none.
