@@ -1,0 +1,292 @@
+#include "import/CsamtAvgReader.h"
+
+#include <cmath>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "base/Convert.h"
+#include "base/FloatMath.h"
+#include "base/NumberFormat.h"
+#include "base/TextStream.h"
+#include "import/RelativeTests.h"
+#include "survey/TextLines.h"
+
+namespace {
+
+using Fields = std::vector<std::string>;
+
+// The files' degrees are turned into radians with this value of pi, not the exact one.
+double DegreesToRadians(double degrees)
+{
+    return degrees * (1.0 / 180.0) * 3.1415926;
+}
+
+std::string ToLower(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::string ToUpper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+bool Contains(const std::string& text, const char* word)
+{
+    return text.find(word) != std::string::npos;
+}
+
+// A column that must be a number; a missing column fails like a malformed one.
+double Number(const Fields& fields, size_t column)
+{
+    return StrToFloat(FieldOrEmpty(fields, column));
+}
+
+// The station label of a channel row: the x text of the first electrode or sensor, or its y text
+// when the wire runs along the y axis; a ".0" in it turns the label into its whole number.
+std::string StationLabel(const Fields& fields, bool vertical)
+{
+    std::string label = FieldOrEmpty(fields, vertical ? 5 : 4);
+    if (Contains(label, ".0")) label = CFormat("%.0f", std::trunc(StrToFloat(label)) + 0.0);
+    return label;
+}
+
+class CsamtAvgFile {
+public:
+    explicit CsamtAvgFile(TextStream& stream) : stream_(stream) {}
+    void Read();
+    void Merge(SurveyStore& store);
+
+private:
+    bool NextLine() { return stream_.ReadLine(line_); }
+    void ReadSurveyBlock();
+    void ReadChannelBlock();
+    bool ReadFrequencyTable();
+    bool ReadDataTable(TStation* receiver);
+    TStation* ExTableReceiver();
+    const std::string& LineName() const { return hy_.Info.HyName; }
+
+    TextStream& stream_;
+    std::string line_;  // the current line
+    Fields fields_;
+    TxData tx_;
+    TStation hy_;
+    std::vector<TStation> ex_;
+    std::unordered_map<std::string, size_t> firstByTag_;  // tag -> first Ex station bearing it
+    std::set<size_t> tagLengths_;
+    double elevation_ = 0;
+    bool vertical_ = false;
+};
+
+void CsamtAvgFile::Read()
+{
+    while (!stream_.Exhausted()) {
+        NextLine();
+        if (line_.empty()) continue;
+        if (Contains(line_, "<Survey")) {
+            ReadSurveyBlock();
+            continue;
+        }
+        if (Contains(line_, "<Channel")) {
+            ReadChannelBlock();
+            continue;
+        }
+        if (Contains(line_, "<Data>")) continue;
+        // A table ends at a line that is then tried against the keywords after its own only.
+        bool current = true;
+        if (Contains(ToLower(line_), "id:tx")) current = ReadFrequencyTable();
+        if (current && Contains(ToLower(line_), "id:ex"))
+            current = ReadDataTable(ExTableReceiver());
+        if (current && Contains(ToLower(line_), "id:hy")) current = ReadDataTable(&hy_);
+        if (current && Contains(line_, "<End>")) break;
+    }
+}
+
+void CsamtAvgFile::ReadSurveyBlock()
+{
+    while (NextLine() && !line_.empty()) {
+        SplitFields(line_, fields_);
+        if (Contains(line_, "Site") && fields_.size() > 1) tx_.Name = fields_[1];
+        if (Contains(line_, "Line:") && fields_.size() > 1) hy_.Info.HyName = fields_[1];
+        if (Contains(line_, "Elevation")) elevation_ = Number(fields_, 1);
+    }
+}
+
+void CsamtAvgFile::ReadChannelBlock()
+{
+    if (!NextLine()) return;  // heading
+    while (NextLine() && !line_.empty()) {
+        SplitFields(line_, fields_);
+        std::string lower = ToLower(line_);
+        if (Contains(lower, "tx")) {
+            tx_.Name = FieldOrEmpty(fields_, 1);
+            tx_.Ax = ToSingle(Number(fields_, 4));
+            tx_.Ay = ToSingle(Number(fields_, 5));
+            tx_.Az = ToSingle(Number(fields_, 6));
+            tx_.Bx = ToSingle(Number(fields_, 9));
+            tx_.By = ToSingle(Number(fields_, 10));
+            tx_.Bz = ToSingle(Number(fields_, 11));
+        }
+        vertical_ = tx_.Ax == tx_.Bx;
+        if (Contains(lower, "ex")) {
+            double x1 = Number(fields_, 4), y1 = Number(fields_, 5), z1 = Number(fields_, 6);
+            double x2 = Number(fields_, 9), y2 = Number(fields_, 10), z2 = Number(fields_, 11);
+            TStation station;
+            station.Info.HyName = LineName();
+            station.Info.Tag = FieldOrEmpty(fields_, 2);
+            station.Name = LineName() + StationLabel(fields_, vertical_);
+            station.Info.X = ToSingle((x1 + x2) * 0.5);
+            station.Info.Y = ToSingle((y1 + y2) * 0.5);
+            double z = (z1 + z2) * 0.5;
+            station.Info.Z = ToSingle(z == 0 ? elevation_ : z);
+            firstByTag_.emplace(station.Info.Tag, ex_.size());
+            tagLengths_.insert(station.Info.Tag.size());
+            ex_.push_back(std::move(station));
+        }
+        if (Contains(lower, "hy")) {
+            float x = ToSingle(Number(fields_, 4));
+            float y = ToSingle(Number(fields_, 5));
+            float z = ToSingle(Number(fields_, 6));
+            hy_.Name = LineName() + StationLabel(fields_, vertical_);
+            hy_.Info.X = x;
+            hy_.Info.Y = y;
+            hy_.Info.Z = z;
+        }
+    }
+}
+
+// Returns whether the line that ended the table is still to be tried; false at the end of the file.
+bool CsamtAvgFile::ReadFrequencyTable()
+{
+    if (!NextLine()) return false;  // heading
+    while (NextLine()) {
+        SplitFields(line_, fields_);
+        if (fields_.empty()) return true;
+        FIP fip;
+        double frequency = Number(fields_, 0);
+        double current = Number(fields_, 1);
+        double currentError = Number(fields_, 2);
+        std::string phase = FieldOrEmpty(fields_, 3);
+        if (!phase.empty() && phase.back() == 'e') phase.pop_back();
+        double phaseDegrees = StrToFloat(phase);
+        double phaseError = Number(fields_, 4);
+        fip.Freq = ToSingle(frequency);
+        fip.Current = ToSingle(current);
+        fip.Phase = ToSingle(DegreesToRadians(phaseDegrees));
+        fip.CurrentErr = ToSingle(current * currentError * 0.01);
+        fip.PhaseErr = ToSingle(DegreesToRadians(phaseError));
+        tx_.FipList.push_back(fip);
+    }
+    return false;
+}
+
+// The Ex station that an "id:ex" line names by its tag, else the file's first; none without one.
+// The first station in channel order whose tag occurs in the line wins.
+TStation* CsamtAvgFile::ExTableReceiver()
+{
+    if (ex_.empty()) return nullptr;
+    size_t best = ex_.size();
+    std::string piece;
+    for (size_t length : tagLengths_) {
+        for (size_t p = 0; p + length <= line_.size(); ++p) {
+            piece.assign(line_, p, length);
+            auto found = firstByTag_.find(piece);
+            if (found != firstByTag_.end() && found->second < best) best = found->second;
+        }
+    }
+    return &ex_[best < ex_.size() ? best : 0];
+}
+
+// A receiver of null reads the table's rows and keeps none.
+bool CsamtAvgFile::ReadDataTable(TStation* receiver)
+{
+    if (!NextLine()) return false;  // heading
+    while (NextLine()) {
+        SplitFields(line_, fields_);
+        double frequency = 0;
+        if (fields_.empty() || !TryStrToFloat(fields_[0], frequency)) return true;
+        if (!receiver) continue;
+        double divisor = 1.0;
+        for (const FIP& fip : tx_.FipList) {
+            if (WithinRelative(frequency, fip.Freq, frequency, 1e-4)) {
+                divisor = fip.Current;
+                break;
+            }
+        }
+        double amplitude = CheckedDiv(Number(fields_, 1), divisor);
+        double amplitudeError = Number(fields_, 2);
+        double phase = Number(fields_, 3);
+        double phaseError = Number(fields_, 4);
+        float f = ToSingle(frequency);
+        receiver->Amplitude.X.push_back(f);
+        receiver->Amplitude.Y.push_back(ToSingle(amplitude));
+        receiver->Errors.X.push_back(ToSingle(amplitude * (amplitudeError * 0.01)));
+        receiver->Errors.Y.push_back(ToSingle(DegreesToRadians(phaseError)));
+        receiver->Phase.X.push_back(f);
+        receiver->Phase.Y.push_back(ToSingle(DegreesToRadians(phase)));
+    }
+    return false;
+}
+
+void CsamtAvgFile::Merge(SurveyStore& store)
+{
+    // The geometry may raise a floating-point error: compute it before the store changes.
+    ComputeTransmitterGeometry(tx_);
+
+    std::unordered_set<std::string> exNames;
+    for (const TStation& station : store.ExStations) exNames.insert(station.Name);
+    for (TStation& station : ex_) {
+        station.Info.TxName = tx_.Name;
+        station.Info.HyName = hy_.Name;
+        if (exNames.insert(station.Name).second) store.ExStations.push_back(std::move(station));
+    }
+
+    hy_.Info.TxName = tx_.Name;
+    bool knownHy = false;
+    for (const TStation& station : store.HyStations) {
+        if (station.Name == hy_.Name) {
+            knownHy = true;
+            break;
+        }
+    }
+    if (!knownHy) store.HyStations.push_back(hy_);
+
+    for (TxData& known : store.Transmitters) {
+        if (known.Name != tx_.Name) continue;
+        for (const FIP& fip : tx_.FipList) {
+            bool held = false;
+            for (const FIP& entry : known.FipList) {
+                if (WithinRelative(entry.Freq, fip.Freq, entry.Freq, 1e-4)) {
+                    held = true;
+                    break;
+                }
+            }
+            if (!held) known.FipList.push_back(fip);
+        }
+        return;
+    }
+    store.Transmitters.push_back(std::move(tx_));
+}
+
+}  // namespace
+
+void ReadCsamtAvgFile(SurveyStore& store, const std::string& fileName, bool* OtherDialect)
+{
+    TextStream stream;
+    if (!stream.Open(fileName)) return;
+    std::string first;
+    stream.ReadLine(first);
+    if (!Contains(ToUpper(first), "CSAMT")) {
+        if (OtherDialect) *OtherDialect = true;
+        return;
+    }
+    CsamtAvgFile file(stream);
+    file.Read();
+    file.Merge(store);
+}

@@ -1,0 +1,162 @@
+#include "import/EHStationMerge.h"
+
+#include <algorithm>
+
+#include "import/RelativeTests.h"
+
+namespace {
+
+// One sample of a station compared with one stored Hy sample.
+bool SameHSample(float f, float h, float p, float storedF, float storedH, float storedP)
+{
+    return WithinRelativeOfSum(f, storedF, 1e-6) && WithinRelativeOfSum(h, storedH, 1e-7) &&
+           WithinRelativeOfSum(p, storedP, 1e-9);
+}
+
+size_t HySampleCount(const TStation& record)
+{
+    return std::min({record.Amplitude.X.size(), record.Amplitude.Y.size(), record.Phase.Y.size()});
+}
+
+TStation MakeStationRecord(const TEHStation& station, const std::string& transmitterId,
+                           const std::vector<float>& amplitude, const std::vector<float>& phase,
+                           const std::vector<float>& amplitudeError,
+                           const std::vector<float>& phaseError)
+{
+    TStation record;
+    record.Name = station.Name;
+    record.Info.HyName = station.Name;
+    record.Info.TxName = transmitterId;
+    record.Info.X = station.StationValue;
+    record.Info.Y = 0;
+    record.Info.Z = 0;
+    size_t n = std::min({station.Freq.size(), amplitude.size(), phase.size(), amplitudeError.size(),
+                         phaseError.size()});
+    for (size_t i = 0; i < n; ++i) {
+        record.Amplitude.X.push_back(station.Freq[i]);
+        record.Amplitude.Y.push_back(amplitude[i]);
+        record.Phase.X.push_back(station.Freq[i]);
+        record.Phase.Y.push_back(phase[i]);
+        record.Errors.X.push_back(amplitudeError[i]);
+        record.Errors.Y.push_back(phaseError[i]);
+    }
+    return record;
+}
+
+FIP MakeFip(float frequency, float current)
+{
+    FIP fip;
+    fip.Freq = frequency;
+    fip.Current = current;
+    fip.Phase = 0;
+    fip.CurrentErr = 0.001f;
+    fip.PhaseErr = 0.001f;
+    return fip;
+}
+
+}  // namespace
+
+int FindEHStation(const SurveyStore& store, const std::string& name)
+{
+    for (size_t i = store.EHStations.size(); i-- > 0;)
+        if (store.EHStations[i].Name == name) return static_cast<int>(i);
+    return -1;
+}
+
+void AddEHStationToSurvey(SurveyStore& store, TEHStation station, const std::string& transmitterId)
+{
+    EHStationMerger(store).Add(station, transmitterId);
+}
+
+EHStationMerger::EHStationMerger(SurveyStore& store) : store_(store)
+{
+    for (const TStation& record : store_.ExStations) exNames_.insert(record.Name);
+    for (size_t r = 0; r < store_.HyStations.size(); ++r) IndexHyRecord(r);
+    for (size_t t = 0; t < store_.Transmitters.size(); ++t)
+        firstTransmitter_.emplace(store_.Transmitters[t].Name, t);
+}
+
+void EHStationMerger::IndexHyRecord(size_t record)
+{
+    const TStation& hy = store_.HyStations[record];
+    for (size_t k = 0, n = HySampleCount(hy); k < n; ++k)
+        hyByPhase_[hy.Phase.Y[k]].emplace_back(record, k);
+}
+
+long EHStationMerger::FindSharedHyRecord(const TEHStation& station) const
+{
+    size_t n = std::min({station.Freq.size(), station.HAmp.size(), station.HPhase.size()});
+    if (n == 0) return -1;  // no sample, no sensor to share
+    std::vector<size_t> candidates, matching;
+    for (size_t i = 0; i < n; ++i) {
+        matching.clear();
+        auto bucket = hyByPhase_.find(station.HPhase[i]);
+        if (bucket != hyByPhase_.end()) {
+            for (const auto& [r, k] : bucket->second) {
+                const TStation& hy = store_.HyStations[r];
+                if (SameHSample(station.Freq[i], station.HAmp[i], station.HPhase[i],
+                                hy.Amplitude.X[k], hy.Amplitude.Y[k], hy.Phase.Y[k]))
+                    matching.push_back(r);
+            }
+        }
+        std::sort(matching.begin(), matching.end());
+        matching.erase(std::unique(matching.begin(), matching.end()), matching.end());
+        if (i == 0) {
+            candidates.swap(matching);
+        } else {
+            std::vector<size_t> both;
+            std::set_intersection(candidates.begin(), candidates.end(), matching.begin(),
+                                  matching.end(), std::back_inserter(both));
+            candidates.swap(both);
+        }
+        if (candidates.empty()) return -1;
+    }
+    return static_cast<long>(candidates.front());
+}
+
+void EHStationMerger::Add(const TEHStation& station, const std::string& transmitterId)
+{
+    if (exNames_.count(station.Name)) return;
+
+    TStation ex = MakeStationRecord(station, transmitterId, station.EAmp, station.EPhase,
+                                    station.EAmpErr, station.EPhaseErr);
+    long shared = FindSharedHyRecord(station);
+    if (shared >= 0) ex.Info.HyName = store_.HyStations[static_cast<size_t>(shared)].Name;
+    store_.ExStations.push_back(std::move(ex));
+    exNames_.insert(station.Name);
+
+    if (shared < 0) {
+        store_.HyStations.push_back(MakeStationRecord(station, transmitterId, station.HAmp,
+                                                      station.HPhase, station.HAmpErr,
+                                                      station.HPhaseErr));
+        IndexHyRecord(store_.HyStations.size() - 1);
+    }
+
+    AddFrequencies(station, transmitterId);
+}
+
+void EHStationMerger::AddFrequencies(const TEHStation& station, const std::string& transmitterId)
+{
+    size_t n = std::min(station.Freq.size(), station.TxCurrent.size());
+    auto known = firstTransmitter_.find(transmitterId);
+    if (known == firstTransmitter_.end()) {
+        TxData tx;
+        tx.Name = transmitterId;
+        tx.Ax = 0, tx.Ay = 0, tx.Az = 0;
+        tx.Bx = 0, tx.By = 1000, tx.Bz = 0;
+        ComputeTransmitterGeometry(tx);
+        for (size_t i = 0; i < n; ++i)
+            tx.FipList.push_back(MakeFip(station.Freq[i], station.TxCurrent[i]));
+        store_.Transmitters.push_back(std::move(tx));
+        firstTransmitter_.emplace(transmitterId, store_.Transmitters.size() - 1);
+        return;
+    }
+    std::vector<FIP>& list = store_.Transmitters[known->second].FipList;
+    for (size_t i = 0; i < n; ++i) {
+        float f = station.Freq[i];
+        bool held = std::any_of(list.begin(), list.end(), [f](const FIP& entry) {
+            return WithinRelative(entry.Freq, f, f, 0.001);
+        });
+        if (!held) list.push_back(MakeFip(f, station.TxCurrent[i]));
+    }
+}

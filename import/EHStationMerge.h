@@ -1,0 +1,41 @@
+#pragma once
+// The second stage of the AMTAVG reader: its scratch stations merged into the survey.
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "survey/SurveyStore.h"
+
+// Position of the last EHStations entry whose Name equals name exactly; -1 when there is none.
+int FindEHStation(const SurveyStore& store, const std::string& name);
+
+// Adds one scratch station to the survey: its Ex record, its Hy record unless the store already
+// holds that H sensor (every H sample of the station matches a sample of one stored Hy record; the
+// Ex record then pairs with that record), and its frequencies to the transmitter named
+// transmitterId (created with a placeholder wire when unknown). A station whose name is already an
+// Ex station's changes nothing.
+void AddEHStationToSurvey(SurveyStore& store, TEHStation station, const std::string& transmitterId);
+
+// Merges many stations in a row, with the store's names and Hy samples indexed once. The store
+// must not change by other means while it is in use.
+class EHStationMerger {
+public:
+    explicit EHStationMerger(SurveyStore& store);
+    void Add(const TEHStation& station, const std::string& transmitterId);
+
+private:
+    void IndexHyRecord(size_t record);
+    // First stored Hy record that holds a match of every H sample of the station; -1 if none.
+    long FindSharedHyRecord(const TEHStation& station) const;
+    void AddFrequencies(const TEHStation& station, const std::string& transmitterId);
+
+    SurveyStore& store_;
+    std::unordered_set<std::string> exNames_;
+    std::unordered_map<std::string, size_t> firstTransmitter_;
+    // Stored Hy samples by phase: a sample can only match an equal phase (the phase tolerance lies
+    // below single precision), so the bucket of a phase holds every candidate.
+    std::unordered_map<float, std::vector<std::pair<size_t, size_t>>> hyByPhase_;
+};
