@@ -1,5 +1,8 @@
 #include "import/LoadCommands.h"
 
+#include "import/AmtAvgReader.h"
+#include "import/CsamtAvgReader.h"
+#include "import/GdpRawReader.h"
 #include "import/ImpReader.h"
 
 namespace {
@@ -59,7 +62,15 @@ void RunLoad(SurveyStore& store, LoadHooks& hooks, Reading reading)
 
 }  // namespace
 
-LoadReaders::LoadReaders() : imp(ReadImpFile), usf(ReadUsfFile) {}
+LoadReaders::LoadReaders()
+    : rewrite(RewriteTextFile),
+      gdpRaw(ReadGdpRawFile),
+      csamtAvg(ReadCsamtAvgFile),
+      amtAvg(ReadAmtAvgFile),
+      imp(ReadImpFile),
+      usf(ReadUsfFile)
+{
+}
 
 LoadFormat ChooseLoadFormat(const std::string& fileName)
 {

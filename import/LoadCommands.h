@@ -21,8 +21,8 @@ public:
     virtual void RedrawMap() = 0;
 };
 
-// The readers a load calls. A member left empty reads nothing. The IMP and USF readers are set
-// here; the main window fills in the GDP32 raw and AVG readers.
+// The readers a load calls, the real ones by default; tests put fakes in their place. A member
+// left empty reads nothing.
 struct LoadReaders {
     LoadReaders();
 
