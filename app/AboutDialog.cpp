@@ -80,8 +80,8 @@ TAbout::TAbout(QWidget* Owner) : QDialog(Owner)
     Image1->setPixmap(Emblem());
     Image1->setAttribute(Qt::WA_TranslucentBackground);
 
-    Label1 = Place(this, "Label1", Text("Quillane 频率测深数据处理软件系列  技术支持"), 93, 13, 300,
-                   16);
+    Label1 =
+        Place(this, "Label1", Text("Quillane 频率测深数据处理软件系列  技术支持"), 93, 13, 300, 16);
     Label1->setStyleSheet("color: black;");
     StaticText2 = Place(this, "StaticText2", Text("Quillane 开源项目组"), 149, 35, 199, 17);
     Label6 = Place(this, "Label6", Text("版本： 2013.03.26"), 117, 57, 129, 16);
@@ -112,19 +112,19 @@ TAbout::TAbout(QWidget* Owner) : QDialog(Owner)
     auto* fill = new QVBoxLayout(Panel2);
     fill->setContentsMargins(1, 1, 1, 1);
     fill->addWidget(Memo1);
-    Memo1->setPlainText(Text(
-        "                 免责声明\n"
-        "\n"
-        "1. 本软件按“原样”提供，不附带任何明示或暗示的担保。\n"
-        "2. 本软件用于可控源频率测深野外数据的预处理，结果仅供参考。\n"
-        "3. 使用者应自行核对输入数据与处理结果的正确性。\n"
-        "4. 因使用或无法使用本软件造成的任何损失，作者不承担责任。\n"
-        "5. 请在处理前保留原始数据文件的备份。\n"
-        "6. 输出文件的格式以相应反演程序的说明为准。\n"
-        "7. 不得将本软件用于违反法律法规的用途。\n"
-        "8. 安装或使用本软件即表示同意本声明的全部条款。\n"
-        "9. 本声明未尽事宜，以本软件的许可证及相关法律法规\n"
-        "   为准。"));
+    Memo1->setPlainText(
+        Text("                 免责声明\n"
+             "\n"
+             "1. 本软件按“原样”提供，不附带任何明示或暗示的担保。\n"
+             "2. 本软件用于可控源频率测深野外数据的预处理，结果仅供参考。\n"
+             "3. 使用者应自行核对输入数据与处理结果的正确性。\n"
+             "4. 因使用或无法使用本软件造成的任何损失，作者不承担责任。\n"
+             "5. 请在处理前保留原始数据文件的备份。\n"
+             "6. 输出文件的格式以相应反演程序的说明为准。\n"
+             "7. 不得将本软件用于违反法律法规的用途。\n"
+             "8. 安装或使用本软件即表示同意本声明的全部条款。\n"
+             "9. 本声明未尽事宜，以本软件的许可证及相关法律法规\n"
+             "   为准。"));
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName("Bevel1");

@@ -131,26 +131,47 @@ int QtUserInterface::SystemMessageBox(QWidget* owner, const std::string& text,
 {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (flags & 0xF0) {
-    case MB_ICONERROR: icon = QMessageBox::Critical; break;
-    case MB_ICONQUESTION: icon = QMessageBox::Question; break;
-    case MB_ICONWARNING: icon = QMessageBox::Warning; break;
-    case MB_ICONINFORMATION: icon = QMessageBox::Information; break;
-    default: break;
+    case MB_ICONERROR:
+        icon = QMessageBox::Critical;
+        break;
+    case MB_ICONQUESTION:
+        icon = QMessageBox::Question;
+        break;
+    case MB_ICONWARNING:
+        icon = QMessageBox::Warning;
+        break;
+    case MB_ICONINFORMATION:
+        icon = QMessageBox::Information;
+        break;
+    default:
+        break;
     }
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     switch (flags & 0x0F) {
-    case MB_OKCANCEL: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case MB_YESNOCANCEL: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
-    case MB_YESNO: buttons = QMessageBox::Yes | QMessageBox::No; break;
-    default: break;
+    case MB_OKCANCEL:
+        buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case MB_YESNOCANCEL:
+        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        break;
+    case MB_YESNO:
+        buttons = QMessageBox::Yes | QMessageBox::No;
+        break;
+    default:
+        break;
     }
     QMessageBox box(icon, FromUtf8(caption), FromUtf8(text), buttons, owner);
     switch (box.exec()) {
-    case QMessageBox::Cancel: return IDCANCEL;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    case QMessageBox::Ok: return IDOK;
-    default: return (flags & 0x0F) == MB_OK ? IDOK : IDCANCEL;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Ok:
+        return IDOK;
+    default:
+        return (flags & 0x0F) == MB_OK ? IDOK : IDCANCEL;
     }
 }
 
@@ -187,8 +208,7 @@ void ShowMessage(const std::string& text)
     CurrentUserInterface().ShowMessage(text);
 }
 
-int SystemMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                     int flags)
+int SystemMessageBox(QWidget* owner, const std::string& text, const std::string& caption, int flags)
 {
     return CurrentUserInterface().SystemMessageBox(owner, text, caption, flags);
 }

@@ -26,11 +26,11 @@ public:
 
     Kind DialogKind;
     std::string Title;
-    std::string Filter;     // "description|pattern|description|pattern|", patterns split by ";"
-    int FilterIndex = 1;    // 1-based pair shown first, and the one chosen after OK
-    std::string DefaultExt; // added to a typed name without extension ("raw" or ".raw")
+    std::string Filter;      // "description|pattern|description|pattern|", patterns split by ";"
+    int FilterIndex = 1;     // 1-based pair shown first, and the one chosen after OK
+    std::string DefaultExt;  // added to a typed name without extension ("raw" or ".raw")
     std::string InitialDir;
-    std::string FileName;   // preset name before; after OK the first chosen name
+    std::string FileName;  // preset name before; after OK the first chosen name
     std::vector<std::string> Files;
     bool AllowMultiSelect = false;
     bool FileMustExist = false;  // the path and the file must exist

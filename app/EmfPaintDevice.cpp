@@ -180,8 +180,8 @@ void EmfPaintEngine::Append(char* record)
 void EmfPaintEngine::SelectPen()
 {
     const QPen pen = painter()->pen();
-    const bool none = pen.style() == Qt::NoPen || pen.color().alpha() == 0 ||
-                      pen.brush().style() == Qt::NoBrush;
+    const bool none =
+        pen.style() == Qt::NoPen || pen.color().alpha() == 0 || pen.brush().style() == Qt::NoBrush;
     if (none) {
         if (!nullPen_) Append(U_EMRSELECTOBJECT_set(U_NULL_PEN));
         nullPen_ = true;
@@ -200,21 +200,43 @@ void EmfPaintEngine::SelectPen()
 
     uint32_t style = U_PS_GEOMETRIC;
     switch (pen.style()) {
-    case Qt::DashLine: style |= U_PS_DASH; break;
-    case Qt::DotLine: style |= U_PS_DOT; break;
-    case Qt::DashDotLine: style |= U_PS_DASHDOT; break;
-    case Qt::DashDotDotLine: style |= U_PS_DASHDOTDOT; break;
-    default: style |= U_PS_SOLID; break;
+    case Qt::DashLine:
+        style |= U_PS_DASH;
+        break;
+    case Qt::DotLine:
+        style |= U_PS_DOT;
+        break;
+    case Qt::DashDotLine:
+        style |= U_PS_DASHDOT;
+        break;
+    case Qt::DashDotDotLine:
+        style |= U_PS_DASHDOTDOT;
+        break;
+    default:
+        style |= U_PS_SOLID;
+        break;
     }
     switch (pen.capStyle()) {
-    case Qt::FlatCap: style |= U_PS_ENDCAP_FLAT; break;
-    case Qt::SquareCap: style |= U_PS_ENDCAP_SQUARE; break;
-    default: style |= U_PS_ENDCAP_ROUND; break;
+    case Qt::FlatCap:
+        style |= U_PS_ENDCAP_FLAT;
+        break;
+    case Qt::SquareCap:
+        style |= U_PS_ENDCAP_SQUARE;
+        break;
+    default:
+        style |= U_PS_ENDCAP_ROUND;
+        break;
     }
     switch (pen.joinStyle()) {
-    case Qt::BevelJoin: style |= U_PS_JOIN_BEVEL; break;
-    case Qt::RoundJoin: style |= U_PS_JOIN_ROUND; break;
-    default: style |= U_PS_JOIN_MITER; break;
+    case Qt::BevelJoin:
+        style |= U_PS_JOIN_BEVEL;
+        break;
+    case Qt::RoundJoin:
+        style |= U_PS_JOIN_ROUND;
+        break;
+    default:
+        style |= U_PS_JOIN_MITER;
+        break;
     }
     Append(U_EMRSELECTOBJECT_set(U_NULL_PEN));
     if (penMade_) Append(U_EMRDELETEOBJECT_set(kPenSlot));
@@ -381,11 +403,10 @@ void EmfPaintEngine::drawImage(const QRectF& r, const QImage& image, const QRect
     U_BITMAPINFOHEADER header = bitmapinfoheader_set(
         w, h, 1, 32, U_BI_RGB, static_cast<uint32_t>(pixels.size()), 3780, 3780, 0, 0);
     PU_BITMAPINFO info = bitmapinfo_set(header, nullptr);
-    Append(U_EMRSTRETCHDIBITS_set(
-        DeviceBounds(target), LogicalPoint(target.topLeft()),
-        point32_set(Logical(target.width()), Logical(target.height())), point32_set(0, 0),
-        point32_set(w, h), U_DIB_RGB_COLORS, U_SRCCOPY, info, static_cast<uint32_t>(pixels.size()),
-        pixels.data()));
+    Append(U_EMRSTRETCHDIBITS_set(DeviceBounds(target), LogicalPoint(target.topLeft()),
+                                  point32_set(Logical(target.width()), Logical(target.height())),
+                                  point32_set(0, 0), point32_set(w, h), U_DIB_RGB_COLORS, U_SRCCOPY,
+                                  info, static_cast<uint32_t>(pixels.size()), pixels.data()));
     free(info);
 }
 
@@ -408,12 +429,12 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem)
         std::vector<uint16_t> face(U_LF_FACESIZE, 0);
         const QString family = font.family().left(U_LF_FACESIZE - 1);
         for (int i = 0; i < family.size(); ++i) face[i] = family.at(i).unicode();
-        const U_LOGFONT lf = logfont_set(
-            -Logical(fontHeight), 0, static_cast<int32_t>(escapement),
-            static_cast<int32_t>(escapement), font.weight(), font.italic() ? 1 : 0,
-            font.underline() ? 1 : 0, font.strikeOut() ? 1 : 0, U_DEFAULT_CHARSET,
-            U_OUT_DEFAULT_PRECIS, U_CLIP_DEFAULT_PRECIS, U_ANTIALIASED_QUALITY,
-            U_DEFAULT_PITCH | U_FF_DONTCARE, face.data());
+        const U_LOGFONT lf =
+            logfont_set(-Logical(fontHeight), 0, static_cast<int32_t>(escapement),
+                        static_cast<int32_t>(escapement), font.weight(), font.italic() ? 1 : 0,
+                        font.underline() ? 1 : 0, font.strikeOut() ? 1 : 0, U_DEFAULT_CHARSET,
+                        U_OUT_DEFAULT_PRECIS, U_CLIP_DEFAULT_PRECIS, U_ANTIALIASED_QUALITY,
+                        U_DEFAULT_PITCH | U_FF_DONTCARE, face.data());
         Append(U_EMRSELECTOBJECT_set(U_SYSTEM_FONT));
         if (fontMade_) Append(U_EMRDELETEOBJECT_set(kFontSlot));
         Append(U_EMREXTCREATEFONTINDIRECTW_set(kFontSlot, reinterpret_cast<const char*>(&lf),
@@ -442,8 +463,8 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem)
         before = after;
     }
     const QPointF at = t.map(p);
-    const QRectF box = t.mapRect(QRectF(p.x(), p.y() - metrics.ascent(),
-                                        metrics.horizontalAdvance(text), metrics.height()));
+    const QRectF box = t.mapRect(
+        QRectF(p.x(), p.y() - metrics.ascent(), metrics.horizontalAdvance(text), metrics.height()));
     char* emrtext = emrtext_set(LogicalPoint(at), static_cast<U_NUM_STR>(utf16.size()), 2,
                                 utf16.data(), U_ETO_NONE, U_RCL_DEF, advances.data());
     Append(U_EMREXTTEXTOUTW_set(DeviceBounds(box), U_GM_COMPATIBLE, 1.0, 1.0,
@@ -471,18 +492,28 @@ std::string EmfPaintDevice::Bytes() const
 int EmfPaintDevice::metric(PaintDeviceMetric metric) const
 {
     switch (metric) {
-    case PdmWidth: return size_.width();
-    case PdmHeight: return size_.height();
-    case PdmWidthMM: return static_cast<int>(std::lround(size_.width() * 25.4 / 96.0));
-    case PdmHeightMM: return static_cast<int>(std::lround(size_.height() * 25.4 / 96.0));
-    case PdmNumColors: return 0x7fffffff;
-    case PdmDepth: return 32;
+    case PdmWidth:
+        return size_.width();
+    case PdmHeight:
+        return size_.height();
+    case PdmWidthMM:
+        return static_cast<int>(std::lround(size_.width() * 25.4 / 96.0));
+    case PdmHeightMM:
+        return static_cast<int>(std::lround(size_.height() * 25.4 / 96.0));
+    case PdmNumColors:
+        return 0x7fffffff;
+    case PdmDepth:
+        return 32;
     case PdmDpiX:
     case PdmDpiY:
     case PdmPhysicalDpiX:
-    case PdmPhysicalDpiY: return 96;
-    case PdmDevicePixelRatio: return 1;
-    case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
-    default: return 0;
+    case PdmPhysicalDpiY:
+        return 96;
+    case PdmDevicePixelRatio:
+        return 1;
+    case PdmDevicePixelRatioScaled:
+        return static_cast<int>(devicePixelRatioFScale());
+    default:
+        return 0;
     }
 }

@@ -51,9 +51,8 @@ TForm1::TForm1(QWidget* Owner) : QMainWindow(Owner)
     setStatusBar(StatusBar1);
 
     auto bind = [this](QAction* action, void (TForm1::*handler)(QObject*)) {
-        connect(action, &QAction::triggered, this, [this, action, handler] {
-            (this->*handler)(action);
-        });
+        connect(action, &QAction::triggered, this,
+                [this, action, handler] { (this->*handler)(action); });
     };
     auto item = [this](QMenu* menu, const char* name, const char* caption,
                        const QKeySequence& shortcut = QKeySequence()) {
@@ -200,8 +199,9 @@ TForm1::TForm1(QWidget* Owner) : QMainWindow(Owner)
     // The shared file dialogs.
     OpenDialog.Owner = this;
     OpenDialog.Title = "打开观测数据文件...";
-    OpenDialog.Filter = std::string("GDP32 Raw File(*.raw)|*.raw|AVG File of V8 CSAMT(*.avg)|*.avg|") +
-                        "3D CSEM Ex Component File(*.imp)|*.imp|" + "CSAMT USF File(*.usf)|*.usf|";
+    OpenDialog.Filter =
+        std::string("GDP32 Raw File(*.raw)|*.raw|AVG File of V8 CSAMT(*.avg)|*.avg|") +
+        "3D CSEM Ex Component File(*.imp)|*.imp|" + "CSAMT USF File(*.usf)|*.usf|";
     OpenDialog.FilterIndex = 1;
     OpenDialog.DefaultExt = ".raw";
     OpenDialog.AllowMultiSelect = true;

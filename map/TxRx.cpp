@@ -83,8 +83,6 @@ void MapChartView::wheelEvent(QWheelEvent* event)
 }
 
 TForm2::TForm2(TForm1* Owner)
-    : QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                 Qt::WindowMinMaxButtonsHint)
 {
     Form2 = this;
     setObjectName("Form2");
@@ -146,6 +144,9 @@ TForm2::TForm2(TForm1* Owner)
 
     resize(640, 440);
     Owner->MdiArea->addSubWindow(this);
+    // Minimize and maximize, neither close box nor system menu.
+    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowMinMaxButtonsHint);
     show();
 }
 
@@ -175,8 +176,7 @@ void TForm2::Chart1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Sh
     PressAt(c.x(), c.y(), IsModifier(Shift));
 }
 
-void TForm2::Chart1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Shift,
-                           QPointF Position)
+void TForm2::Chart1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Shift, QPointF Position)
 {
     const QPointF c = MapCoordinates(Position);
     ReleaseAt(c.x(), c.y(), IsModifier(Shift));
@@ -227,9 +227,9 @@ void TForm2::FitAxes()
 {
     double minX = std::numeric_limits<double>::infinity(), maxX = -minX;
     double minY = minX, maxY = -minX;
-    for (const QXYSeries* series : {static_cast<QXYSeries*>(Series1),
-                                    static_cast<QXYSeries*>(Series2),
-                                    static_cast<QXYSeries*>(Series3)}) {
+    for (const QXYSeries* series :
+         {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2),
+          static_cast<QXYSeries*>(Series3)}) {
         for (const QPointF& p : series->points()) {
             minX = std::min(minX, p.x());
             maxX = std::max(maxX, p.x());
