@@ -89,8 +89,8 @@ TAbout::TAbout(QWidget* Owner) : QDialog(Owner)
     StaticText6 = Place(this, "StaticText6", Text("电话：000-00000000   传真：000-00000001"), 117,
                         102, 262, 17);
     StaticText7 = Place(this, "StaticText7", Text(" E-Mail："), 109, 124, 48, 17);
-    StaticText8 = Place(this, "StaticText8", "support@example.org", 158, 125, 110, 17);
-    StaticText9 = Place(this, "StaticText9", "quillane@example.org", 270, 125, 120, 17);
+    StaticText8 = Place(this, "StaticText8", "mail@example.org", 158, 125, 120, 17);
+    StaticText9 = Place(this, "StaticText9", "help@example.org", 285, 125, 120, 17);
     StaticText11 = Place(this, "StaticText11", Text("网址："), 117, 147, 40, 17);
     StaticText10 = Place(this, "StaticText10", kWebAddress, 158, 147, 114, 17);
     StaticText10->setStyleSheet("color: red;");

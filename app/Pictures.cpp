@@ -16,6 +16,9 @@ namespace {
 
 void Render(QGraphicsView* view, QPainter& painter, QSize size)
 {
+    const QWidget* viewport = view->viewport();
+    painter.fillRect(QRect(QPoint(0, 0), size),
+                     viewport->palette().brush(viewport->backgroundRole()));
     view->render(&painter, QRectF(0, 0, size.width(), size.height()), view->viewport()->rect(),
                  Qt::IgnoreAspectRatio);
 }
