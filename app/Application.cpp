@@ -1,8 +1,12 @@
 #include "app/Application.h"
 
-#include <QMainWindow>
-#include <QMessageBox>
 #include <exception>
+#include <memory>
+
+#include "app/Dialogs.h"
+#include "app/MainForm.h"
+#include "base/Exception.h"
+#include "map/TxRx.h"
 
 const char* const kApplicationTitle = "Quillane 20130329";
 
@@ -14,23 +18,36 @@ QuillaneApplication::QuillaneApplication(int& argc, char** argv) : QApplication(
 
 bool QuillaneApplication::notify(QObject* receiver, QEvent* event)
 {
-    QString message;
+    std::string message;
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        message = QString::fromUtf8(e.what());
+        message = e.what();
     } catch (...) {
-        message = QString();
+        message.clear();
     }
-    QMessageBox::critical(activeWindow(), QString::fromUtf8(kApplicationTitle), message);
+    ShowExceptionBox(message);
     return false;
 }
 
 int RunQuillane(int argc, char** argv)
 {
-    QuillaneApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QString::fromUtf8("可控源数据预处理"));
-    window.showMaximized();
-    return app.exec();
+    std::unique_ptr<QuillaneApplication> app;
+    try {
+        app = std::make_unique<QuillaneApplication>(argc, argv);
+        Form1 = new TForm1(nullptr);
+        Form1->showMaximized();
+        Form2 = new TForm2(Form1);
+        // Closing the main window ends the program, whatever other top-level window is open.
+        QObject::connect(Form1, &TForm1::Closed, app.get(), &QApplication::quit);
+        app->exec();
+    } catch (const std::exception& e) {
+        if (app) ShowExceptionBox(e.what());
+    } catch (...) {
+        if (app) ShowExceptionBox(std::string());
+    }
+    delete Form1;
+    Form1 = nullptr;
+    Form2 = nullptr;
+    return 0;
 }

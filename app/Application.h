@@ -2,7 +2,8 @@
 
 #include <QApplication>
 
-// The application: its title, and the exception box for whatever escapes a command.
+// The application: its title, and the exception box for whatever escapes a command (an object
+// that is no exception shows an empty message; the loop goes on).
 class QuillaneApplication : public QApplication {
 public:
     QuillaneApplication(int& argc, char** argv);
@@ -11,4 +12,6 @@ public:
 
 extern const char* const kApplicationTitle;  // "Quillane 20130329"
 
+// The start-up: the main window Form1 maximized, then the station map Form2, then the message
+// loop until the main window closes. Returns 0 in every case.
 int RunQuillane(int argc, char** argv);

@@ -1,0 +1,355 @@
+#include "app/MainForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <algorithm>
+
+#include "app/AboutDialog.h"
+#include "app/Pictures.h"
+#include "base/StringList.h"
+#include "map/TxRx.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* Owner) : QMainWindow(Owner)
+{
+    setObjectName("Form1");
+    setWindowTitle(Text("可控源数据预处理"));
+    resize(1024, 545);
+    if (const QScreen* screen = QApplication::primaryScreen()) {
+        const QRect desk = screen->availableGeometry();
+        move(desk.center() - rect().center());
+    }
+
+    MdiArea = new QMdiArea(this);
+    MdiArea->setObjectName("MdiArea");
+    MdiArea->setBackground(palette().brush(QPalette::Window));
+    setCentralWidget(MdiArea);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    setStatusBar(StatusBar1);
+
+    auto bind = [this](QAction* action, void (TForm1::*handler)(QObject*)) {
+        connect(action, &QAction::triggered, this,
+                [this, action, handler] { (this->*handler)(action); });
+    };
+    auto item = [this](QMenu* menu, const char* name, const char* caption,
+                       const QKeySequence& shortcut = QKeySequence()) {
+        QAction* action = menu->addAction(Text(caption));
+        action->setObjectName(name);
+        action->setShortcut(shortcut);
+        return action;
+    };
+    auto separator = [](QMenu* menu, const char* name) {
+        QAction* action = menu->addSeparator();
+        action->setObjectName(name);
+        return action;
+    };
+
+    // Main menu.
+    Fille1 = menuBar()->addMenu(Text("文件"));
+    Fille1->setObjectName("Fille1");
+    Open1 = item(Fille1, "Open1", "打开", QKeySequence(Qt::CTRL | Qt::Key_O));
+    N20 = item(Fille1, "N20", "追加数据", QKeySequence(Qt::CTRL | Qt::Key_A));
+    N24 = item(Fille1, "N24", "浏览加载的数据文件", QKeySequence(Qt::CTRL | Qt::Key_B));
+    N23 = separator(Fille1, "N23");
+    N1 = item(Fille1, "N1", "输出数据", QKeySequence(Qt::CTRL | Qt::Key_D));
+    N25 = item(Fille1, "N25", "输出反演模型", QKeySequence(Qt::CTRL | Qt::Key_M));
+    N2 = separator(Fille1, "N2");
+    N3 = item(Fille1, "N3", "退出", QKeySequence(Qt::ALT | Qt::Key_F4));
+    N9 = menuBar()->addMenu(Text("窗口"));
+    N9->setObjectName("N9");
+    N10 = item(N9, "N10", "层叠");
+    N11 = item(N9, "N11", "水平平铺");
+    N12 = item(N9, "N12", "垂直平铺");
+    N21 = menuBar()->addMenu(Text("帮助"));
+    N21->setObjectName("N21");
+    N22 = item(N21, "N22", "关于");
+    menuBar()->setObjectName("MainMenu1");
+    bind(Open1, &TForm1::ToolButton2Click);
+    bind(N20, &TForm1::N20Click);
+    bind(N24, &TForm1::N24Click);
+    bind(N1, &TForm1::OUTMTD1Click);
+    bind(N25, &TForm1::N25Click);
+    bind(N3, &TForm1::N3Click);
+    bind(N10, &TForm1::N10Click);
+    bind(N11, &TForm1::N11Click);
+    bind(N12, &TForm1::N12Click);
+    bind(N22, &TForm1::N22Click);
+
+    // Tool bar: pictures only, the hint on hover.
+    MainTools = addToolBar(QString());
+    MainTools->setObjectName("MainTools");
+    MainTools->setMovable(false);
+    MainTools->setFloatable(false);
+    MainTools->setIconSize(QSize(16, 16));
+    MainTools->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    MainTools->setContextMenuPolicy(Qt::PreventContextMenu);
+    MainTools->setStyleSheet("QToolBar { border: 1px solid palette(mid); }");
+    auto button = [this](const char* name, const char* hint, QStyle::StandardPixmap picture) {
+        QAction* action = MainTools->addAction(style()->standardIcon(picture), Text(hint));
+        action->setObjectName(name);
+        action->setToolTip(Text(hint));
+        if (QWidget* widget = MainTools->widgetForAction(action)) {
+            widget->setObjectName(name);
+            widget->setFixedWidth(24);
+        }
+        return action;
+    };
+    auto gap = [this](const char* name, int width) {
+        auto* line = new QFrame(MainTools);
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Sunken);
+        line->setFixedWidth(width);
+        QAction* action = MainTools->addWidget(line);
+        action->setObjectName(name);
+    };
+    ToolButton2 = button("ToolButton2", "打开", QStyle::SP_DialogOpenButton);
+    tbsaveall = button("tbsaveall", "输出数据", QStyle::SP_DialogSaveButton);
+    gap("ToolButton14", 8);
+    DataPreview = button("DataPreview", "数据浏览", QStyle::SP_FileDialogContentsView);
+    ToolButton11 = button("ToolButton11", "近区和过渡区校正", QStyle::SP_BrowserReload);
+    ToolButton1 = button("ToolButton1", "显示静态效应", QStyle::SP_FileDialogDetailedView);
+    gap("ToolButton18", 8);
+    ToolButton16 = button("ToolButton16", "隐藏/显示测点分布图", QStyle::SP_DesktopIcon);
+    ToolButton16->setCheckable(true);
+    gap("ToolButton7", 9);
+    ToolButton20 = button("ToolButton20", "帮助", QStyle::SP_DialogHelpButton);
+    bind(ToolButton2, &TForm1::ToolButton2Click);
+    bind(tbsaveall, &TForm1::OUTMTD1Click);
+    bind(DataPreview, &TForm1::N8Click);
+    bind(ToolButton11, &TForm1::N13Click);
+    bind(ToolButton1, &TForm1::SEC1Click);
+    bind(ToolButton16, &TForm1::ToolButton16Click);
+    bind(ToolButton20, &TForm1::ToolButton20Click);
+
+    // Pop-up menu. A key shown on two entries is bound once, on the main menu's entry: the
+    // pop-up copy shows it as text only.
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    N33 = item(PopupMenu1, "N33", "文件操作说明");
+    Open2 = item(PopupMenu1, "Open2", "打开文件");
+    APP = item(PopupMenu1, "APP", "添加测线");
+    N29 = item(PopupMenu1, "N29", "全部文件重新加载");
+    N18 = separator(PopupMenu1, "N18");
+    N19 = item(PopupMenu1, "N19", "编辑点位");
+    N15 = item(PopupMenu1, "N15", "修改发射源位置(V8可选;GDP32必须)");
+    N32 = item(PopupMenu1, "N32", "  或者用鼠标选中源，按住鼠标，移动到期望的位置，松开鼠标");
+    N28 = item(PopupMenu1, "N28", "坐标旋转(斜测线变为水平测线)");
+    N16 = separator(PopupMenu1, "N16");
+    N8 = item(PopupMenu1, "N8", "单点数据浏览");
+    N30 = item(PopupMenu1, "N30", "观测数据平面等值线");
+    N14 = separator(PopupMenu1, "N14");
+    N17 = item(PopupMenu1, "N17", "编辑数据", QKeySequence(Qt::CTRL | Qt::Key_E));
+    SEC1 = item(PopupMenu1, "SEC1", "静态效应");
+    N13 = item(PopupMenu1, "N13", "过渡区校正");
+    N26 = separator(PopupMenu1, "N26");
+    OUTMTD1 = item(PopupMenu1, "OUTMTD1", "输出处理结果");
+    OUTMTD1->setText(OUTMTD1->text() + '\t' + N1->shortcut().toString(QKeySequence::NativeText));
+    N27 = item(PopupMenu1, "N27", "输出三维电阻率模型");
+    N27->setText(N27->text() + '\t' + N25->shortcut().toString(QKeySequence::NativeText));
+    N31 = item(PopupMenu1, "N31", "输出剖面响应");
+    N4 = separator(PopupMenu1, "N4");
+    N7 = item(PopupMenu1, "N7", "复制装置图形");
+    N5 = item(PopupMenu1, "N5", "保存装置图形");
+    N6 = item(PopupMenu1, "N6", "保存点位数据");
+    Showlabels1 = item(PopupMenu1, "Showlabels1", "Show labels");
+    // The pop-up menu is never shown by a key, so its own key acts through the main window.
+    addAction(N17);
+    bind(N33, &TForm1::N33Click);
+    bind(Open2, &TForm1::ToolButton2Click);
+    bind(APP, &TForm1::N20Click);
+    bind(N29, &TForm1::N29Click);
+    bind(N19, &TForm1::N19Click);
+    bind(N15, &TForm1::N15Click);
+    bind(N28, &TForm1::N28Click);
+    bind(N8, &TForm1::N8Click);
+    bind(N17, &TForm1::N17Click);
+    bind(SEC1, &TForm1::SEC1Click);
+    bind(N13, &TForm1::N13Click);
+    bind(OUTMTD1, &TForm1::OUTMTD1Click);
+    bind(N27, &TForm1::N25Click);
+    bind(N31, &TForm1::N31Click);
+    bind(N7, &TForm1::N7Click);
+    bind(N5, &TForm1::N5Click);
+    bind(N6, &TForm1::N6Click);
+    bind(Showlabels1, &TForm1::Showlabels1Click);
+
+    // The shared file dialogs.
+    OpenDialog.Owner = this;
+    OpenDialog.Title = "打开观测数据文件...";
+    OpenDialog.Filter =
+        std::string("GDP32 Raw File(*.raw)|*.raw|AVG File of V8 CSAMT(*.avg)|*.avg|") +
+        "3D CSEM Ex Component File(*.imp)|*.imp|" + "CSAMT USF File(*.usf)|*.usf|";
+    OpenDialog.FilterIndex = 1;
+    OpenDialog.DefaultExt = ".raw";
+    OpenDialog.AllowMultiSelect = true;
+    OpenDialog.FileMustExist = true;
+    SaveDialog.Owner = this;
+    SaveDialog.Filter = "STN Files(*.stn)|*.stn|Pos Files(*.pos)|*.pos";
+    SaveDialog.DefaultExt = "mtd";
+    SaveDialog.InitialDir = ".";
+    SavePictureDialog1.Owner = this;
+    SavePictureDialog1.Filter = "Enhanced Metafiles (*.emf)|*.emf|All Files (*)|*|";
+    SavePictureDialog1.DefaultExt = "emf";
+
+    setWindowState(Qt::WindowMaximized);
+}
+
+TForm1::~TForm1()
+{
+    if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    emit Closed();
+}
+
+void TForm1::ToolButton2Click(QObject* Sender)
+{
+    (void)Sender;
+    if (!OpenDialog.Execute()) return;
+    ClearLoadedData();
+    AppendFiles();
+}
+
+void TForm1::N20Click(QObject* Sender)
+{
+    (void)Sender;
+    if (!OpenDialog.Execute()) return;
+    AppendFiles();
+}
+
+void TForm1::N3Click(QObject* Sender)
+{
+    (void)Sender;
+    close();
+}
+
+QList<QMdiSubWindow*> TForm1::ArrangedWindows() const
+{
+    QList<QMdiSubWindow*> windows;
+    const QList<QMdiSubWindow*> stacked = MdiArea->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stacked.rbegin(); it != stacked.rend(); ++it)
+        if (!(*it)->isHidden() && !(*it)->isMinimized()) windows.push_back(*it);
+    return windows;
+}
+
+void TForm1::TileByHand(bool oneAboveTheOther)
+{
+    const QList<QMdiSubWindow*> windows = ArrangedWindows();
+    if (windows.isEmpty()) return;
+    for (QMdiSubWindow* window : windows)
+        if (window->isMaximized()) window->showNormal();
+    const QRect area = MdiArea->viewport()->rect();
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QRect place;
+        if (oneAboveTheOther) {
+            const int top = area.height() * i / n, bottom = area.height() * (i + 1) / n;
+            place = QRect(0, top, area.width(), bottom - top);
+        } else {
+            const int left = area.width() * i / n, right = area.width() * (i + 1) / n;
+            place = QRect(left, 0, right - left, area.height());
+        }
+        windows[i]->setGeometry(place);
+    }
+}
+
+void TForm1::N10Click(QObject* Sender)
+{
+    (void)Sender;
+    MdiArea->cascadeSubWindows();
+}
+
+void TForm1::N11Click(QObject* Sender)
+{
+    (void)Sender;
+    TileMode = TileModes::Horizontal;
+    TileByHand(true);
+}
+
+void TForm1::N12Click(QObject* Sender)
+{
+    (void)Sender;
+    TileMode = TileModes::Vertical;
+    TileByHand(false);
+}
+
+void TForm1::N22Click(QObject* Sender)
+{
+    (void)Sender;
+    About = new TAbout(this);
+    About->setWindowTitle(Text("关于可控源资料处理..."));
+    About->exec();
+}
+
+void TForm1::ToolButton20Click(QObject* Sender)
+{
+    (void)Sender;
+    About = new TAbout(this);
+    About->setWindowTitle(Text("关于频率测深处理..."));
+    About->exec();
+}
+
+void TForm1::ToolButton16Click(QObject* Sender)
+{
+    (void)Sender;
+    if (MdiArea->currentSubWindow() == Form2) {
+        Form2->lower();
+        MdiArea->activateNextSubWindow();
+        ToolButton16->setChecked(true);
+    } else {
+        MdiArea->setActiveSubWindow(Form2);
+        Form2->raise();
+        ToolButton16->setChecked(false);
+    }
+}
+
+void TForm1::Showlabels1Click(QObject* Sender)
+{
+    (void)Sender;
+    if (!Form2->LabelsVisible()) {
+        Form2->SetLabelsVisible(true);
+        Showlabels1->setText("Hide Labels");
+    } else {
+        Form2->SetLabelsVisible(false);
+        Showlabels1->setText("Show Labels");
+    }
+}
+
+void TForm1::N5Click(QObject* Sender)
+{
+    (void)Sender;
+    if (!SavePictureDialog1.Execute()) return;
+    WriteFileReplacing(SavePictureDialog1.FileName, ChartMetafile(Form2->Chart1));
+}
+
+void TForm1::N7Click(QObject* Sender)
+{
+    (void)Sender;
+    CopyChartToClipboard(Form2->Chart1);
+}

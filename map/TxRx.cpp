@@ -1,0 +1,326 @@
+#include "map/TxRx.h"
+
+#include <QCloseEvent>
+#include <QGraphicsSimpleTextItem>
+#include <QLineSeries>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <QWheelEvent>
+#include <algorithm>
+#include <limits>
+
+#include "app/MainForm.h"
+#include "base/Gbk.h"
+
+TForm2* Form2 = nullptr;
+
+namespace {
+
+QString Display(const std::string& bytes)
+{
+    return QString::fromStdString(DisplayTextUtf8(bytes));
+}
+
+bool IsModifier(Qt::KeyboardModifiers keys)
+{
+    return (keys & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) != 0;
+}
+
+QImage DownTriangle(const QColor& colour)
+{
+    QImage image(15, 15, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour.darker(130), 1));
+    p.setBrush(colour);
+    p.drawPolygon(QPolygonF({QPointF(1, 2), QPointF(14, 2), QPointF(7.5, 13.5)}));
+    return image;
+}
+
+}  // namespace
+
+MapChartView::MapChartView(QChart* chart, TForm2* form) : QChartView(chart), form_(form)
+{
+    // The menu must open on the release, after the release gesture.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setRenderHint(QPainter::Antialiasing);
+}
+
+void MapChartView::mousePressEvent(QMouseEvent* event)
+{
+    form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    QChartView::mousePressEvent(event);
+}
+
+void MapChartView::mouseReleaseEvent(QMouseEvent* event)
+{
+    form_->Chart1MouseUp(this, event->button(), event->modifiers(), event->position());
+    QChartView::mouseReleaseEvent(event);
+    if (event->button() == Qt::RightButton && Form1)
+        Form1->PopupMenu1->popup(event->globalPosition().toPoint());
+}
+
+void MapChartView::mouseMoveEvent(QMouseEvent* event)
+{
+    form_->Chart1MouseMove(this, event->modifiers(), event->position());
+    QChartView::mouseMoveEvent(event);
+}
+
+void MapChartView::wheelEvent(QWheelEvent* event)
+{
+    const QRectF area = chart()->plotArea();
+    const QPointF at = chart()->mapFromScene(mapToScene(event->position().toPoint()));
+    if (!area.contains(at) || event->angleDelta().y() == 0) return;
+    const qreal factor = event->angleDelta().y() > 0 ? 1.25 : 0.8;
+    const QRectF zoomed(at - (at - area.topLeft()) / factor, area.size() / factor);
+    chart()->zoomIn(zoomed);
+    event->accept();
+}
+
+TForm2::TForm2(TForm1* Owner)
+{
+    Form2 = this;
+    setObjectName("Form2");
+    setWindowTitle(QString::fromUtf8("CSEM点位分布图"));
+
+    auto* chart = new QChart;
+    chart->setBackgroundBrush(Qt::white);
+    chart->setBackgroundRoundness(0);
+    chart->setPlotAreaBackgroundVisible(false);
+    chart->legend()->hide();
+    chart->setMargins(QMargins(6, 6, 6, 6));
+    QFont titleFont = chart->titleFont();
+    titleFont.setPointSizeF(titleFont.pointSizeF() + 1);
+    chart->setTitleFont(titleFont);
+
+    Series2 = new QScatterSeries;
+    Series3 = new QScatterSeries;
+    Series1 = new QLineSeries;
+    Series1->setName("Tx");
+    Series1->setPen(QPen(Qt::red, 2));
+    Series1->setColor(Qt::red);
+    Series1->setPointsVisible(true);
+    Series1->setLightMarker(DownTriangle(Qt::red));
+    Series1->setMarkerSize(9);
+    Series2->setName("Ex");
+    Series2->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    Series2->setMarkerSize(6);
+    Series2->setColor(QColor(0, 160, 0));
+    Series2->setBorderColor(QColor(0, 110, 0));
+    Series3->setName("Hy");
+    Series3->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    Series3->setMarkerSize(9);
+    Series3->setColor(Qt::yellow);
+    Series3->setBorderColor(QColor(150, 150, 0));
+    chart->addSeries(Series1);
+    chart->addSeries(Series2);
+    chart->addSeries(Series3);
+
+    BottomAxis = new QValueAxis;
+    BottomAxis->setTitleText("x");
+    BottomAxis->setLabelFormat("%.0f");
+    LeftAxis = new QValueAxis;
+    LeftAxis->setTitleText("y");
+    LeftAxis->setLabelFormat("%.0f");
+    chart->addAxis(BottomAxis, Qt::AlignBottom);
+    chart->addAxis(LeftAxis, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(BottomAxis);
+        series->attachAxis(LeftAxis);
+    }
+
+    Chart1 = new MapChartView(chart, this);
+    Chart1->setObjectName("Chart1");
+    setWidget(Chart1);
+
+    connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceLabels(); });
+    connect(BottomAxis, &QValueAxis::rangeChanged, this, [this] { PlaceLabels(); });
+    connect(LeftAxis, &QValueAxis::rangeChanged, this, [this] { PlaceLabels(); });
+
+    resize(640, 440);
+    Owner->MdiArea->addSubWindow(this);
+    // Minimize and maximize, neither close box nor system menu.
+    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowMinMaxButtonsHint);
+    show();
+}
+
+void TForm2::closeEvent(QCloseEvent* event)
+{
+    // The map lives until the program ends.
+    event->ignore();
+}
+
+QPointF TForm2::MapCoordinates(QPointF chartPixel) const
+{
+    QChart* chart = Chart1->chart();
+    return chart->mapToValue(chart->mapFromScene(Chart1->mapToScene(chartPixel.toPoint())),
+                             Series1);
+}
+
+QPointF TForm2::ChartPixel(QPointF mapPoint) const
+{
+    QChart* chart = Chart1->chart();
+    return Chart1->mapFromScene(chart->mapToScene(chart->mapToPosition(mapPoint, Series1)));
+}
+
+void TForm2::Chart1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Shift,
+                             QPointF Position)
+{
+    const QPointF c = MapCoordinates(Position);
+    PressAt(c.x(), c.y(), IsModifier(Shift));
+}
+
+void TForm2::Chart1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Shift, QPointF Position)
+{
+    const QPointF c = MapCoordinates(Position);
+    ReleaseAt(c.x(), c.y(), IsModifier(Shift));
+}
+
+void TForm2::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF) {}
+
+void TForm2::PressAt(double cx, double cy, bool modifier)
+{
+    AnchorX = 0.0;
+    AnchorY = 0.0;
+    if (modifier) {
+        AnchorX = cx;
+        AnchorY = cy;
+        return;
+    }
+    TxGrabbed = false;
+    if (Series1->count() < 2) return;
+    const QPointF a = Series1->at(0), b = Series1->at(1);
+    AnchorX = (a.x() + b.x()) * 0.5;
+    AnchorY = (a.y() + b.y()) * 0.5;
+    if ((a.x() - cx) * (b.x() - cx) < 1.0 && (a.y() - cy) * (b.y() - cy) < 1.0) TxGrabbed = true;
+}
+
+void TForm2::ReleaseAt(double cx, double cy, bool modifier)
+{
+    EndX = AnchorX;
+    EndY = AnchorY;
+    if (modifier) {
+        EndX = cx;
+        EndY = cy;
+        if (Form1) {
+            Form1->SelectProfileStations(AnchorX, AnchorY, EndX, EndY);
+            Form1->ShowExProfileChart();
+        }
+        return;
+    }
+    // A redraw without a transmitter may have emptied the line since the grab.
+    if (!TxGrabbed || Series1->count() < 2) return;
+    const double dx = cx - AnchorX, dy = cy - AnchorY;
+    const QPointF a = Series1->at(0), b = Series1->at(1);
+    Series1->replace(0, a.x() + dx, a.y() + dy);
+    Series1->replace(1, b.x() + dx, b.y() + dy);
+    FitAxes();
+}
+
+void TForm2::FitAxes()
+{
+    double minX = std::numeric_limits<double>::infinity(), maxX = -minX;
+    double minY = minX, maxY = -minX;
+    for (const QXYSeries* series :
+         {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2),
+          static_cast<QXYSeries*>(Series3)}) {
+        for (const QPointF& p : series->points()) {
+            minX = std::min(minX, p.x());
+            maxX = std::max(maxX, p.x());
+            minY = std::min(minY, p.y());
+            maxY = std::max(maxY, p.y());
+        }
+    }
+    if (!(minX <= maxX)) return;
+    auto widen = [](double& low, double& high) {
+        const double span = high - low;
+        const double margin = span > 0 ? span * 0.05 : std::max(1.0, std::abs(low) * 0.05);
+        low -= margin;
+        high += margin;
+    };
+    widen(minX, maxX);
+    widen(minY, maxY);
+    BottomAxis->setRange(minX, maxX);
+    LeftAxis->setRange(minY, maxY);
+}
+
+void TForm2::RebuildLabels()
+{
+    QChart* chart = Chart1->chart();
+    for (QGraphicsSimpleTextItem* item : labelItems_) delete item;
+    labelItems_.clear();
+    for (const std::string& name : Series2Labels) {
+        auto* item = new QGraphicsSimpleTextItem(Display(name), chart);
+        item->setZValue(100);
+        item->setBrush(Qt::black);
+        labelItems_.push_back(item);
+    }
+    PlaceLabels();
+}
+
+void TForm2::PlaceLabels()
+{
+    QChart* chart = Chart1->chart();
+    const QRectF area = chart->plotArea();
+    const int n = std::min<int>(static_cast<int>(labelItems_.size()), Series2->count());
+    for (int i = 0; i < static_cast<int>(labelItems_.size()); ++i) {
+        QGraphicsSimpleTextItem* item = labelItems_[i];
+        if (i >= n || !labelsVisible_) {
+            item->setVisible(false);
+            continue;
+        }
+        const QPointF at = chart->mapToPosition(Series2->at(i), Series2);
+        const QRectF box = item->boundingRect();
+        item->setPos(at.x() - box.width() / 2, at.y() - box.height() - 3);
+        item->setVisible(area.contains(at));
+    }
+}
+
+void TForm2::SetLabelsVisible(bool visible)
+{
+    labelsVisible_ = visible;
+    PlaceLabels();
+}
+
+void DrawLayoutMap(TForm1* Form)
+{
+    if (!Form || !Form2 || Form->ExStations.empty()) return;
+    TForm2* map = Form2;
+
+    map->TitleLines = {Display(Form->OpenDialog.FileName),
+                       QString::fromUtf8("可控源频率测深装置布置图")};
+    map->Chart1->chart()->setTitle(map->TitleLines.at(0).toHtmlEscaped() + "<br>" +
+                                   map->TitleLines.at(1));
+
+    QList<QPointF> points;
+    map->Series1Labels.clear();
+    if (!Form->Transmitters.empty()) {
+        const TxData& tx = Form->Transmitters.front();
+        points = {QPointF(tx.Ax, tx.Ay), QPointF(tx.Bx, tx.By)};
+        map->Series1Labels = {std::string(), std::string()};
+    }
+    map->Series1->replace(points);
+
+    auto fill = [](QScatterSeries* series, std::vector<std::string>& labels,
+                   const std::vector<TStation>& stations) {
+        QList<QPointF> at;
+        at.reserve(static_cast<qsizetype>(stations.size()));
+        labels.clear();
+        for (const TStation& station : stations) {
+            at.push_back(QPointF(station.Info.X, station.Info.Y));
+            labels.push_back(station.Name);
+        }
+        series->replace(at);
+    };
+    fill(map->Series2, map->Series2Labels, Form->ExStations);
+    fill(map->Series3, map->Series3Labels, Form->HyStations);
+
+    map->FitAxes();
+    map->RebuildLabels();
+}

@@ -1,0 +1,451 @@
+#include <QtTest>
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/AboutDialog.h"
+#include "app/Application.h"
+#include "app/MainForm.h"
+#include "app/ScriptedUserInterface.h"
+#include "base/Exception.h"
+#include "map/TxRx.h"
+
+namespace {
+
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// The caption of an entry without the key text that a pop-up copy carries after a tab.
+QString Caption(const QAction* action)
+{
+    return action->text().section('\t', 0, 0);
+}
+
+QString ShownKey(const QAction* action)
+{
+    if (!action->shortcut().isEmpty()) return action->shortcut().toString();
+    return action->text().section('\t', 1);
+}
+
+struct Entry {
+    const char* name;
+    const char* caption;
+    const char* key;
+};
+
+TStation Station(const char* name, float x, float y)
+{
+    TStation s;
+    s.Name = name;
+    s.Info.X = x;
+    s.Info.Y = y;
+    return s;
+}
+
+class Thrower : public QObject {
+public:
+    int kind = 0;
+    bool event(QEvent* e) override
+    {
+        if (e->type() != QEvent::User) return QObject::event(e);
+        if (kind == 0) throw EConvertError("'x' is not a valid floating point value");
+        throw 42;
+    }
+};
+
+}  // namespace
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        Form1 = new TForm1(nullptr);
+        Form1->show();
+        Form2 = new TForm2(Form1);
+        QApplication::setActiveWindow(Form1);
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+    }
+
+    void cleanupTestCase()
+    {
+        delete Form1;
+        QVERIFY(Form1 == nullptr);
+    }
+
+    void startState()
+    {
+        QCOMPARE(Form1->windowTitle(), U("可控源数据预处理"));
+        QVERIFY(Form1->windowState() & Qt::WindowMaximized);
+        QCOMPARE(Form1->MdiArea->subWindowList().size(), 1);
+        QCOMPARE(Form1->MdiArea->subWindowList().front(), Form2);
+        QCOMPARE(Form2->windowTitle(), U("CSEM点位分布图"));
+        QVERIFY(Form2->isVisible());
+        QVERIFY(!(Form2->windowFlags() & Qt::WindowSystemMenuHint));
+        QVERIFY(Form2->windowFlags() & Qt::WindowMinMaxButtonsHint);
+        QVERIFY(Form1->ExStations.empty() && Form1->HyStations.empty() &&
+                Form1->Transmitters.empty() && Form1->LoadedFiles.empty() &&
+                Form1->StaticFactors.empty());
+        QCOMPARE(Form1->CurrentStation, 0);
+        QCOMPARE(Form1->RefFreqIndex, 4);
+        QCOMPARE(Form1->RotationAngle, 0.0);
+        QVERIFY(Form1->TileMode == TForm1::TileModes::Horizontal);
+        QVERIFY(!Form1->ToolButton16->isChecked());
+        QCOMPARE(Form1->Showlabels1->text(), U("Show labels"));
+        QVERIFY(Form1->contextMenuPolicy() != Qt::CustomContextMenu);
+    }
+
+    void openDialogAsConstructed()
+    {
+        const FileDialog& d = Form1->OpenDialog;
+        QCOMPARE(d.Title, std::string("打开观测数据文件..."));
+        QCOMPARE(d.Filter, std::string("GDP32 Raw File(*.raw)|*.raw|AVG File of V8 CSAMT(*.avg)|"
+                                       "*.avg|3D CSEM Ex Component File(*.imp)|*.imp|CSAMT USF "
+                                       "File(*.usf)|*.usf|"));
+        QCOMPARE(d.FilterIndex, 1);
+        QCOMPARE(d.DefaultExt, std::string(".raw"));
+        QVERIFY(d.AllowMultiSelect && d.FileMustExist);
+        QCOMPARE(Form1->SaveDialog.Filter,
+                 std::string("STN Files(*.stn)|*.stn|Pos Files(*.pos)|*.pos"));
+        QCOMPARE(Form1->SaveDialog.DefaultExt, std::string("mtd"));
+        QCOMPARE(Form1->SaveDialog.InitialDir, std::string("."));
+        QCOMPARE(Form1->SavePictureDialog1.DefaultExt, std::string("emf"));
+        QVERIFY(!Form1->SavePictureDialog1.OverwritePrompt);
+    }
+
+    void mainMenuEntries()
+    {
+        const QList<QAction*> menus = Form1->menuBar()->actions();
+        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus[0]->text(), U("文件"));
+        QCOMPARE(menus[1]->text(), U("窗口"));
+        QCOMPARE(menus[2]->text(), U("帮助"));
+        const std::vector<std::vector<Entry>> expected = {
+            {{"Open1", "打开", "Ctrl+O"},
+             {"N20", "追加数据", "Ctrl+A"},
+             {"N24", "浏览加载的数据文件", "Ctrl+B"},
+             {"N23", "", ""},
+             {"N1", "输出数据", "Ctrl+D"},
+             {"N25", "输出反演模型", "Ctrl+M"},
+             {"N2", "", ""},
+             {"N3", "退出", "Alt+F4"}},
+            {{"N10", "层叠", ""}, {"N11", "水平平铺", ""}, {"N12", "垂直平铺", ""}},
+            {{"N22", "关于", ""}}};
+        for (int m = 0; m < 3; ++m) {
+            const QList<QAction*> items = menus[m]->menu()->actions();
+            QCOMPARE(items.size(), static_cast<qsizetype>(expected[m].size()));
+            for (size_t i = 0; i < expected[m].size(); ++i) {
+                QCOMPARE(items[i]->objectName(), QString(expected[m][i].name));
+                QCOMPARE(items[i]->isSeparator(), *expected[m][i].caption == 0);
+                QCOMPARE(Caption(items[i]), U(expected[m][i].caption));
+                QCOMPARE(ShownKey(items[i]), QString(expected[m][i].key));
+                QVERIFY(items[i]->isEnabled() && items[i]->isVisible());
+            }
+        }
+    }
+
+    void popupEntries()
+    {
+        const std::vector<Entry> expected = {
+            {"N33", "文件操作说明", ""},
+            {"Open2", "打开文件", ""},
+            {"APP", "添加测线", ""},
+            {"N29", "全部文件重新加载", ""},
+            {"N18", "", ""},
+            {"N19", "编辑点位", ""},
+            {"N15", "修改发射源位置(V8可选;GDP32必须)", ""},
+            {"N32", "  或者用鼠标选中源，按住鼠标，移动到期望的位置，松开鼠标", ""},
+            {"N28", "坐标旋转(斜测线变为水平测线)", ""},
+            {"N16", "", ""},
+            {"N8", "单点数据浏览", ""},
+            {"N30", "观测数据平面等值线", ""},
+            {"N14", "", ""},
+            {"N17", "编辑数据", "Ctrl+E"},
+            {"SEC1", "静态效应", ""},
+            {"N13", "过渡区校正", ""},
+            {"N26", "", ""},
+            {"OUTMTD1", "输出处理结果", "Ctrl+D"},
+            {"N27", "输出三维电阻率模型", "Ctrl+M"},
+            {"N31", "输出剖面响应", ""},
+            {"N4", "", ""},
+            {"N7", "复制装置图形", ""},
+            {"N5", "保存装置图形", ""},
+            {"N6", "保存点位数据", ""},
+            {"Showlabels1", "Show labels", ""}};
+        const QList<QAction*> items = Form1->PopupMenu1->actions();
+        QCOMPARE(items.size(), static_cast<qsizetype>(expected.size()));
+        for (size_t i = 0; i < expected.size(); ++i) {
+            QCOMPARE(items[i]->objectName(), QString(expected[i].name));
+            QCOMPARE(items[i]->isSeparator(), *expected[i].caption == 0);
+            QCOMPARE(Caption(items[i]), U(expected[i].caption));
+            QCOMPARE(ShownKey(items[i]), QString(expected[i].key));
+        }
+        // Choosing the two entries without a command changes nothing.
+        Form1->N30->trigger();
+        Form1->N32->trigger();
+        QVERIFY(Form1->ExStations.empty());
+    }
+
+    void toolBarButtons()
+    {
+        const std::vector<Entry> expected = {{"ToolButton2", "打开", ""},
+                                             {"tbsaveall", "输出数据", ""},
+                                             {"ToolButton14", "", "8"},
+                                             {"DataPreview", "数据浏览", ""},
+                                             {"ToolButton11", "近区和过渡区校正", ""},
+                                             {"ToolButton1", "显示静态效应", ""},
+                                             {"ToolButton18", "", "8"},
+                                             {"ToolButton16", "隐藏/显示测点分布图", ""},
+                                             {"ToolButton7", "", "9"},
+                                             {"ToolButton20", "帮助", ""}};
+        const QList<QAction*> items = Form1->MainTools->actions();
+        QCOMPARE(items.size(), static_cast<qsizetype>(expected.size()));
+        for (size_t i = 0; i < expected.size(); ++i) {
+            QCOMPARE(items[i]->objectName(), QString(expected[i].name));
+            QWidget* widget = Form1->MainTools->widgetForAction(items[i]);
+            QVERIFY(widget);
+            if (*expected[i].caption == 0) {
+                QCOMPARE(widget->width(), QString(expected[i].key).toInt());
+                continue;
+            }
+            QCOMPARE(items[i]->toolTip(), U(expected[i].caption));
+            auto* button = qobject_cast<QToolButton*>(widget);
+            QVERIFY(button);
+            QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
+            QVERIFY(!items[i]->icon().isNull());
+            QCOMPARE(button->width(), 24);
+        }
+    }
+
+    // One key on two entries fires one command once; Ctrl+E acts from the main window although
+    // its entry stands only in the pop-up menu.
+    void sharedShortcutsFireOnce_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("bound");
+        QTest::addColumn<QString>("shownOnly");
+        QTest::newRow("Ctrl+D") << int(Qt::Key_D) << "N1"
+                                << "OUTMTD1";
+        QTest::newRow("Ctrl+M") << int(Qt::Key_M) << "N25"
+                                << "N27";
+        QTest::newRow("Ctrl+E") << int(Qt::Key_E) << "N17"
+                                << "";
+    }
+    void sharedShortcutsFireOnce()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, bound);
+        QFETCH(QString, shownOnly);
+        auto* boundAction = Form1->findChild<QAction*>(bound);
+        QVERIFY(boundAction);
+        QSignalSpy boundSpy(boundAction, &QAction::triggered);
+        std::unique_ptr<QSignalSpy> otherSpy;
+        if (!shownOnly.isEmpty()) {
+            auto* other = Form1->findChild<QAction*>(shownOnly);
+            QVERIFY(other);
+            QVERIFY(other->shortcut().isEmpty());
+            otherSpy = std::make_unique<QSignalSpy>(other, &QAction::triggered);
+        }
+        QTest::keyClick(Form2->Chart1, Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(boundSpy.count(), 1);
+        if (otherSpy) QCOMPARE(otherSpy->count(), 0);
+    }
+
+    void openCancelledKeepsTheStore()
+    {
+        ScriptedUserInterface ui;
+        Form1->ExStations = {Station("1", 0, 0)};
+        Form1->LoadedFiles = {"/data/a.raw"};
+        Form1->OutputFreqs = {8.0f};
+        Form1->ToolButton2Click(Form1->ToolButton2);
+        QCOMPARE(ui.Dialogs.size(), size_t(1));
+        QCOMPARE(ui.Dialogs[0].Title, std::string("打开观测数据文件..."));
+        QCOMPARE(Form1->ExStations.size(), size_t(1));
+        QCOMPARE(Form1->LoadedFiles.size(), size_t(1));
+
+        // With files chosen the loaded survey goes; the settings stay.
+        ui.FileAnswers.push_back({{"/data/b.raw", "/data/c.raw"}});
+        Form1->Open1->trigger();
+        QVERIFY(Form1->ExStations.empty());
+        QVERIFY(Form1->LoadedFiles.empty());
+        QCOMPARE(Form1->OutputFreqs.size(), size_t(1));
+        QCOMPARE(Form1->OpenDialog.FileName, std::string("/data/b.raw"));
+        QCOMPARE(Form1->OpenDialog.Files.size(), size_t(2));
+
+        // Append never empties the store.
+        Form1->ExStations = {Station("1", 0, 0)};
+        ui.FileAnswers.push_back({{"/data/d.raw"}});
+        Form1->N20Click(Form1->N20);
+        QCOMPARE(Form1->ExStations.size(), size_t(1));
+        Form1->ExStations.clear();
+        Form1->OutputFreqs.clear();
+    }
+
+    void tileArrangements()
+    {
+        auto* second = Form1->MdiArea->addSubWindow(new QWidget);
+        auto* third = Form1->MdiArea->addSubWindow(new QWidget);
+        second->show();
+        third->show();
+        const QRect area = Form1->MdiArea->viewport()->rect();
+
+        Form1->N11Click(Form1->N11);
+        QVERIFY(Form1->TileMode == TForm1::TileModes::Horizontal);
+        QList<QMdiSubWindow*> windows = Form1->ArrangedWindows();
+        QCOMPARE(windows.size(), 3);
+        int covered = 0;
+        for (QMdiSubWindow* w : windows) {
+            QCOMPARE(w->geometry().left(), 0);
+            QCOMPARE(w->geometry().width(), area.width());
+            covered += w->geometry().height();
+        }
+        QCOMPARE(covered, area.height());
+        QCOMPARE(windows[0]->geometry().top(), 0);
+        QCOMPARE(windows[1]->geometry().top(), windows[0]->geometry().bottom() + 1);
+
+        // The last tile command decides.
+        Form1->N12Click(Form1->N12);
+        QVERIFY(Form1->TileMode == TForm1::TileModes::Vertical);
+        covered = 0;
+        for (QMdiSubWindow* w : Form1->ArrangedWindows()) {
+            QCOMPARE(w->geometry().top(), 0);
+            QCOMPARE(w->geometry().height(), area.height());
+            covered += w->geometry().width();
+        }
+        QCOMPARE(covered, area.width());
+
+        Form1->N10Click(Form1->N10);
+        QVERIFY(second->geometry().topLeft() != third->geometry().topLeft());
+
+        delete second;
+        delete third;
+        Form1->N11Click(Form1->N11);
+        QCOMPARE(Form2->geometry(), area);
+        Form1->N12Click(Form1->N12);
+        QCOMPARE(Form2->geometry(), area);
+    }
+
+    void mapButtonSendsBackAndBringsFront()
+    {
+        Form1->MdiArea->setActiveSubWindow(Form2);
+        Form1->ToolButton16->trigger();
+        QVERIFY(Form1->ToolButton16->isChecked());
+        QCOMPARE(Form1->MdiArea->currentSubWindow(), Form2);  // the only child window
+        Form1->ToolButton16->trigger();
+        QVERIFY(Form1->ToolButton16->isChecked());
+
+        auto* other = Form1->MdiArea->addSubWindow(new QWidget);
+        other->show();
+        Form1->MdiArea->setActiveSubWindow(other);
+        Form1->ToolButton16->trigger();
+        QVERIFY(!Form1->ToolButton16->isChecked());
+        QCOMPARE(Form1->MdiArea->currentSubWindow(), Form2);
+        QCOMPARE(Form1->MdiArea->subWindowList(QMdiArea::StackingOrder).back(), Form2);
+
+        Form1->ToolButton16->trigger();
+        QVERIFY(Form1->ToolButton16->isChecked());
+        QCOMPARE(Form1->MdiArea->currentSubWindow(), other);
+        QVERIFY(Form2->isVisible());
+        delete other;
+    }
+
+    void aboutBoxCaptions()
+    {
+        QStringList captions;
+        auto closeWhenShown = [&captions] {
+            QTimer::singleShot(0, [&captions] {
+                QVERIFY(About && About->isVisible());
+                captions << About->windowTitle();
+                QTest::keyClick(About, Qt::Key_Return);  // the default button
+            });
+        };
+        closeWhenShown();
+        Form1->ToolButton20->trigger();
+        TAbout* first = About;
+        closeWhenShown();
+        Form1->N22->trigger();
+        QCOMPARE(captions, QStringList({U("关于频率测深处理..."), U("关于可控源资料处理...")}));
+        QVERIFY(About != first);
+        QVERIFY(!About->isVisible());
+        QCOMPARE(About->parent(), Form1);
+
+        QCOMPARE(About->size(), QSize(443, 422));
+        QCOMPARE(About->Label6->text(), U("版本： 2013.03.26"));
+        QCOMPARE(About->Label5->text(), U("最后日期：  2013-04-08"));
+        QCOMPARE(About->BitBtn1->text(), U("确定"));
+        QVERIFY(About->BitBtn1->isDefault());
+        QVERIFY(About->Memo1->isReadOnly());
+        const QStringList memo = About->Memo1->toPlainText().split('\n');
+        QCOMPARE(memo[0].trimmed(), U("免责声明"));
+        QVERIFY(memo[1].isEmpty());
+        QCOMPARE(memo.size(), 2 + 9 + 1);
+        QVERIFY(memo[10].startsWith("9."));
+        QCOMPARE(About->StaticText10->text(), QString(TAbout::kWebAddress));
+    }
+
+    void linkOpensTheWebAddress()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("http", &catcher, "open");
+        auto* box = new TAbout(Form1);
+        box->show();
+        QTest::mouseClick(box->StaticText10, Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler("http");
+        QCOMPARE(catcher.urls.size(), 1);
+        QCOMPARE(catcher.urls[0].host(), QString(TAbout::kWebAddress));
+        QVERIFY(box->isVisible());
+        delete box;
+    }
+
+    void exceptionBoxShowsMessageOrNothing()
+    {
+        ScriptedUserInterface ui;
+        Thrower thrower;
+        QEvent event(QEvent::User);
+        QApplication::sendEvent(&thrower, &event);
+        thrower.kind = 1;
+        QApplication::sendEvent(&thrower, &event);
+        QCOMPARE(ui.Shown.size(), size_t(2));
+        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::ExceptionBox);
+        QCOMPARE(ui.Shown[0].Text, std::string("'x' is not a valid floating point value"));
+        QCOMPARE(ui.Shown[1].Text, std::string());
+    }
+
+    void exitClosesEverything()
+    {
+        QSignalSpy closed(Form1, &TForm1::Closed);
+        auto* viewer = Form1->MdiArea->addSubWindow(new QWidget);
+        viewer->show();
+        Form1->N3->trigger();
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!Form1->isVisible());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QuillaneApplication app(argc, argv);
+    MainFormTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainform.moc"

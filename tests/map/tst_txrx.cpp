@@ -1,0 +1,430 @@
+#include <QtTest>
+
+#include <uemf.h>
+#include <uemf_safe.h>
+
+#include <QClipboard>
+#include <QGraphicsSimpleTextItem>
+#include <QLineSeries>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMimeData>
+#include <QScatterSeries>
+#include <QTemporaryDir>
+#include <QValueAxis>
+#include <cstring>
+
+#include "app/Application.h"
+#include "app/MainForm.h"
+#include "app/Pictures.h"
+#include "app/ScriptedUserInterface.h"
+#include "base/Exception.h"
+#include "map/TxRx.h"
+
+namespace {
+
+// The main window, watching the calls of the profile selection.
+class WatchedForm1 : public TForm1 {
+public:
+    struct Rectangle {
+        double x1, y1, x2, y2;
+    };
+    std::vector<Rectangle> selections;
+    int charts = 0;
+    void SelectProfileStations(double X1, double Y1, double X2, double Y2) override
+    {
+        selections.push_back({X1, Y1, X2, Y2});
+    }
+    void ShowExProfileChart() override { ++charts; }
+};
+
+WatchedForm1* Watched()
+{
+    return static_cast<WatchedForm1*>(Form1);
+}
+
+TStation Station(const char* name, float x, float y)
+{
+    TStation s;
+    s.Name = name;
+    s.Info.X = x;
+    s.Info.Y = y;
+    return s;
+}
+
+TxData Transmitter(float ax, float ay, float bx, float by)
+{
+    TxData tx;
+    tx.Name = "T1";
+    tx.Ax = ax;
+    tx.Ay = ay;
+    tx.Bx = bx;
+    tx.By = by;
+    return tx;
+}
+
+void Load(std::vector<TStation> ex, std::vector<TStation> hy, std::vector<TxData> tx)
+{
+    Form1->ExStations = std::move(ex);
+    Form1->HyStations = std::move(hy);
+    Form1->Transmitters = std::move(tx);
+    DrawLayoutMap(Form1);
+}
+
+QList<QPointF> Line()
+{
+    return Form2->Series1->points();
+}
+
+struct Emf {
+    std::string bytes;
+    std::vector<uint32_t> types;
+    U_EMRHEADER header;
+    std::vector<std::u16string> texts;
+};
+
+// Walks the records of a metafile the way a reader does and checks each one.
+Emf ReadEmf(const std::string& bytes)
+{
+    Emf emf;
+    emf.bytes = bytes;
+    std::memset(&emf.header, 0, sizeof emf.header);
+    if (bytes.size() < sizeof(U_EMRHEADER)) return emf;
+    std::memcpy(&emf.header, bytes.data(), sizeof emf.header);
+    size_t at = 0;
+    while (at + 8 <= bytes.size()) {
+        U_EMR emr;
+        std::memcpy(&emr, bytes.data() + at, sizeof emr);
+        if (emr.nSize < 8 || at + emr.nSize > bytes.size() || emr.nSize % 4 != 0) break;
+        std::vector<char> record(bytes.begin() + at, bytes.begin() + at + emr.nSize);
+        if (!U_emf_record_safe(record.data())) break;
+        emf.types.push_back(emr.iType);
+        if (emr.iType == U_EMR_EXTTEXTOUTW) {
+            U_EMREXTTEXTOUTW text;
+            std::memcpy(&text, record.data(), sizeof text);
+            std::u16string s(text.emrtext.nChars, u'\0');
+            std::memcpy(&s[0], record.data() + text.emrtext.offString, s.size() * 2);
+            emf.texts.push_back(s);
+        }
+        at += emr.nSize;
+    }
+    return emf;
+}
+
+}  // namespace
+
+class TxRxTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        Form1 = new WatchedForm1;
+        Form1->show();
+        Form2 = new TForm2(Form1);
+        QApplication::setActiveWindow(Form1);
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        tempDir_ = std::make_unique<QTemporaryDir>();
+    }
+
+    void cleanupTestCase() { delete Form1; }
+
+    void init()
+    {
+        Watched()->selections.clear();
+        Watched()->charts = 0;
+    }
+
+    // Before any load: no line to grab, a rectangle still reaches the profile selection.
+    void beforeAnyLoad()
+    {
+        QVERIFY(Form2->TitleLines.isEmpty());
+        QCOMPARE(Form2->Series1->count() + Form2->Series2->count() + Form2->Series3->count(), 0);
+        DrawLayoutMap(Form1);  // empty store: nothing changes
+        QVERIFY(Form2->TitleLines.isEmpty());
+        Form2->PressAt(5, 5, false);
+        QVERIFY(!Form2->TxGrabbed);
+        QCOMPARE(Form2->AnchorX, 0.0);
+        Form2->PressAt(5, 5, true);
+        Form2->ReleaseAt(5, 5, true);
+        QCOMPARE(Watched()->selections.size(), size_t(1));
+        QCOMPARE(Watched()->charts, 1);
+    }
+
+    void drawsTheStoreInInsertionOrder()
+    {
+        Form1->OpenDialog.FileName = "/data/line 7.raw";
+        Load({Station("30", 300, 10), Station("10", 100, 20), Station("20", 200, 30)},
+             {Station("H1", 150, 40)},
+             {Transmitter(0, 0, 0, 1000), Transmitter(5000, 5000, 6000, 6000)});
+        QCOMPARE(Form2->TitleLines,
+                 QStringList({"/data/line 7.raw", QString::fromUtf8("可控源频率测深装置布置图")}));
+        QCOMPARE(Line(), QList<QPointF>({QPointF(0, 0), QPointF(0, 1000)}));
+        QCOMPARE(Form2->Series2->points(),
+                 QList<QPointF>({QPointF(300, 10), QPointF(100, 20), QPointF(200, 30)}));
+        QCOMPARE(Form2->Series2Labels, std::vector<std::string>({"30", "10", "20"}));
+        QCOMPARE(Form2->Series3Labels, std::vector<std::string>({"H1"}));
+        QCOMPARE(Form2->Series1Labels, std::vector<std::string>({"", ""}));
+
+        const QList<QAbstractSeries*> order = Form2->Chart1->chart()->series();
+        QCOMPARE(order.size(), 3);
+        QCOMPARE(order[0], Form2->Series1);
+        QCOMPARE(order[1], Form2->Series2);
+        QCOMPARE(order[2], Form2->Series3);
+        QCOMPARE(Form2->Series1->name(), QString("Tx"));
+        QCOMPARE(Form2->Series2->name(), QString("Ex"));
+        QCOMPARE(Form2->Series3->name(), QString("Hy"));
+        QCOMPARE(Form2->Series1->color(), QColor(Qt::red));
+        QCOMPARE(Form2->Series3->color(), QColor(Qt::yellow));
+        QCOMPARE(Form2->Series2->markerShape(), QScatterSeries::MarkerShapeRectangle);
+        QCOMPARE(Form2->Series3->markerShape(), QScatterSeries::MarkerShapeCircle);
+        QVERIFY(!Form2->Chart1->chart()->legend()->isVisible());
+        QCOMPARE(Form2->BottomAxis->titleText(), QString("x"));
+        QCOMPARE(Form2->LeftAxis->titleText(), QString("y"));
+        // The axes hold every point with room at the edges.
+        QVERIFY(Form2->BottomAxis->min() < 0 && Form2->BottomAxis->max() > 300);
+        QVERIFY(Form2->LeftAxis->min() < 0 && Form2->LeftAxis->max() > 1000);
+
+        // Without Ex stations the last picture stays.
+        Form1->ExStations.clear();
+        Form1->Transmitters.clear();
+        DrawLayoutMap(Form1);
+        QCOMPARE(Form2->Series2->count(), 3);
+        QCOMPARE(Line().size(), 2);
+    }
+
+    void hitTestAtTheEdges_data()
+    {
+        QTest::addColumn<QPointF>("a");
+        QTest::addColumn<QPointF>("b");
+        QTest::addColumn<QPointF>("press");
+        QTest::addColumn<bool>("grabbed");
+        const QPointF a(0, 0), b(0, 1000);
+        QTest::newRow("inside the band") << a << b << QPointF(0.99, 500) << true;
+        QTest::newRow("band edge right") << a << b << QPointF(1.0, 500) << false;
+        QTest::newRow("band edge left") << a << b << QPointF(-1.0, 500) << false;
+        QTest::newRow("left inside") << a << b << QPointF(-0.99, 500) << true;
+        QTest::newRow("just below A") << a << b << QPointF(0, -0.0009) << true;
+        QTest::newRow("further below A") << a << b << QPointF(0, -0.0011) << false;
+        QTest::newRow("just beyond B") << a << b << QPointF(0, 1000.0009) << true;
+        QTest::newRow("further beyond B") << a << b << QPointF(0, 1000.0011) << false;
+        QTest::newRow("oblique box")
+            << QPointF(0, 0) << QPointF(1000, 1000) << QPointF(900, 100) << true;
+        QTest::newRow("oblique outside")
+            << QPointF(0, 0) << QPointF(1000, 1000) << QPointF(1001, 100) << false;
+    }
+    void hitTestAtTheEdges()
+    {
+        QFETCH(QPointF, a);
+        QFETCH(QPointF, b);
+        QFETCH(QPointF, press);
+        QFETCH(bool, grabbed);
+        Load({Station("1", 10, 10)}, {}, {Transmitter(a.x(), a.y(), b.x(), b.y())});
+        Form2->PressAt(press.x(), press.y(), false);
+        QCOMPARE(Form2->TxGrabbed, grabbed);
+        // The anchor is the midpoint, hit or not.
+        QCOMPARE(Form2->AnchorX, (a.x() + b.x()) / 2);
+        QCOMPARE(Form2->AnchorY, (a.y() + b.y()) / 2);
+    }
+
+    void dragMovesOnlyTheDrawnLine()
+    {
+        Load({Station("1", 10, 10)}, {}, {Transmitter(0, 0, 1000, 1000)});
+        Form2->PressAt(900, 100, false);
+        Form2->ReleaseAt(300, 300, false);
+        QCOMPARE(Line(), QList<QPointF>({QPointF(-200, -200), QPointF(800, 800)}));
+        QCOMPARE(Form1->Transmitters[0].Bx, 1000.0f);
+        QVERIFY(Watched()->selections.empty());
+        DrawLayoutMap(Form1);
+        QCOMPARE(Line(), QList<QPointF>({QPointF(0, 0), QPointF(1000, 1000)}));
+
+        // A release without a grab leaves the line.
+        Form2->PressAt(2000, 2000, false);
+        Form2->ReleaseAt(100, 100, false);
+        QCOMPARE(Line(), QList<QPointF>({QPointF(0, 0), QPointF(1000, 1000)}));
+    }
+
+    void grabSurvivesAModifierPress()
+    {
+        Load({Station("1", 10, 10)}, {}, {Transmitter(0, 0, 0, 1000)});
+        Form2->PressAt(0.5, 200, false);
+        Form2->ReleaseAt(0, 500, false);  // a click centres the line on the click
+        QCOMPARE(Line(), QList<QPointF>({QPointF(0, 0), QPointF(0, 1000)}));
+        Form2->PressAt(100, 100, true);
+        QVERIFY(Form2->TxGrabbed);
+        Form2->ReleaseAt(150, 300, false);
+        QCOMPARE(Line(), QList<QPointF>({QPointF(50, 200), QPointF(50, 1200)}));
+        QVERIFY(Watched()->selections.empty());
+    }
+
+    void modifierReleaseSpansTheRectangle()
+    {
+        Load({Station("1", 10, 10)}, {}, {Transmitter(0, 0, 0, 1000)});
+        Form2->PressAt(40, 40, false);
+        Form2->ReleaseAt(300, 700, true);
+        QCOMPARE(Watched()->selections.size(), size_t(1));
+        const WatchedForm1::Rectangle r = Watched()->selections[0];
+        QCOMPARE(r.x1, 0.0);
+        QCOMPARE(r.y1, 500.0);
+        QCOMPARE(r.x2, 300.0);
+        QCOMPARE(r.y2, 700.0);
+        QCOMPARE(Watched()->charts, 1);
+        QCOMPARE(Form2->EndX, 300.0);
+        QCOMPARE(Line(), QList<QPointF>({QPointF(0, 0), QPointF(0, 1000)}));
+
+        Form2->PressAt(10, 20, true);
+        Form2->ReleaseAt(30, 40, true);
+        QCOMPARE(Watched()->selections.size(), size_t(2));
+        QCOMPARE(Watched()->selections[1].x1, 10.0);
+        QCOMPARE(Watched()->selections[1].y2, 40.0);
+
+        // No line drawn: the rectangle starts at the origin.
+        Form1->Transmitters.clear();
+        Load({Station("1", 10, 10)}, {}, {});
+        Form2->PressAt(40, 40, false);
+        Form2->ReleaseAt(60, 70, true);
+        QCOMPARE(Watched()->selections.back().x1, 0.0);
+        QCOMPARE(Watched()->selections.back().y1, 0.0);
+    }
+
+    // The whole road through the chart's mouse events, every button alike; the right button's
+    // release also opens the pop-up menu.
+    void mouseGesturesOnTheChart()
+    {
+        Load({Station("1", -500, -500), Station("2", 1500, 1500)}, {},
+             {Transmitter(0, 0, 1000, 1000)});
+        const QPointF back = Form2->MapCoordinates(Form2->ChartPixel(QPointF(400, 250)));
+        QVERIFY(std::abs(back.x() - 400) < 10 && std::abs(back.y() - 250) < 10);
+
+        // Inside the oblique line's box, far from the line itself.
+        const QPoint onLine = Form2->ChartPixel(QPointF(700, 300)).toPoint();
+        const QPoint target = Form2->ChartPixel(QPointF(600, 800)).toPoint();
+        QTest::mousePress(Form2->Chart1->viewport(), Qt::RightButton, {}, onLine);
+        QVERIFY(Form2->TxGrabbed);
+        QTest::mouseRelease(Form2->Chart1->viewport(), Qt::RightButton, {}, target);
+        const QPointF released = Form2->MapCoordinates(target);
+        const QPointF middle = (Line()[0] + Line()[1]) / 2;
+        QVERIFY(std::abs(middle.x() - released.x()) < 1e-6);
+        QVERIFY(std::abs(middle.y() - released.y()) < 1e-6);
+        QVERIFY(Form1->PopupMenu1->isVisible());
+        Form1->PopupMenu1->close();
+
+        QTest::mousePress(Form2->Chart1->viewport(), Qt::LeftButton, Qt::ShiftModifier, onLine);
+        QTest::mouseRelease(Form2->Chart1->viewport(), Qt::LeftButton, Qt::ControlModifier, target);
+        QCOMPARE(Watched()->selections.size(), size_t(1));
+        QVERIFY(!Form1->PopupMenu1->isVisible());
+    }
+
+    void labelsSwitchAndFollowRedraws()
+    {
+        Load({Station("A1", 100, 100), Station("A2", 200, 200)}, {Station("HY", 150, 150)},
+             {Transmitter(0, 0, 0, 300)});
+        QCOMPARE(Form2->StationLabels().size(), size_t(2));
+        for (auto* label : Form2->StationLabels()) QVERIFY(!label->isVisible());
+
+        Form1->Showlabels1->trigger();
+        QCOMPARE(Form1->Showlabels1->text(), QString("Hide Labels"));
+        QVERIFY(Form2->LabelsVisible());
+        QCOMPARE(Form2->StationLabels()[0]->text(), QString("A1"));
+        for (int i = 0; i < 2; ++i) {
+            QGraphicsSimpleTextItem* label = Form2->StationLabels()[i];
+            QVERIFY(label->isVisible());
+            const QPointF at =
+                Form2->Chart1->chart()->mapToPosition(Form2->Series2->at(i), Form2->Series2);
+            const QRectF box = label->mapRectToParent(label->boundingRect());
+            QVERIFY(std::abs(box.center().x() - at.x()) < 1.0);
+            QVERIFY(box.bottom() <= at.y());
+        }
+
+        // A new load shows the new names at once.
+        Load({Station("B1", 10, 10), Station("B2", 20, 20), Station("B3", 30, 30)}, {}, {});
+        QCOMPARE(Form2->StationLabels().size(), size_t(3));
+        QCOMPARE(Form2->StationLabels()[2]->text(), QString("B3"));
+        for (auto* label : Form2->StationLabels()) QVERIFY(label->isVisible());
+
+        Form1->Showlabels1Click(Form1->Showlabels1);
+        QCOMPARE(Form1->Showlabels1->text(), QString("Show Labels"));
+        for (auto* label : Form2->StationLabels()) QVERIFY(!label->isVisible());
+    }
+
+    void savedPictureIsAnEnhancedMetafile()
+    {
+        ScriptedUserInterface ui;
+        Form1->OpenDialog.FileName = "/data/line.raw";
+        Load({Station("S1", 100, 100), Station("S2", 200, 200)}, {Station("H", 150, 150)},
+             {Transmitter(0, 0, 0, 300)});
+        const QString name = tempDir_->filePath("map.bmp");
+        {
+            QFile old(name);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old picture");
+        }
+        ui.FileAnswers.push_back({{name.toStdString()}});
+        Form1->N5->trigger();
+        QCOMPARE(ui.Dialogs.size(), size_t(1));
+        QCOMPARE(ui.Dialogs[0].DefaultExt, std::string("emf"));
+
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray data = file.readAll();
+        const Emf emf = ReadEmf(data.toStdString());
+        QCOMPARE(emf.header.emr.iType, uint32_t(U_EMR_HEADER));
+        QCOMPARE(emf.header.dSignature, uint32_t(U_ENHMETA_SIGNATURE));
+        QCOMPARE(emf.header.nVersion, uint32_t(U_ENHMETA_VERSION));
+        QCOMPARE(emf.header.nBytes, uint32_t(data.size()));
+        QCOMPARE(emf.header.nRecords, uint32_t(emf.types.size()));
+        QCOMPARE(emf.types.back(), uint32_t(U_EMR_EOF));
+        const QSize size = Form2->Chart1->viewport()->size();
+        QCOMPARE(emf.header.rclBounds.right - emf.header.rclBounds.left + 1, size.width());
+        QCOMPARE(emf.header.rclBounds.bottom - emf.header.rclBounds.top + 1, size.height());
+        QVERIFY(std::abs(emf.header.rclFrame.right + 1 - size.width() * 2540.0 / 96) < 1.0);
+        QVERIFY(std::count(emf.types.begin(), emf.types.end(), U_EMR_FILLPATH) +
+                    std::count(emf.types.begin(), emf.types.end(), U_EMR_STROKEANDFILLPATH) >=
+                3);
+        const std::u16string title = u"可控源频率测深装置布置图";
+        QVERIFY(std::find(emf.texts.begin(), emf.texts.end(), title) != emf.texts.end());
+        QVERIFY(std::find(emf.texts.begin(), emf.texts.end(), u"x") != emf.texts.end());
+
+        // Cancel writes nothing.
+        QFile::remove(name);
+        Form1->N5Click(Form1->N5);
+        QVERIFY(!QFile::exists(name));
+
+        // A picture file that cannot be created raises the class library's error.
+        const std::string bad = tempDir_->filePath("missing/map.emf").toStdString();
+        ui.FileAnswers.push_back({{bad}});
+        try {
+            Form1->N5Click(Form1->N5);
+            QFAIL("no error");
+        } catch (const EFCreateError& e) {
+            QCOMPARE(std::string(e.what()), "Cannot create file " + bad);
+        }
+    }
+
+    void copiedPictureCarriesThreeFormats()
+    {
+        Load({Station("S1", 100, 100)}, {}, {Transmitter(0, 0, 0, 300)});
+        Form1->N7->trigger();
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        const QByteArray emf = data->data(kEmfMimeType);
+        const Emf read = ReadEmf(emf.toStdString());
+        QCOMPARE(read.header.emr.iType, uint32_t(U_EMR_HEADER));
+        QCOMPARE(read.header.nBytes, uint32_t(emf.size()));
+        QVERIFY(data->data("image/svg+xml").contains("<svg"));
+        QVERIFY(data->hasImage());
+        QCOMPARE(qvariant_cast<QImage>(data->imageData()).size(),
+                 Form2->Chart1->viewport()->size());
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> tempDir_;
+};
+
+int main(int argc, char** argv)
+{
+    QuillaneApplication app(argc, argv);
+    TxRxTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_txrx.moc"
