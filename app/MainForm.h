@@ -53,6 +53,11 @@ public:
     QAction *N33, *Open2, *APP, *N29, *N18, *N19, *N15, *N32, *N28, *N16, *N8, *N30, *N14, *N17,
         *SEC1, *N13, *N26, *OUTMTD1, *N27, *N31, *N4, *N7, *N5, *N6, *Showlabels1;
 
+    // True while a load or reload runs. The load lets pending window messages run with the store
+    // half filled, so every command that changes the store, and every map gesture, returns at
+    // once while it is set.
+    bool LoadRunning = false;
+
     enum class TileModes { Horizontal, Vertical };
     TileModes TileMode = TileModes::Horizontal;
 
