@@ -231,6 +231,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::ToolButton2Click(QObject* Sender)
 {
     (void)Sender;
+    if (LoadRunning) return;
     if (!OpenDialog.Execute()) return;
     ClearLoadedData();
     AppendFiles();
@@ -239,6 +240,7 @@ void TForm1::ToolButton2Click(QObject* Sender)
 void TForm1::N20Click(QObject* Sender)
 {
     (void)Sender;
+    if (LoadRunning) return;
     if (!OpenDialog.Execute()) return;
     AppendFiles();
 }

@@ -3,14 +3,6 @@
 
 #include "app/MainForm.h"
 
-void TForm1::AppendFiles() {}  // the load after the open dialog of "打开" / "追加数据"
-
-void TForm1::N24Click(QObject*) {}  // "浏览加载的数据文件"
-
-void TForm1::N33Click(QObject*) {}  // "文件操作说明"
-
-void TForm1::N29Click(QObject*) {}  // "全部文件重新加载"
-
 void TForm1::OUTMTD1Click(QObject*) {}  // "输出数据" / "输出处理结果"
 
 void TForm1::N6Click(QObject*) {}  // "保存点位数据"

@@ -172,12 +172,14 @@ QPointF TForm2::ChartPixel(QPointF mapPoint) const
 void TForm2::Chart1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Shift,
                              QPointF Position)
 {
+    if (Form1 && Form1->LoadRunning) return;  // the store is half filled while a load runs
     const QPointF c = MapCoordinates(Position);
     PressAt(c.x(), c.y(), IsModifier(Shift));
 }
 
 void TForm2::Chart1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Shift, QPointF Position)
 {
+    if (Form1 && Form1->LoadRunning) return;
     const QPointF c = MapCoordinates(Position);
     ReleaseAt(c.x(), c.y(), IsModifier(Shift));
 }

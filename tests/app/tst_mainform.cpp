@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolBar>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include "app/AboutDialog.h"
@@ -43,6 +44,15 @@ struct Entry {
     const char* caption;
     const char* key;
 };
+
+// A copy of an example file in a temporary folder: the GDP32 raw reader rewrites its input.
+std::string CopyExample(const QTemporaryDir& dir, const char* example, const char* name)
+{
+    const QString target = dir.filePath(QString::fromUtf8(name));
+    QFile::copy(QStringLiteral(QUILLANE_SOURCE_DIR "/examples/") + QString::fromUtf8(example),
+                target);
+    return target.toStdString();
+}
 
 TStation Station(const char* name, float x, float y)
 {
@@ -273,6 +283,10 @@ private slots:
     void openCancelledKeepsTheStore()
     {
         ScriptedUserInterface ui;
+        QTemporaryDir dir;
+        const std::string b = CopyExample(dir, "line1.raw", "b.raw");
+        const std::string c = CopyExample(dir, "line1.raw", "c.raw");
+        const std::string d = CopyExample(dir, "line1_amt.avg", "d.avg");
         Form1->ExStations = {Station("1", 0, 0)};
         Form1->LoadedFiles = {"/data/a.raw"};
         Form1->OutputFreqs = {8.0f};
@@ -282,22 +296,79 @@ private slots:
         QCOMPARE(Form1->ExStations.size(), size_t(1));
         QCOMPARE(Form1->LoadedFiles.size(), size_t(1));
 
-        // With files chosen the loaded survey goes; the settings stay.
-        ui.FileAnswers.push_back({{"/data/b.raw", "/data/c.raw"}});
+        // With files chosen the loaded survey goes; the settings stay. Both files are read, and
+        // the second one adds samples to the stations of the first.
+        ui.FileAnswers.push_back({{b, c}});
         Form1->Open1->trigger();
-        QVERIFY(Form1->ExStations.empty());
-        QVERIFY(Form1->LoadedFiles.empty());
+        QCOMPARE(Form1->LoadedFiles, (std::vector<std::string>{b, c}));
+        QCOMPARE(Form1->ExStations.size(), size_t(8));
+        QCOMPARE(Form1->ExStations[0].Amplitude.Count, 20);
+        QCOMPARE(Form1->StaticFactors.size(), size_t(8));
         QCOMPARE(Form1->OutputFreqs.size(), size_t(1));
-        QCOMPARE(Form1->OpenDialog.FileName, std::string("/data/b.raw"));
+        QCOMPARE(Form1->OpenDialog.FileName, b);
         QCOMPARE(Form1->OpenDialog.Files.size(), size_t(2));
+        QVERIFY(!Form1->LoadRunning);
 
-        // Append never empties the store.
-        Form1->ExStations = {Station("1", 0, 0)};
-        ui.FileAnswers.push_back({{"/data/d.raw"}});
+        // Append never empties the store; every load appends one factor per Ex station.
+        ui.FileAnswers.push_back({{d}});
         Form1->N20Click(Form1->N20);
-        QCOMPARE(Form1->ExStations.size(), size_t(1));
-        Form1->ExStations.clear();
+        QCOMPARE(Form1->ExStations.size(), size_t(16));
+        QCOMPARE(Form1->StaticFactors.size(), size_t(8 + 16));
+        QCOMPARE(Form1->LoadedFiles.size(), size_t(3));
+
+        // Reload reads the remembered files again and keeps the list.
+        Form1->N29Click(Form1->N29);
+        QCOMPARE(Form1->LoadedFiles.size(), size_t(3));
+        QCOMPARE(Form1->ExStations.size(), size_t(16));
+        QCOMPARE(Form1->StaticFactors.size(), size_t(16));
+
+        // The list of loaded files and the file help go to the plain message box.
+        ui.Shown.clear();
+        Form1->N24Click(Form1->N24);
+        QCOMPARE(ui.Shown.size(), size_t(1));
+        QCOMPARE(ui.Shown[0].Text, b + "\n" + c + "\n" + d + "\n");
+        Form1->N33Click(Form1->N33);
+        QCOMPARE(ui.Shown.size(), size_t(2));
+
+        // While a load runs no command that changes the store starts.
+        Form1->LoadRunning = true;
+        Form1->N29Click(Form1->N29);
+        Form1->ToolButton2Click(Form1->ToolButton2);
+        QCOMPARE(Form1->ExStations.size(), size_t(16));
+        QCOMPARE(ui.Dialogs.size(), size_t(3));
+        Form1->LoadRunning = false;
+
+        Form1->ClearLoadedData();
         Form1->OutputFreqs.clear();
+    }
+
+    // A reader's error ends the load with what was read kept, counted and shown on the map, and
+    // the next command runs normally.
+    void failedLoadKeepsWhatWasRead()
+    {
+        ScriptedUserInterface ui;
+        QTemporaryDir dir;
+        const std::string good = CopyExample(dir, "line1.raw", "good.raw");
+        const std::string bad = dir.filePath("bad.raw").toStdString();
+        {
+            QFile file(QString::fromStdString(bad));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("1\nCSAMT\nTx 1 Hy 2\nx 0 0 0 0 0 0\n");
+        }
+        ui.FileAnswers.push_back({{good, bad}});
+        bool thrown = false;
+        try {
+            Form1->N20Click(Form1->N20);
+        } catch (const Exception&) {
+            thrown = true;
+        }
+        QVERIFY(thrown);
+        QVERIFY(!Form1->LoadRunning);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(Form1->ExStations.size(), size_t(8));
+        QCOMPARE(Form1->ExStations[0].Amplitude.Count, 10);
+        QCOMPARE(Form1->StaticFactors.size(), size_t(8));
+        Form1->ClearLoadedData();
     }
 
     void tileArrangements()

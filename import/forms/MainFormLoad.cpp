@@ -1,0 +1,76 @@
+// The load commands of the main window: the load after the open dialog, reload all, the list of
+// loaded files and the file help. The work is the load core's; this binds it to the window.
+
+#include <QApplication>
+#include <QCursor>
+
+#include "app/MainForm.h"
+#include "import/LoadCommands.h"
+#include "map/TxRx.h"
+
+namespace {
+
+// Busy cursor, pending messages and the map redraw of a load, for the window.
+class WindowLoadHooks : public LoadHooks {
+public:
+    explicit WindowLoadHooks(TForm1* form) : form_(form) {}
+    ~WindowLoadHooks() override { RestoreCursor(); }
+
+    void ShowBusyCursor() override
+    {
+        if (busy_) return;
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        busy_ = true;
+    }
+    void RestoreCursor() override
+    {
+        if (!busy_) return;
+        QApplication::restoreOverrideCursor();
+        busy_ = false;
+    }
+    void ProcessMessages() override { QCoreApplication::processEvents(); }
+    void RedrawMap() override { DrawLayoutMap(form_); }
+
+private:
+    TForm1* form_;
+    bool busy_ = false;
+};
+
+// Sets LoadRunning for the time of one load, whatever way the load ends.
+class LoadRunningScope {
+public:
+    explicit LoadRunningScope(TForm1* form) : form_(form) { form_->LoadRunning = true; }
+    ~LoadRunningScope() { form_->LoadRunning = false; }
+
+private:
+    TForm1* form_;
+};
+
+}  // namespace
+
+// The load after a confirmed open dialog of "打开" / "追加数据".
+void TForm1::AppendFiles()
+{
+    LoadRunningScope running(this);
+    WindowLoadHooks hooks(this);
+    ::AppendFiles(*this, OpenDialog.Files, OpenDialog.FileName, hooks);
+}
+
+// "全部文件重新加载"
+void TForm1::N29Click(QObject*)
+{
+    if (LoadRunning) return;
+    LoadRunningScope running(this);
+    WindowLoadHooks hooks(this);
+    ReloadAllFiles(*this, hooks);
+}
+
+// "浏览加载的数据文件"
+void TForm1::N24Click(QObject*)
+{
+    const std::string text = LoadedFilesText(*this);
+    if (!text.empty()) ShowMessage(text);
+}
+
+// "文件操作说明"
+void TForm1::N33Click(QObject*) { ShowMessage(kFileHelpText); }
