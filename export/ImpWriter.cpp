@@ -13,6 +13,10 @@ const char* const kNoFrequencySelectedMessage = "No frequency selected.";
 namespace {
 
 constexpr double kFrequencyTolerance = 1e-10;
+// Room for a block line and the column line; for one receiver's three coordinates and two lines
+// without its name.
+constexpr size_t kBlockBytes = 256;
+constexpr size_t kReceiverBytes = 3 * 13 + 32 + 42;
 
 enum class ImpForm { Complex, Amplitude };
 
@@ -84,45 +88,55 @@ void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm
     std::unordered_map<std::string, std::vector<const TStation*>> byTransmitter;
     for (const TStation& s : store.ExStations) byTransmitter[s.Info.TxName].push_back(&s);
 
-    const double s1 = negate ? -1 : 1;
-    const double s2 = conjugate ? -1 : 1;
-    const int valuesPerReceiver = form == ImpForm::Complex ? 2 : 1;
-    std::string blocks;
-    int blockCount = 0;
-    std::vector<Receiver> receivers;
+    struct Block {
+        const TxData* Transmitter;
+        std::vector<Receiver> Receivers;
+    };
+    std::vector<Block> blocks;
+    size_t capacity = 256;
     for (const TxData& tx : store.Transmitters) {
         const double f = tx.Fip.Freq;
         if (!ContainsFrequency(f, store.OutputFreqs)) continue;
-        receivers.clear();
         auto stations = byTransmitter.find(tx.Name);
         if (stations == byTransmitter.end()) continue;
+        Block block{&tx, {}};
         for (const TStation* s : stations->second) {
             const size_t n = UsableSamples(*s, form);
             for (size_t k = 0; k < n; ++k) {
                 if (std::fabs(s->Amplitude.X[k] - f) < kFrequencyTolerance) {
-                    receivers.push_back({s, k});
+                    block.Receivers.push_back({s, k});
+                    capacity += kReceiverBytes + s->Name.size();
                     break;
                 }
             }
         }
-        if (receivers.empty()) continue;
-        ++blockCount;
-        AddLine(blocks, BlockLine(tx, valuesPerReceiver, receivers.size()));
-        AddCoordinateLine(blocks, receivers, &info::X);
-        AddCoordinateLine(blocks, receivers, &info::Y);
-        AddCoordinateLine(blocks, receivers, &info::Z);
-        AddLine(blocks, form == ImpForm::Complex ? "                 Re(Ex)         Im(Ex)"
-                                                 : "                 |Ex|");
-        for (const Receiver& r : receivers) AddReceiverLines(blocks, r, form, s1, s2);
+        if (block.Receivers.empty()) continue;
+        capacity += kBlockBytes;
+        blocks.push_back(std::move(block));
     }
 
+    // One allocation for the whole file: growing a large text step by step costs more than
+    // formatting it.
     std::string text;
+    text.reserve(capacity);
     AddLine(text, "Description: Ex responses from Palvex ");
     AddLine(text, "Units: V/m/A");
     AddLine(text, "Sign convension:   1 ");
     AddLine(text, "");
-    AddLine(text, std::to_string(blockCount));
-    WriteFileReplacing(fileName, text + blocks);
+    AddLine(text, std::to_string(blocks.size()));
+    const double s1 = negate ? -1 : 1;
+    const double s2 = conjugate ? -1 : 1;
+    for (const Block& block : blocks) {
+        AddLine(text, BlockLine(*block.Transmitter, form == ImpForm::Complex ? 2 : 1,
+                                block.Receivers.size()));
+        AddCoordinateLine(text, block.Receivers, &info::X);
+        AddCoordinateLine(text, block.Receivers, &info::Y);
+        AddCoordinateLine(text, block.Receivers, &info::Z);
+        AddLine(text, form == ImpForm::Complex ? "                 Re(Ex)         Im(Ex)"
+                                               : "                 |Ex|");
+        for (const Receiver& r : block.Receivers) AddReceiverLines(text, r, form, s1, s2);
+    }
+    WriteFileReplacing(fileName, text);
 }
 
 }  // namespace

@@ -18,6 +18,9 @@ const char* const kMtdHeader[] = {
     "\"From S2D2D v2.00f Date:19/04/99 Time:10:02:56\"",
 };
 
+// A row without its name, line end included.
+constexpr size_t kRowBytes = 120;
+
 }  // namespace
 
 void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
@@ -25,7 +28,13 @@ void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
                   bool correct)
 {
     CheckRowCount(count);
+    // One allocation for the whole table: growing a large text step by step costs more than
+    // formatting it. Pages reserved and not written are never touched.
+    size_t capacity = 512;
+    for (const TStation& station : store.ExStations)
+        capacity += MaxSelectedRows(station.Amplitude.X.size()) * (kRowBytes + station.Name.size());
     std::string text;
+    text.reserve(capacity);
     for (const char* line : kMtdHeader) text.append(line).append("\r\n");
 
     const StationCurveIndex index(store);

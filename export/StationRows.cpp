@@ -28,6 +28,12 @@ void ExportCurves(const SurveyStore& store, const StationCurveIndex& index, cons
     if (order.size() == curves.PhaseDiff.size()) ApplyOrder(order, curves.PhaseDiff);
 }
 
+size_t MaxSelectedRows(size_t frequencyCount)
+{
+    // The step is never below 0.5.
+    return 2 * frequencyCount + 1;
+}
+
 std::vector<size_t> SelectRows(int pointCount, size_t frequencyCount, size_t sampleCount, int count)
 {
     float step = ToSingle(CheckedDiv(pointCount, count));

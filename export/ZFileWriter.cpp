@@ -22,6 +22,8 @@ std::string Row(float station, float y, float value)
                    static_cast<double>(value));
 }
 
+constexpr size_t kRowBytes = 32;  // line end included, with room for wide values
+
 }  // namespace
 
 void WriteZFile(const SurveyStore& store, const std::string& fileName,
@@ -31,7 +33,13 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
     CheckRowCount(count);
     CheckTransmitterPresent(store);
     const TxData& tx = store.Transmitters.front();
+    // Plot 2 is appended to plot 1 at the end; both are sized at once for all their rows.
+    size_t rows = 0;
+    for (const TStation& station : store.ExStations)
+        rows += MaxSelectedRows(station.Amplitude.X.size());
     std::string plot1, plot2;
+    plot1.reserve(2 * (1024 + rows * kRowBytes));
+    plot2.reserve(1024 + rows * kRowBytes);
     for (const char* line :
          {"$ ZPLOT: DATA = FLOG", "$ ZPLOT: AXSTN = Vertical", "$ ZPLOT: SIZEX = 1.0",
           "$ ZPLOT: SIZEY = 1.0", "$ ZPLOT: PLTREV = No", "Contour Plot Z-File",
@@ -71,5 +79,6 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
     }
     AddLine(plot1, " 9999.0");
     AddLine(plot2, " 9999.0");
-    WriteFileReplacing(fileName, plot1 + plot2);
+    plot1 += plot2;
+    WriteFileReplacing(fileName, plot1);
 }
