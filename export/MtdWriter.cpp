@@ -1,0 +1,108 @@
+#include "export/MtdWriter.h"
+
+#include <cmath>
+
+#include "base/FloatMath.h"
+#include "base/NumberFormat.h"
+#include "base/StringList.h"
+#include "export/ExportErrors.h"
+#include "export/StationRows.h"
+
+namespace {
+
+const char* const kMtdHeader[] = {
+    "\"Stn\",\"GridE\",\"GridN\",\"Elev\",\"Freq\",\"ARTMobs\",\"ARTMerr\",\"ZPTMobs\","
+    "\"ZPTMerr\",\"ARTEobs\",\"ARTEerr\",\"ZPTEobs\",\"ZPTEerr\",\"ARTMmod\",\"ZPTMmod\","
+    "\"ARTEmod\",\"ZPTEmod\"",
+    "\"Modeling results updated by RSCS2D v2.00f Date:19/04/99 Time:10:06\"",
+    "\"From S2D2D v2.00f Date:19/04/99 Time:10:02:56\"",
+};
+
+// A row without its name, line end included.
+constexpr size_t kRowBytes = 120;
+
+}  // namespace
+
+void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
+                  const std::string& firstStation, const std::string& lastStation, int count,
+                  bool correct)
+{
+    CheckRowCount(count);
+    // One allocation for the whole table: growing a large text step by step costs more than
+    // formatting it. Pages reserved and not written are never touched.
+    size_t capacity = 512;
+    for (const TStation& station : store.ExStations)
+        capacity += MaxSelectedRows(station.Amplitude.X.size()) * (kRowBytes + station.Name.size());
+    std::string text;
+    text.reserve(capacity);
+    for (const char* line : kMtdHeader) text.append(line).append("\r\n");
+
+    const StationCurveIndex index(store);
+    const StaticFactorIndex factors(store.StaticFactors);
+    StationCurves curves;
+    for (const TStation& station : store.ExStations) {
+        const float factor = factors.FactorOf(station.Name);
+        if (station.Name < firstStation || lastStation < station.Name) continue;
+        ExportCurves(store, index, station.Name, correct, curves);
+        for (size_t k : SelectRows(station.Amplitude.Count, station.Amplitude.X.size(),
+                                   curves.Freq.size(), count)) {
+            const double rho = Checked(ToSingle(curves.RhoMT[k]) * factor);
+            const double phase = 1000 * curves.PhaseDiff[k];
+            text += CFormat(
+                "%5s,%10.1f,%10.1f,%7.1f,%10.4e,%10.2f,%4.1f,%10.2f,%4.2f,%10.2f,%4.2f,%10.2f,%4."
+                "2f,"
+                " , , , ,",
+                station.Name.c_str(), station.Info.X, station.Info.Y, station.Info.Z,
+                curves.Freq[k], rho, 0.6, phase, 0.6, rho, 0.6, phase, 0.6);
+            text += "\r\n";
+        }
+    }
+    WriteFileReplacing(fileName, text);
+}
+
+std::string MdeFileName(const std::string& fileName)
+{
+    const size_t slash = fileName.find_last_of('/');
+    const size_t dot = fileName.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return fileName + ".mde";
+    return fileName.substr(0, dot) + ".mde";
+}
+
+void WriteMdeFile(const SurveyStore& store, const std::string& fileName)
+{
+    CheckMdeInputs(store);
+    const double x0 = store.ExStations[0].Info.X;
+    const double dx = store.ExStations[1].Info.X - x0;
+    const TxData& tx = store.Transmitters.front();
+    const double ax = tx.Ax, ay = tx.Ay, bx = tx.Bx, by = tx.By;
+    const double length = std::sqrt((ax - bx) * (ax - bx) + (ay - by) * (ay - by));
+    const std::string bearing = TruncText(store.RotationAngle);
+    const std::string spacing = TruncText(dx);
+
+    const std::string lines[] = {
+        "$ JOBLINE=1-2",
+        "$ BRGLINE=" + bearing,
+        "$ BRGBACK=N00W",
+        "$ UNITS=meter",
+        "$ STNLO  =" + TruncText(x0),
+        "$ STNDELT=" + spacing,
+        "$ LBLFRST=" + CFormat("%12.1f", static_cast<double>(ToSingle(x0 + 0.5 * dx))),
+        "$ LBLDELT=" + spacing,
+        "$ SurveyType=Scalar",
+        "$ TxType=Bipole",
+        "$ TxLen= " + TruncText(length),
+        "$ TxBrg= " + bearing,
+        "$ TxCX =" + TruncText((ax + bx) * 0.5),
+        "$ TxCY =" + TruncText((ay + by) * 0.5),
+        "$ TxDis=8700",
+        "$ Rx2Tx= North",
+        "$ RxBrg= S00E",
+        "$ aspace= " + spacing,
+        "$ MODSECT: PLOT = Surfer",
+        "$ MODSECT: LNUNITS = m",
+    };
+    std::string text;
+    for (const std::string& line : lines) text.append(line).append("\r\n");
+    WriteFileReplacing(MdeFileName(fileName), text);
+}

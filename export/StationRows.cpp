@@ -1,0 +1,52 @@
+#include "export/StationRows.h"
+
+#include <cmath>
+
+#include "base/FloatMath.h"
+#include "processing/NearFieldCorrection.h"
+
+StaticFactorIndex::StaticFactorIndex(const std::vector<SECF>& factors)
+{
+    if (!factors.empty()) fallback_ = factors.front().Factor;
+    first_.reserve(factors.size());
+    for (const SECF& f : factors) first_.emplace(f.Name, f.Factor);
+}
+
+float StaticFactorIndex::FactorOf(const std::string& name) const
+{
+    auto it = first_.find(name);
+    return it == first_.end() ? fallback_ : it->second;
+}
+
+void ExportCurves(const SurveyStore& store, const StationCurveIndex& index, const std::string& name,
+                  bool correct, StationCurves& curves)
+{
+    ComputeStationCurves(store, index, name, curves);
+    if (!correct) return;
+    std::vector<size_t> order =
+        CorrectNearTransitionZone(curves.Freq, curves.RhoMT, curves.RhoExHyN, curves.Distance);
+    if (order.size() == curves.PhaseDiff.size()) ApplyOrder(order, curves.PhaseDiff);
+}
+
+size_t MaxSelectedRows(size_t frequencyCount)
+{
+    // The step is never below 0.5.
+    return 2 * frequencyCount + 1;
+}
+
+std::vector<size_t> SelectRows(int pointCount, size_t frequencyCount, size_t sampleCount, int count)
+{
+    float step = ToSingle(CheckedDiv(pointCount, count));
+    if (step < 0.01f) step = 0.5f;
+    std::vector<size_t> rows;
+    for (float pos = 0; pos < static_cast<double>(frequencyCount);) {
+        const size_t k = static_cast<size_t>(pos);
+        if (k >= sampleCount) break;
+        rows.push_back(k);
+        const float next = pos + step;
+        // Far beyond any real station's length a small step no longer moves pos.
+        if (next == pos) break;
+        pos = next;
+    }
+    return rows;
+}

@@ -1,0 +1,15 @@
+#include "export/StnWriter.h"
+
+#include "base/NumberFormat.h"
+#include "base/StringList.h"
+
+void WriteStnFile(const SurveyStore& store, const std::string& fileName)
+{
+    std::string text = " STN     X    Y    Z\r\n";
+    for (const TStation& s : store.ExStations) {
+        text += s.Name;
+        for (float v : {s.Info.X, s.Info.Y, s.Info.Z}) text += " " + FormatFloat("#######.0", v);
+        text += "\r\n";
+    }
+    WriteFileReplacing(fileName, text);
+}

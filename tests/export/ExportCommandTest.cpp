@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "base/Exception.h"
+#include "export/ExportCommand.h"
+#include "export/ExportErrors.h"
+#include "tests/export/ExportFixture.h"
+
+TEST(ExportCommand, CollectFrequenciesKeepsFirstAppearances)
+{
+    SurveyStore store;
+    store.OutputFreqs = {77};
+    store.ExStations.push_back(ExportStation("1", 0, 0, 0, {{9600, 1, 0}, {0.1171875f, 1, 0}}));
+    store.ExStations.push_back(ExportStation("2", 0, 0, 0, {{9600, 1, 0}, {4, 1, 0}}));
+    // Values closer than 1e-10 to one already taken are left out, whichever side they lie on.
+    store.ExStations.push_back(ExportStation(
+        "3", 0, 0, 0, {{5e-11f, 1, 0}, {1e-11f, 1, 0}, {9e-11f, 1, 0}, {2e-10f, 1, 0}}));
+    CollectFrequencies(store);
+    EXPECT_EQ(store.OutputFreqs, (std::vector<float>{9600, 0.1171875f, 4, 5e-11f, 2e-10f}));
+    EXPECT_EQ(FrequencyItemText(9600), "9.600000E+03");
+    EXPECT_EQ(FrequencyItemText(0.1171875f), "1.171875E-01");
+}
+
+TEST(ExportCommand, RangeListsAndCountCaption)
+{
+    SurveyStore store;
+    for (const char* name : {"10", "9", "100", "9"})
+        store.ExStations.push_back(ExportStation(name, 0, 0, 0, {}));
+    EXPECT_EQ(SortedStationNames(store), (std::vector<std::string>{"10", "100", "9", "9"}));
+    EXPECT_EQ(FrequencyCountCaption(40), "一共40个频点，输出其中的");
+}
+
+TEST(ExportCommand, FrequencyPresets)
+{
+    struct Case {
+        size_t items;
+        int tag;
+        std::vector<int> checked;
+    };
+    const Case cases[] = {
+        {10, 5, {0, 1, 2, 3, 4}},
+        {10, -5, {6, 7, 8, 9}},
+        {1, 5, {}},
+        {1, -5, {}},
+        {7, 1, {0, 2, 4, 6}},
+        {7, 0, {1, 3, 5}},
+        {3, 4, {0, 1, 2}},
+        {3, -4, {0, 1, 2}},
+        {5, 2, {0, 1}},
+        {5, -2, {3, 4}},
+        {6, -4, {2, 3, 4, 5}},
+        {3, 10, {0, 1, 2}},
+        {3, 999, {0, 1, 2}},
+        {0, 10, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<bool> expected(c.items, false);
+        for (int i : c.checked) expected[i] = true;
+        EXPECT_EQ(FrequencyPresetChecks(c.items, c.tag), expected)
+            << c.items << " items, tag " << c.tag;
+    }
+}
+
+TEST(ExportCommand, WriterChosenByTheFirstKnownExtension)
+{
+    struct Case {
+        const char* name;
+        bool amplitude;
+        ExportFormat format;
+    };
+    const Case cases[] = {
+        {"/d/data.mtd/line1.z", false, ExportFormat::Mtd},
+        {"/d/old.zones/line1.imp", false, ExportFormat::ZFile},
+        {"survey.MTD", false, ExportFormat::Mtd},
+        {"a.Imp", false, ExportFormat::ImpComplex},
+        {"a.imp", true, ExportFormat::ImpAmplitude},
+        {"a.txt", false, ExportFormat::None},
+        {"", false, ExportFormat::None},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseExportFormat(c.name, c.amplitude), c.format) << c.name;
+}
+
+namespace {
+
+SurveyStore TwoStationSurvey()
+{
+    SurveyStore store;
+    store.Transmitters.push_back(ExportTransmitter("T1", 0, 0, 1000));
+    store.Transmitters[0].Fip.Freq = 0.029296875f;
+    TStation hy = ExportStation("H", 0, 3000, 0, {{0.029296875f, 1, 0}});
+    hy.Info.TxName = "T1";
+    store.HyStations.push_back(hy);
+    for (const char* name : {"1", "2"}) {
+        TStation ex = ExportStation(name, 0, 3000, 0, {{0.029296875f, 10, 0}});
+        ex.Info.HyName = "H";
+        ex.Info.TxName = "T1";
+        store.ExStations.push_back(ex);
+    }
+    return store;
+}
+
+}  // namespace
+
+TEST(ExportCommand, MtdExportWritesBothFilesOrNeither)
+{
+    SurveyStore store = TwoStationSurvey();
+    ExportSettings settings;
+    settings.FileName = ExportTempPath("run.mtd");
+    const std::string mde = ExportTempPath("run.mde");
+    settings.FromStation = "1";
+    settings.ToStation = "2";
+    settings.Count = 1;
+    settings.Frequencies = {0.029296875f};
+    EXPECT_EQ(RunExport(store, settings, nullptr), ExportFormat::Mtd);
+    EXPECT_NE(FileBytes(settings.FileName).find("\r\n    2,"), std::string::npos);
+    EXPECT_NE(FileBytes(mde).find("$ STNDELT=0\r\n"), std::string::npos);
+
+    // One Ex station leaves the MDE file without its spacing: neither file is touched.
+    PutFile(settings.FileName, "old");
+    PutFile(mde, "old");
+    store.ExStations.pop_back();
+    EXPECT_THROW(RunExport(store, settings, nullptr), EWriteError);
+    store = TwoStationSurvey();
+    settings.Count = 0;
+    EXPECT_THROW(RunExport(store, settings, nullptr), EWriteError);
+    EXPECT_EQ(FileBytes(settings.FileName), "old");
+    EXPECT_EQ(FileBytes(mde), "old");
+}
+
+TEST(ExportCommand, CheckedFrequenciesReachTheImpFileUnchanged)
+{
+    // 0.029296875 shows as 2.929688E-02, which would no longer match the record's frequency.
+    SurveyStore store = TwoStationSurvey();
+    ExportSettings settings;
+    settings.FileName = ExportTempPath("run.imp");
+    settings.Frequencies = {0.029296875f};
+    EXPECT_EQ(RunExport(store, settings, nullptr), ExportFormat::ImpComplex);
+    EXPECT_EQ(store.OutputFreqs, settings.Frequencies);
+    const std::string bytes = FileBytes(settings.FileName);
+    EXPECT_NE(bytes.find("\r\n1\r\n2.929688e-02           2           2"), std::string::npos)
+        << bytes;
+
+    settings.FileName = ExportTempPath("run.txt");
+    settings.Frequencies.clear();
+    EXPECT_EQ(RunExport(store, settings, nullptr), ExportFormat::None);
+    EXPECT_TRUE(store.OutputFreqs.empty());
+    EXPECT_EQ(FileBytes(settings.FileName), "<no file>");
+}
