@@ -252,6 +252,7 @@ private slots:
     }
     void sharedShortcutsFireOnce()
     {
+        ScriptedUserInterface ui;  // answers the commands' boxes
         QFETCH(int, key);
         QFETCH(QString, bound);
         QFETCH(QString, shownOnly);
