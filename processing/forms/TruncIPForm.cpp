@@ -546,7 +546,7 @@ bool TTruncIPForm::eventFilter(QObject* watched, QEvent* event)
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->isAutoRepeat()) return false;
+    if (key->isAutoRepeat() || key->key() != Qt::Key_S) return false;
     FormKeyUp(key->key(), key->modifiers());
     // Taken here, so that its way up through the parents does not bring it back.
     return true;

@@ -280,6 +280,21 @@ private slots:
             QCOMPARE(e->Series1->at(0).y(), 30.0);
             QCOMPARE(e->Series1->at(1).y(), 60 * double(0.95f));
             QCOMPARE(Form1->WorkStations[2].Amplitude.Y[1], float(60 * double(0.95f)));
+            // At the top of its range a click up still scales up.
+            e->UpDown2->SetPosition(1000);
+            e->UpDown2->DownButton->click();
+            e->UpDown2->UpButton->click();
+            e->UpDown2->UpButton->click();
+            QCOMPARE(e->UpDown2->Position(), 1000);
+            QCOMPARE(e->Series1->at(1).y(),
+                     60 * double(0.95f) * double(0.95f) * double(1.05f) * double(1.05f));
+
+            // A double click is two presses: the flag goes and comes back.
+            const QPoint flag = ViewPosition(e->Chart, e->Series1, e->Series1->at(0));
+            QTest::mouseDClick(e->Chart->viewport(), Qt::RightButton, {}, flag);
+            QVERIFY(e->Series1->pointConfiguration(0).isEmpty());
+            QTest::mousePress(e->Chart->viewport(), Qt::RightButton, {}, flag);
+            QVERIFY(!e->Series1->pointConfiguration(0).isEmpty());
             e->reject();
         }));
     }
@@ -292,6 +307,7 @@ private slots:
             QCOMPARE(APPRESForm->parent(), e);
             QCOMPARE(APPRESForm->windowTitle(), QString("APPRESForm"));
             QCOMPARE(APPRESForm->size(), QSize(401, 192));
+            QCOMPARE(APPRESForm->pos(), QPoint(e->x() + 896 / 2 - 401 / 2, e->y() - 192 - 2));
             QVERIFY(!e->isHidden());
             QVERIFY(APPRESForm->BottomAxis->isReverse());
             QCOMPARE(APPRESForm->Series1->name(), QString("E0"));
@@ -355,7 +371,8 @@ private slots:
             QCOMPARE(ui.Shown.size(), size_t(2));
             QVERIFY(e->isVisible());
 
-            e->BitBtn7->click();
+            e->BitBtn7->setFocus();
+            QTest::keyClick(e->BitBtn7, Qt::Key_Space);  // releases other than S reach it
             QCOMPARE(ui.Shown.back().Kind, ScriptedUserInterface::Message);
             QCOMPARE(ui.Shown.back().Text, std::string(kCurveEditorHelpText));
             e->reject();
