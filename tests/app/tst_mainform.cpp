@@ -262,6 +262,7 @@ private slots:
     }
     void sharedShortcutsFireOnce()
     {
+        ScriptedUserInterface ui;  // answers the commands' boxes
         QFETCH(int, key);
         QFETCH(QString, bound);
         QFETCH(QString, shownOnly);

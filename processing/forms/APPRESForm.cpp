@@ -1,0 +1,76 @@
+#include "processing/forms/APPRESForm.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLegend>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QVBoxLayout>
+
+#include "processing/forms/CurveCharts.h"
+
+TAPPRESForm* APPRESForm = nullptr;
+
+TAPPRESForm::TAPPRESForm(QWidget* Owner) : QWidget(Owner, Qt::Tool)
+{
+    setObjectName("APPRESForm");
+    setWindowTitle("APPRESForm");
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    resize(401, 192);
+
+    auto* chart = new QChart;
+    chart->setTitle("TChart");
+    chart->setBackgroundBrush(Qt::white);
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->legend()->setAlignment(Qt::AlignTop);
+
+    struct Look {
+        QLineSeries** series;
+        QColor colour;
+        MarkShape shape;
+    } looks[] = {{&Series1, Qt::red, MarkShape::Circle},
+                 {&Series2, Qt::blue, MarkShape::Triangle},
+                 {&Series3, Qt::cyan, MarkShape::DownTriangle}};
+    for (const Look& look : looks) {
+        auto* series = new QLineSeries;
+        series->setColor(look.colour);
+        series->setPointsVisible(true);
+        series->setLightMarker(MarkImage(look.shape, look.colour, 2));
+        series->setMarkerSize(7);
+        chart->addSeries(series);
+        *look.series = series;
+    }
+
+    BottomAxis = new QLogValueAxis;
+    BottomAxis->setReverse(true);
+    BottomAxis->setLabelFormat("%g");
+    LeftAxis = new QLogValueAxis;
+    LeftAxis->setLabelFormat("%g");
+    chart->addAxis(BottomAxis, Qt::AlignBottom);
+    chart->addAxis(LeftAxis, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(BottomAxis);
+        series->attachAxis(LeftAxis);
+    }
+
+    Chart1 = new QChartView(chart, this);
+    Chart1->setObjectName("Chart1");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Chart1);
+}
+
+TAPPRESForm::~TAPPRESForm()
+{
+    if (APPRESForm == this) APPRESForm = nullptr;
+}
+
+void TAPPRESForm::ShowCurves(const ChartSeries (&curves)[3])
+{
+    QLineSeries* targets[] = {Series1, Series2, Series3};
+    for (int k = 0; k < 3; ++k) ShowSeries(targets[k], curves[k]);
+    const QList<QXYSeries*> all = {Series1, Series2, Series3};
+    FitLogAxis(BottomAxis, SeriesValues(all, true));
+    FitLogAxis(LeftAxis, SeriesValues(all, false));
+}

@@ -1,0 +1,616 @@
+#include "processing/forms/TruncIPForm.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QChart>
+#include <QClipboard>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLegend>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QLogValueAxis>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScatterSeries>
+#include <QSplitter>
+#include <QToolButton>
+#include <QValueAxis>
+
+#include "app/Dialogs.h"
+#include "app/MainForm.h"
+#include "base/Exception.h"
+#include "base/Gbk.h"
+#include "processing/forms/APPRESForm.h"
+#include "processing/forms/CurveCharts.h"
+
+namespace {
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QString Text(const std::string& utf8)
+{
+    return QString::fromUtf8(utf8.c_str(), static_cast<qsizetype>(utf8.size()));
+}
+
+QStringList Items(std::initializer_list<const char*> items)
+{
+    QStringList list;
+    for (const char* item : items) list << Text(item);
+    return list;
+}
+
+QPushButton* Button(const char* name, const char* caption, QWidget* parent)
+{
+    auto* button = new QPushButton(Text(caption), parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QLabel* Label(const char* name, const char* caption, QWidget* parent)
+{
+    auto* label = new QLabel(Text(caption), parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QScatterSeries* PointSeries(const char* title, bool present, const QColor& colour, MarkShape shape)
+{
+    auto* series = new QScatterSeries;
+    series->setName(title);
+    series->setColor(colour);
+    series->setBorderColor(colour);
+    if (present) {
+        series->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+        series->setMarkerSize(7);
+    } else {
+        series->setLightMarker(MarkImage(shape, colour, 3));
+        series->setMarkerSize(9);
+    }
+    return series;
+}
+
+QLineSeries* LineSeries(const char* title)
+{
+    auto* series = new QLineSeries;
+    series->setName(title);
+    series->setPen(QPen(Qt::black, 1));
+    return series;
+}
+
+QChart* NewChart(std::initializer_list<QAbstractSeries*> series)
+{
+    auto* chart = new QChart;
+    chart->setBackgroundBrush(Qt::white);
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->legend()->setAlignment(Qt::AlignTop);
+    for (QAbstractSeries* s : series) chart->addSeries(s);
+    return chart;
+}
+
+QLogValueAxis* FrequencyAxis()
+{
+    auto* axis = new QLogValueAxis;
+    axis->setTitleText("Frequency /Hz");
+    axis->setLabelFormat("%g");
+    return axis;
+}
+
+void Attach(QChart* chart, QAbstractAxis* axis, Qt::Alignment alignment)
+{
+    chart->addAxis(axis, alignment);
+    for (QAbstractSeries* series : chart->series()) series->attachAxis(axis);
+}
+
+}  // namespace
+
+// ---- RadioGroup --------------------------------------------------------------------------------
+
+RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int columns,
+                       QWidget* parent)
+    : QGroupBox(caption, parent), group_(new QButtonGroup(this))
+{
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->setVerticalSpacing(0);
+    const int rows = static_cast<int>((items.size() + columns - 1) / columns);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], this);
+        group_->addButton(button, i);
+        // Items fill the columns one after the other, top to bottom.
+        layout->addWidget(button, i % rows, i / rows);
+    }
+    if (!items.isEmpty()) group_->button(0)->setChecked(true);
+    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) emit Clicked(id);
+    });
+}
+
+int RadioGroup::ItemIndex() const
+{
+    return group_->checkedId();
+}
+
+void RadioGroup::SetItemIndex(int index)
+{
+    QSignalBlocker blocker(group_);
+    if (QAbstractButton* button = group_->button(index)) button->setChecked(true);
+}
+
+QRadioButton* RadioGroup::Button(int index) const
+{
+    return static_cast<QRadioButton*>(group_->button(index));
+}
+
+// ---- UpDownControl -----------------------------------------------------------------------------
+
+UpDownControl::UpDownControl(int min, int max, int position, QWidget* parent)
+    : QWidget(parent), min_(min), max_(max), position_(position)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    UpButton = new QToolButton(this);
+    UpButton->setArrowType(Qt::UpArrow);
+    DownButton = new QToolButton(this);
+    DownButton->setArrowType(Qt::DownArrow);
+    for (QToolButton* button : {UpButton, DownButton}) {
+        button->setFixedSize(17, 11);
+        button->setAutoRepeat(true);
+        layout->addWidget(button);
+    }
+    connect(UpButton, &QToolButton::clicked, this, [this] { Step(true); });
+    connect(DownButton, &QToolButton::clicked, this, [this] { Step(false); });
+}
+
+void UpDownControl::SetMax(int max)
+{
+    max_ = std::max(max, min_);
+    SetPosition(position_);
+}
+
+void UpDownControl::SetPosition(int position)
+{
+    position_ = std::clamp(position, min_, max_);
+    if (Associate) Associate->setText(QString::number(position_));
+}
+
+void UpDownControl::Step(bool up)
+{
+    SetPosition(position_ + (up ? 1 : -1));
+    emit Clicked(position_, up);
+}
+
+// ---- EditorChartView ---------------------------------------------------------------------------
+
+EditorChartView::EditorChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent)
+{
+    setRenderHint(QPainter::Antialiasing);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void EditorChartView::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF scene = mapToScene(event->position().toPoint());
+    if (OnPress) OnPress(chart()->mapFromScene(scene), event->button(), event->modifiers());
+    event->accept();
+}
+
+// ---- TTruncIPForm ------------------------------------------------------------------------------
+
+TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
+{
+    setObjectName("TruncIPForm");
+    setWindowTitle(Text("Murovane编辑数据"));
+    setFixedSize(896, 627);
+
+    // Charts: phase above, amplitude below.
+    Series1 = PointSeries("Present", true, Qt::red, MarkShape::Circle);
+    Series2 = LineSeries("Raw");
+    Series3 = PointSeries("Previous", false, Qt::blue, MarkShape::Triangle);
+    Series4 = PointSeries("Next", false, Qt::cyan, MarkShape::DownTriangle);
+    PointSeries1 = PointSeries("Present", true, Qt::red, MarkShape::Circle);
+    FastLineSeries1 = LineSeries("Raw");
+    FastLineSeries2 = PointSeries("Previous", false, Qt::blue, MarkShape::Triangle);
+    FastLineSeries3 = PointSeries("Next", false, Qt::cyan, MarkShape::DownTriangle);
+
+    QChart* amplitude = NewChart({Series1, Series2, Series3, Series4});
+    ChartBottomAxis = FrequencyAxis();
+    Attach(amplitude, ChartBottomAxis, Qt::AlignBottom);
+    ChartLeftLogAxis = new QLogValueAxis;
+    ChartLeftLogAxis->setLabelFormat("%.0E");
+    ChartLeftLogAxis->setMinorTickCount(1);
+    ChartLeftLinearAxis = new QValueAxis;
+    ChartLeftLinearAxis->setLabelFormat("%.0E");
+    ChartLeftLinearAxis->setMinorTickCount(1);
+    ChartLeftLinearAxis->setParent(this);  // until the real/imaginary form puts it on the chart
+    Attach(amplitude, ChartLeftLogAxis, Qt::AlignLeft);
+    amplitudeLogarithmic_ = true;
+
+    QChart* phase = NewChart({PointSeries1, FastLineSeries1, FastLineSeries2, FastLineSeries3});
+    Chart1BottomAxis = FrequencyAxis();
+    Attach(phase, Chart1BottomAxis, Qt::AlignBottom);
+    Chart1LeftAxis = new QValueAxis;
+    Chart1LeftAxis->setTitleText("Phase /Arc");
+    Chart1LeftAxis->setLabelFormat("%.0E");
+    Chart1LeftAxis->setMinorTickCount(0);
+    Attach(phase, Chart1LeftAxis, Qt::AlignLeft);
+
+    Chart = new EditorChartView(amplitude, this);
+    Chart->setObjectName("Chart");
+    Chart->OnPress = [this](QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers) {
+        ChartMouseDown(at, button);
+    };
+    Chart1 = new EditorChartView(phase, this);
+    Chart1->setObjectName("Chart1");
+    Chart1->OnPress = [this](QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
+        Chart1MouseDown(at, button, keys);
+    };
+    auto* charts = new QSplitter(Qt::Vertical, this);
+    charts->setObjectName("Splitter1");
+    charts->addWidget(Chart1);
+    charts->addWidget(Chart);
+    charts->setChildrenCollapsible(false);
+
+    // Right-hand panel.
+    auto* right = new QWidget(this);
+    right->setObjectName("Panel2");
+    right->setFixedWidth(236);
+    auto* panel = new QVBoxLayout(right);
+    panel->setContentsMargins(4, 4, 4, 4);
+    panel->setSpacing(3);
+    StaticText1 = Label("StaticText1", "测点列表", right);
+    SList = new QListWidget(right);
+    SList->setObjectName("SList");
+    REIM = new RadioGroup(Text("复数分部"), Items({"振幅/相位", "实部/虚部"}), 2, right);
+    REIM->setObjectName("REIM");
+    ExHy = new RadioGroup(Text("参数选择"), Items({"Ex", "Hy", "Ey", "Hx", "Ez", "Hz"}), 3, right);
+    ExHy->setObjectName("ExHy");
+    TRL = new RadioGroup(Text("截断方式"), Items({"向右截断", "向左截断", "不截断"}), 3, right);
+    TRL->setObjectName("TRL");
+    TRL->setEnabled(false);
+    TotalST = Label("TotalST", "Totally 0 points", right);
+    PresentST = Label("PresentST", "目前已选择", right);
+    NumT = new QLineEdit("1", right);
+    NumT->setObjectName("NumT");
+    NumT->setReadOnly(true);
+    NumT->setFixedWidth(64);
+    UpDown1 = new UpDownControl(1, 10000, 1, right);
+    UpDown1->setObjectName("UpDown1");
+    UpDown1->Associate = NumT;
+    UpDown1->setEnabled(false);
+    BitBtn5 = Button("BitBtn5", "光滑当前点数据", right);
+    BitBtn1 = Button("BitBtn1", "打印", right);
+    BitBtn8 = Button("BitBtn8", "保存", right);
+    BitBtn2 = Button("BitBtn2", "复制A", right);
+    BitBtn6 = Button("BitBtn6", "复制P", right);
+    StaticText2 = Label("StaticText2", "电场幅值调整", right);
+    UpDown2 = new UpDownControl(0, 1000, 500, right);
+    UpDown2->setObjectName("UpDown2");
+    RadioGroup1 =
+        new RadioGroup(Text("调整范围"), Items({"全部", "当前鼠标左侧", "当前鼠标右侧"}), 1, right);
+    RadioGroup1->setObjectName("RadioGroup1");
+
+    panel->addWidget(StaticText1);
+    panel->addWidget(SList, 1);
+    panel->addWidget(REIM);
+    panel->addWidget(ExHy);
+    panel->addWidget(TRL);
+    panel->addWidget(TotalST);
+    auto* count = new QHBoxLayout;
+    count->addWidget(PresentST);
+    count->addWidget(NumT);
+    count->addWidget(UpDown1);
+    count->addStretch();
+    panel->addLayout(count);
+    panel->addWidget(BitBtn5);
+    auto* files = new QGridLayout;
+    files->addWidget(BitBtn1, 0, 0);
+    files->addWidget(BitBtn8, 0, 1);
+    files->addWidget(BitBtn2, 1, 0);
+    files->addWidget(BitBtn6, 1, 1);
+    panel->addLayout(files);
+    auto* scale = new QHBoxLayout;
+    scale->addWidget(StaticText2);
+    scale->addWidget(UpDown2);
+    scale->addStretch();
+    panel->addLayout(scale);
+    panel->addWidget(RadioGroup1);
+
+    // Bottom panel.
+    auto* bottom = new QWidget(this);
+    bottom->setObjectName("Panel1");
+    auto* hints = new QVBoxLayout;
+    Label1 = Label("Label1", "使用方法：[1] 鼠标左键点击特定频点光滑电场或者磁场数据", bottom);
+    Label2 = Label("Label2", "[2] 右击鼠标设置当前频点数据有效标志（红色有效，绿色无效）", bottom);
+    hints->addWidget(Label1);
+    hints->addWidget(Label2);
+    BitBtn4 = Button("BitBtn4", "确定", bottom);
+    BitBtn4->setDefault(true);
+    BitBtn3 = Button("BitBtn3", "取消", bottom);
+    BitBtn7 = Button("BitBtn7", "&Help", bottom);
+    auto* buttons = new QHBoxLayout(bottom);
+    buttons->setContentsMargins(6, 2, 6, 4);
+    buttons->addLayout(hints);
+    buttons->addStretch();
+    buttons->addWidget(BitBtn4);
+    buttons->addWidget(BitBtn3);
+    buttons->addWidget(BitBtn7);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(0);
+    top->addWidget(charts, 1);
+    top->addWidget(right);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(top, 1);
+    layout->addWidget(bottom);
+
+    connect(SList, &QListWidget::currentRowChanged, this, [this](int row) { SListClick(row); });
+    connect(ExHy, &RadioGroup::Clicked, this, [this](int index) { ExHyClick(index); });
+    connect(REIM, &RadioGroup::Clicked, this, [this](int index) { REIMClick(index); });
+    connect(RadioGroup1, &RadioGroup::Clicked, this,
+            [this](int index) { RadioGroup1Click(index); });
+    connect(UpDown2, &UpDownControl::Clicked, this,
+            [this](int position, bool up) { UpDown2Click(position, up); });
+    connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+    connect(BitBtn7, &QPushButton::clicked, this, [this] { BitBtn7Click(); });
+    connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn8, &QPushButton::clicked, this, [this] { BitBtn8Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
+
+    // The window sees every key before its controls.
+    qApp->installEventFilter(this);
+}
+
+void TTruncIPForm::Open()
+{
+    Session.Open();
+    ExHy->SetItemIndex(Session.ComponentIndex);
+    PaintList();
+    UpDown1->SetMax(Session.PointCount);
+    PaintCount();
+    Chart->chart()->setTitle(Text("可控源振幅数据"));
+    Chart1->chart()->setTitle(Text("可控源相位数据"));
+    PaintCharts();
+}
+
+void TTruncIPForm::SListClick(int row)
+{
+    Session.SListClick(row);
+    PaintCharts();
+    PaintCount();
+    PaintCompanion();
+}
+
+void TTruncIPForm::ExHyClick(int component)
+{
+    if (!Session.ExHyClick(component)) {
+        ExHy->SetItemIndex(Session.ComponentIndex);
+        return;
+    }
+    PaintList();
+    UpDown2->setEnabled(Session.ScaleEnabled);
+    PaintCharts();
+    PaintCount();
+    PaintCompanion();
+    SList->setFocus();
+}
+
+void TTruncIPForm::BitBtn4Click()
+{
+    Session.OkClick();
+    accept();
+}
+
+void TTruncIPForm::BitBtn3Click()
+{
+    reject();
+}
+
+void TTruncIPForm::REIMClick(int index)
+{
+    Session.DisplayFormIndex = index;
+}
+
+void TTruncIPForm::RadioGroup1Click(int index)
+{
+    Session.ScaleRangeIndex = index;
+    SList->setFocus();
+}
+
+void TTruncIPForm::UpDown2Click(int position, bool up)
+{
+    Session.UpDown2Click(position, up);
+    PaintCharts();
+}
+
+void TTruncIPForm::ChartMouseDown(QPointF chartPosition, Qt::MouseButton button)
+{
+    const QPointF value = Chart->chart()->mapToValue(chartPosition, Series1);
+    Session.ChartMouseDown(value.x(), value.y(), button == Qt::RightButton);
+    PaintCharts();
+}
+
+void TTruncIPForm::Chart1MouseDown(QPointF chartPosition, Qt::MouseButton button,
+                                   Qt::KeyboardModifiers modifiers)
+{
+    const QPointF value = Chart1->chart()->mapToValue(chartPosition, PointSeries1);
+    const bool shiftOrCtrl = modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
+    Session.Chart1MouseDown(value.x(), value.y(), button == Qt::LeftButton,
+                            button == Qt::RightButton, shiftOrCtrl);
+    PaintCharts();
+}
+
+void TTruncIPForm::PrintChart(QPrinter& printer)
+{
+    QPainter painter;
+    if (!painter.begin(&printer)) throw Exception("Printer selected is not valid");
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    Chart->render(&painter, QRectF(0, 0, page.width(), page.height()), Chart->viewport()->rect(),
+                  Qt::KeepAspectRatio);
+}
+
+void TTruncIPForm::BitBtn1Click()
+{
+    QPrinter printer;
+    try {
+        PrintChart(printer);
+    } catch (const Exception& e) {
+        ShowExceptionBox(e.what());
+    }
+}
+
+void TTruncIPForm::BitBtn2Click()
+{
+    QApplication::clipboard()->setPixmap(Chart->grab());
+}
+
+void TTruncIPForm::BitBtn6Click()
+{
+    QApplication::clipboard()->setPixmap(Chart1->grab());
+}
+
+void TTruncIPForm::BitBtn5Click()
+{
+    Session.SmoothClick();
+    PaintCharts();
+    PaintCount();
+    PaintCompanion();
+}
+
+void TTruncIPForm::BitBtn8Click()
+{
+    FileDialog dialog(FileDialog::Save);
+    dialog.Owner = this;
+    dialog.Filter = "Model response files(*.txt)|*.txt";
+    dialog.FileName = DisplayTextUtf8(Session.SelectedName());
+    if (!dialog.Execute()) return;
+    try {
+        Session.SaveModelResponse(dialog.FileName);
+    } catch (const Exception& e) {
+        ShowExceptionBox(e.what());
+    }
+}
+
+void TTruncIPForm::BitBtn7Click()
+{
+    ShowMessage(kCurveEditorHelpText);
+}
+
+void TTruncIPForm::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key != Qt::Key_S || !(modifiers & Qt::ControlModifier)) return;
+    try {
+        Session.WriteComponentFile();
+    } catch (const Exception& e) {
+        ShowExceptionBox(e.what());
+    }
+}
+
+void TTruncIPForm::FormShow()
+{
+    Session.FormShow();
+    if (!Session.CompanionExists) return;
+    Companion = new TAPPRESForm(this);
+    APPRESForm = Companion;
+    Companion->move(x() + width() / 2 - Companion->width() / 2, y() - Companion->height() - 2);
+    Companion->show();
+    PaintCompanion();
+}
+
+void TTruncIPForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    SList->setFocus();
+    FormShow();
+}
+
+bool TTruncIPForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyRelease) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->isAutoRepeat() || key->key() != Qt::Key_S) return false;
+    FormKeyUp(key->key(), key->modifiers());
+    // Taken here, so that its way up through the parents does not bring it back.
+    return true;
+}
+
+void TTruncIPForm::PaintCharts()
+{
+    const EditorCharts& charts = Session.Charts;
+    ShowSeries(Series1, charts.Amplitude.Present);
+    ShowSeries(Series2, charts.Amplitude.Raw);
+    ShowSeries(Series3, charts.Amplitude.Previous);
+    ShowSeries(Series4, charts.Amplitude.Next);
+    ShowSeries(PointSeries1, charts.Phase.Present);
+    ShowSeries(FastLineSeries1, charts.Phase.Raw);
+    ShowSeries(FastLineSeries2, charts.Phase.Previous);
+    ShowSeries(FastLineSeries3, charts.Phase.Next);
+
+    SetAmplitudeAxis(Session.AmplitudeAxisLogarithmic);
+    const QString title = Text(Session.AmplitudeAxisTitle);
+    ChartLeftLogAxis->setTitleText(title);
+    ChartLeftLinearAxis->setTitleText(title);
+
+    const QList<QXYSeries*> amplitude = {Series1, Series2, Series3, Series4};
+    const QList<QXYSeries*> phase = {PointSeries1, FastLineSeries1, FastLineSeries2,
+                                     FastLineSeries3};
+    FitLogAxis(ChartBottomAxis, SeriesValues(amplitude, true));
+    if (amplitudeLogarithmic_)
+        FitLogAxis(ChartLeftLogAxis, SeriesValues(amplitude, false));
+    else
+        FitValueAxis(ChartLeftLinearAxis, SeriesValues(amplitude, false));
+    FitLogAxis(Chart1BottomAxis, SeriesValues(phase, true));
+    FitValueAxis(Chart1LeftAxis, SeriesValues(phase, false));
+}
+
+void TTruncIPForm::SetAmplitudeAxis(bool logarithmic)
+{
+    if (logarithmic == amplitudeLogarithmic_) return;
+    QChart* chart = Chart->chart();
+    QAbstractAxis* off = logarithmic ? static_cast<QAbstractAxis*>(ChartLeftLinearAxis)
+                                     : static_cast<QAbstractAxis*>(ChartLeftLogAxis);
+    QAbstractAxis* on = logarithmic ? static_cast<QAbstractAxis*>(ChartLeftLogAxis)
+                                    : static_cast<QAbstractAxis*>(ChartLeftLinearAxis);
+    chart->removeAxis(off);
+    off->setParent(this);
+    Attach(chart, on, Qt::AlignLeft);
+    amplitudeLogarithmic_ = logarithmic;
+}
+
+void TTruncIPForm::PaintList()
+{
+    QSignalBlocker blocker(SList);
+    SList->clear();
+    for (const std::string& name : Session.ListItems) SList->addItem(Text(DisplayTextUtf8(name)));
+    SList->setCurrentRow(Session.SelectedItem);
+}
+
+void TTruncIPForm::PaintCount()
+{
+    TotalST->setText(Text(Session.TotalCaption));
+    if (Session.PointCount > UpDown1->Max()) UpDown1->SetMax(Session.PointCount);
+    UpDown1->SetPosition(Session.PointCount);
+}
+
+void TTruncIPForm::PaintCompanion()
+{
+    if (Companion) Companion->ShowCurves(Session.AppResCurves);
+}
