@@ -58,6 +58,9 @@ public:
     // once while it is set.
     bool LoadRunning = false;
 
+    // The length of ExStations when CurrentStation was last checked against it.
+    size_t CurrentStationListLength = 0;
+
     enum class TileModes { Horizontal, Vertical };
     TileModes TileMode = TileModes::Horizontal;
 
