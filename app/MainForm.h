@@ -58,9 +58,6 @@ public:
     // once while it is set.
     bool LoadRunning = false;
 
-    // The length of ExStations when CurrentStation was last checked against it.
-    size_t CurrentStationListLength = 0;
-
     enum class TileModes { Horizontal, Vertical };
     TileModes TileMode = TileModes::Horizontal;
 
@@ -73,6 +70,9 @@ public:
 
     // The child windows in the order the arrangements place them, the front one first.
     QList<QMdiSubWindow*> ArrangedWindows() const;
+
+    // The length of ExStations when CurrentStation was last checked against it.
+    size_t CurrentStationListLength = 0;
 
 public slots:
     void ToolButton2Click(QObject* Sender = nullptr);   // "打开"

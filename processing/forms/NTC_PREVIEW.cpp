@@ -68,7 +68,7 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
 
     Series1 = new QLineSeries;
     Series1->setName("E/H_N");
-    Series1->setColor(Qt::red);
+    Series1->setPen(QPen(Qt::red, 1));
     Series1->setPointsVisible(true);
     Series1->setLightMarker(MarkImage(MarkShape::DownTriangle, Qt::red, 7));
     Series1->setMarkerSize(7);
@@ -76,11 +76,11 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     Series2->setName("MT");
     Series2->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     Series2->setMarkerSize(5);
-    Series2->setColor(QColor(0, 128, 0));
+    Series2->setBrush(QBrush(QColor(0, 128, 0)));
     Series2->setBorderColor(QColor(0, 80, 0));
     Series3 = new QLineSeries;
     Series3->setName("NTC");
-    Series3->setColor(Qt::black);
+    Series3->setPen(QPen(Qt::black, 1));
     Series3->setPointsVisible(true);
     Series3->setLightMarker(MarkImage(MarkShape::Star, Qt::black, 7));
     Series3->setMarkerSize(7);
@@ -142,7 +142,6 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     SpeedButton2->setText(Text("下一测点"));
     for (QToolButton* b : {SpeedButton1, SpeedButton2}) {
         b->setFocusPolicy(Qt::NoFocus);
-        b->setAutoRaise(true);
         b->setMinimumWidth(80);
     }
     StaticText1 = new QLabel(Text("当前测点为："));

@@ -68,7 +68,7 @@ TForm5::TForm5(TForm1* Owner) : owner_(Owner)
 
     Series1 = new QLineSeries;
     Series1->setName("Ex_N");
-    Series1->setColor(Qt::red);
+    Series1->setPen(QPen(Qt::red, 1));
     Series1->setPointsVisible(true);
     Series1->setLightMarker(MarkImage(MarkShape::DownTriangle, Qt::red, 7));
     Series1->setMarkerSize(7);
@@ -76,20 +76,20 @@ TForm5::TForm5(TForm1* Owner) : owner_(Owner)
     Series2->setName("Ex_F");
     Series2->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     Series2->setMarkerSize(5);
-    Series2->setColor(QColor(0, 128, 0));
+    Series2->setBrush(QBrush(QColor(0, 128, 0)));
     Series2->setBorderColor(QColor(0, 80, 0));
     Series3 = new QScatterSeries;
     Series3->setName("Hy_F");
     Series3->setMarkerShape(QScatterSeries::MarkerShapeCircle);
     Series3->setMarkerSize(9);
-    Series3->setColor(Qt::yellow);
+    Series3->setBrush(QBrush(Qt::yellow));
     Series3->setBorderColor(QColor(150, 150, 0));
     Series4 = new QLineSeries;
     Series4->setName("Ex/Hy_N");
-    Series4->setColor(Qt::blue);
+    Series4->setPen(QPen(Qt::blue, 1));
     Series5 = new QLineSeries;
     Series5->setName("MT");
-    Series5->setColor(Qt::black);
+    Series5->setPen(QPen(Qt::black, 1));
     Series5->setPointsVisible(true);
     Series5->setLightMarker(MarkImage(MarkShape::Star, Qt::black, 7));
     Series5->setMarkerSize(7);
@@ -147,7 +147,6 @@ TForm5::TForm5(TForm1* Owner) : owner_(Owner)
     SpeedButton2->setText(Text("下一测点"));
     for (QToolButton* b : {SpeedButton1, SpeedButton2}) {
         b->setFocusPolicy(Qt::NoFocus);
-        b->setAutoRaise(true);
         b->setMinimumWidth(80);
     }
     StaticText1 = new QLabel(Text("静位移参考频点为："));

@@ -87,10 +87,10 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     chart1->legend()->setAlignment(Qt::AlignTop);
     chart1->legend()->setBackgroundVisible(true);
     chart1->legend()->setBrush(QColor(192, 192, 192));
-    chart1->legend()->setPen(QPen(Qt::black));
+    chart1->legend()->setPen(QPen(Qt::transparent));
     Series1 = new QLineSeries;
     Series1->setName("MT");
-    Series1->setColor(Qt::red);
+    Series1->setPen(QPen(Qt::red, 1));
     Series1->setPointsVisible(true);
     Series1->setLightMarker(MarkImage(MarkShape::Square, Qt::red, 5));
     Series1->setMarkerSize(5);
@@ -98,12 +98,12 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     Series2->setName("MT-RAW");
     Series2->setMarkerShape(QScatterSeries::MarkerShapeCircle);
     Series2->setMarkerSize(5);
-    Series2->setColor(QColor(0, 128, 0));
+    Series2->setBrush(QBrush(QColor(0, 128, 0)));
     Series2->setBorderColor(QColor(0, 80, 0));
     Series4 = new QScatterSeries;
     Series4->setName("REF");
     Series4->setMarkerSize(5);
-    Series4->setColor(Qt::black);
+    Series4->setBrush(QBrush(Qt::black));
     Series4->setLightMarker(MarkImage(MarkShape::Star, Qt::black, 5));
     chart1->addSeries(Series1);
     chart1->addSeries(Series2);
@@ -127,12 +127,13 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     chart2->legend()->hide();
     Series3 = new QLineSeries;
     Series3->setName("SEC");
-    Series3->setColor(Qt::red);
+    Series3->setPen(QPen(Qt::red, 1));
     chart2->addSeries(Series3);
     BottomAxis2 = new QValueAxis;
     BottomAxis2->setLabelFormat("%.0f");
     LeftAxis2 = new QValueAxis;
     LeftAxis2->setLabelFormat("%.2f");
+    LeftAxis2->setTickCount(3);  // more labels would not fit the low chart
     Attach(chart2, BottomAxis2, LeftAxis2);
     Chart2 = new QChartView(chart2);
     Chart2->setObjectName("Chart2");

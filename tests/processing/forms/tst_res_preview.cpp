@@ -252,6 +252,15 @@ private slots:
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
         QVERIFY(data && data->hasFormat(kEmfMimeType));
         QVERIFY(data->data(kEmfMimeType).startsWith(QByteArray("\x01\0\0\0", 4)));
+
+        // The key of the entry acts in the viewer.
+        QGuiApplication::clipboard()->clear();
+        Form1->MdiArea->setActiveSubWindow(Form5);
+        QApplication::setActiveWindow(Form1);
+        Form5->Chart1->setFocus();
+        QTest::keyClick(Form5->Chart1, Qt::Key_C, Qt::ControlModifier);
+        data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data && data->hasFormat(kEmfMimeType));
     }
 };
 
