@@ -15,12 +15,6 @@ void TForm1::ShowExProfileChart() {}  // the profile chart of the rectangle
 
 void TForm1::N25Click(QObject*) {}  // "输出反演模型" / "输出三维电阻率模型"
 
-void TForm1::N8Click(QObject*) {}  // "数据浏览" / "单点数据浏览"
-
-void TForm1::N13Click(QObject*) {}  // "近区和过渡区校正" / "过渡区校正"
-
-void TForm1::SEC1Click(QObject*) {}  // "显示静态效应" / "静态效应"
-
 void TForm1::N19Click(QObject*) {}  // "编辑点位"
 
 void TForm1::N15Click(QObject*) {}  // "修改发射源位置(V8可选;GDP32必须)"

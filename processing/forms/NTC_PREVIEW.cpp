@@ -1,0 +1,301 @@
+#include "processing/forms/NTC_PREVIEW.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMenu>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/Dialogs.h"
+#include "app/MainForm.h"
+#include "app/Pictures.h"
+#include "base/Exception.h"
+#include "processing/forms/ViewerCharts.h"
+
+TForm6* Form6 = nullptr;
+
+namespace {
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+const TStation* ShownStation(TForm1* form)
+{
+    KeepCurrentStation(form);
+    if (form->ExStations.empty()) return nullptr;
+    return &form->ExStations[static_cast<size_t>(form->CurrentStation)];
+}
+
+void ShowName(TForm6* form, const TStation* station)
+{
+    const QString name = station ? DisplayText(station->Name) : QString();
+    form->STN->setText(name);
+    form->Chart1->chart()->setTitle(Text("点频率测深改正曲线") + name);
+}
+
+bool IsViewerKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    if ((modifiers & Qt::ControlModifier) && (key == Qt::Key_C || key == Qt::Key_S)) return true;
+    return key == Qt::Key_Right || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Up;
+}
+
+}  // namespace
+
+TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
+{
+    setObjectName("Form6");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Text("CSEM近区-过渡区改正效果图"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+
+    auto* chart = new QChart;
+    chart->setBackgroundBrush(Qt::white);
+    chart->setBackgroundRoundness(0);
+    chart->setPlotAreaBackgroundVisible(false);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setBackgroundVisible(false);
+    chart->legend()->setBorderColor(Qt::transparent);
+
+    Series1 = new QLineSeries;
+    Series1->setName("E/H_N");
+    Series1->setPen(QPen(Qt::red, 1));
+    Series1->setPointsVisible(true);
+    Series1->setLightMarker(ViewerMarkImage(ViewerMark::DownTriangle, Qt::red, 7));
+    Series1->setMarkerSize(7);
+    Series2 = new QScatterSeries;
+    Series2->setName("MT");
+    Series2->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    Series2->setMarkerSize(5);
+    Series2->setBrush(QBrush(QColor(0, 128, 0)));
+    Series2->setBorderColor(QColor(0, 80, 0));
+    Series3 = new QLineSeries;
+    Series3->setName("NTC");
+    Series3->setPen(QPen(Qt::black, 1));
+    Series3->setPointsVisible(true);
+    Series3->setLightMarker(ViewerMarkImage(ViewerMark::Star, Qt::black, 7));
+    Series3->setMarkerSize(7);
+    Series4 = new QLineSeries;
+    Series4->setName("Ex/Hy_N");
+    Series5 = new QLineSeries;
+    Series5->setName("MT");
+    for (QXYSeries* s : {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2),
+                         static_cast<QXYSeries*>(Series3), static_cast<QXYSeries*>(Series4),
+                         static_cast<QXYSeries*>(Series5)})
+        chart->addSeries(s);
+    Series4->setVisible(false);
+    Series5->setVisible(false);
+
+    BottomAxis = new QLogValueAxis;
+    BottomAxis->setReverse(true);  // high frequencies on the left
+    BottomAxis->setTitleText("freq/Hz");
+    BottomAxis->setLabelFormat("%.0f");
+    BottomAxis->setMinorTickCount(-1);
+    LeftAxis = new QLogValueAxis;
+    LeftAxis->setLabelFormat("%.0f");
+    LeftAxis->setMinorTickCount(-1);
+    chart->addAxis(BottomAxis, Qt::AlignBottom);
+    chart->addAxis(LeftAxis, Qt::AlignLeft);
+    for (QAbstractSeries* s : chart->series()) {
+        s->attachAxis(BottomAxis);
+        s->attachAxis(LeftAxis);
+    }
+    FitLogAxes(BottomAxis, LeftAxis, {});
+
+    Chart1 = new QChartView(chart);
+    Chart1->setObjectName("Chart1");
+    Chart1->setRenderHint(QPainter::Antialiasing);
+    Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    // The keys act through FormKeyUp only; the menu shows them as text.
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    N1 = PopupMenu1->addAction(Text("复制图形") + '\t' +
+                               QKeySequence(Qt::CTRL | Qt::Key_C).toString());
+    N1->setObjectName("N1");
+    N2 = PopupMenu1->addAction(Text("保存数据") + '\t' +
+                               QKeySequence(Qt::CTRL | Qt::Key_S).toString());
+    N2->setObjectName("N2");
+    connect(N1, &QAction::triggered, this, [this] { N1Click(N1); });
+    connect(N2, &QAction::triggered, this, [this] { N2Click(N2); });
+    connect(Chart1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(Chart1->mapToGlobal(at)); });
+
+    Panel1 = new QWidget;
+    Panel1->setObjectName("Panel1");
+    Panel1->setFixedHeight(50);
+    auto* row = new QHBoxLayout(Panel1);
+    SpeedButton1 = new QToolButton;
+    SpeedButton1->setObjectName("SpeedButton1");
+    SpeedButton1->setText(Text("上一测点"));
+    SpeedButton2 = new QToolButton;
+    SpeedButton2->setObjectName("SpeedButton2");
+    SpeedButton2->setText(Text("下一测点"));
+    for (QToolButton* b : {SpeedButton1, SpeedButton2}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setMinimumWidth(80);
+    }
+    StaticText1 = new QLabel(Text("当前测点为："));
+    StaticText1->setObjectName("StaticText1");
+    STN = new QLabel("STN");
+    STN->setObjectName("STN");
+    STN->setMinimumWidth(80);
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), "&Help");
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setAutoDefault(false);
+    Image1 = new QLabel;
+    Image1->setObjectName("Image1");
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogInfoView).pixmap(24, 24));
+    row->addWidget(SpeedButton1);
+    row->addWidget(SpeedButton2);
+    row->addSpacing(24);
+    row->addWidget(StaticText1);
+    row->addWidget(STN);
+    row->addStretch(1);
+    row->addWidget(BitBtn1);
+    row->addWidget(Image1);
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(SpeedButton1); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(SpeedButton2); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(BitBtn1); });
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(Chart1, 1);
+    column->addWidget(Panel1);
+    setFixedSize(688, 382);
+    if (Owner) move(Owner->geometry().center() - rect().center());
+
+    // The window sees every key before its controls do.
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+TForm6::~TForm6()
+{
+    if (Form6 == this) Form6 = nullptr;
+}
+
+void TForm6::FillSeries()
+{
+    const StationCurves& c = Shown.Curves;
+    Series1->replace(LogPoints(c.Freq, c.RhoExHyN));
+    Series2->replace(LogPoints(Shown.StoredFreq, Shown.UncorrectedMT));
+    Series3->replace(LogPoints(c.Freq, c.RhoMT));
+    FitLogAxes(BottomAxis, LeftAxis, {Series1, Series2, Series3});
+}
+
+void TForm6::SpeedButton1Click(QObject*)
+{
+    if (KeepCurrentStation(owner_)) {
+        ShowCorrectionCurves(this);  // another survey: start again at its first station
+        return;
+    }
+    if (owner_->CurrentStation <= 0) return;
+    --owner_->CurrentStation;
+    ShowCorrectionCurves(this);
+}
+
+void TForm6::SpeedButton2Click(QObject*)
+{
+    if (KeepCurrentStation(owner_)) {
+        ShowCorrectionCurves(this);
+        return;
+    }
+    if (owner_->CurrentStation >= static_cast<int>(owner_->ExStations.size()) - 1) return;
+    ++owner_->CurrentStation;
+    ShowCorrectionCurves(this);
+}
+
+void TForm6::N1Click(QObject*)
+{
+    CopyChartToClipboard(Chart1);
+}
+
+void TForm6::N2Click(QObject*)
+{
+    if (KeepCurrentStation(owner_)) ShowCorrectionCurves(this);
+    if (owner_->ExStations.empty()) return;
+    const std::string name = ResistivityComparisonFileName(
+        owner_->ExStations[static_cast<size_t>(owner_->CurrentStation)].Name);
+    if (!WriteResistivityComparisonFile(name, Shown)) ShowMessage(EFCreateError(name).what());
+}
+
+void TForm6::BitBtn1Click(QObject*)
+{
+    ShowMessage(std::string("键盘快速操作\n\n") + "Ctrl+C      ::复制图象到剪贴板\n" +
+                "Ctrl+S      ::保存对比数据到测点同名的文本文件中\n" +
+                "Up||Left    ::浏览上个测点\n" + "DOWN||RIGHT ::浏览下个测点\n\n" + "试试效果。\n");
+}
+
+void TForm6::FormKeyUp(QObject*, int Key, Qt::KeyboardModifiers Shift)
+{
+    const bool ctrl = Shift & Qt::ControlModifier;
+    if (ctrl && Key == Qt::Key_C)
+        N1Click(this);
+    else if (ctrl && Key == Qt::Key_S)
+        N2Click(this);
+    else if (Key == Qt::Key_Right || Key == Qt::Key_Down)
+        SpeedButton2Click(this);
+    else if (Key == Qt::Key_Left || Key == Qt::Key_Up)
+        SpeedButton1Click(this);
+}
+
+bool TForm6::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (IsViewerKey(key->key(), key->modifiers())) {
+            if (!key->isAutoRepeat()) FormKeyUp(watched, key->key(), key->modifiers());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm6::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!event->isAutoRepeat()) FormKeyUp(this, event->key(), event->modifiers());
+}
+
+void TForm6::done(int result)
+{
+    owner_->CurrentStation = 0;
+    QDialog::done(result);
+}
+
+void ShowCorrectionCurves(TForm6* Form)
+{
+    TForm1* owner = Form->Owner();
+    const TStation* station = ShownStation(owner);
+    ShowName(Form, station);
+    CorrectionCurves curves;
+    if (station) ComputeCorrectionCurves(*owner, station->Name, curves);
+    Form->Shown = std::move(curves);
+    Form->FillSeries();
+}
+
+void OpenCorrectionViewer(TForm1* Form)
+{
+    if (Form->ExStations.empty() || Form->HyStations.empty()) return;
+    const TStation* station = ShownStation(Form);
+    CorrectionCurves curves;
+    ComputeCorrectionCurves(*Form, station->Name, curves);
+
+    Form6 = new TForm6(Form);
+    ShowName(Form6, station);
+    Form6->Series1->setName(Text("近区"));
+    Form6->Series2->setName(Text("远区"));
+    Form6->Series3->setName(Text("改正后"));
+    Form6->Shown = std::move(curves);
+    Form6->FillSeries();
+    Form6->exec();
+}

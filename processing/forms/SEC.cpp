@@ -1,0 +1,302 @@
+#include "processing/forms/SEC.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScatterSeries>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <cmath>
+
+#include "app/Dialogs.h"
+#include "app/MainForm.h"
+#include "app/Pictures.h"
+#include "base/Exception.h"
+#include "processing/forms/ViewerCharts.h"
+
+TForm4* Form4 = nullptr;
+
+namespace {
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+constexpr double kGrabPixels = 5.0;  // how near the mouse must come to a point to grab it
+constexpr const char* kStaticShiftFile = "SEC.txt";
+
+QChart* WhiteChart()
+{
+    auto* chart = new QChart;
+    chart->setBackgroundBrush(Qt::white);
+    chart->setBackgroundRoundness(0);
+    chart->setPlotAreaBackgroundVisible(false);
+    chart->setMargins(QMargins(4, 2, 4, 2));
+    return chart;
+}
+
+void Attach(QChart* chart, QValueAxis* x, QValueAxis* y)
+{
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* s : chart->series()) {
+        s->attachAxis(x);
+        s->attachAxis(y);
+    }
+}
+
+}  // namespace
+
+StaticShiftChartView::StaticShiftChartView(QChart* chart, TForm4* form)
+    : QChartView(chart), form_(form)
+{
+    setRenderHint(QPainter::Antialiasing);
+}
+
+void StaticShiftChartView::mousePressEvent(QMouseEvent* event)
+{
+    form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    QChartView::mousePressEvent(event);
+}
+
+void StaticShiftChartView::mouseMoveEvent(QMouseEvent* event)
+{
+    form_->Chart1MouseMove(this, event->modifiers(), event->position());
+    QChartView::mouseMoveEvent(event);
+}
+
+void StaticShiftChartView::mouseReleaseEvent(QMouseEvent* event)
+{
+    form_->Chart1MouseUp(this, event->button(), event->modifiers(), event->position());
+    QChartView::mouseReleaseEvent(event);
+}
+
+TForm4::TForm4(TForm1* Owner) : owner_(Owner)
+{
+    setObjectName("Form4");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Text("静位移校正设置"));
+
+    QChart* chart1 = WhiteChart();
+    chart1->legend()->setAlignment(Qt::AlignTop);
+    chart1->legend()->setBackgroundVisible(true);
+    chart1->legend()->setBrush(QColor(192, 192, 192));
+    chart1->legend()->setPen(QPen(Qt::transparent));
+    Series1 = new QLineSeries;
+    Series1->setName("MT");
+    Series1->setPen(QPen(Qt::red, 1));
+    Series1->setPointsVisible(true);
+    Series1->setLightMarker(ViewerMarkImage(ViewerMark::Square, Qt::red, 5));
+    Series1->setMarkerSize(5);
+    Series2 = new QScatterSeries;
+    Series2->setName("MT-RAW");
+    Series2->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    Series2->setMarkerSize(5);
+    Series2->setBrush(QBrush(QColor(0, 128, 0)));
+    Series2->setBorderColor(QColor(0, 80, 0));
+    Series4 = new QScatterSeries;
+    Series4->setName("REF");
+    Series4->setMarkerSize(5);
+    Series4->setBrush(QBrush(Qt::black));
+    Series4->setLightMarker(ViewerMarkImage(ViewerMark::Star, Qt::black, 5));
+    chart1->addSeries(Series1);
+    chart1->addSeries(Series2);
+    chart1->addSeries(Series4);
+    BottomAxis1 = new QValueAxis;
+    BottomAxis1->setLabelFormat("%.0f");
+    LeftAxis1 = new QValueAxis;
+    LeftAxis1->setLabelFormat("%.0f");
+    Attach(chart1, BottomAxis1, LeftAxis1);
+    Chart1 = new StaticShiftChartView(chart1, this);
+    Chart1->setObjectName("Chart1");
+    Chart1->setFixedHeight(233);
+    Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    SEC_CHECKBOX = new QCheckBox(Text("获得静位移曲线"), Chart1);
+    SEC_CHECKBOX->setObjectName("SEC_CHECKBOX");
+    SEC_CHECKBOX->setChecked(true);
+    SEC_CHECKBOX->move(6, 4);
+
+    QChart* chart2 = WhiteChart();
+    chart2->legend()->hide();
+    Series3 = new QLineSeries;
+    Series3->setName("SEC");
+    Series3->setPen(QPen(Qt::red, 1));
+    chart2->addSeries(Series3);
+    BottomAxis2 = new QValueAxis;
+    BottomAxis2->setLabelFormat("%.0f");
+    LeftAxis2 = new QValueAxis;
+    LeftAxis2->setLabelFormat("%.2f");
+    LeftAxis2->setTickCount(3);  // more labels would not fit the low chart
+    Attach(chart2, BottomAxis2, LeftAxis2);
+    Chart2 = new QChartView(chart2);
+    Chart2->setObjectName("Chart2");
+    Chart2->setRenderHint(QPainter::Antialiasing);
+    Chart2->setFixedHeight(96);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    N1 = PopupMenu1->addAction(Text("复制静态效应对比曲线"));
+    N1->setObjectName("N1");
+    N2 = PopupMenu1->addAction(Text("输出静态效应曲线"));
+    N2->setObjectName("N2");
+    N2->setVisible(false);
+    connect(N1, &QAction::triggered, this, [this] { N1Click(N1); });
+    connect(Chart1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        DragPoint = -1;  // the menu swallows the release that would end a drag
+        PopupMenu1->popup(Chart1->mapToGlobal(at));
+    });
+
+    Panel1 = new QWidget;
+    Panel1->setObjectName("Panel1");
+    auto* row = new QHBoxLayout(Panel1);
+    StaticText1 =
+        new QLabel(Text("用鼠标连续在REF曲线的适当位置上选择合适的点作为静态效应校正参考点"));
+    StaticText1->setObjectName("StaticText1");
+    SpeedButton1 = new QToolButton;
+    SpeedButton1->setObjectName("SpeedButton1");
+    SpeedButton1->setText(Text("校正静位移"));
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton1->setMinimumWidth(90);
+    Label1 = new QLabel;
+    Label1->setObjectName("Label1");
+    row->addWidget(StaticText1);
+    row->addStretch(1);
+    row->addWidget(SpeedButton1);
+    row->addWidget(Label1);
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(SpeedButton1); });
+
+    auto* client = new QWidget;
+    auto* column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(Chart1);
+    column->addWidget(Chart2);
+    column->addWidget(Panel1, 1);
+    client->setFixedSize(791, 378);
+    setWidget(client);
+
+    // A tool window: caption and close box only.
+    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    Owner->MdiArea->addSubWindow(this);
+    adjustSize();
+    const QRect area = Owner->MdiArea->viewport()->rect();
+    move(std::max(0, area.center().x() - width() / 2),
+         std::max(0, area.center().y() - height() / 2));
+    show();
+}
+
+TForm4::~TForm4()
+{
+    if (Form4 == this) Form4 = nullptr;
+}
+
+void TForm4::PlacePoints(const std::vector<StaticShiftValue>& values)
+{
+    Points.clear();
+    try {
+        PlaceStaticShiftPoints(*owner_, values, Points);
+    } catch (...) {
+        FillSeries();
+        throw;
+    }
+    FillSeries();
+}
+
+void TForm4::FillSeries()
+{
+    QList<QPointF> mt, raw, ref, sec;
+    for (const StaticShiftPoint& p : Points) {
+        mt.push_back(QPointF(p.X, p.MT));
+        raw.push_back(QPointF(p.X, p.MTRaw));
+        ref.push_back(QPointF(p.X, p.REF));
+        sec.push_back(QPointF(p.X, p.SEC));
+    }
+    Series1->replace(mt);
+    Series2->replace(raw);
+    Series4->replace(ref);
+    Series3->replace(sec);
+    FitValueAxes(BottomAxis1, LeftAxis1, {Series1, Series2, Series4});
+    FitValueAxes(BottomAxis2, LeftAxis2, {Series3});
+    BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());  // stations one above the other
+}
+
+QPointF TForm4::ChartPixel(QPointF value) const
+{
+    QChart* chart = Chart1->chart();
+    return Chart1->mapFromScene(chart->mapToScene(chart->mapToPosition(value, Series1)));
+}
+
+void TForm4::Chart1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, QPointF Position)
+{
+    if (!SEC_CHECKBOX->isChecked()) return;
+    DragPoint = -1;
+    double nearest = kGrabPixels;
+    for (int i = 0; i < Series1->count(); ++i) {
+        const QPointF d = ChartPixel(Series1->at(i)) - Position;
+        const double distance = std::hypot(d.x(), d.y());
+        if (distance <= nearest) {
+            nearest = distance;
+            DragPoint = i;
+        }
+    }
+}
+
+void TForm4::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF Position)
+{
+    if (DragPoint < 0 || DragPoint >= static_cast<int>(Points.size())) return;
+    QChart* chart = Chart1->chart();
+    const QPointF value =
+        chart->mapToValue(chart->mapFromScene(Chart1->mapToScene(Position.toPoint())), Series1);
+    StaticShiftPoint& p = Points[static_cast<size_t>(DragPoint)];
+    DragStaticShiftPoint(p, value.y());
+    Series1->replace(DragPoint, p.X, p.MT);
+    Series3->replace(DragPoint, p.X, p.SEC);
+    FitValueAxes(BottomAxis2, LeftAxis2, {Series3});
+    BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());
+}
+
+void TForm4::Chart1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, QPointF)
+{
+    // The axes stay put while dragging, so that the point follows the mouse; now they take in
+    // the moved point.
+    if (DragPoint != -1) FillSeries();
+    DragPoint = -1;
+}
+
+void TForm4::SpeedButton1Click(QObject*)
+{
+    if (owner_->LoadRunning) return;
+    ApplyStaticShiftFactors(*owner_, Points);
+    if (!WriteStaticShiftFile(kStaticShiftFile, owner_->StaticFactors, Points))
+        ShowMessage(EFCreateError(kStaticShiftFile).what());
+}
+
+void TForm4::N1Click(QObject*)
+{
+    CopyChartToClipboard(Chart1);
+}
+
+void OpenStaticShiftWindow(TForm1* Form)
+{
+    if (Form->ExStations.empty() || Form->HyStations.empty()) return;
+    const QList<QMdiSubWindow*> windows = Form->MdiArea->subWindowList();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (!qobject_cast<TForm4*>(*it)) continue;
+        if ((*it)->isMinimized()) (*it)->showNormal();
+        (*it)->raise();
+        Form->MdiArea->setActiveSubWindow(*it);
+        (*it)->setFocus();
+        return;
+    }
+    const std::vector<StaticShiftValue> values = ComputeStaticShiftValues(*Form);
+    Form4 = new TForm4(Form);
+    Form4->PlacePoints(values);
+}

@@ -1,0 +1,274 @@
+#include <QtTest>
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMimeData>
+#include <QScatterSeries>
+#include <QStyleOptionSpinBox>
+#include <QToolButton>
+
+#include "app/Application.h"
+#include "app/MainForm.h"
+#include "app/Pictures.h"
+#include "map/TxRx.h"
+#include "processing/StationCurves.h"
+#include "processing/forms/RES_PREVIEW.h"
+#include "tests/processing/forms/ViewerSurvey.h"
+
+namespace {
+
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QList<QPointF> Points(const std::vector<double>& x, const std::vector<double>& y)
+{
+    QList<QPointF> p;
+    for (size_t k = 0; k < x.size(); ++k) p.push_back(QPointF(x[k], y[k]));
+    return p;
+}
+
+void ClickArrow(RefFreqSpinBox* upDown, QStyle::SubControl arrow)
+{
+    QStyleOptionSpinBox option;
+    option.initFrom(upDown);
+    option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    option.frame = true;
+    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+    const QRect r = upDown->style()->subControlRect(QStyle::CC_SpinBox, &option, arrow, upDown);
+    QTest::mouseClick(upDown, Qt::LeftButton, Qt::NoModifier, r.center());
+}
+
+}  // namespace
+
+class SoundingViewerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        Form1 = new TForm1(nullptr);
+        Form1->show();
+        Form2 = new TForm2(Form1);
+        LoadViewerSurvey(Form1);
+    }
+
+    void cleanup()
+    {
+        delete Form1;
+        FlushDeletes();
+        QVERIFY(Form5 == nullptr);
+    }
+
+    void nothingWithoutExOrHy()
+    {
+        Form1->HyStations.clear();
+        Form1->N8Click();
+        Form1->ExStations.clear();
+        Form1->N8Click();
+        QVERIFY(OpenWindows<TForm5>(Form1).isEmpty());
+        QVERIFY(Form5 == nullptr);
+    }
+
+    void opensWithTheStationsCurves()
+    {
+        Form1->DataPreview->trigger();
+        QCOMPARE(OpenWindows<TForm5>(Form1).size(), 1);
+        TForm5* v = Form5;
+        QVERIFY(v && v->isVisible());
+        QCOMPARE(v->windowTitle(), U("CSEM测深视电阻率曲线"));
+        QCOMPARE(v->size(), QSize(696, 412));
+        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线100"));
+        QCOMPARE(v->Series1->name(), QString("Ex_N"));
+        QCOMPARE(v->Series2->name(), QString("Ex_F"));
+        QCOMPARE(v->Series3->name(), QString("Hy_F"));
+        QCOMPARE(v->Series4->name(), QString("Ex/Hy_N"));
+        QCOMPARE(v->Series5->name(), QString("MT"));
+        QVERIFY(v->BottomAxis->isReverse());
+        QCOMPARE(v->BottomAxis->titleText(), QString("freq/Hz"));
+        QVERIFY(v->Chart1->chart()->legend()->isVisible());
+
+        StationCurves c;
+        ComputeStationCurves(*Form1, "100", c);
+        QCOMPARE(v->Series1->points(), Points(c.Freq, c.RhoExN));
+        QCOMPARE(v->Series2->points(), Points(c.Freq, c.RhoExF));
+        QCOMPARE(v->Series3->points(), Points(c.Freq, c.RhoHyF));
+        // Stored from high to low: the first three keep that order, the last two ascend.
+        Form1->ExStations[0] =
+            MakeEx("100", "H100", 0, 3000,
+                   {{10000, 14, 0}, {1000, 13, 0}, {100, 12, 0}, {10, 11, 0}, {1, 10, 0}});
+        ShowSoundingCurves(v);
+        ComputeStationCurves(*Form1, "100", c);
+        QCOMPARE(v->Series1->points(), Points(c.Freq, c.RhoExN));
+        QCOMPARE(v->Series1->at(0).x(), 10000.0);
+        const std::vector<double> f(c.Freq.rbegin(), c.Freq.rend());
+        const std::vector<double> mt(c.RhoMT.rbegin(), c.RhoMT.rend());
+        const std::vector<double> nz(c.RhoExHyN.rbegin(), c.RhoExHyN.rend());
+        QCOMPARE(v->Series5->points(), Points(f, mt));
+        QCOMPARE(v->Series4->points(), Points(f, nz));
+
+        // The axes hold every point.
+        for (QXYSeries* s :
+             {static_cast<QXYSeries*>(v->Series1), static_cast<QXYSeries*>(v->Series5)})
+            for (const QPointF& p : s->points()) {
+                QVERIFY(v->BottomAxis->min() <= p.x() && p.x() <= v->BottomAxis->max());
+                QVERIFY(v->LeftAxis->min() <= p.y() && p.y() <= v->LeftAxis->max());
+            }
+
+        // The up-down: the station's sample count, 1-based reference index.
+        QCOMPARE(v->UpDown1->maximum(), 5);
+        QCOMPARE(v->UpDown1->minimum(), 1);
+        QCOMPARE(v->UpDown1->value(), 5);
+        QCOMPARE(v->Edit1->text(), QString("5"));
+    }
+
+    void singleInstance()
+    {
+        Form1->N8Click();
+        TForm5* first = Form5;
+        first->showMinimized();
+        QVERIFY(first->isMinimized());
+        Form1->N8->trigger();
+        QCOMPARE(OpenWindows<TForm5>(Form1).size(), 1);
+        QCOMPARE(Form5, first);
+        QVERIFY(!first->isMinimized());
+        QCOMPARE(Form1->MdiArea->activeSubWindow(), first);
+
+        // Bringing it back needs no Hy station; opening one does.
+        Form1->HyStations.clear();
+        Form1->N8Click();
+        QCOMPARE(Form5, first);
+    }
+
+    void stepping()
+    {
+        Form1->N8Click();
+        TForm5* v = Form5;
+        QTest::mouseClick(v->SpeedButton1, Qt::LeftButton);  // at the first: nothing
+        QCOMPARE(Form1->CurrentStation, 0);
+        QTest::mouseClick(v->SpeedButton2, Qt::LeftButton);
+        QCOMPARE(Form1->CurrentStation, 1);
+        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线200"));
+        StationCurves c;
+        ComputeStationCurves(*Form1, "200", c);
+        QCOMPARE(v->Series5->points(), Points(c.Freq, c.RhoMT));
+        QCOMPARE(v->SpeedButton2->text(), U("下一测点"));
+        v->SpeedButton2Click();
+        v->SpeedButton2Click();  // at the last: nothing
+        QCOMPARE(Form1->CurrentStation, 2);
+        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线300"));
+        v->SpeedButton1Click();
+        QCOMPARE(Form1->CurrentStation, 1);
+
+        // Another survey with fewer Ex stations: the viewer starts again at the first.
+        Form1->CurrentStation = 2;
+        Form1->ExStations.resize(1);
+        v->SpeedButton1Click();
+        QCOMPARE(Form1->CurrentStation, 0);
+        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线100"));
+        // One more Ex station (same count seen before was 1): back to the first as well.
+        LoadViewerSurvey(Form1);
+        Form1->CurrentStation = 0;
+        v->SpeedButton2Click();
+        QCOMPARE(Form1->CurrentStation, 0);
+        v->SpeedButton2Click();
+        QCOMPARE(Form1->CurrentStation, 1);
+
+        // No Hy station: empty curves; no Ex station at all: an empty picture, no step.
+        Form1->HyStations.clear();
+        v->SpeedButton2Click();
+        QCOMPARE(Form1->CurrentStation, 2);
+        QCOMPARE(v->Series5->count(), 0);
+        Form1->ExStations.clear();
+        v->SpeedButton2Click();
+        v->SpeedButton1Click();
+        QCOMPARE(Form1->CurrentStation, 0);
+        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线"));
+        QCOMPARE(v->Series1->count(), 0);
+    }
+
+    void referenceFrequencySpin()
+    {
+        Form1->N8Click();
+        TForm5* v = Form5;
+        QCOMPARE(Form1->RefFreqIndex, 4);
+        ClickArrow(v->UpDown1, QStyle::SC_SpinBoxDown);
+        QCOMPARE(v->UpDown1->value(), 4);
+        QCOMPARE(Form1->RefFreqIndex, 3);
+        for (int k = 0; k < 5; ++k) ClickArrow(v->UpDown1, QStyle::SC_SpinBoxDown);
+        QCOMPARE(v->UpDown1->value(), 1);  // no wrap
+        QCOMPARE(Form1->RefFreqIndex, 0);
+
+        // Typing alone changes nothing; the next arrow steps from the typed number.
+        v->Edit1->selectAll();
+        QTest::keyClicks(v->Edit1, "3");
+        QCOMPARE(Form1->RefFreqIndex, 0);
+        ClickArrow(v->UpDown1, QStyle::SC_SpinBoxUp);
+        QCOMPARE(Form1->RefFreqIndex, 3);
+        QCOMPARE(v->Edit1->text(), QString("4"));
+        ClickArrow(v->UpDown1, QStyle::SC_SpinBoxUp);
+        ClickArrow(v->UpDown1, QStyle::SC_SpinBoxUp);
+        QCOMPARE(Form1->RefFreqIndex, 4);  // the station's five samples at most
+
+        // Stepping leaves the index and the maximum alone.
+        v->SpeedButton2Click();
+        QCOMPARE(Form1->RefFreqIndex, 4);
+        QCOMPARE(v->UpDown1->maximum(), 5);
+    }
+
+    void closeResetsTheStation()
+    {
+        Form1->N8Click();
+        Form5->SpeedButton2Click();
+        QCOMPARE(Form1->CurrentStation, 1);
+        QVERIFY(Form5->close());
+        QCOMPARE(Form1->CurrentStation, 0);
+        FlushDeletes();
+        QVERIFY(Form5 == nullptr);
+        QVERIFY(OpenWindows<TForm5>(Form1).isEmpty());
+        Form1->N8Click();
+        QVERIFY(Form5 != nullptr);
+        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线100"));
+
+        // Opened with CurrentStation beyond the list: the first station.
+        Form5->close();
+        FlushDeletes();
+        Form1->CurrentStation = 7;
+        Form1->N8Click();
+        QCOMPARE(Form1->CurrentStation, 0);
+        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线100"));
+    }
+
+    void copyChart()
+    {
+        Form1->N8Click();
+        QGuiApplication::clipboard()->clear();
+        QCOMPARE(Form5->N1->text(), U("复制图形"));
+        QCOMPARE(Form5->N1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+        QCOMPARE(Form5->N2->text(), U("保存对比数据"));
+        Form5->N1->trigger();
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data && data->hasFormat(kEmfMimeType));
+        QVERIFY(data->data(kEmfMimeType).startsWith(QByteArray("\x01\0\0\0", 4)));
+
+        // The key of the entry acts in the viewer.
+        QGuiApplication::clipboard()->clear();
+        Form1->MdiArea->setActiveSubWindow(Form5);
+        QApplication::setActiveWindow(Form1);
+        Form5->Chart1->setFocus();
+        QTest::keyClick(Form5->Chart1, Qt::Key_C, Qt::ControlModifier);
+        data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data && data->hasFormat(kEmfMimeType));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QuillaneApplication app(argc, argv);
+    SoundingViewerTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_res_preview.moc"
