@@ -7,12 +7,6 @@ void TForm1::OUTMTD1Click(QObject*) {}  // "输出数据" / "输出处理结果"
 
 void TForm1::N6Click(QObject*) {}  // "保存点位数据"
 
-void TForm1::N31Click(QObject*) {}  // "输出剖面响应"
-
-void TForm1::SelectProfileStations(double, double, double, double) {}  // rectangle on the map
-
-void TForm1::ShowExProfileChart() {}  // the profile chart of the rectangle
-
 void TForm1::N25Click(QObject*) {}  // "输出反演模型" / "输出三维电阻率模型"
 
 void TForm1::N19Click(QObject*) {}  // "编辑点位"

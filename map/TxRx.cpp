@@ -188,6 +188,7 @@ void TForm2::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF) {}
 
 void TForm2::PressAt(double cx, double cy, bool modifier)
 {
+    if (Form1 && Form1->LoadRunning) return;
     AnchorX = 0.0;
     AnchorY = 0.0;
     if (modifier) {
@@ -205,6 +206,7 @@ void TForm2::PressAt(double cx, double cy, bool modifier)
 
 void TForm2::ReleaseAt(double cx, double cy, bool modifier)
 {
+    if (Form1 && Form1->LoadRunning) return;
     EndX = AnchorX;
     EndY = AnchorY;
     if (modifier) {

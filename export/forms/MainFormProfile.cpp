@@ -1,0 +1,77 @@
+// The profile response commands of the main window: the rectangle on the station map, its
+// response file, its chart and the help on the gesture.
+
+#include <QChartView>
+#include <QLegend>
+#include <QMdiArea>
+
+#include "app/Dialogs.h"
+#include "app/MainForm.h"
+#include "base/Gbk.h"
+#include "export/ProfileCurves.h"
+#include "export/ProfileSelection.h"
+#include "export/forms/TEMTrace.h"
+#include "map/TxRx.h"
+
+namespace {
+
+// The main window's save dialog and the exception box, for the response file.
+class WindowProfileDialogs : public ProfileResponseDialogs {
+public:
+    explicit WindowProfileDialogs(TForm1* form) : form_(form) {}
+
+    bool ExecuteSaveDialog(std::string& fileName) override
+    {
+        if (!form_->SaveDialog.Execute()) return false;
+        fileName = form_->SaveDialog.FileName;
+        return true;
+    }
+    void ReportWriteError(const std::string& message) override { ShowExceptionBox(message); }
+
+private:
+    TForm1* form_;
+};
+
+QString ShownText(const std::string& bytes)
+{
+    return QString::fromStdString(DisplayTextUtf8(bytes));
+}
+
+}  // namespace
+
+// A rectangle dragged on the map with Shift, Ctrl or Alt.
+void TForm1::SelectProfileStations(double X1, double Y1, double X2, double Y2)
+{
+    if (LoadRunning || !Form2) return;
+    WindowProfileDialogs dialogs(this);
+    ::SelectProfileStations(*this, Form2->SelectedStations, X1, Y1, X2, Y2, dialogs);
+}
+
+// The profile chart of the stations the last rectangle picked.
+void TForm1::ShowExProfileChart()
+{
+    static const std::vector<std::string> none;
+    const std::vector<std::string>& picked = Form2 ? Form2->SelectedStations : none;
+    if (!HasExProfileSelection(*this, picked)) {
+        SystemMessageBox(nullptr, kNoProfileSelectedText, kNoProfileSelectedCaption,
+                         MB_OK | MB_ICONWARNING);
+        return;
+    }
+    ExProfileChartData data = BuildExProfileChart(*this, picked);
+    auto* chart = new TTEMTraceForm(this, std::move(data.Profiles), std::move(data.Names));
+    // Area and HyName are survey bytes, the rest is ours: each is made displayable on its own.
+    const info& first = ExStations.front().Info;
+    chart->SetTitleLines({ShownText(first.Area) + QString::fromUtf8("工区") +
+                              ShownText(first.HyName) + QString::fromUtf8("测线电场Ex剖面图"),
+                          QString()});
+    chart->Chart->chart()->legend()->setVisible(true);
+    chart->show();
+    chart->raise();
+    MdiArea->setActiveSubWindow(chart);
+}
+
+// "输出剖面响应"
+void TForm1::N31Click(QObject*)
+{
+    ShowMessage(kProfileHelpText);
+}
