@@ -30,9 +30,3 @@ void TForm1::N13Click(QObject*) {}  // "近区和过渡区校正" / "过渡区�
 void TForm1::SEC1Click(QObject*) {}  // "显示静态效应" / "静态效应"
 
 void TForm1::N17Click(QObject*) {}  // "编辑数据"
-
-void TForm1::N19Click(QObject*) {}  // "编辑点位"
-
-void TForm1::N15Click(QObject*) {}  // "修改发射源位置(V8可选;GDP32必须)"
-
-void TForm1::N28Click(QObject*) {}  // "坐标旋转(斜测线变为水平测线)"
