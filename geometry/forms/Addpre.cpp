@@ -48,3 +48,8 @@ int TForm10::ItemIndex() const
 {
     return Right->isChecked() ? 1 : 0;
 }
+
+TForm10::~TForm10()
+{
+    if (Form10 == this) Form10 = nullptr;
+}

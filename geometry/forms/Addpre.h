@@ -13,6 +13,7 @@ class TForm10 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm10(QWidget* Owner = nullptr);
+    ~TForm10() override;
 
     QLabel* Label1;
     QLineEdit* Edit1;

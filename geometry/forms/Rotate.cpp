@@ -40,3 +40,8 @@ TForm8::TForm8(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     adjustSize();
     if (Owner) move(Owner->geometry().center() - rect().center());
 }
+
+TForm8::~TForm8()
+{
+    if (Form8 == this) Form8 = nullptr;
+}

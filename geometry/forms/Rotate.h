@@ -19,6 +19,7 @@ class TForm8 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm8(QWidget* Owner);
+    ~TForm8() override;
 
     QLabel* Label1;
     AngleUpDown* UpDown1;

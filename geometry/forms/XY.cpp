@@ -309,6 +309,11 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     FormCreate(this);
 }
 
+TChangeXY::~TChangeXY()
+{
+    if (ChangeXY == this) ChangeXY = nullptr;
+}
+
 void TChangeXY::FormCreate(QObject*)
 {
     SetGrid(PositionGrid{{PositionGridHeader()}});
@@ -560,7 +565,8 @@ void TChangeXY::N7Click(QObject*)
 
 void TChangeXY::N9Click(QObject*)
 {
-    Form10 = new TForm10(this);
+    delete Form10;
+    Form10 = new TForm10(nullptr);
     if (Form10->exec() != QDialog::Accepted) return;
     const std::string s = Utf8ToGbk(Form10->Edit1->text().toUtf8().toStdString());
     const bool left = Form10->ItemIndex() == 0;
@@ -575,13 +581,18 @@ void TChangeXY::FormKeyUp(QObject*, int Key, Qt::KeyboardModifiers Shift)
 void TChangeXY::RebuildLabels()
 {
     QChart* chart = Chart1->chart();
-    for (QGraphicsSimpleTextItem* item : labelItems_) delete item;
-    labelItems_.clear();
-    for (const std::string& label : Series1Labels) {
-        auto* item = new QGraphicsSimpleTextItem(ShownText(label), chart);
+    // The texts are kept and relabelled, since the profile is refilled at every cell change.
+    while (labelItems_.size() > Series1Labels.size()) {
+        delete labelItems_.back();
+        labelItems_.pop_back();
+    }
+    while (labelItems_.size() < Series1Labels.size()) {
+        auto* item = new QGraphicsSimpleTextItem(chart);
         item->setZValue(100);
         labelItems_.push_back(item);
     }
+    for (size_t i = 0; i < Series1Labels.size(); ++i)
+        labelItems_[i]->setText(ShownText(Series1Labels[i]));
     PlaceLabels();
 }
 

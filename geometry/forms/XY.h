@@ -53,6 +53,7 @@ class TChangeXY : public QDialog {
     Q_OBJECT
 public:
     explicit TChangeXY(QWidget* Owner = nullptr);
+    ~TChangeXY() override;
 
     PositionTable* StringGrid1;
     QChartView* Chart1;

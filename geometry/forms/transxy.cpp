@@ -52,3 +52,8 @@ TTransForm::TTransForm(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     if (const QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
+
+TTransForm::~TTransForm()
+{
+    if (TransForm == this) TransForm = nullptr;
+}

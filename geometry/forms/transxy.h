@@ -12,6 +12,7 @@ class TTransForm : public QDialog {
     Q_OBJECT
 public:
     explicit TTransForm(QWidget* Owner = nullptr);
+    ~TTransForm() override;
 
     QLabel* StaticText1;
     QLineEdit* EditA;
