@@ -8,9 +8,3 @@ void TForm1::OUTMTD1Click(QObject*) {}  // "输出数据" / "输出处理结果"
 void TForm1::N6Click(QObject*) {}  // "保存点位数据"
 
 void TForm1::N25Click(QObject*) {}  // "输出反演模型" / "输出三维电阻率模型"
-
-void TForm1::N19Click(QObject*) {}  // "编辑点位"
-
-void TForm1::N15Click(QObject*) {}  // "修改发射源位置(V8可选;GDP32必须)"
-
-void TForm1::N28Click(QObject*) {}  // "坐标旋转(斜测线变为水平测线)"
