@@ -3,10 +3,6 @@
 
 #include "app/MainForm.h"
 
-void TForm1::OUTMTD1Click(QObject*) {}  // "输出数据" / "输出处理结果"
-
-void TForm1::N6Click(QObject*) {}  // "保存点位数据"
-
 void TForm1::N31Click(QObject*) {}  // "输出剖面响应"
 
 void TForm1::SelectProfileStations(double, double, double, double) {}  // rectangle on the map
