@@ -3,8 +3,4 @@
 
 #include "app/MainForm.h"
 
-void TForm1::OUTMTD1Click(QObject*) {}  // "输出数据" / "输出处理结果"
-
-void TForm1::N6Click(QObject*) {}  // "保存点位数据"
-
 void TForm1::N25Click(QObject*) {}  // "输出反演模型" / "输出三维电阻率模型"

@@ -1,0 +1,28 @@
+// The export commands of the main window: the output dialog with its writers, and the station
+// position list.
+
+#include "app/MainForm.h"
+#include "export/ExportCommand.h"
+#include "export/StnWriter.h"
+#include "export/forms/SN_Freq.h"
+
+// "输出数据" / "输出处理结果"
+void TForm1::OUTMTD1Click(QObject*)
+{
+    if (LoadRunning) return;
+    if (ExStations.empty()) return;
+    CollectFrequencies(*this);
+    // The dialog is made anew for each use; the one of the run before goes now, so hidden
+    // dialogs do not pile up.
+    delete Form3;
+    Form3 = new TForm3(this);
+    Form3->FillFromSurvey(*this);
+    if (Form3->ShowModal() != QDialog::Accepted) return;
+    RunExport(*this, Form3->Settings(), [](const std::string& text) { ::ShowMessage(text); });
+}
+
+// "保存点位数据"
+void TForm1::N6Click(QObject*)
+{
+    if (SaveDialog.Execute()) WriteStnFile(*this, SaveDialog.FileName);
+}
