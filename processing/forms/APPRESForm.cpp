@@ -7,7 +7,7 @@
 #include <QLogValueAxis>
 #include <QVBoxLayout>
 
-#include "processing/forms/CurveCharts.h"
+#include "processing/forms/ChartParts.h"
 
 TAPPRESForm* APPRESForm = nullptr;
 
@@ -18,25 +18,22 @@ TAPPRESForm::TAPPRESForm(QWidget* Owner) : QWidget(Owner, Qt::Tool)
     setAttribute(Qt::WA_ShowWithoutActivating);
     resize(401, 192);
 
-    auto* chart = new QChart;
+    QChart* chart = WhiteChart(QMargins(2, 2, 2, 2));
     chart->setTitle("TChart");
-    chart->setBackgroundBrush(Qt::white);
-    chart->setBackgroundRoundness(0);
-    chart->setMargins(QMargins(2, 2, 2, 2));
     chart->legend()->setAlignment(Qt::AlignTop);
 
     struct Look {
         QLineSeries** series;
         QColor colour;
-        MarkShape shape;
-    } looks[] = {{&Series1, Qt::red, MarkShape::Circle},
-                 {&Series2, Qt::blue, MarkShape::Triangle},
-                 {&Series3, Qt::cyan, MarkShape::DownTriangle}};
+        Mark shape;
+    } looks[] = {{&Series1, Qt::red, Mark::Circle},
+                 {&Series2, Qt::blue, Mark::Triangle},
+                 {&Series3, Qt::cyan, Mark::DownTriangle}};
     for (const Look& look : looks) {
         auto* series = new QLineSeries;
         series->setColor(look.colour);
         series->setPointsVisible(true);
-        series->setLightMarker(MarkImage(look.shape, look.colour, 2));
+        series->setLightMarker(MarkImage(look.shape, look.colour, 7));
         series->setMarkerSize(7);
         chart->addSeries(series);
         *look.series = series;
@@ -47,12 +44,7 @@ TAPPRESForm::TAPPRESForm(QWidget* Owner) : QWidget(Owner, Qt::Tool)
     BottomAxis->setLabelFormat("%g");
     LeftAxis = new QLogValueAxis;
     LeftAxis->setLabelFormat("%g");
-    chart->addAxis(BottomAxis, Qt::AlignBottom);
-    chart->addAxis(LeftAxis, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart->series()) {
-        series->attachAxis(BottomAxis);
-        series->attachAxis(LeftAxis);
-    }
+    AttachAxes(chart, BottomAxis, LeftAxis);
 
     Chart1 = new QChartView(chart, this);
     Chart1->setObjectName("Chart1");
@@ -70,7 +62,5 @@ void TAPPRESForm::ShowCurves(const ChartSeries (&curves)[3])
 {
     QLineSeries* targets[] = {Series1, Series2, Series3};
     for (int k = 0; k < 3; ++k) ShowSeries(targets[k], curves[k]);
-    const QList<QXYSeries*> all = {Series1, Series2, Series3};
-    FitLogAxis(BottomAxis, SeriesValues(all, true));
-    FitLogAxis(LeftAxis, SeriesValues(all, false));
+    FitLogAxes(BottomAxis, LeftAxis, {Series1, Series2, Series3});
 }

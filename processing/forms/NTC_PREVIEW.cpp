@@ -16,23 +16,12 @@
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "base/Exception.h"
-#include "processing/forms/ViewerCharts.h"
+#include "processing/forms/ChartParts.h"
+#include "processing/forms/StationViewer.h"
 
 TForm6* Form6 = nullptr;
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-const TStation* ShownStation(TForm1* form)
-{
-    KeepCurrentStation(form);
-    if (form->ExStations.empty()) return nullptr;
-    return &form->ExStations[static_cast<size_t>(form->CurrentStation)];
-}
 
 void ShowName(TForm6* form, const TStation* station)
 {
@@ -57,64 +46,18 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    auto* chart = new QChart;
-    chart->setBackgroundBrush(Qt::white);
-    chart->setBackgroundRoundness(0);
-    chart->setPlotAreaBackgroundVisible(false);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->legend()->setBackgroundVisible(false);
-    chart->legend()->setBorderColor(Qt::transparent);
-
-    Series1 = new QLineSeries;
-    Series1->setName("E/H_N");
-    Series1->setPen(QPen(Qt::red, 1));
-    Series1->setPointsVisible(true);
-    Series1->setLightMarker(ViewerMarkImage(ViewerMark::DownTriangle, Qt::red, 7));
-    Series1->setMarkerSize(7);
-    Series2 = new QScatterSeries;
-    Series2->setName("MT");
-    Series2->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-    Series2->setMarkerSize(5);
-    Series2->setBrush(QBrush(QColor(0, 128, 0)));
-    Series2->setBorderColor(QColor(0, 80, 0));
-    Series3 = new QLineSeries;
-    Series3->setName("NTC");
-    Series3->setPen(QPen(Qt::black, 1));
-    Series3->setPointsVisible(true);
-    Series3->setLightMarker(ViewerMarkImage(ViewerMark::Star, Qt::black, 7));
-    Series3->setMarkerSize(7);
+    Series1 = MarkedLine("E/H_N", Qt::red, Mark::DownTriangle, 7);
+    Series2 =
+        Scatter("MT", QScatterSeries::MarkerShapeRectangle, 5, QColor(0, 128, 0), QColor(0, 80, 0));
+    Series3 = MarkedLine("NTC", Qt::black, Mark::Star, 7);
     Series4 = new QLineSeries;
     Series4->setName("Ex/Hy_N");
     Series5 = new QLineSeries;
     Series5->setName("MT");
-    for (QXYSeries* s : {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2),
-                         static_cast<QXYSeries*>(Series3), static_cast<QXYSeries*>(Series4),
-                         static_cast<QXYSeries*>(Series5)})
-        chart->addSeries(s);
+    QChart* chart = ViewerChart({Series1, Series2, Series3, Series4, Series5});
     Series4->setVisible(false);
     Series5->setVisible(false);
-
-    BottomAxis = new QLogValueAxis;
-    BottomAxis->setReverse(true);  // high frequencies on the left
-    BottomAxis->setTitleText("freq/Hz");
-    BottomAxis->setLabelFormat("%.0f");
-    BottomAxis->setMinorTickCount(-1);
-    LeftAxis = new QLogValueAxis;
-    LeftAxis->setLabelFormat("%.0f");
-    LeftAxis->setMinorTickCount(-1);
-    chart->addAxis(BottomAxis, Qt::AlignBottom);
-    chart->addAxis(LeftAxis, Qt::AlignLeft);
-    for (QAbstractSeries* s : chart->series()) {
-        s->attachAxis(BottomAxis);
-        s->attachAxis(LeftAxis);
-    }
-    FitLogAxes(BottomAxis, LeftAxis, {});
-
-    Chart1 = new QChartView(chart);
-    Chart1->setObjectName("Chart1");
-    Chart1->setRenderHint(QPainter::Antialiasing);
-    Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
+    AttachFrequencyAxes(chart, BottomAxis, LeftAxis);
 
     // The keys act through FormKeyUp only; the menu shows them as text.
     PopupMenu1 = new QMenu(this);
@@ -127,23 +70,12 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     N2->setObjectName("N2");
     connect(N1, &QAction::triggered, this, [this] { N1Click(N1); });
     connect(N2, &QAction::triggered, this, [this] { N2Click(N2); });
-    connect(Chart1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(Chart1->mapToGlobal(at)); });
+    Chart1 = ViewerChartView(chart, PopupMenu1);
 
     Panel1 = new QWidget;
-    Panel1->setObjectName("Panel1");
-    Panel1->setFixedHeight(50);
-    auto* row = new QHBoxLayout(Panel1);
-    SpeedButton1 = new QToolButton;
-    SpeedButton1->setObjectName("SpeedButton1");
-    SpeedButton1->setText(Text("上一测点"));
-    SpeedButton2 = new QToolButton;
-    SpeedButton2->setObjectName("SpeedButton2");
-    SpeedButton2->setText(Text("下一测点"));
-    for (QToolButton* b : {SpeedButton1, SpeedButton2}) {
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setMinimumWidth(80);
-    }
+    SpeedButton1 = StepButton("SpeedButton1", "上一测点");
+    SpeedButton2 = StepButton("SpeedButton2", "下一测点");
+    QHBoxLayout* row = StepPanel(Panel1, SpeedButton1, SpeedButton2);
     StaticText1 = new QLabel(Text("当前测点为："));
     StaticText1->setObjectName("StaticText1");
     STN = new QLabel("STN");
@@ -152,12 +84,7 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton), "&Help");
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setAutoDefault(false);
-    Image1 = new QLabel;
-    Image1->setObjectName("Image1");
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogInfoView).pixmap(24, 24));
-    row->addWidget(SpeedButton1);
-    row->addWidget(SpeedButton2);
-    row->addSpacing(24);
+    Image1 = InfoImage(this);
     row->addWidget(StaticText1);
     row->addWidget(STN);
     row->addStretch(1);
@@ -167,11 +94,7 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(SpeedButton2); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(BitBtn1); });
 
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(Chart1, 1);
-    column->addWidget(Panel1);
+    ChartOverPanel(this, Chart1, Panel1);
     setFixedSize(688, 382);
     if (Owner) move(Owner->geometry().center() - rect().center());
 
@@ -195,24 +118,12 @@ void TForm6::FillSeries()
 
 void TForm6::SpeedButton1Click(QObject*)
 {
-    if (KeepCurrentStation(owner_)) {
-        ShowCorrectionCurves(this);  // another survey: start again at its first station
-        return;
-    }
-    if (owner_->CurrentStation <= 0) return;
-    --owner_->CurrentStation;
-    ShowCorrectionCurves(this);
+    if (StepStation(owner_, -1)) ShowCorrectionCurves(this);
 }
 
 void TForm6::SpeedButton2Click(QObject*)
 {
-    if (KeepCurrentStation(owner_)) {
-        ShowCorrectionCurves(this);
-        return;
-    }
-    if (owner_->CurrentStation >= static_cast<int>(owner_->ExStations.size()) - 1) return;
-    ++owner_->CurrentStation;
-    ShowCorrectionCurves(this);
+    if (StepStation(owner_, +1)) ShowCorrectionCurves(this);
 }
 
 void TForm6::N1Click(QObject*)

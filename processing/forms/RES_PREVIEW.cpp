@@ -17,23 +17,12 @@
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "processing/StationCurves.h"
-#include "processing/forms/ViewerCharts.h"
+#include "processing/forms/ChartParts.h"
+#include "processing/forms/StationViewer.h"
 
 TForm5* Form5 = nullptr;
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-const TStation* ShownStation(TForm1* form)
-{
-    KeepCurrentStation(form);
-    if (form->ExStations.empty()) return nullptr;
-    return &form->ExStations[static_cast<size_t>(form->CurrentStation)];
-}
 
 void SetTitle(TForm5* form, const TStation* station)
 {
@@ -57,67 +46,17 @@ TForm5::TForm5(TForm1* Owner) : owner_(Owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Text("CSEM测深视电阻率曲线"));
 
-    auto* chart = new QChart;
-    chart->setBackgroundBrush(Qt::white);
-    chart->setBackgroundRoundness(0);
-    chart->setPlotAreaBackgroundVisible(false);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->legend()->setBackgroundVisible(false);
-    chart->legend()->setBorderColor(Qt::transparent);
-
-    Series1 = new QLineSeries;
-    Series1->setName("Ex_N");
-    Series1->setPen(QPen(Qt::red, 1));
-    Series1->setPointsVisible(true);
-    Series1->setLightMarker(ViewerMarkImage(ViewerMark::DownTriangle, Qt::red, 7));
-    Series1->setMarkerSize(7);
-    Series2 = new QScatterSeries;
-    Series2->setName("Ex_F");
-    Series2->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-    Series2->setMarkerSize(5);
-    Series2->setBrush(QBrush(QColor(0, 128, 0)));
-    Series2->setBorderColor(QColor(0, 80, 0));
-    Series3 = new QScatterSeries;
-    Series3->setName("Hy_F");
-    Series3->setMarkerShape(QScatterSeries::MarkerShapeCircle);
-    Series3->setMarkerSize(9);
-    Series3->setBrush(QBrush(Qt::yellow));
-    Series3->setBorderColor(QColor(150, 150, 0));
+    Series1 = MarkedLine("Ex_N", Qt::red, Mark::DownTriangle, 7);
+    Series2 = Scatter("Ex_F", QScatterSeries::MarkerShapeRectangle, 5, QColor(0, 128, 0),
+                      QColor(0, 80, 0));
+    Series3 =
+        Scatter("Hy_F", QScatterSeries::MarkerShapeCircle, 9, Qt::yellow, QColor(150, 150, 0));
     Series4 = new QLineSeries;
     Series4->setName("Ex/Hy_N");
     Series4->setPen(QPen(Qt::blue, 1));
-    Series5 = new QLineSeries;
-    Series5->setName("MT");
-    Series5->setPen(QPen(Qt::black, 1));
-    Series5->setPointsVisible(true);
-    Series5->setLightMarker(ViewerMarkImage(ViewerMark::Star, Qt::black, 7));
-    Series5->setMarkerSize(7);
-    for (QXYSeries* s : {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2),
-                         static_cast<QXYSeries*>(Series3), static_cast<QXYSeries*>(Series4),
-                         static_cast<QXYSeries*>(Series5)})
-        chart->addSeries(s);
-
-    BottomAxis = new QLogValueAxis;
-    BottomAxis->setReverse(true);  // high frequencies on the left
-    BottomAxis->setTitleText("freq/Hz");
-    BottomAxis->setLabelFormat("%.0f");
-    BottomAxis->setMinorTickCount(-1);
-    LeftAxis = new QLogValueAxis;
-    LeftAxis->setLabelFormat("%.0f");
-    LeftAxis->setMinorTickCount(-1);
-    chart->addAxis(BottomAxis, Qt::AlignBottom);
-    chart->addAxis(LeftAxis, Qt::AlignLeft);
-    for (QAbstractSeries* s : chart->series()) {
-        s->attachAxis(BottomAxis);
-        s->attachAxis(LeftAxis);
-    }
-    FitLogAxes(BottomAxis, LeftAxis, {});
-
-    Chart1 = new QChartView(chart);
-    Chart1->setObjectName("Chart1");
-    Chart1->setRenderHint(QPainter::Antialiasing);
-    Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
+    Series5 = MarkedLine("MT", Qt::black, Mark::Star, 7);
+    QChart* chart = ViewerChart({Series1, Series2, Series3, Series4, Series5});
+    AttachFrequencyAxes(chart, BottomAxis, LeftAxis);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
@@ -132,23 +71,12 @@ TForm5::TForm5(TForm1* Owner) : owner_(Owner)
     addAction(N1);
     addAction(N2);
     connect(N1, &QAction::triggered, this, [this] { N1Click(N1); });
-    connect(Chart1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(Chart1->mapToGlobal(at)); });
+    Chart1 = ViewerChartView(chart, PopupMenu1);
 
     Panel1 = new QWidget;
-    Panel1->setObjectName("Panel1");
-    Panel1->setFixedHeight(50);
-    auto* row = new QHBoxLayout(Panel1);
-    SpeedButton1 = new QToolButton;
-    SpeedButton1->setObjectName("SpeedButton1");
-    SpeedButton1->setText(Text("上一测点"));
-    SpeedButton2 = new QToolButton;
-    SpeedButton2->setObjectName("SpeedButton2");
-    SpeedButton2->setText(Text("下一测点"));
-    for (QToolButton* b : {SpeedButton1, SpeedButton2}) {
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setMinimumWidth(80);
-    }
+    SpeedButton1 = StepButton("SpeedButton1", "上一测点");
+    SpeedButton2 = StepButton("SpeedButton2", "下一测点");
+    QHBoxLayout* row = StepPanel(Panel1, SpeedButton1, SpeedButton2);
     StaticText1 = new QLabel(Text("静位移参考频点为："));
     StaticText1->setObjectName("StaticText1");
     UpDown1 = new RefFreqSpinBox;
@@ -159,12 +87,7 @@ TForm5::TForm5(TForm1* Owner) : owner_(Owner)
     UpDown1->setMinimumWidth(60);
     Edit1 = UpDown1->Edit();
     Edit1->setObjectName("Edit1");
-    Image1 = new QLabel;
-    Image1->setObjectName("Image1");
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogInfoView).pixmap(24, 24));
-    row->addWidget(SpeedButton1);
-    row->addWidget(SpeedButton2);
-    row->addSpacing(24);
+    Image1 = InfoImage(this);
     row->addWidget(StaticText1);
     row->addWidget(UpDown1);
     row->addStretch(1);
@@ -174,11 +97,7 @@ TForm5::TForm5(TForm1* Owner) : owner_(Owner)
     connect(UpDown1, &RefFreqSpinBox::Click, this, [this] { UpDown1Click(UpDown1); });
 
     auto* client = new QWidget;
-    auto* column = new QVBoxLayout(client);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(Chart1, 1);
-    column->addWidget(Panel1);
+    ChartOverPanel(client, Chart1, Panel1);
     setWidget(client);
 
     Owner->MdiArea->addSubWindow(this);
@@ -202,24 +121,12 @@ void TForm5::FillSeries(const StationCurves& c)
 
 void TForm5::SpeedButton1Click(QObject*)
 {
-    if (KeepCurrentStation(owner_)) {
-        ShowSoundingCurves(this);  // another survey: start again at its first station
-        return;
-    }
-    if (owner_->CurrentStation <= 0) return;
-    --owner_->CurrentStation;
-    ShowSoundingCurves(this);
+    if (StepStation(owner_, -1)) ShowSoundingCurves(this);
 }
 
 void TForm5::SpeedButton2Click(QObject*)
 {
-    if (KeepCurrentStation(owner_)) {
-        ShowSoundingCurves(this);
-        return;
-    }
-    if (owner_->CurrentStation >= static_cast<int>(owner_->ExStations.size()) - 1) return;
-    ++owner_->CurrentStation;
-    ShowSoundingCurves(this);
+    if (StepStation(owner_, +1)) ShowSoundingCurves(this);
 }
 
 void TForm5::N1Click(QObject*)

@@ -17,39 +17,14 @@
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "base/Exception.h"
-#include "processing/forms/ViewerCharts.h"
+#include "processing/forms/ChartParts.h"
 
 TForm4* Form4 = nullptr;
 
 namespace {
 
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 constexpr double kGrabPixels = 5.0;  // how near the mouse must come to a point to grab it
 constexpr const char* kStaticShiftFile = "SEC.txt";
-
-QChart* WhiteChart()
-{
-    auto* chart = new QChart;
-    chart->setBackgroundBrush(Qt::white);
-    chart->setBackgroundRoundness(0);
-    chart->setPlotAreaBackgroundVisible(false);
-    chart->setMargins(QMargins(4, 2, 4, 2));
-    return chart;
-}
-
-void Attach(QChart* chart, QValueAxis* x, QValueAxis* y)
-{
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* s : chart->series()) {
-        s->attachAxis(x);
-        s->attachAxis(y);
-    }
-}
 
 }  // namespace
 
@@ -83,28 +58,19 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Text("静位移校正设置"));
 
-    QChart* chart1 = WhiteChart();
+    QChart* chart1 = WhiteChart(QMargins(4, 2, 4, 2));
     chart1->legend()->setAlignment(Qt::AlignTop);
     chart1->legend()->setBackgroundVisible(true);
     chart1->legend()->setBrush(QColor(192, 192, 192));
     chart1->legend()->setPen(QPen(Qt::transparent));
-    Series1 = new QLineSeries;
-    Series1->setName("MT");
-    Series1->setPen(QPen(Qt::red, 1));
-    Series1->setPointsVisible(true);
-    Series1->setLightMarker(ViewerMarkImage(ViewerMark::Square, Qt::red, 5));
-    Series1->setMarkerSize(5);
-    Series2 = new QScatterSeries;
-    Series2->setName("MT-RAW");
-    Series2->setMarkerShape(QScatterSeries::MarkerShapeCircle);
-    Series2->setMarkerSize(5);
-    Series2->setBrush(QBrush(QColor(0, 128, 0)));
-    Series2->setBorderColor(QColor(0, 80, 0));
+    Series1 = MarkedLine("MT", Qt::red, Mark::Square, 5);
+    Series2 = Scatter("MT-RAW", QScatterSeries::MarkerShapeCircle, 5, QColor(0, 128, 0),
+                      QColor(0, 80, 0));
     Series4 = new QScatterSeries;
     Series4->setName("REF");
     Series4->setMarkerSize(5);
     Series4->setBrush(QBrush(Qt::black));
-    Series4->setLightMarker(ViewerMarkImage(ViewerMark::Star, Qt::black, 5));
+    Series4->setLightMarker(MarkImage(Mark::Star, Qt::black, 5));
     chart1->addSeries(Series1);
     chart1->addSeries(Series2);
     chart1->addSeries(Series4);
@@ -112,7 +78,7 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     BottomAxis1->setLabelFormat("%.0f");
     LeftAxis1 = new QValueAxis;
     LeftAxis1->setLabelFormat("%.0f");
-    Attach(chart1, BottomAxis1, LeftAxis1);
+    AttachAxes(chart1, BottomAxis1, LeftAxis1);
     Chart1 = new StaticShiftChartView(chart1, this);
     Chart1->setObjectName("Chart1");
     Chart1->setFixedHeight(233);
@@ -123,7 +89,7 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     SEC_CHECKBOX->setChecked(true);
     SEC_CHECKBOX->move(6, 4);
 
-    QChart* chart2 = WhiteChart();
+    QChart* chart2 = WhiteChart(QMargins(4, 2, 4, 2));
     chart2->legend()->hide();
     Series3 = new QLineSeries;
     Series3->setName("SEC");
@@ -134,7 +100,7 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     LeftAxis2 = new QValueAxis;
     LeftAxis2->setLabelFormat("%.2f");
     LeftAxis2->setTickCount(3);  // more labels would not fit the low chart
-    Attach(chart2, BottomAxis2, LeftAxis2);
+    AttachAxes(chart2, BottomAxis2, LeftAxis2);
     Chart2 = new QChartView(chart2);
     Chart2->setObjectName("Chart2");
     Chart2->setRenderHint(QPainter::Antialiasing);
@@ -223,8 +189,8 @@ void TForm4::FillSeries()
     Series2->replace(raw);
     Series4->replace(ref);
     Series3->replace(sec);
-    FitValueAxes(BottomAxis1, LeftAxis1, {Series1, Series2, Series4});
-    FitValueAxes(BottomAxis2, LeftAxis2, {Series3});
+    FitValueAxes(BottomAxis1, LeftAxis1, {Series1, Series2, Series4}, FlatMargin::AtLeastOne);
+    FitValueAxes(BottomAxis2, LeftAxis2, {Series3}, FlatMargin::AtLeastOne);
     BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());  // stations one above the other
 }
 
@@ -259,7 +225,7 @@ void TForm4::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF Position)
     DragStaticShiftPoint(p, value.y());
     Series1->replace(DragPoint, p.X, p.MT);
     Series3->replace(DragPoint, p.X, p.SEC);
-    FitValueAxes(BottomAxis2, LeftAxis2, {Series3});
+    FitValueAxes(BottomAxis2, LeftAxis2, {Series3}, FlatMargin::AtLeastOne);
     BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());
 }
 

@@ -26,19 +26,9 @@
 #include "base/Exception.h"
 #include "base/Gbk.h"
 #include "processing/forms/APPRESForm.h"
-#include "processing/forms/CurveCharts.h"
+#include "processing/forms/ChartParts.h"
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QString Text(const std::string& utf8)
-{
-    return QString::fromUtf8(utf8.c_str(), static_cast<qsizetype>(utf8.size()));
-}
 
 QStringList Items(std::initializer_list<const char*> items)
 {
@@ -61,7 +51,7 @@ QLabel* Label(const char* name, const char* caption, QWidget* parent)
     return label;
 }
 
-QScatterSeries* PointSeries(const char* title, bool present, const QColor& colour, MarkShape shape)
+QScatterSeries* PointSeries(const char* title, bool present, const QColor& colour, Mark shape)
 {
     auto* series = new QScatterSeries;
     series->setName(title);
@@ -71,7 +61,7 @@ QScatterSeries* PointSeries(const char* title, bool present, const QColor& colou
         series->setMarkerShape(QScatterSeries::MarkerShapeCircle);
         series->setMarkerSize(7);
     } else {
-        series->setLightMarker(MarkImage(shape, colour, 3));
+        series->setLightMarker(MarkImage(shape, colour, 9));
         series->setMarkerSize(9);
     }
     return series;
@@ -87,10 +77,7 @@ QLineSeries* LineSeries(const char* title)
 
 QChart* NewChart(std::initializer_list<QAbstractSeries*> series)
 {
-    auto* chart = new QChart;
-    chart->setBackgroundBrush(Qt::white);
-    chart->setBackgroundRoundness(0);
-    chart->setMargins(QMargins(2, 2, 2, 2));
+    QChart* chart = WhiteChart(QMargins(2, 2, 2, 2));
     chart->legend()->setAlignment(Qt::AlignTop);
     for (QAbstractSeries* s : series) chart->addSeries(s);
     return chart;
@@ -102,12 +89,6 @@ QLogValueAxis* FrequencyAxis()
     axis->setTitleText("Frequency /Hz");
     axis->setLabelFormat("%g");
     return axis;
-}
-
-void Attach(QChart* chart, QAbstractAxis* axis, Qt::Alignment alignment)
-{
-    chart->addAxis(axis, alignment);
-    for (QAbstractSeries* series : chart->series()) series->attachAxis(axis);
 }
 
 }  // namespace
@@ -213,18 +194,18 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     setFixedSize(896, 627);
 
     // Charts: phase above, amplitude below.
-    Series1 = PointSeries("Present", true, Qt::red, MarkShape::Circle);
+    Series1 = PointSeries("Present", true, Qt::red, Mark::Circle);
     Series2 = LineSeries("Raw");
-    Series3 = PointSeries("Previous", false, Qt::blue, MarkShape::Triangle);
-    Series4 = PointSeries("Next", false, Qt::cyan, MarkShape::DownTriangle);
-    PointSeries1 = PointSeries("Present", true, Qt::red, MarkShape::Circle);
+    Series3 = PointSeries("Previous", false, Qt::blue, Mark::Triangle);
+    Series4 = PointSeries("Next", false, Qt::cyan, Mark::DownTriangle);
+    PointSeries1 = PointSeries("Present", true, Qt::red, Mark::Circle);
     FastLineSeries1 = LineSeries("Raw");
-    FastLineSeries2 = PointSeries("Previous", false, Qt::blue, MarkShape::Triangle);
-    FastLineSeries3 = PointSeries("Next", false, Qt::cyan, MarkShape::DownTriangle);
+    FastLineSeries2 = PointSeries("Previous", false, Qt::blue, Mark::Triangle);
+    FastLineSeries3 = PointSeries("Next", false, Qt::cyan, Mark::DownTriangle);
 
     QChart* amplitude = NewChart({Series1, Series2, Series3, Series4});
     ChartBottomAxis = FrequencyAxis();
-    Attach(amplitude, ChartBottomAxis, Qt::AlignBottom);
+    AttachAxis(amplitude, ChartBottomAxis, Qt::AlignBottom);
     ChartLeftLogAxis = new QLogValueAxis;
     ChartLeftLogAxis->setLabelFormat("%.0E");
     ChartLeftLogAxis->setMinorTickCount(1);
@@ -232,17 +213,17 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     ChartLeftLinearAxis->setLabelFormat("%.0E");
     ChartLeftLinearAxis->setMinorTickCount(1);
     ChartLeftLinearAxis->setParent(this);  // until the real/imaginary form puts it on the chart
-    Attach(amplitude, ChartLeftLogAxis, Qt::AlignLeft);
+    AttachAxis(amplitude, ChartLeftLogAxis, Qt::AlignLeft);
     amplitudeLogarithmic_ = true;
 
     QChart* phase = NewChart({PointSeries1, FastLineSeries1, FastLineSeries2, FastLineSeries3});
     Chart1BottomAxis = FrequencyAxis();
-    Attach(phase, Chart1BottomAxis, Qt::AlignBottom);
+    AttachAxis(phase, Chart1BottomAxis, Qt::AlignBottom);
     Chart1LeftAxis = new QValueAxis;
     Chart1LeftAxis->setTitleText("Phase /Arc");
     Chart1LeftAxis->setLabelFormat("%.0E");
     Chart1LeftAxis->setMinorTickCount(0);
-    Attach(phase, Chart1LeftAxis, Qt::AlignLeft);
+    AttachAxis(phase, Chart1LeftAxis, Qt::AlignLeft);
 
     Chart = new EditorChartView(amplitude, this);
     Chart->setObjectName("Chart");
@@ -576,9 +557,9 @@ void TTruncIPForm::PaintCharts()
     if (amplitudeLogarithmic_)
         FitLogAxis(ChartLeftLogAxis, SeriesValues(amplitude, false));
     else
-        FitValueAxis(ChartLeftLinearAxis, SeriesValues(amplitude, false));
+        FitValueAxis(ChartLeftLinearAxis, SeriesValues(amplitude, false), FlatMargin::Tenth);
     FitLogAxis(Chart1BottomAxis, SeriesValues(phase, true));
-    FitValueAxis(Chart1LeftAxis, SeriesValues(phase, false));
+    FitValueAxis(Chart1LeftAxis, SeriesValues(phase, false), FlatMargin::Tenth);
 }
 
 void TTruncIPForm::SetAmplitudeAxis(bool logarithmic)
@@ -591,7 +572,7 @@ void TTruncIPForm::SetAmplitudeAxis(bool logarithmic)
                                     : static_cast<QAbstractAxis*>(ChartLeftLinearAxis);
     chart->removeAxis(off);
     off->setParent(this);
-    Attach(chart, on, Qt::AlignLeft);
+    AttachAxis(chart, on, Qt::AlignLeft);
     amplitudeLogarithmic_ = logarithmic;
 }
 
@@ -599,7 +580,7 @@ void TTruncIPForm::PaintList()
 {
     QSignalBlocker blocker(SList);
     SList->clear();
-    for (const std::string& name : Session.ListItems) SList->addItem(Text(DisplayTextUtf8(name)));
+    for (const std::string& name : Session.ListItems) SList->addItem(DisplayText(name));
     SList->setCurrentRow(Session.SelectedItem);
 }
 

@@ -85,7 +85,7 @@ namespace {
 SurveyStore TwoStationSurvey()
 {
     SurveyStore store;
-    store.Transmitters.push_back(ExportTransmitter("T1", 0, 0, 1000));
+    store.Transmitters.push_back(MakeTx("T1", 0, 0, 1000));
     store.Transmitters[0].Fip.Freq = 0.029296875f;
     TStation hy = ExportStation("H", 0, 3000, 0, {{0.029296875f, 1, 0}});
     hy.Info.TxName = "T1";

@@ -10,6 +10,7 @@
 
 #include "base/TextStream.h"
 #include "survey/SurveyStore.h"
+#include "tests/survey/TransmitterFixture.h"
 
 struct ExportSample {
     float Freq, Amplitude, Phase, AmplitudeError = 0, PhaseError = 0;
@@ -33,21 +34,6 @@ inline TStation ExportStation(const std::string& name, float x, float y, float z
     }
     s.Amplitude.Count = s.Phase.Count = static_cast<int>(samples.size());
     return s;
-}
-
-// A wire along x from -length/2 to length/2 about (cx, cy).
-inline TxData ExportTransmitter(const std::string& name, float cx, float cy, float length)
-{
-    TxData t;
-    t.Name = name;
-    t.Ax = cx - length / 2;
-    t.Ay = cy;
-    t.Bx = cx + length / 2;
-    t.By = cy;
-    t.Cx = cx;
-    t.Cy = cy;
-    t.Length = length;
-    return t;
 }
 
 // A file name of this test process in the test folder, removed first.

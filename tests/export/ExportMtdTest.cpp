@@ -21,7 +21,7 @@ const std::vector<std::string> kMtdHeader = {
 SurveyStore LineSurvey()
 {
     SurveyStore store;
-    store.Transmitters.push_back(ExportTransmitter("T1", 0, 0, 1000));
+    store.Transmitters.push_back(MakeTx("T1", 0, 0, 1000));
     TStation hy = ExportStation("H", 0, 3000, 0, {{1, 1, 0}, {2, 1, 0}, {4, 1, 0}, {8, 1, 0}});
     hy.Info.TxName = "T1";
     store.HyStations.push_back(hy);
@@ -240,7 +240,7 @@ TEST(ExportMde, FileNameAndMissingInputs)
 
     SurveyStore store;
     store.ExStations.push_back(ExportStation("1", 100, 0, 0, {}));
-    store.Transmitters.push_back(ExportTransmitter("T1", 0, 0, 1000));
+    store.Transmitters.push_back(MakeTx("T1", 0, 0, 1000));
     const std::string path = ExportTempPath("short.mtd");
     const std::string mde = ExportTempPath("short.mde");
     PutFile(mde, "old");

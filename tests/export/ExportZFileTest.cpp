@@ -44,7 +44,7 @@ const std::vector<std::string> kPlot2Header = {
 SurveyStore ContourSurvey()
 {
     SurveyStore store;
-    TxData tx = ExportTransmitter("T", 0, 500, 999.9f);
+    TxData tx = MakeTx("T", 0, 500, 999.9f);
     tx.Azimuth = -90;
     store.Transmitters.push_back(tx);
     TStation hy = ExportStation("H", 0, 3500, 0, {{1024, 1, 0}, {1, 1, 0}, {0.5f, 1, 0}});

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "survey/SurveyStore.h"
+#include "tests/survey/TransmitterFixture.h"
 
 struct Sample {
     float Freq, Amplitude, Phase;
@@ -41,19 +42,4 @@ inline TStation MakeHy(const std::string& name, const std::string& txName, float
     TStation s = MakeStation(name, x, y, samples);
     s.Info.TxName = txName;
     return s;
-}
-
-// A wire along x from -length/2 to length/2 about (cx, cy).
-inline TxData MakeTx(const std::string& name, float cx, float cy, float length)
-{
-    TxData t;
-    t.Name = name;
-    t.Ax = cx - length / 2;
-    t.Ay = cy;
-    t.Bx = cx + length / 2;
-    t.By = cy;
-    t.Cx = cx;
-    t.Cy = cy;
-    t.Length = length;
-    return t;
 }

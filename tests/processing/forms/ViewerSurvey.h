@@ -6,9 +6,25 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointF>
+#include <QString>
+#include <vector>
 
 #include "app/MainForm.h"
 #include "tests/processing/SurveyFixture.h"
+
+inline QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// The points (x[k], y[k]) in order.
+inline QList<QPointF> Points(const std::vector<double>& x, const std::vector<double>& y)
+{
+    QList<QPointF> p;
+    for (size_t k = 0; k < x.size(); ++k) p.push_back(QPointF(x[k], y[k]));
+    return p;
+}
 
 inline void LoadViewerSurvey(TForm1* form)
 {

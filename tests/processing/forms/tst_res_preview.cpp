@@ -19,18 +19,6 @@
 
 namespace {
 
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QList<QPointF> Points(const std::vector<double>& x, const std::vector<double>& y)
-{
-    QList<QPointF> p;
-    for (size_t k = 0; k < x.size(); ++k) p.push_back(QPointF(x[k], y[k]));
-    return p;
-}
-
 void ClickArrow(RefFreqSpinBox* upDown, QStyle::SubControl arrow)
 {
     QStyleOptionSpinBox option;

@@ -24,11 +24,6 @@
 
 namespace {
 
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 // Drags point i of "MT" to a value with the mouse.
 void Drag(int i, double value)
 {
