@@ -61,9 +61,7 @@ private slots:
     {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir::setCurrent(dir_->path()));
-        Form1 = new TForm1(nullptr);
-        Form1->show();
-        Form2 = new TForm2(Form1);
+        StartViewerMainForm();
         LoadViewerSurvey(Form1);
     }
 

@@ -37,9 +37,7 @@ class SoundingViewerTest : public QObject {
 private slots:
     void init()
     {
-        Form1 = new TForm1(nullptr);
-        Form1->show();
-        Form2 = new TForm2(Form1);
+        StartViewerMainForm();
         LoadViewerSurvey(Form1);
     }
 

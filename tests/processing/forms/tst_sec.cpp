@@ -45,9 +45,7 @@ private slots:
     {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir::setCurrent(dir_->path()));
-        Form1 = new TForm1(nullptr);
-        Form1->show();
-        Form2 = new TForm2(Form1);
+        StartViewerMainForm();
         Form1->MdiArea->resize(1000, 600);
         LoadViewerSurvey(Form1);
         Form1->RefFreqIndex = 1;  // 1000 Hz
