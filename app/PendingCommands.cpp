@@ -21,8 +21,6 @@ void TForm1::SelectProfileStations(double, double, double, double) {}  // rectan
 
 void TForm1::ShowExProfileChart() {}  // the profile chart of the rectangle
 
-void TForm1::N25Click(QObject*) {}  // "输出反演模型" / "输出三维电阻率模型"
-
 void TForm1::N8Click(QObject*) {}  // "数据浏览" / "单点数据浏览"
 
 void TForm1::N13Click(QObject*) {}  // "近区和过渡区校正" / "过渡区校正"

@@ -255,6 +255,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(QString, bound);
         QFETCH(QString, shownOnly);
+        ScriptedUserInterface ui;  // the commands' dialogs cancel
         auto* boundAction = Form1->findChild<QAction*>(bound);
         QVERIFY(boundAction);
         QSignalSpy boundSpy(boundAction, &QAction::triggered);
