@@ -96,6 +96,7 @@ QComboBox* NewSmoothing()
     for (const char* item : {"1.00", "0.75", "0.50", "0.30", "0.10", "0.05", "0.01"})
         box->addItem(item);
     box->setCurrentText("0.30");
+    box->setMaximumWidth(110);
     return box;
 }
 
@@ -287,6 +288,7 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     Chart2Left = new QValueAxis;
     Chart2Left->setReverse(true);
     Chart2Left->setRange(0, 1000);
+    Chart2Left->setLabelFormat("%.0f");
     layerChart->addAxis(Chart2Bottom, Qt::AlignBottom);
     layerChart->addAxis(Chart2Left, Qt::AlignLeft);
     for (QAbstractSeries* s :
@@ -333,6 +335,7 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     rangeGrid->addWidget(DyMin, 1, 1);
     rangeGrid->addWidget(new QLabel("--"), 1, 2);
     rangeGrid->addWidget(DyMax, 1, 3);
+    rangeGrid->setColumnStretch(4, 1);
     auto* origin = new QGroupBox(Text("模型参考坐标原点"));
     auto* originForm = new QFormLayout(origin);
     originForm->addRow(Text("x方向坐标"), MxRefEdit);
@@ -395,6 +398,8 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     Series4->setPen(QPen(QColor(128, 0, 0), 3));
     Chart1Bottom = new QValueAxis;
     Chart1Left = new QValueAxis;
+    Chart1Bottom->setLabelFormat("%.0f");
+    Chart1Left->setLabelFormat("%.0f");
     mapChart->addAxis(Chart1Bottom, Qt::AlignBottom);
     mapChart->addAxis(Chart1Left, Qt::AlignLeft);
     for (QAbstractSeries* s :
@@ -654,6 +659,8 @@ void TForm7::FitMapAxes()
     double mx = std::max((x1 - x0) * 0.05, 1.0), my = std::max((y1 - y0) * 0.05, 1.0);
     Chart1Bottom->setRange(x0 - mx, x1 + mx);
     Chart1Left->setRange(y0 - my, y1 + my);
+    Chart1Bottom->applyNiceNumbers();
+    Chart1Left->applyNiceNumbers();
 }
 
 void TForm7::Chart1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF At)
@@ -856,7 +863,10 @@ void TForm7::DrawLayerProfile()
         deepest = std::max(deepest, p.Depth);
     }
     Series5->replace(points);
-    if (points.size() > 1) Chart2Left->setRange(0, deepest * 1.05);
+    if (points.size() > 1) {
+        Chart2Left->setRange(0, deepest * 1.05);
+        Chart2Left->applyNiceNumbers();
+    }
 }
 
 void TForm7::TabSheet2Show()

@@ -40,8 +40,6 @@ public:
     UpDown(int minimum, int maximum, int position, QWidget* parent = nullptr);
     QLineEdit* Edit() const;
     std::function<void()> Changing;
-
-protected:
     void stepBy(int steps) override;
 };
 
