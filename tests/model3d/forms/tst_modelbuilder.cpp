@@ -20,6 +20,7 @@
 #include "app/EmfPaintDevice.h"
 #include "app/MainForm.h"
 #include "app/ScriptedUserInterface.h"
+#include "base/Exception.h"
 #include "base/NumberFormat.h"
 #include "model3d/ModelFiles.h"
 #include "model3d/forms/MetafilePicture.h"
@@ -222,6 +223,13 @@ private slots:
         Form1->N25Click();
         QCOMPARE(Form7, last);
         QCOMPARE(ShownTexts(ui), std::vector<std::string>(2, kNoModelDataMessage));
+        QCOMPARE(Form1->OpenDialog.Filter, std::string("Raw(*.raw)|*.raw|Avg(*.avg)|*.avg|"));
+
+        // A coordinate that is not a number ends the command; the filter is put back.
+        WriteAll(imp, "a\r\nb\r\nc\r\n1\r\n8.0 2 2\r\n0 x\r\n0 0\r\n1 1\r\n");
+        ui.FileAnswers.push_back({{imp}});
+        QVERIFY_THROWS_EXCEPTION(EConvertError, Form1->N25Click());
+        QCOMPARE(Form7, last);
         QCOMPARE(Form1->OpenDialog.Filter, std::string("Raw(*.raw)|*.raw|Avg(*.avg)|*.avg|"));
     }
 
