@@ -3,7 +3,7 @@
 // command through its menu, its tool bar and the pop-up menu (the station map's context menu).
 //
 // Command handlers keep their terse names; each takes the entry that was chosen as Sender.
-// Handlers of commands that are not built yet have empty bodies in app/PendingCommands.cpp.
+// The commands of the other subsystems are defined in those subsystems' forms/ folders.
 //
 // Open and Append share the open dialog in two steps, so that Cancel changes nothing:
 //   ToolButton2Click: OpenDialog.Execute(); only when files were chosen ClearLoadedData() and

@@ -240,23 +240,28 @@ bool WriteCovarianceTopo(const ModelSettings& s, const ModelData& data, const st
     return WriteText(ChangeFileExt(fileName, ".cov"), text);
 }
 
-void WriteModelFiles(const ModelSettings& s, const ModelData& data, const std::string& fileName,
-                     const PendingMessages& pending)
+std::vector<std::string> WriteModelFiles(const ModelSettings& s, const ModelData& data,
+                                         const std::string& fileName,
+                                         const PendingMessages& pending)
 {
     if (LayerCount(data) == 0) throw Exception(kNoLayerMessage);
     ReadOrigin(s);
+    std::string model, covariance;
     if (data.TerrainCount() == 0) {
-        std::string model = ModelFlatText(s, data), covariance = CovarianceFlatText(s, data);
-        WriteText(ChangeFileExt(fileName, ".m"), model);
-        WriteText(ChangeFileExt(fileName, ".cov"), covariance);
-        return;
+        model = ModelFlatText(s, data);
+        covariance = CovarianceFlatText(s, data);
+    } else {
+        // Both files class the cells from the same column values.
+        std::vector<float> columns = ComputeColumnValues(s, data, pending);
+        model = ModelTopoText(s, data, columns);
+        covariance = CovarianceTopoText(s, data, columns);
     }
-    // Both files class the cells from the same column values.
-    std::vector<float> columns = ComputeColumnValues(s, data, pending);
-    std::string model = ModelTopoText(s, data, columns);
-    std::string covariance = CovarianceTopoText(s, data, columns);
-    WriteText(ChangeFileExt(fileName, ".m"), model);
-    WriteText(ChangeFileExt(fileName, ".cov"), covariance);
+    std::vector<std::string> failed;
+    std::string modelName = ChangeFileExt(fileName, ".m");
+    std::string covarianceName = ChangeFileExt(fileName, ".cov");
+    if (!WriteText(modelName, model)) failed.push_back(modelName);
+    if (!WriteText(covarianceName, covariance)) failed.push_back(covarianceName);
+    return failed;
 }
 
 std::string BackgroundModelText(const std::vector<TxData>& transmitters, const ModelSettings& s,

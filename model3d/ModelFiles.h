@@ -35,8 +35,10 @@ bool WriteCovarianceTopo(const ModelSettings& settings, const ModelData& data,
 // The model and covariance files, in the terrain form when there are terrain points. A model
 // without layers is refused with kNoLayerMessage (an Exception) before any file is written; an
 // origin or rotation text that is not a number raises the conversion error just as early.
-void WriteModelFiles(const ModelSettings& settings, const ModelData& data,
-                     const std::string& fileName, const PendingMessages& pending = {});
+// Returns the names of the files that could not be created (none when both were written).
+std::vector<std::string> WriteModelFiles(const ModelSettings& settings, const ModelData& data,
+                                         const std::string& fileName,
+                                         const PendingMessages& pending = {});
 
 // The background model file; the source comes from the first transmitter, or from the source
 // edits and the dialog's source length when there is none. False when it cannot be created.

@@ -262,10 +262,10 @@ private slots:
     }
     void sharedShortcutsFireOnce()
     {
-        ScriptedUserInterface ui;  // answers the commands' boxes
         QFETCH(int, key);
         QFETCH(QString, bound);
         QFETCH(QString, shownOnly);
+        ScriptedUserInterface ui;  // the commands' dialogs cancel and their boxes answer OK
         auto* boundAction = Form1->findChild<QAction*>(bound);
         QVERIFY(boundAction);
         QSignalSpy boundSpy(boundAction, &QAction::triggered);

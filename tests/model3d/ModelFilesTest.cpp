@@ -167,6 +167,13 @@ TEST(ModelFiles, WriteModelFilesChoosesTheFormAndRefusesBadInput)
     EXPECT_FALSE(Exists(other));
     EXPECT_FALSE(Exists(testing::TempDir() + "refused.cov"));
     EXPECT_FALSE(WriteModelFlat(TinySettings(), data, testing::TempDir() + "none/x.m"));
+
+    // Files that cannot be created are named, not passed over.
+    std::string missing = testing::TempDir() + "none/x.imp";
+    EXPECT_EQ(WriteModelFiles(TinySettings(), data, missing),
+              std::vector<std::string>({testing::TempDir() + "none/x.m",
+                                        testing::TempDir() + "none/x.cov"}));
+    EXPECT_TRUE(WriteModelFiles(TinySettings(), data, base).empty());
 }
 
 TEST(ModelFiles, BackgroundModel)

@@ -1,0 +1,17 @@
+#pragma once
+// Metafiles drawn into a bitmap, record by record: the common drawing records of enhanced (EMF)
+// and Windows (WMF) metafiles — lines, polygons, Bézier paths, rectangles, ellipses, text, device
+// independent bitmaps, pens, brushes, fonts, clipping rectangles and the mapping of logical to
+// device units. Records that cannot be drawn are passed over.
+
+#include <QImage>
+#include <string>
+
+// Null when the bytes are not a metafile of that kind.
+QImage PlayEnhancedMetafile(const std::string& bytes);
+QImage PlayWindowsMetafile(const std::string& bytes);
+
+// A packed device-independent bitmap (header, colour table, pixels); null when its layout is not
+// one of the uncompressed ones (1, 4, 8, 16, 24 or 32 bits per pixel).
+QImage DecodeDib(const unsigned char* header, size_t headerSize, const unsigned char* bits,
+                 size_t bitsSize);

@@ -1,0 +1,560 @@
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QValueAxis>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "app/Application.h"
+#include "app/EmfPaintDevice.h"
+#include "app/MainForm.h"
+#include "app/ScriptedUserInterface.h"
+#include "base/Exception.h"
+#include "base/NumberFormat.h"
+#include "model3d/ModelFiles.h"
+#include "model3d/forms/MetafilePicture.h"
+#include "model3d/forms/ReferencePicture.h"
+#include "model3d/forms/Save3DModel.h"
+#include "map/TxRx.h"
+
+namespace {
+
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+TStation Station(const char* name, float x, float y, float z)
+{
+    TStation s;
+    s.Name = name;
+    s.Info.X = x;
+    s.Info.Y = y;
+    s.Info.Z = z;
+    return s;
+}
+
+std::string ReadAll(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteAll(const std::string& name, const std::string& bytes)
+{
+    std::ofstream(name, std::ios::binary) << bytes;
+}
+
+bool Exists(const std::string& name)
+{
+    return std::ifstream(name).good();
+}
+
+std::vector<std::string> ShownTexts(const ScriptedUserInterface& ui)
+{
+    std::vector<std::string> texts;
+    for (const auto& item : ui.Shown) texts.push_back(item.Text);
+    return texts;
+}
+
+// A small WMF: a placeable header over 100 x 100 units at 96 units per inch, one solid brush
+// and a rectangle filled with it.
+std::string SmallWmf(uint8_t r, uint8_t g, uint8_t b)
+{
+    std::string bytes;
+    auto u16 = [&bytes](uint16_t v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
+    auto u32 = [&bytes](uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
+    u32(0x9AC6CDD7);
+    u16(0);
+    u16(0), u16(0), u16(100), u16(100);
+    u16(96);
+    u32(0);
+    uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i) {
+        uint16_t w;
+        std::memcpy(&w, bytes.data() + 2 * i, 2);
+        sum ^= w;
+    }
+    u16(sum);
+    const size_t headerAt = bytes.size();
+    u16(1), u16(9), u16(0x0300), u32(0), u16(1), u32(7), u16(0);
+    u32(7), u16(0x02FC), u16(0), bytes += char(r), bytes += char(g), bytes += char(b),
+        bytes += char(0), u16(0);                             // CREATEBRUSHINDIRECT
+    u32(4), u16(0x012D), u16(0);                              // SELECTOBJECT 0
+    u32(7), u16(0x041B), u16(80), u16(80), u16(20), u16(20);  // RECTANGLE b r t l
+    u32(3), u16(0);                                           // EOF
+    uint32_t words = static_cast<uint32_t>((bytes.size() - headerAt) / 2);
+    std::memcpy(&bytes[headerAt + 6], &words, 4);
+    return bytes;
+}
+
+}  // namespace
+
+class ModelBuilderTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        Form1 = new TForm1;
+        Form1->show();
+        Form2 = new TForm2(Form1);
+        TForm7::ModalRunner = [](TForm7* form) { form->show(); };
+        QVERIFY(dir_.isValid());
+    }
+
+    void cleanupTestCase() { delete Form1; }
+
+    void init()
+    {
+        Form1->ClearLoadedData();
+        Form1->OpenDialog.Filter = "Raw(*.raw)|*.raw|Avg(*.avg)|*.avg|";
+        Form1->OpenDialog.FileName = "/data/line 7.raw";
+    }
+
+    std::string Path(const char* name) const
+    {
+        return QFile::encodeName(dir_.filePath(name)).toStdString();
+    }
+
+    // A loaded survey: 1000 m by 500 m, stations at 350 to 370 m, one transmitter.
+    void OpenOnSurvey(ScriptedUserInterface& ui)
+    {
+        Form1->ExStations = {Station("1", 1000, 2000, 350), Station("2", 2000, 2500, 370),
+                             Station("3", 1500, 2200, 360)};
+        TxData tx;
+        tx.Ax = 0, tx.Ay = 0, tx.Bx = 1000, tx.By = 0;
+        tx.Cx = 500.7f, tx.Cy = -20.2f, tx.Cz = 3;
+        Form1->Transmitters = {tx};
+        Form7 = nullptr;
+        Form1->N25->trigger();
+        QVERIFY(Form7);
+        QVERIFY(ui.Dialogs.empty());
+        QVERIFY(ui.Shown.empty());
+    }
+
+    void opensOnALoadedSurvey()
+    {
+        ScriptedUserInterface ui;
+        OpenOnSurvey(ui);
+        QCOMPARE(Form7->parent(), Form1);
+        QVERIFY(Form7->isVisible());
+        QCOMPARE(Form7->windowTitle(), U("三维反演初始模型"));
+        QCOMPARE(Form7->PageControl1->currentWidget(), Form7->TabSheet1);
+        QCOMPARE(Form7->Tag, 1);
+        QCOMPARE(Form7->Nx->value(), 50);
+        QCOMPARE(Form7->NxS->value(), 5);
+        QCOMPARE(Form7->Nz->value(), 40);
+        QCOMPARE(Form7->Dx->text(), QString("20"));
+        QCOMPARE(Form7->Dy->text(), QString("10"));
+        QCOMPARE(Form7->Dz->text(), QString("15"));
+        QCOMPARE(Form7->NxScale->text(), QString("2.0"));
+        QCOMPARE(Form7->NzScale->text(), QString("1.5"));
+        QCOMPARE(Form7->DxMin->text(), QString("1000.0"));
+        QCOMPARE(Form7->DyMax->text(), QString("2500.0"));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("604.4"));  // 1000 - 395.625
+        QCOMPARE(Form7->MyRefEdit->text(), QString("1802.2"));
+        QCOMPARE(Form7->Edit3->text(), QString("500"));  // the transmitter's centre
+        QCOMPARE(Form7->Edit4->text(), QString("-20"));
+        QCOMPARE(Form7->Edit7->text(), QString("3"));
+        QCOMPARE(Form7->CellDx.size(), size_t(60));
+        QCOMPARE(Form7->CellDx.front(), 640.0f);
+        QCOMPARE(Form7->CellDy.size(), size_t(60));
+        QVERIFY(Form7->LayerDz.empty());
+        QCOMPARE(Form7->Series1->points(),
+                 QList<QPointF>({{1000, 2000}, {2000, 2500}, {1500, 2200}}));
+        QCOMPARE(Form7->TerrainZ, std::vector<float>({350, 370, 360}));
+        QCOMPARE(Form7->SaveDialog1.FileName, std::string("/data/line 7"));
+        QCOMPARE(Form7->SaveDialog1.Filter, std::string("3D Inversion Initial Model (*.m)|*.m"));
+        QCOMPARE(Form7->ComboBox1->currentText(), QString("0.30"));
+        QVERIFY(Form7->CheckBox1->isChecked());
+        QVERIFY(Form7->SpeedButton1->isChecked());
+        QCOMPARE(Form7->ResModel->rowCount(), 1);
+        Form7->close();
+    }
+
+    void opensOnAnImpTemplate()
+    {
+        const std::string imp = Path("template.imp");
+        WriteAll(imp,
+                 "CSAMT\r\nImp\r\nfile\r\n1\r\n"
+                 "8.0 2 3 0 500.0 600.0 10.0 0.0 0.0 0.0 0.0 0.0 0.0\r\n"
+                 "0 1000 500\r\n0 0 500\r\n350 360 370\r\n");
+        ScriptedUserInterface ui;
+        ui.FileAnswers.push_back({{imp}});
+        ui.InputAnswers.push_back(std::string("1500"));
+        Form7 = nullptr;
+        Form1->N25Click();
+        QVERIFY(Form7);
+        QCOMPARE(ui.Dialogs.size(), size_t(1));
+        QCOMPARE(ui.Dialogs[0].Filter, std::string("Imp Files (*.imp)|*.imp"));
+        QCOMPARE(Form1->OpenDialog.Filter, std::string("Raw(*.raw)|*.raw|Avg(*.avg)|*.avg|"));
+        QCOMPARE(ui.Shown.size(), size_t(1));
+        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Input);
+        QCOMPARE(ui.Shown[0].Caption, std::string("Palvex Hint..."));
+        QCOMPARE(ui.Shown[0].Text, std::string("请输入电流源长度(m)"));
+        QCOMPARE(Form7->Tag, 1500);
+        QCOMPARE(Form7->Edit3->text(), QString("500"));
+        QCOMPARE(Form7->Edit4->text(), QString("600"));
+        QCOMPARE(Form7->Edit7->text(), QString("10"));
+        QCOMPARE(Form7->Series1->count(), 3);
+        QCOMPARE(Form7->SaveDialog1.FileName, Path("template"));
+        QCOMPARE(Form7->TerrainCount(), 3);
+        Form7->close();
+
+        // Cancelled, or a template without points: the message, and no dialog.
+        TForm7* last = Form7;
+        ui.Shown.clear();
+        Form1->N25Click();
+        WriteAll(imp, "a\r\nb\r\nc\r\n1\r\n8.0 2 3\r\n0 1000\r\n0 0\r\n1 1\r\n");
+        ui.FileAnswers.push_back({{imp}});
+        Form1->N25Click();
+        QCOMPARE(Form7, last);
+        QCOMPARE(ShownTexts(ui), std::vector<std::string>(2, kNoModelDataMessage));
+        QCOMPARE(Form1->OpenDialog.Filter, std::string("Raw(*.raw)|*.raw|Avg(*.avg)|*.avg|"));
+
+        // A coordinate that is not a number ends the command; the filter is put back.
+        WriteAll(imp, "a\r\nb\r\nc\r\n1\r\n8.0 2 2\r\n0 x\r\n0 0\r\n1 1\r\n");
+        ui.FileAnswers.push_back({{imp}});
+        QVERIFY_THROWS_EXCEPTION(EConvertError, Form1->N25Click());
+        QCOMPARE(Form7, last);
+        QCOMPARE(Form1->OpenDialog.Filter, std::string("Raw(*.raw)|*.raw|Avg(*.avg)|*.avg|"));
+    }
+
+    void buildsMeshesOnLeavingTheGeometry()
+    {
+        ScriptedUserInterface ui;
+        OpenOnSurvey(ui);
+        Form7->TabSheet1Exit();
+        QCOMPARE(Form7->MxRefEdit->text(), QString("604"));
+        QCOMPARE(Form7->MyRefEdit->text(), QString("1802"));
+        QCOMPARE(Form7->LayerDz.size(), size_t(45));
+        QCOMPARE(Form7->LayerDz[0], 15.0f);
+        QCOMPARE(Form7->LayerRho, std::vector<float>(45, 100.0f));
+
+        // A step of the up-down takes the mean width first; the wider model keeps its centre.
+        Form7->Dx->setText("7");
+        Form7->Nx->stepBy(10);
+        QCOMPARE(Form7->Dx->text(), QString("20"));
+        QCOMPARE(Form7->Nx->value(), 60);
+        Form7->LayerRho[3] = 42;
+        emit Form7->Dx->editingFinished();
+        QCOMPARE(Form7->CellDx.size(), size_t(70));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("504"));
+        QCOMPARE(Form7->LayerRho[3], 42.0f);  // the layer count stayed
+
+        Form7->NzScale->setText("2");
+        Form7->TabSheet1Exit();
+        QCOMPARE(Form7->LayerRho[3], 42.0f);
+        Form7->Nz->stepBy(1);  // a new count resets the resistivities
+        QVERIFY(Form7->LayerDz.empty());
+        Form7->TabSheet1Exit();
+        QCOMPARE(Form7->LayerDz.size(), size_t(46));
+        QCOMPARE(Form7->LayerRho, std::vector<float>(46, 100.0f));
+
+        // A bad number ends the handler with the conversion error.
+        Form7->NxScale->setText("x");
+        emit Form7->NxScale->editingFinished();
+        QCOMPARE(ui.Shown.size(), size_t(1));
+        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::ExceptionBox);
+        Form7->NxScale->setText("2.0");
+
+        // The map page draws the outline and the inner nodes.
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet4);
+        QCOMPARE(Form7->Series2->count(), 5);
+        QCOMPARE(Form7->Series2->at(0), QPointF(504, 1802));
+        QCOMPARE(Form7->Series3->count(), 69 * 59);
+        Form7->close();
+    }
+
+    void mapGesturesMoveTheOriginAndDrawTheBoundary()
+    {
+        ScriptedUserInterface ui;
+        OpenOnSurvey(ui);
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet4);
+        const QString origin = Form7->MxRefEdit->text();
+        Form7->Chart1MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(1000, 2000));
+        Form7->Chart1MouseMove(Qt::LeftButton, Qt::ControlModifier, QPointF(1500, 2500));
+        QCOMPARE(Form7->MxRefEdit->text(), origin);
+        Form7->Chart1MouseMove(Qt::LeftButton, Qt::NoModifier, QPointF(1010.6, 1994.8));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("614"));  // 604 + 10.6, truncated
+        QCOMPARE(Form7->MyRefEdit->text(), QString("1796"));
+        QCOMPARE(Form7->Series2->at(0), QPointF(614, 1796));
+        Form7->Chart1MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(2000, 2000));
+        Form7->Chart1MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(2000, 2500));
+        QCOMPARE(Form7->Series4->count(), 3);
+
+        // A real press lands at its data position.
+        QTest::qWait(20);
+        const QPointF pixel = Form7->Chart1->Pixel(QPointF(1500, 2200));
+        QTest::mousePress(Form7->Chart1->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          pixel.toPoint());
+        QTest::mouseRelease(Form7->Chart1->viewport(), Qt::LeftButton, Qt::NoModifier,
+                            pixel.toPoint());
+        QCOMPARE(Form7->BoundaryX.size(), size_t(4));
+        QVERIFY(std::fabs(Form7->BoundaryX.back() - 1500) < 10);
+        QVERIFY(std::fabs(Form7->BoundaryY.back() - 2200) < 10);
+
+        // "保存构造边界" writes the closed polygon and stops the vertices.
+        ui.FileAnswers.push_back({{Path("edge.m")}});
+        QTest::mouseClick(Form7->SpeedButton2, Qt::LeftButton);
+        QVERIFY(Form7->SpeedButton2->isChecked());
+        QVERIFY(!Form7->SpeedButton1->isChecked());
+        QCOMPARE(ReadAll(Path("edge.bln")), BoundaryText(*Form7));
+        QVERIFY(ReadAll(Path("edge.bln")).rfind("           5            1\r\n", 0) == 0);
+        Form7->Chart1MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(0, 0));
+        QCOMPARE(Form7->BoundaryX.size(), size_t(4));
+        QTest::mouseClick(Form7->SpeedButton1, Qt::LeftButton);  // a new, empty polygon
+        QVERIFY(Form7->BoundaryX.empty());
+        QCOMPARE(Form7->Series4->count(), 0);
+        Form7->close();
+    }
+
+    void editsTheLayerTable()
+    {
+        ScriptedUserInterface ui;
+        OpenOnSurvey(ui);
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet3);  // builds the layers
+        Form7->LayerDz[0] = 16.5f;
+        Form7->LayerRho[0] = 120.7f;
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet2);
+        QTableWidget* grid = Form7->ResModel;
+        QCOMPARE(grid->rowCount(), 45);
+        QCOMPARE(grid->item(0, 0)->text(), QString("1"));
+        QCOMPARE(grid->item(0, 1)->text(), QString("120"));
+        QCOMPARE(grid->item(0, 2)->text(), QString("16"));
+        QCOMPARE(Form7->Series5->count(), 39);
+
+        // A visit keeps the values; an edited cell goes to the lists at once.
+        grid->item(1, 1)->setText("55.5");
+        QCOMPARE(Form7->LayerRho[1], 55.5f);
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet3);
+        QCOMPARE(Form7->LayerDz[0], 16.5f);
+        QCOMPARE(Form7->LayerRho[0], 120.7f);
+
+        // A bad cell is reported once and the lists stay.
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet2);
+        const std::vector<float> rho = Form7->LayerRho;
+        grid->item(2, 1)->setText("abc");
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet3);
+        QCOMPARE(ui.Shown.size(), size_t(2));
+        QCOMPARE(ui.Shown[1].Kind, ScriptedUserInterface::ExceptionBox);
+        QCOMPARE(Form7->LayerRho, rho);
+
+        // Insert, delete, continue a column, the bottom depth of a row.
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet2);
+        grid->setCurrentCell(1, 1);
+        Form7->N1->trigger();
+        QCOMPARE(grid->rowCount(), 46);
+        QCOMPARE(grid->item(2, 1)->text(), grid->item(1, 1)->text());
+        QCOMPARE(grid->item(45, 0)->text(), QString("46"));
+        Form7->N2->trigger();
+        QCOMPARE(grid->rowCount(), 45);
+        grid->item(1, 1)->setText("80");
+        grid->item(2, 1)->setText("100");
+        grid->setCurrentCell(2, 1);
+        Form7->ResModelMouseWheelDown(Qt::NoModifier);
+        QCOMPARE(grid->item(3, 1)->text(), QString("100"));
+        Form7->ResModelMouseWheelDown(Qt::ControlModifier);
+        QCOMPARE(grid->item(3, 1)->text(), QString("120.0"));
+        Form7->ResModelClick(2);
+        QCOMPARE(Form7->StaticText22->text(), U("当前层底界面深度为33m"));  // 16.5 + 15 × 1.1
+
+        // Two Ctrl-picks interpolate between them; a release without Ctrl forgets them.
+        Form7->BitBtn3->click();
+        Form7->Chart2MouseDown(Qt::ControlModifier, QPointF(10, 0));
+        Form7->Chart2MouseDown(Qt::ControlModifier, QPointF(1010, 100));
+        const double centre = 16.5 + 8.25;  // layer 1
+        QVERIFY(std::fabs(Form7->LayerRho[1] - (10 + centre * 10)) < 1e-3);
+        QCOMPARE(grid->item(1, 1)->text(), QString("257"));
+        Form7->ResModelMouseUp(Qt::NoModifier);
+        QVERIFY(Form7->PickDepth.empty());
+        Form7->Chart2MouseDown(Qt::ShiftModifier, QPointF(333, 20));
+        QCOMPARE(Form7->LayerRho[1], 333.0f);
+
+        // "保存" writes the background model; "加载" reads it back, or keeps the table.
+        ui.FileAnswers.push_back({{Path("background")}});
+        Form7->BitBtn2->click();
+        QCOMPARE(ui.Dialogs.back().Filter, std::string("Background Res Model(*.*)|*.*"));
+        QCOMPARE(Form7->SaveDialog1.Filter, std::string("3D Inversion Initial Model (*.m)|*.m"));
+        QCOMPARE(ReadAll(Path("background.pri")),
+                 BackgroundModelText(Form1->Transmitters, Form7->Settings(), *Form7));
+        const std::vector<float> dz = Form7->LayerDz;
+        Form7->LayerDz.assign(3, 1.0f);
+        Form7->LayerRho.assign(3, 1.0f);
+        ui.FileAnswers.push_back({{Path("background.pri")}});
+        Form7->BitBtn1->click();
+        QCOMPARE(Form7->LayerDz.size(), dz.size());
+        QCOMPARE(grid->rowCount(), 45);
+        WriteAll(Path("empty.pri"), "");
+        ui.FileAnswers.push_back({{Path("empty.pri")}});
+        Form7->BitBtn1->click();
+        QCOMPARE(ui.Shown.back().Text, std::string(kNoBackgroundLayerMessage));
+        QCOMPARE(Form7->LayerDz.size(), dz.size());
+        Form7->close();
+    }
+
+    void loadsTerrain()
+    {
+        ScriptedUserInterface ui;
+        OpenOnSurvey(ui);
+        WriteAll(Path("terrain.pos"),
+                 " STN     X    Y    Z\r\nA 0 0 10\r\nB 100 0 20\r\nC 5 5\r\n");
+        ui.FileAnswers.push_back({{Path("terrain.pos")}});
+        Form7->BitBtn7->click();
+        QCOMPARE(ui.Dialogs.back().Filter, std::string("Terrain info file(*.pos)|*.pos"));
+        QCOMPARE(Form7->TerrainCount(), 2);
+        QCOMPARE(Form7->TerrainZ, std::vector<float>({10, 20}));
+        QCOMPARE(ui.Shown.back().Text, std::string(kTerrainLoadedMessage));
+        WriteAll(Path("none.pos"), "header only\r\n");
+        ui.FileAnswers.push_back({{Path("none.pos")}});
+        Form7->BitBtn7->click();
+        QCOMPARE(Form7->TerrainCount(), 0);
+        QCOMPARE(ui.Shown.back().Text, std::string(kNoTerrainPointMessage));
+        Form7->close();
+    }
+
+    void writesTheModelFiles()
+    {
+        ScriptedUserInterface ui;
+        OpenOnSurvey(ui);
+        Form7->TabSheet1Exit();
+        Form7->BitBtn4->click();  // cancelled
+        QCOMPARE(Form7->PageControl1->currentWidget(), Form7->TabSheet4);
+        QVERIFY(!Exists(Path("model.m")));
+
+        ui.FileAnswers.push_back({{Path("model.imp")}});
+        Form7->BitBtn4->click();
+        QCOMPARE(Form7->SaveDialog1.DefaultExt, std::string(".m"));
+        const ModelSettings s = Form7->Settings();
+        const std::vector<float> columns = ComputeColumnValues(s, *Form7);
+        QCOMPARE(ReadAll(Path("model.m")), ModelTopoText(s, *Form7, columns));
+        QCOMPARE(ReadAll(Path("model.cov")), CovarianceTopoText(s, *Form7, columns));
+        QCOMPARE(ReadAll(Path("model.pri")), BackgroundModelText(Form1->Transmitters, s, *Form7));
+        QVERIFY(ui.Shown.empty());
+
+        // Files that cannot be created are reported.
+        const std::string lost = Path("missing/model.m");
+        ui.FileAnswers.push_back({{lost}});
+        Form7->BitBtn4->click();
+        QCOMPARE(ShownTexts(ui),
+                 std::vector<std::string>({"Cannot create file " + Path("missing/model.m") +
+                                           "\nCannot create file " + Path("missing/model.cov") +
+                                           "\nCannot create file " + Path("missing/model.pri")}));
+
+        // A model without layers is refused; a bad origin ends the command before any file.
+        ui.Shown.clear();
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet3);
+        Form7->NzChanging();
+        ui.FileAnswers.push_back({{Path("layers.m")}});
+        Form7->BitBtn4->click();
+        QCOMPARE(ShownTexts(ui), std::vector<std::string>({kNoLayerMessage}));
+        QVERIFY(!Exists(Path("layers.m")));
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet1);
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet3);
+        Form7->MRotEdit->setText("1 5");
+        ui.FileAnswers.push_back({{Path("origin.m")}});
+        Form7->BitBtn4->click();
+        QCOMPARE(ui.Shown.back().Kind, ScriptedUserInterface::ExceptionBox);
+        QVERIFY(!Exists(Path("origin.m")));
+        QVERIFY(!Exists(Path("origin.pri")));
+
+        // While the files are computed no command of the dialog runs.
+        Form7->Busy = true;
+        const size_t dialogs = ui.Dialogs.size();
+        Form7->BitBtn4->click();
+        QCOMPARE(ui.Dialogs.size(), dialogs);
+        Form7->Busy = false;
+        Form7->close();
+    }
+
+    void referencePictures()
+    {
+        QImage red(40, 30, QImage::Format_RGB32);
+        red.fill(QColor(220, 20, 20));
+        QVERIFY(red.save(QString::fromStdString(Path("red.bmp")), "BMP"));
+        QVERIFY(red.save(QString::fromStdString(Path("red.jpg")), "JPG"));
+        QVERIFY(red.save(QString::fromStdString(Path("red.ico")), "ICO"));
+        EmfPaintDevice emf(QSize(120, 80));
+        {
+            QPainter painter(&emf);
+            painter.fillRect(QRect(0, 0, 120, 80), Qt::white);
+            painter.fillRect(QRect(60, 0, 60, 80), QColor(0, 0, 200));
+            painter.setPen(QPen(Qt::black, 3));
+            painter.drawLine(0, 40, 50, 40);
+        }
+        WriteAll(Path("half.emf"), emf.Bytes());
+        WriteAll(Path("square.wmf"), SmallWmf(0, 150, 0));
+
+        auto near = [](QColor a, QColor b) {
+            return std::abs(a.red() - b.red()) < 12 && std::abs(a.green() - b.green()) < 12 &&
+                   std::abs(a.blue() - b.blue()) < 12;
+        };
+        for (const char* name : {"red.bmp", "red.jpg", "red.ico"}) {
+            QImage image = LoadReferencePicture(Path(name));
+            QCOMPARE(image.size(), QSize(40, 30));
+            QVERIFY2(near(image.pixelColor(20, 15), QColor(220, 20, 20)), name);
+        }
+        QImage half = LoadReferencePicture(Path("half.emf"));
+        QCOMPARE(half.size(), QSize(120, 80));
+        QVERIFY(near(half.pixelColor(90, 40), QColor(0, 0, 200)));
+        QVERIFY(near(half.pixelColor(30, 20), Qt::white));
+        QVERIFY(near(half.pixelColor(25, 40), Qt::black));
+        QImage square = LoadReferencePicture(Path("square.wmf"));
+        QCOMPARE(square.size(), QSize(100, 100));
+        QVERIFY(near(square.pixelColor(50, 50), QColor(0, 150, 0)));
+        QVERIFY(near(square.pixelColor(10, 10), Qt::white));
+        QVERIFY(PlayEnhancedMetafile("not a metafile").isNull());
+        QVERIFY(PlayWindowsMetafile(std::string(40, '\xff')).isNull());
+        QVERIFY(DecodeJpeg("\xff\xd8 broken").isNull());
+        // Cut short anywhere, a metafile draws what it has and stops.
+        const std::string bytes = emf.Bytes();
+        for (size_t cut = 0; cut < bytes.size(); cut += 37)
+            PlayEnhancedMetafile(bytes.substr(0, cut));
+        const std::string wmf = SmallWmf(1, 2, 3);
+        for (size_t cut = 0; cut < wmf.size(); ++cut) PlayWindowsMetafile(wmf.substr(0, cut));
+
+        // "参考模型图像" puts the picture behind the layer chart; a bad file keeps the old one.
+        ScriptedUserInterface ui;
+        OpenOnSurvey(ui);
+        Form7->OpenDialog1.Filter = "x|x";
+        ui.FileAnswers.push_back({{Path("half.emf")}});
+        Form7->BitBtn6->click();
+        QCOMPARE(ui.Dialogs.back().Filter, std::string());
+        QCOMPARE(Form7->OpenDialog1.Filter, std::string());
+        QCOMPARE(Form7->Chart2->Picture.size(), QSize(120, 80));
+        WriteAll(Path("bad.jpg"), "no picture");
+        for (const char* name : {"bad.jpg", "picture.txt"}) {
+            ui.FileAnswers.push_back({{Path(name)}});
+            Form7->BitBtn6->click();
+            QCOMPARE(ui.Shown.back().Kind, ScriptedUserInterface::ExceptionBox);
+            QCOMPARE(Form7->Chart2->Picture.size(), QSize(120, 80));
+        }
+        QCOMPARE(ui.Shown.back().Text, std::string("Unknown picture file extension (.txt)"));
+        Form7->close();
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+int main(int argc, char** argv)
+{
+    QuillaneApplication app(argc, argv);
+    ModelBuilderTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_modelbuilder.moc"
