@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/Exception.h"
+#include "survey/SurveyStore.h"
 
 namespace fuzz {
 
@@ -76,6 +77,25 @@ void Expecting(Call&& call)
         call();
     } catch (const Exception&) {
     }
+}
+
+// Every sample list of a station holds one entry per sample: the curves index them together.
+inline void CheckStations(const std::vector<TStation>& stations)
+{
+    for (const TStation& s : stations) {
+        size_t n = s.Amplitude.X.size();
+        if (s.Amplitude.Y.size() != n || s.Phase.X.size() != n || s.Phase.Y.size() != n ||
+            s.Errors.X.size() != n || s.Errors.Y.size() != n) {
+            std::fprintf(stderr, "station %s: sample lists of unequal length\n", s.Name.c_str());
+            std::abort();
+        }
+    }
+}
+
+inline void CheckStore(const SurveyStore& store)
+{
+    CheckStations(store.ExStations);
+    CheckStations(store.HyStations);
 }
 
 }  // namespace fuzz

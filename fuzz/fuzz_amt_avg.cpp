@@ -11,5 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto pending = [] {};
     fuzz::Expecting([&] { ReadAmtAvgFile(store, file, pending); });
     fuzz::Expecting([&] { ReadAmtAvgFile(store, file, pending); });
+    fuzz::CheckStore(store);
     return 0;
 }

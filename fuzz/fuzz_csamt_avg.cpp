@@ -11,5 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bool otherDialect = false;
     fuzz::Expecting([&] { ReadCsamtAvgFile(store, file, &otherDialect); });
     fuzz::Expecting([&] { ReadCsamtAvgFile(store, file, &otherDialect); });
+    fuzz::CheckStore(store);
     return 0;
 }

@@ -11,5 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SurveyStore store;
     fuzz::Expecting([&] { ReadGdpRawFile(store, file); });
     fuzz::Expecting([&] { ReadGdpRawFile(store, file); });
+    fuzz::CheckStore(store);
     return 0;
 }

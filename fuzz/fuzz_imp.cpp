@@ -10,5 +10,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SurveyStore store;
     fuzz::Expecting([&] { ReadImpFile(store, file); });
     fuzz::Expecting([&] { ReadImpFile(store, file); });
+    fuzz::CheckStore(store);
     return 0;
 }
