@@ -26,8 +26,8 @@ namespace {
 const char* const kHeaderLines[] = {
     "Palvex Ex response along Prifle",
     "Units:: F=Hz; Re,Im,Amp = mv/Km/A; Phz = rad",
-    "        SN        SX          SY       FREQ          RE         IM          Amp"
-    "            PHZ  ...",
+    ("        SN        SX          SY       FREQ          RE         IM          Amp"
+     "            PHZ  ..."),
 };
 
 // "%10s" without stopping at a NUL byte inside the name.

@@ -1,8 +1,11 @@
 #include "model3d/ModelTemplate.h"
 
+#include <climits>
 #include <cmath>
 
 #include "base/Convert.h"
+#include "base/Exception.h"
+#include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "model3d/ModelData.h"
 #include "survey/TextLines.h"
@@ -77,6 +80,19 @@ double SourceLengthFromText(const std::string& text)
     return StrToFloatDef(text, 1000.0);
 }
 
+namespace {
+
+// An extent too wide for the integer edits is refused with the floating-point error, as the
+// class library's truncation refuses it.
+int TruncatedToInt(double value)
+{
+    double whole = std::trunc(Checked(value));
+    if (whole > INT_MAX || whole < INT_MIN) throw EOverflow();
+    return static_cast<int>(whole);
+}
+
+}  // namespace
+
 ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX,
                                    int boundaryCellsY)
 {
@@ -89,9 +105,9 @@ ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX
     }
     d.Dx = 0.02 * (d.XMax - d.XMin);
     d.Dy = 0.02 * (d.YMax - d.YMin);
-    d.DxText = static_cast<int>(std::trunc(d.Dx));
-    d.DyText = static_cast<int>(std::trunc(d.Dy));
-    d.DzText = static_cast<int>(std::trunc(d.Dx + d.Dy)) / 2;
+    d.DxText = TruncatedToInt(d.Dx);
+    d.DyText = TruncatedToInt(d.Dy);
+    d.DzText = TruncatedToInt(d.Dx + d.Dy) / 2;
     // The boundary widths grow by 1.5 here whatever ratio the mesh is given later.
     auto boundaryFactor = [](int k) {
         double factor = 0, power = 1;

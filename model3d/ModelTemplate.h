@@ -28,7 +28,8 @@ ModelPoints GatherStationPoints(const SurveyStore& store);
 // The source length typed into the length prompt; 1000 when it is not a number.
 double SourceLengthFromText(const std::string& text);
 
-// The presets of the builder's geometry and coordinate controls derived from the points.
+// The presets of the builder's geometry and coordinate controls derived from the points; EOverflow
+// when the points spread too wide for the integer presets.
 struct ModelDefaults {
     double XMin = 1e10, XMax = -1e10, YMin = 1e10, YMax = -1e10;
     double Dx = 0, Dy = 0;                   // 2 % of the extents, unrounded

@@ -265,15 +265,24 @@ int TerrainInterpolator::Nearest(float xq, float yq, Near* found) const
             visit(cx, cy);
             continue;
         }
+        // Only the sides of the ring that cross the grid are walked: a narrow grid of a few
+        // points spread far apart would otherwise cost the square of its length per query.
+        auto inside = [](long long c, long long limit) { return c >= 0 && c < limit; };
+        bool below = inside(cy - r, gy_), above = inside(cy + r, gy_);
+        bool left = inside(cx - r, gx_), right = inside(cx + r, gx_);
         long long i0 = std::max(cx - r, 0LL), i1 = std::min(cx + r, gx_ - 1LL);
         long long j0 = std::max(cy - r + 1, 0LL), j1 = std::min(cy + r - 1, gy_ - 1LL);
-        for (long long i = i0; i <= i1; ++i) {
-            visit(i, cy - r);
-            visit(i, cy + r);
+        if (below || above) {
+            for (long long i = i0; i <= i1; ++i) {
+                if (below) visit(i, cy - r);
+                if (above) visit(i, cy + r);
+            }
         }
-        for (long long j = j0; j <= j1; ++j) {
-            visit(cx - r, j);
-            visit(cx + r, j);
+        if (left || right) {
+            for (long long j = j0; j <= j1; ++j) {
+                if (left) visit(cx - r, j);
+                if (right) visit(cx + r, j);
+            }
         }
     }
     return count;

@@ -88,3 +88,25 @@ TEST(ModelTemplate, StationsAndSourceLength)
     EXPECT_EQ(SourceLengthFromText("15OO"), 1000);
     EXPECT_EQ(SourceLengthFromText(""), 1000);
 }
+
+TEST(ModelTemplate, ExtentBeyondTheIntegerEditsIsRefused)
+{
+    // Found by fuzzing: the Dx preset of this template does not fit an integer.
+    std::string text = std::string(kHeader) +
+                       "1\r\n1.0 2 2\r\n1 66666666666666666666666666666662\r\n" + "6 4\r\n5 6\r\n";
+    ModelTemplate t = ReadModelTemplate(WriteTemp("wide.imp", text));
+    ASSERT_EQ(t.Points.Count(), 2);
+    EXPECT_THROW(ComputeModelDefaults(t.Points), EOverflow);
+
+    ModelPoints widest;
+    widest.X = {-1.7e308, 1.7e308};
+    widest.Y = {0, 0};
+    widest.Z = {0, 0};
+    EXPECT_THROW(ComputeModelDefaults(widest), EOverflow);
+
+    ModelPoints fits;
+    fits.X = {0, 5e10};  // 2 % is just below the integer limit
+    fits.Y = {0, 1e3};
+    fits.Z = {0, 0};
+    EXPECT_EQ(ComputeModelDefaults(fits).DxText, 1000000000);
+}

@@ -206,3 +206,27 @@ TEST(Terrain, ColumnValuesAtTheCellCentres)
     EXPECT_NEAR(v[0], 120, 1e-3);
     EXPECT_NEAR(v[1], 80, 1e-3);
 }
+
+TEST(Terrain, PointsFarApartKeepEveryColumnCheap)
+{
+    // Found by fuzzing: with one point far off the others the bucket grid becomes a long narrow
+    // strip, and every query walked the whole square of its length.
+    ModelSettings s;
+    s.MxRefEdit = "-1000";
+    s.MyRefEdit = "-1000";
+    ModelData data;
+    data.CellDx.assign(50, 50);
+    data.CellDy.assign(50, 50);
+    data.TerrainX = {100, 0.1f};
+    data.TerrainY = {5, 1e20f};
+    data.TerrainZ = {-2.5f, 0.5f};
+    std::vector<float> v = ComputeColumnValues(s, data);
+    ASSERT_EQ(v.size(), 2500u);
+    float r0 = static_cast<float>(2.0 * std::hypot(100 - 0.1, 1e20 - 5));
+    for (int k : {0, 1234, 2499}) {
+        float x = -975.0f + 50 * (k % 50), y = -975.0f + 50 * (k / 50), expected = 0;
+        ASSERT_TRUE(ShepardInterpolate(x, y, data.TerrainX.data(), data.TerrainY.data(),
+                                       data.TerrainZ.data(), 2, r0, expected));
+        EXPECT_EQ(v[k], expected) << k;
+    }
+}
