@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Installs what the project needs, builds it and runs every test: the normal build, the core and
-# its tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a short pass of every fuzz
-# target (fuzz/run.sh runs them longer).
+# Installs what the project needs, builds it and runs every test: a short pass of every fuzz
+# target (fuzz/run.sh runs them longer), the core and its tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the normal build with all its tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
-bash "$root/scripts/build.sh" "$root/build"
-(cd "$root/build" && ctest --output-on-failure --parallel "$(nproc)" --timeout 300)
-
-# The test discovery runs the sanitized test binary while building, so the options hold for both.
-export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
-export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-bash "$root/scripts/build.sh" "$root/build-sanitize" -DQUILLANE_GUI=OFF -DQUILLANE_BENCH=OFF \
-  -DQUILLANE_SANITIZE=address,undefined
-(cd "$root/build-sanitize" && ctest --output-on-failure --parallel "$(nproc)" --timeout 300)
 
 FUZZ_SECONDS=3 bash "$root/fuzz/run.sh"
+
+# The test discovery runs the sanitized test binary while building, so the options hold for both.
+(
+  export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
+  export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+  bash "$root/scripts/build.sh" "$root/build-sanitize" -DQUILLANE_GUI=OFF -DQUILLANE_BENCH=OFF \
+    -DQUILLANE_SANITIZE=address,undefined
+  cd "$root/build-sanitize" && ctest --output-on-failure --parallel "$(nproc)" --timeout 300
+)
+
+bash "$root/scripts/build.sh" "$root/build"
+cd "$root/build" && ctest --output-on-failure --parallel "$(nproc)" --timeout 300
