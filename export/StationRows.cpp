@@ -30,7 +30,6 @@ void ExportCurves(const SurveyStore& store, const StationCurveIndex& index, cons
 
 size_t MaxSelectedRows(size_t frequencyCount)
 {
-    // The step is never below 0.5.
     return 2 * frequencyCount + 1;
 }
 

@@ -29,8 +29,9 @@ void ExportCurves(const SurveyStore& store, const StationCurveIndex& index, cons
 // Indices of the samples to write: step = pointCount / count in single precision (0.5 when
 // below 0.01), pos from 0 by single-precision additions while pos < frequencyCount and
 // trunc(pos) < sampleCount. count must not be 0.
-// At least as many rows as SelectRows gives a station of this many frequencies.
-size_t MaxSelectedRows(size_t frequencyCount);
-
 std::vector<size_t> SelectRows(int pointCount, size_t frequencyCount, size_t sampleCount,
                                int count);
+
+// Room to reserve for the rows SelectRows gives a station of this many frequencies: enough for
+// every step of 0.5 or more; the rare count far above a station's points makes the text grow.
+size_t MaxSelectedRows(size_t frequencyCount);

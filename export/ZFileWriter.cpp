@@ -65,11 +65,13 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
     StationCurves curves;
     for (const TStation& station : store.ExStations) {
         const float factor = factors.FactorOf(station.Name);
-        // Converted per station, so a name that is not a number fails even outside the range.
-        if (StrToFloat(station.Name) > StrToFloat(lastStation)) continue;
-        if (StrToFloat(station.Name) < StrToFloat(firstStation)) continue;
+        // Converted per station, so a name that is not a number fails even outside the range;
+        // the name before the range text, so that the error names the station first.
+        const double value = StrToFloat(station.Name);
+        if (value > StrToFloat(lastStation)) continue;
+        if (value < StrToFloat(firstStation)) continue;
         ExportCurves(store, index, station.Name, correct, curves);
-        const float number = ToSingle(StrToFloat(station.Name));
+        const float number = ToSingle(value);
         for (size_t k : SelectRows(station.Amplitude.Count, station.Amplitude.X.size(),
                                    curves.Freq.size(), count)) {
             const float y = ToSingle(CheckedLn(curves.Freq[k]) / log2 + 9);

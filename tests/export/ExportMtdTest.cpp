@@ -164,6 +164,8 @@ TEST(ExportMtd, RowSelection)
         {40, 40, 36, 40, every36},  // samples without a Hy partner are not reached
         {5, 5, 5, 10, {0, 0, 1, 1, 2, 2, 3, 3, 4, 4}},
         {1, 1, 1, 1000, {0, 0}},  // a step below 0.01 becomes 0.5
+        // 0.02 is kept, and 50 single-precision steps of it stay below 1: 51 rows.
+        {1, 1, 1, 50, std::vector<size_t>(51, 0)},
         {3, 3, 3, -1, {0, 0, 1, 1, 2, 2}},
         {0, 0, 0, 5, {}},
     };

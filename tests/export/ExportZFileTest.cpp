@@ -143,6 +143,12 @@ TEST(ExportZFile, FailuresReportAndLeaveTheOldFile)
          },
          "'L7' is not a valid floating point value"},
         {"range", "end", [](SurveyStore&) {}, "'end' is not a valid floating point value"},
+        // The name is converted before the range text it is compared with.
+        {"name and range", "end",
+         [](SurveyStore& s) {
+             s.ExStations.insert(s.ExStations.begin(), ContourEx("L7", {{1, 10, 0}}));
+         },
+         "'L7' is not a valid floating point value"},
         {"transmitter", "20", [](SurveyStore& s) { s.Transmitters.clear(); },
          kNoTransmitterMessage},
     };
