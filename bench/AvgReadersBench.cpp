@@ -43,6 +43,37 @@ std::string WriteAmtAvgFile(long stations)
     return name;
 }
 
+// Every station with the same H phases and frequencies, each with its own H sensor (amplitudes
+// apart), so that no stored Hy sample is shared and a lookup by phase alone meets all of them.
+std::string WriteAmtAvgEqualHPhasesFile(long stations)
+{
+    std::string name = TempName("amtphase", stations);
+    std::ofstream out(name, std::ios::binary);
+    out << "\\ AMTAVG 7.76: bench\n$ XMTR  =    1.\n\\-++------++----+\n";
+    for (long s = 0; s < stations; ++s)
+        for (int f = 0; f < kFrequencies; ++f)
+            out << CFormat(
+                " 2 %ld %.4f ExHy 1.00 %.4e -100.0 %.6e 200.0 5.9e+3 -187.4 0.1 0.0 "
+                "0.1 0.0 0.1 0.0\n",
+                s * 10, 9600.0 * std::pow(0.8, f), 1.0 + s, 1e-4 * (1 + s * 1e-3));
+    return name;
+}
+
+// A few stations, each read at many frequencies 1 % apart.
+std::string WriteAmtAvgManyFrequenciesFile(long frequencies)
+{
+    std::string name = TempName("amtfreq", frequencies);
+    std::ofstream out(name, std::ios::binary);
+    out << "\\ AMTAVG 7.76: bench\n$ XMTR  =    1.\n\\-++------++----+\n";
+    for (long s = 0; s < 4; ++s)
+        for (long f = 0; f < frequencies; ++f)
+            out << CFormat(
+                " 2 %ld %.6e ExHy 1.00 %.4e -100.0 %.4e %.1f 5.9e+3 -187.4 0.1 0.0 "
+                "0.1 0.0 0.1 0.0\n",
+                s * 10, 1e4 * std::pow(0.99, f), 1.0 + s, 1e-4 * (1 + s), 200.0 + s);
+    return name;
+}
+
 std::string WriteCsamtAvgFile(long dipoles)
 {
     std::string name = TempName("csamt", dipoles);
@@ -62,6 +93,63 @@ std::string WriteCsamtAvgFile(long dipoles)
     out << "<End>\n";
     return name;
 }
+
+// Two dipoles, each with a data table as long as the frequency table.
+std::string WriteCsamtAvgManyFrequenciesFile(long frequencies)
+{
+    std::string name = TempName("csamtfreq", frequencies);
+    std::ofstream out(name, std::ios::binary);
+    out << "CSAMT bench\n<Survey>\nSite: T1\nLine: L1\n\n<Channel>\nheading\n"
+        << "tx T1 w 0 -1000 -5000 0 a b 1000 -5000 0\n"
+        << "ex dp E0 0 0 0 0 a b 20 0 0\nex dp E1 0 20 0 0 a b 40 0 0\nhy s H 0 0 0 0\n\n"
+        << "<Data>\n\nid:tx\nheading\n";
+    for (long f = 0; f < frequencies; ++f)
+        out << CFormat("%.6e 10 1 0 0.1\n", 1e4 * std::pow(0.99, f));
+    out << "\n";
+    for (const char* tag : {"E0", "E1", "H"}) {
+        out << (tag[0] == 'H' ? "id:hy " : "id:ex ") << tag << "\nheading\n";
+        for (long f = 0; f < frequencies; ++f)
+            out << CFormat("%.6e 2.5 1 45 1\n", 1e4 * std::pow(0.99, f));
+        out << "\n";
+    }
+    out << "<End>\n";
+    return name;
+}
+
+template <std::string (*Write)(long)>
+void BM_ReadAmtAvg(benchmark::State& state)
+{
+    std::string name = Write(state.range(0));
+    for (auto _ : state) {
+        SurveyStore store;
+        ReadAmtAvgFile(store, name, nullptr);
+        benchmark::DoNotOptimize(store.HyStations.data());
+    }
+    state.SetComplexityN(state.range(0));
+    std::remove(name.c_str());
+}
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgEqualHPhasesFile)
+    ->RangeMultiplier(4)
+    ->Range(64, 4096)
+    ->Complexity();
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgManyFrequenciesFile)
+    ->RangeMultiplier(4)
+    ->Range(64, 4096)
+    ->Complexity();
+
+void BM_ReadCsamtAvgManyFrequencies(benchmark::State& state)
+{
+    std::string name = WriteCsamtAvgManyFrequenciesFile(state.range(0));
+    for (auto _ : state) {
+        SurveyStore store;
+        bool other = false;
+        ReadCsamtAvgFile(store, name, &other);
+        benchmark::DoNotOptimize(store.ExStations.data());
+    }
+    state.SetComplexityN(state.range(0));
+    std::remove(name.c_str());
+}
+BENCHMARK(BM_ReadCsamtAvgManyFrequencies)->RangeMultiplier(4)->Range(64, 4096)->Complexity();
 
 void BM_ReadAmtAvgFile(benchmark::State& state)
 {

@@ -141,12 +141,18 @@ public:
             stations_.push_back(std::move(station));
             index_[row.name] = stations_.size() - 1;
             indexedCount_ = stations_.size();
+            frequencies_.push_back(FrequencyIndex(stations_.back().Freq));
             return;
         }
         TEHStation& station = stations_[static_cast<size_t>(index)];
-        for (float held : station.Freq)
-            if (WithinRelative(row.freq, held, held, 0.001)) return;
+        RelativeIndex& frequencies = frequencies_[static_cast<size_t>(index)];
+        if (frequencies.Size() != station.Freq.size()) frequencies = FrequencyIndex(station.Freq);
+        bool held = frequencies.FindFirst(row.freq, [&](size_t i) {
+            return WithinRelative(row.freq, station.Freq[i], station.Freq[i], kFrequencyTolerance);
+        }) != RelativeIndex::npos;
+        if (held) return;
         AppendRow(station, row);
+        frequencies.Add(row.freq, station.Freq.size() - 1);
     }
 
 private:
@@ -168,12 +174,27 @@ private:
     void Rebuild()
     {
         index_.clear();
-        for (size_t i = 0; i < stations_.size(); ++i) index_[stations_[i].Name] = i;  // last wins
+        frequencies_.clear();
+        for (size_t i = 0; i < stations_.size(); ++i) {
+            index_[stations_[i].Name] = i;  // last wins
+            frequencies_.push_back(FrequencyIndex(stations_[i].Freq));
+        }
         indexedCount_ = stations_.size();
+    }
+
+    // A row's frequency within this ratio of one the station holds is a repeated reading.
+    static constexpr double kFrequencyTolerance = 0.001;
+
+    static RelativeIndex FrequencyIndex(const std::vector<float>& freq)
+    {
+        RelativeIndex index(kFrequencyTolerance);
+        for (size_t k = 0; k < freq.size(); ++k) index.Add(freq[k], k);
+        return index;
     }
 
     std::vector<TEHStation>& stations_;
     std::unordered_map<std::string, size_t> index_;
+    std::vector<RelativeIndex> frequencies_;  // the Freq list of each entry of stations_
     size_t indexedCount_ = 0;
 };
 

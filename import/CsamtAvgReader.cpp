@@ -17,6 +17,9 @@ namespace {
 
 using Fields = std::vector<std::string>;
 
+// A data row's or a merged entry's frequency within this ratio of one of the transmitter's is it.
+constexpr double kFrequencyTolerance = 1e-4;
+
 // The files' degrees are turned into radians with this value of pi, not the exact one.
 double DegreesToRadians(double degrees)
 {
@@ -80,6 +83,7 @@ private:
     std::vector<TStation> ex_;
     std::unordered_map<std::string, size_t> firstByTag_;  // tag -> first Ex station bearing it
     std::set<size_t> tagLengths_;
+    RelativeIndex fipByFrequency_{kFrequencyTolerance};
     double elevation_ = 0;
     bool vertical_ = false;
 };
@@ -182,6 +186,7 @@ bool CsamtAvgFile::ReadFrequencyTable()
         fip.CurrentErr = ToSingle(current * currentError * 0.01);
         fip.PhaseErr = ToSingle(DegreesToRadians(phaseError));
         tx_.FipList.push_back(fip);
+        fipByFrequency_.Add(fip.Freq, tx_.FipList.size() - 1);
     }
     return false;
 }
@@ -212,13 +217,10 @@ bool CsamtAvgFile::ReadDataTable(TStation* receiver)
         double frequency = 0;
         if (fields_.empty() || !TryStrToFloat(fields_[0], frequency)) return true;
         if (!receiver) continue;
-        double divisor = 1.0;
-        for (const FIP& fip : tx_.FipList) {
-            if (WithinRelative(frequency, fip.Freq, frequency, 1e-4)) {
-                divisor = fip.Current;
-                break;
-            }
-        }
+        size_t fip = fipByFrequency_.FindFirst(frequency, [&](size_t i) {
+            return WithinRelative(frequency, tx_.FipList[i].Freq, frequency, kFrequencyTolerance);
+        });
+        double divisor = fip == RelativeIndex::npos ? 1.0 : tx_.FipList[fip].Current;
         double amplitude = CheckedDiv(Number(fields_, 1), divisor);
         double amplitudeError = Number(fields_, 2);
         double phase = Number(fields_, 3);
@@ -259,15 +261,16 @@ void CsamtAvgFile::Merge(SurveyStore& store)
 
     for (TxData& known : store.Transmitters) {
         if (known.Name != tx_.Name) continue;
+        RelativeIndex held(kFrequencyTolerance);
+        for (size_t i = 0; i < known.FipList.size(); ++i) held.Add(known.FipList[i].Freq, i);
         for (const FIP& fip : tx_.FipList) {
-            bool held = false;
-            for (const FIP& entry : known.FipList) {
-                if (WithinRelative(entry.Freq, fip.Freq, entry.Freq, 1e-4)) {
-                    held = true;
-                    break;
-                }
-            }
-            if (!held) known.FipList.push_back(fip);
+            size_t found = held.FindFirst(fip.Freq, [&](size_t i) {
+                float stored = known.FipList[i].Freq;
+                return WithinRelative(stored, fip.Freq, stored, kFrequencyTolerance);
+            });
+            if (found != RelativeIndex::npos) continue;
+            known.FipList.push_back(fip);
+            held.Add(fip.Freq, known.FipList.size() - 1);
         }
         return;
     }

@@ -1,16 +1,31 @@
 #include "import/EHStationMerge.h"
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 
 #include "import/RelativeTests.h"
 
 namespace {
 
+constexpr double kHFrequencyTolerance = 1e-6;
+constexpr double kHAmplitudeTolerance = 1e-7;
+constexpr double kHPhaseTolerance = 1e-9;
+// A station's frequency and a transmitter's are the same within this ratio of the station's.
+constexpr double kTxFrequencyTolerance = 0.001;
+
 // One sample of a station compared with one stored Hy sample.
 bool SameHSample(float f, float h, float p, float storedF, float storedH, float storedP)
 {
-    return WithinRelativeOfSum(f, storedF, 1e-6) && WithinRelativeOfSum(h, storedH, 1e-7) &&
-           WithinRelativeOfSum(p, storedP, 1e-9);
+    return WithinRelativeOfSum(f, storedF, kHFrequencyTolerance) &&
+           WithinRelativeOfSum(h, storedH, kHAmplitudeTolerance) &&
+           WithinRelativeOfSum(p, storedP, kHPhaseTolerance);
+}
+
+// Both zeros are one key, as they are one phase.
+float PhaseKey(float phase)
+{
+    return phase == 0 ? 0.0f : phase;
 }
 
 size_t HySampleCount(const TStation& record)
@@ -76,11 +91,22 @@ EHStationMerger::EHStationMerger(SurveyStore& store) : store_(store)
         firstTransmitter_.emplace(store_.Transmitters[t].Name, t);
 }
 
+size_t EHStationMerger::HyKeyHash::operator()(const HyKey& key) const
+{
+    size_t h = std::hash<float>()(key.phase);
+    h = h * 1000003u ^ std::hash<long long>()(key.frequency);
+    return h * 1000003u ^ std::hash<long long>()(key.amplitude);
+}
+
 void EHStationMerger::IndexHyRecord(size_t record)
 {
     const TStation& hy = store_.HyStations[record];
-    for (size_t k = 0, n = HySampleCount(hy); k < n; ++k)
-        hyByPhase_[hy.Phase.Y[k]].emplace_back(record, k);
+    for (size_t k = 0, n = HySampleCount(hy); k < n; ++k) {
+        if (std::isnan(hy.Phase.Y[k])) continue;  // matches nothing
+        HyKey key{PhaseKey(hy.Phase.Y[k]), RelativeBucket(hy.Amplitude.X[k], kHFrequencyTolerance),
+                  RelativeBucket(hy.Amplitude.Y[k], kHAmplitudeTolerance)};
+        hySamples_[key].emplace_back(record, k);
+    }
 }
 
 long EHStationMerger::FindSharedHyRecord(const TEHStation& station) const
@@ -90,13 +116,19 @@ long EHStationMerger::FindSharedHyRecord(const TEHStation& station) const
     std::vector<size_t> candidates, matching;
     for (size_t i = 0; i < n; ++i) {
         matching.clear();
-        auto bucket = hyByPhase_.find(station.HPhase[i]);
-        if (bucket != hyByPhase_.end()) {
-            for (const auto& [r, k] : bucket->second) {
-                const TStation& hy = store_.HyStations[r];
-                if (SameHSample(station.Freq[i], station.HAmp[i], station.HPhase[i],
-                                hy.Amplitude.X[k], hy.Amplitude.Y[k], hy.Phase.Y[k]))
-                    matching.push_back(r);
+        long long frequency = RelativeBucket(station.Freq[i], kHFrequencyTolerance);
+        long long amplitude = RelativeBucket(station.HAmp[i], kHAmplitudeTolerance);
+        for (long long df = -1; df <= 1; ++df) {
+            for (long long da = -1; da <= 1; ++da) {
+                auto bucket = hySamples_.find(
+                    HyKey{PhaseKey(station.HPhase[i]), frequency + df, amplitude + da});
+                if (bucket == hySamples_.end()) continue;
+                for (const auto& [r, k] : bucket->second) {
+                    const TStation& hy = store_.HyStations[r];
+                    if (SameHSample(station.Freq[i], station.HAmp[i], station.HPhase[i],
+                                    hy.Amplitude.X[k], hy.Amplitude.Y[k], hy.Phase.Y[k]))
+                        matching.push_back(r);
+                }
             }
         }
         std::sort(matching.begin(), matching.end());
@@ -152,11 +184,18 @@ void EHStationMerger::AddFrequencies(const TEHStation& station, const std::strin
         return;
     }
     std::vector<FIP>& list = store_.Transmitters[known->second].FipList;
+    auto indexed = frequencies_.find(known->second);
+    if (indexed == frequencies_.end()) {
+        indexed = frequencies_.emplace(known->second, RelativeIndex(kTxFrequencyTolerance)).first;
+        for (size_t k = 0; k < list.size(); ++k) indexed->second.Add(list[k].Freq, k);
+    }
+    RelativeIndex& held = indexed->second;
     for (size_t i = 0; i < n; ++i) {
         float f = station.Freq[i];
-        bool held = std::any_of(list.begin(), list.end(), [f](const FIP& entry) {
-            return WithinRelative(entry.Freq, f, f, 0.001);
-        });
-        if (!held) list.push_back(MakeFip(f, station.TxCurrent[i]));
+        size_t found = held.FindFirst(
+            f, [&](size_t k) { return WithinRelative(list[k].Freq, f, f, kTxFrequencyTolerance); });
+        if (found != RelativeIndex::npos) continue;
+        list.push_back(MakeFip(f, station.TxCurrent[i]));
+        held.Add(f, list.size() - 1);
     }
 }

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "import/RelativeTests.h"
 #include "survey/SurveyStore.h"
 
 // Position of the last EHStations entry whose Name equals name exactly; -1 when there is none.
@@ -32,10 +33,27 @@ private:
     long FindSharedHyRecord(const TEHStation& station) const;
     void AddFrequencies(const TEHStation& station, const std::string& transmitterId);
 
+    // A stored Hy sample's place: a sample matches only an equal phase (the phase tolerance lies
+    // below single precision), a frequency of the same or a neighbouring frequency bucket and an
+    // amplitude of the same or a neighbouring amplitude bucket.
+    struct HyKey {
+        float phase;
+        long long frequency;
+        long long amplitude;
+        bool operator==(const HyKey& other) const
+        {
+            return phase == other.phase && frequency == other.frequency &&
+                   amplitude == other.amplitude;
+        }
+    };
+    struct HyKeyHash {
+        size_t operator()(const HyKey& key) const;
+    };
+
     SurveyStore& store_;
     std::unordered_set<std::string> exNames_;
     std::unordered_map<std::string, size_t> firstTransmitter_;
-    // Stored Hy samples by phase: a sample can only match an equal phase (the phase tolerance lies
-    // below single precision), so the bucket of a phase holds every candidate.
-    std::unordered_map<float, std::vector<std::pair<size_t, size_t>>> hyByPhase_;
+    std::unordered_map<HyKey, std::vector<std::pair<size_t, size_t>>, HyKeyHash> hySamples_;
+    // The FipList of each transmitter that has received frequencies here, by position.
+    std::unordered_map<size_t, RelativeIndex> frequencies_;
 };

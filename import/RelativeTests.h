@@ -4,6 +4,9 @@
 // zero: a zero divisor matches only equal values.
 
 #include <cmath>
+#include <cstddef>
+#include <unordered_map>
+#include <vector>
 
 // |a - b| / |divisor| < tolerance.
 inline bool WithinRelative(double a, double b, double divisor, double tolerance)
@@ -20,3 +23,59 @@ inline bool WithinRelativeOfSum(double a, double b, double tolerance)
     if (a == b) return true;
     return std::fabs(a - b) / (std::fabs(a) + std::fabs(b)) < tolerance;
 }
+
+// Bucket of a value for the tests above, so that a lookup need not compare with every stored
+// value: for a tolerance of at most 0.5 two values that match have logarithms less than
+// 3 x tolerance apart, and a bucket is 4 x tolerance wide, so they lie in the same or in
+// neighbouring buckets. Zeros (either sign), infinities and NaN have buckets of their own.
+inline long long RelativeBucket(double value, double tolerance)
+{
+    constexpr long long kPositive = 1LL << 40, kInfinity = 1LL << 50, kNaN = 1LL << 52;
+    if (value == 0) return 0;
+    if (std::isnan(value)) return kNaN;
+    if (std::isinf(value)) return value > 0 ? kInfinity : -kInfinity;
+    long long bucket =
+        static_cast<long long>(std::floor(std::log(std::fabs(value)) / (4 * tolerance)));
+    return value > 0 ? kPositive + bucket : -kPositive - bucket;
+}
+
+// Positions of stored values by bucket, for "the first stored value that matches" without a scan
+// of the whole list. Positions must be added in ascending order.
+class RelativeIndex {
+public:
+    static constexpr size_t npos = static_cast<size_t>(-1);
+
+    explicit RelativeIndex(double tolerance) : tolerance_(tolerance) {}
+
+    void Add(double value, size_t position)
+    {
+        buckets_[RelativeBucket(value, tolerance_)].push_back(position);
+        ++size_;
+    }
+    size_t Size() const { return size_; }
+
+    // Smallest position p for which matches(p) holds, among the values near value; npos if none.
+    template <class Match>
+    size_t FindFirst(double value, Match matches) const
+    {
+        size_t best = npos;
+        long long key = RelativeBucket(value, tolerance_);
+        for (long long k = key - 1; k <= key + 1; ++k) {
+            auto bucket = buckets_.find(k);
+            if (bucket == buckets_.end()) continue;
+            for (size_t position : bucket->second) {
+                if (position >= best) break;
+                if (matches(position)) {
+                    best = position;
+                    break;
+                }
+            }
+        }
+        return best;
+    }
+
+private:
+    double tolerance_;
+    size_t size_ = 0;
+    std::unordered_map<long long, std::vector<size_t>> buckets_;
+};

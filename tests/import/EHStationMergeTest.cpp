@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "import/EHStationMerge.h"
+#include "import/RelativeTests.h"
 
 namespace {
 
@@ -158,6 +159,50 @@ TEST(AddEHStationToSurvey, StationsOfOneFileShareASensor)
     merger.Add(Station("S1", {2}, {1}, {1}), "T");
     EXPECT_EQ(store.ExStations.size(), 3u);
     EXPECT_EQ(Frequencies(store.Transmitters[0]), (Values{8, 4}));
+}
+
+// Stations of one file with equal H phases whose frequencies and amplitudes lie a few steps of
+// single precision apart, in and out of the tolerances: the merge pairs each with the first Hy
+// record that a comparison with every stored sample finds.
+TEST(AddEHStationToSurvey, SharedSensorsFoundAmongEqualPhases)
+{
+    auto stepped = [](float value, int steps) {
+        for (int i = 0; i < steps; ++i) value = std::nextafter(value, 2 * value);
+        return value;
+    };
+    std::vector<TEHStation> stations;
+    for (int k = 0; k < 300; ++k) {
+        float f = stepped(8.0f, (k * 7) % 40), h = stepped(0.3f, (k * 3) % 23);
+        stations.push_back(Station("S" + std::to_string(k), {f, 16}, {h, 0.1f}, {-0.5f, -0.7f}));
+    }
+    auto matches = [](const TEHStation& s, const TStation& hy) {
+        for (size_t i = 0; i < s.Freq.size(); ++i) {
+            bool found = false;
+            for (size_t k = 0; k < hy.Amplitude.X.size() && !found; ++k)
+                found = WithinRelativeOfSum(s.Freq[i], hy.Amplitude.X[k], 1e-6) &&
+                        WithinRelativeOfSum(s.HAmp[i], hy.Amplitude.Y[k], 1e-7) &&
+                        WithinRelativeOfSum(s.HPhase[i], hy.Phase.Y[k], 1e-9);
+            if (!found) return false;
+        }
+        return true;
+    };
+    SurveyStore store;
+    EHStationMerger merger(store);
+    std::vector<std::string> hyNames;
+    size_t shared = 0;
+    for (const TEHStation& station : stations) {
+        std::string expected = station.Name;
+        for (const TStation& hy : store.HyStations)
+            if (matches(station, hy)) {
+                expected = hy.Name;
+                break;
+            }
+        shared += expected != station.Name;
+        merger.Add(station, "T");
+        EXPECT_EQ(store.ExStations.back().Info.HyName, expected) << station.Name;
+    }
+    EXPECT_GT(shared, 100u);
+    EXPECT_EQ(store.HyStations.size(), stations.size() - shared);
 }
 
 TEST(AddEHStationToSurvey, KnownTransmitterGainsMissingFrequencies)

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "import/RelativeTests.h"
+
+namespace {
+
+// Values that match one another (each against its nearest floats and against the last value
+// inside and the first outside the tolerance) must lie in the same or neighbouring buckets, or an
+// indexed lookup would miss a match that the full scan finds.
+TEST(RelativeBucket, NoMatchFallsOutsideTheNeighbouringBuckets)
+{
+    const std::vector<float> values = {1.0f,     8.004f, 9600.0f, 1e-4f,    3.1415926f,
+                                       7.3e-39f, 3e38f,  1e-44f,  0.00123f, 123456.7f};
+    for (double tolerance : {1e-3, 1e-4, 1e-6, 1e-7, 1e-9}) {
+        for (float base : values) {
+            for (float sign : {1.0f, -1.0f}) {
+                float a = sign * base;
+                long long key = RelativeBucket(a, tolerance);
+                std::vector<float> others;
+                float up = a, down = a;
+                for (int step = 0; step < 64; ++step) {
+                    up = std::nextafter(up, std::numeric_limits<float>::infinity());
+                    down = std::nextafter(down, -std::numeric_limits<float>::infinity());
+                    others.push_back(up);
+                    others.push_back(down);
+                }
+                for (double factor : {1 - tolerance, 1 + tolerance, 1 - 2 * tolerance,
+                                      1 + 2 * tolerance, 1 - 3 * tolerance, 1 + 3 * tolerance}) {
+                    float b = static_cast<float>(a * factor);
+                    for (int k = 0; k < 4; ++k) others.push_back(b = std::nextafter(b, a));
+                }
+                for (float b : others) {
+                    bool matches = WithinRelative(a, b, a, tolerance) ||
+                                   WithinRelative(a, b, b, tolerance) ||
+                                   WithinRelativeOfSum(a, b, tolerance);
+                    if (!matches) continue;
+                    EXPECT_LE(std::llabs(RelativeBucket(b, tolerance) - key), 1)
+                        << a << " " << b << " " << tolerance;
+                }
+            }
+        }
+    }
+}
+
+TEST(RelativeBucket, SpecialValuesHaveBucketsOfTheirOwn)
+{
+    const double tolerance = 1e-6;
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(RelativeBucket(0.0, tolerance), RelativeBucket(-0.0, tolerance));
+    std::vector<long long> keys = {
+        RelativeBucket(0.0, tolerance),    RelativeBucket(inf, tolerance),
+        RelativeBucket(-inf, tolerance),   RelativeBucket(std::nan(""), tolerance),
+        RelativeBucket(1e-300, tolerance), RelativeBucket(-1e-300, tolerance),
+        RelativeBucket(1e300, tolerance),  RelativeBucket(-1e300, tolerance)};
+    for (size_t i = 0; i < keys.size(); ++i)
+        for (size_t j = i + 1; j < keys.size(); ++j)
+            EXPECT_GT(std::llabs(keys[i] - keys[j]), 2) << i << " " << j;
+}
+
+TEST(RelativeIndex, FindsTheFirstMatchingPosition)
+{
+    const std::vector<float> stored = {8.0f, 16.0f, 8.004f, 8.0f, 0.0f, 0.0f};
+    RelativeIndex index(1e-3);
+    for (size_t i = 0; i < stored.size(); ++i) index.Add(stored[i], i);
+    auto first = [&](float f) {
+        return index.FindFirst(
+            f, [&](size_t i) { return WithinRelative(f, stored[i], stored[i], 1e-3); });
+    };
+    EXPECT_EQ(first(8.0f), 0u);
+    EXPECT_EQ(first(8.0085f), 2u);  // within 1e-3 of 8.004 only
+    EXPECT_EQ(first(16.01f), 1u);
+    EXPECT_EQ(first(0.0f), 4u);
+    EXPECT_EQ(first(32.0f), RelativeIndex::npos);
+    EXPECT_EQ(index.Size(), stored.size());
+}
+
+}  // namespace
