@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+class QCategoryAxis;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QScatterSeries;
-class QValueAxis;
 class TForm1;
 class TForm2;
 
@@ -42,8 +42,10 @@ public:
     QScatterSeries* Series2;  // "Ex"
     QScatterSeries* Series3;  // "Hy"
     QLineSeries* Series1;     // "Tx": points 0 and 1 are the electrodes A and B
-    QValueAxis* BottomAxis;
-    QValueAxis* LeftAxis;
+    // Value axes whose labels are written in the map's number patterns ("######" and "#####",
+    // which write nothing for zero), re-made on every range change.
+    QCategoryAxis* BottomAxis;
+    QCategoryAxis* LeftAxis;
 
     double AnchorX = 0.0, AnchorY = 0.0;
     double EndX = 0.0, EndY = 0.0;

@@ -3,6 +3,7 @@
 #include <uemf.h>
 #include <uemf_safe.h>
 
+#include <QCategoryAxis>
 #include <QClipboard>
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
@@ -19,6 +20,7 @@
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
+#include "base/NumberFormat.h"
 #include "map/TxRx.h"
 
 namespace {
@@ -190,6 +192,40 @@ private slots:
         DrawLayoutMap(Form1);
         QCOMPARE(Form2->Series2->count(), 3);
         QCOMPARE(Line().size(), 2);
+    }
+
+    // The axis labels follow the number patterns "######" and "#####" on every range: nothing
+    // for zero, halves rounded away from zero, every label a category of its own.
+    void axisLabelsInNumberPatterns()
+    {
+        // The labels as written, each checked to stand at its place: the places follow one
+        // another, from the axis minimum to its maximum.
+        auto labels = [](QCategoryAxis* axis) {
+            QStringList trimmed;
+            const QStringList names = axis->categoriesLabels();
+            for (int i = 0; i < names.size(); ++i) {
+                const double at = axis->min() + (axis->max() - axis->min()) * i / 4;
+                if (std::abs(axis->endValue(names[i]) - at) > 1e-9) return QStringList("misplaced");
+                const double start = i == 0 ? axis->min() : axis->endValue(names[i - 1]);
+                if (axis->startValue(names[i]) != start) return QStringList("tick misplaced");
+                trimmed << names[i].trimmed();
+            }
+            return trimmed;
+        };
+        Form2->BottomAxis->setRange(-500, 1500);
+        QCOMPARE(labels(Form2->BottomAxis), QStringList({"-500", "", "500", "1000", "1500"}));
+        Form2->BottomAxis->setRange(-1000, 1000);
+        QCOMPARE(labels(Form2->BottomAxis), QStringList({"-1000", "-500", "", "500", "1000"}));
+        Form2->LeftAxis->setRange(0, 2);
+        QCOMPARE(labels(Form2->LeftAxis), QStringList({"", "1", "1", "2", "2"}));
+        Form2->LeftAxis->setRange(-1250, 3750);
+        QCOMPARE(labels(Form2->LeftAxis), QStringList({"-1250", "", "1250", "2500", "3750"}));
+        // A redraw sets new ranges, and the labels follow.
+        Load({Station("1", 0, 0), Station("2", 1000, 100)}, {}, {});
+        QCOMPARE(labels(Form2->BottomAxis).size(), 5);
+        QCOMPARE(labels(Form2->BottomAxis).first(),
+                 QString::fromStdString(FormatFloat("######", Form2->BottomAxis->min())));
+        QCOMPARE(labels(Form2->LeftAxis).size(), 5);
     }
 
     void hitTestAtTheEdges_data()
