@@ -12,8 +12,9 @@ const char* const kApplicationTitle = "Quillane 20130329";
 
 QuillaneApplication::QuillaneApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // The title as the application's name only: a display name would be appended by Qt to the
+    // caption of every window, so "可控源数据预处理" and the boxes' own captions would change.
     setApplicationName(QString::fromUtf8(kApplicationTitle));
-    setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
 }
 
 bool QuillaneApplication::notify(QObject* receiver, QEvent* event)
