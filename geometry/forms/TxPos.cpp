@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -32,6 +33,7 @@ TTxPosForm::TTxPosForm(QWidget* Owner, SurveyStore& store)
     Txs = new QListWidget(this);
     Txs->setObjectName("Txs");
     Txs->setContextMenuPolicy(Qt::CustomContextMenu);
+    Txs->viewport()->installEventFilter(this);
     PopupMenu1 = new QMenu(this);
     N1 = PopupMenu1->addAction(QString::fromUtf8("置为与当前源同"));
     N1->setObjectName("N1");
@@ -102,6 +104,12 @@ void TTxPosForm::showEvent(QShowEvent* event)
 
 bool TTxPosForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // Only the left button selects an item: "置为与当前源同" copies the item selected before.
+    if (watched == Txs->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+         event->type() == QEvent::MouseButtonDblClick) &&
+        static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+        return true;
     // Only a move of the focus inside the dialog leaves an edit; a menu or another window taking
     // the focus for a while does not.
     if (event->type() == QEvent::FocusOut) {

@@ -137,16 +137,34 @@ void PositionTable::wheelEvent(QWheelEvent* event)
     setCurrentCell(row, std::max(currentColumn(), static_cast<int>(kXColumn)));
 }
 
+// Only the left button chooses a cell: the pop-up commands and a Shift marking with another
+// button work on the cell that was current before.
 void PositionTable::mousePressEvent(QMouseEvent* event)
 {
-    QTableWidget::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        QTableWidget::mousePressEvent(event);
+    } else {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+    }
     form_->StringGrid1MouseDown(this, event->button(), event->modifiers());
 }
 
 void PositionTable::mouseReleaseEvent(QMouseEvent* event)
 {
-    QTableWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        QTableWidget::mouseReleaseEvent(event);
+    else
+        event->accept();
     form_->StringGrid1MouseUp(this, event->button(), event->modifiers());
+}
+
+void PositionTable::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        QTableWidget::mouseDoubleClickEvent(event);
+    else
+        mousePressEvent(event);
 }
 
 void PositionTable::paintEvent(QPaintEvent* event)

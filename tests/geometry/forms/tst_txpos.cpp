@@ -174,6 +174,26 @@ private slots:
         }
     }
 
+    // A right press opens the pop-up menu for the item selected before; it selects nothing.
+    void rightPressKeepsTheSelection()
+    {
+        WhenShown([&](TTxPosForm* d) {
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            const QStringList before = EditTexts(d);
+            const QPoint item3 = d->Txs->visualItemRect(d->Txs->item(3)).center();
+            QTest::mousePress(d->Txs->viewport(), Qt::RightButton, Qt::NoModifier, item3);
+            QTest::mouseRelease(d->Txs->viewport(), Qt::RightButton, Qt::NoModifier, item3);
+            QCOMPARE(d->Txs->currentRow(), 0);
+            QCOMPARE(d->State.Selected, 0);
+            QCOMPARE(EditTexts(d), before);
+            d->N1->trigger();
+            for (const TxData& tx : Form1->Transmitters) QCOMPARE(tx.Ax, 100.4f);
+            QTest::mouseClick(d->Txs->viewport(), Qt::LeftButton, Qt::NoModifier, item3);
+            QCOMPARE(d->State.Selected, 3);
+        });
+        Form1->N15->trigger();
+    }
+
     void withoutRecords()
     {
         Form1->Transmitters.clear();

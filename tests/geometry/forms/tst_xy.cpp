@@ -406,6 +406,33 @@ private slots:
         Form1->N19->trigger();
     }
 
+    // Only a left press moves the current cell: the pop-up commands and a Shift marking with
+    // another button work on the row chosen before.
+    void otherButtonsLeaveTheCurrentCell()
+    {
+        WhenShown([&](QDialog* dialog) {
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            PositionTable* grid = ChangeXY->StringGrid1;
+            const QPoint row5 = grid->visualItemRect(grid->item(4, kYColumn)).center();
+            ChangeXY->SetCurrentCell(kXColumn, 2);
+            QTest::mousePress(grid->viewport(), Qt::RightButton, Qt::ShiftModifier, row5);
+            QCOMPARE(ChangeXY->CurrentRow(), 2);
+            QCOMPARE(ChangeXY->CurrentColumn(), int(kXColumn));
+            QCOMPARE(ChangeXY->Marks.Dragging, 1);
+            QCOMPARE(ChangeXY->Marks.TransformStart, 2);
+            QCOMPARE(ChangeXY->Marks.TransformEnd, 2);
+            QTest::mouseRelease(grid->viewport(), Qt::RightButton, Qt::NoModifier, row5);
+            QCOMPARE(ChangeXY->Marks.Dragging, 0);
+            QTest::mouseClick(grid->viewport(), Qt::MiddleButton, Qt::NoModifier, row5);
+            QCOMPARE(ChangeXY->CurrentRow(), 2);
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, row5);
+            QCOMPARE(ChangeXY->CurrentRow(), 5);
+            QCOMPARE(ChangeXY->CurrentColumn(), int(kYColumn));
+            dialog->reject();
+        });
+        Form1->N19->trigger();
+    }
+
     void renumberingAndSwaps()
     {
         WhenShown([&](QDialog* dialog) {
