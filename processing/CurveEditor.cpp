@@ -1,5 +1,6 @@
 #include "processing/CurveEditor.h"
 
+#include "base/Gbk.h"
 #include "processing/CurveFiles.h"
 #include "processing/MTCurve.h"
 #include "processing/Smoothing.h"
@@ -199,7 +200,9 @@ std::string CurveEditorSession::SelectedName() const
 
 std::string CurveEditorSession::WriteComponentFile() const
 {
-    std::string fileName = StationComponentFileName(SelectedName(), ComponentIndex);
+    // Station names are GBK bytes; file names are UTF-8.
+    std::string fileName =
+        StationComponentFileName(DisplayTextUtf8(SelectedName()), ComponentIndex);
     WriteStationComponentFile(fileName, Charts);
     return fileName;
 }

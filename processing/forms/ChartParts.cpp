@@ -72,16 +72,25 @@ QScatterSeries* Scatter(const QString& name, QScatterSeries::MarkerShape shape, 
 
 void ShowSeries(QXYSeries* target, const ChartSeries& series)
 {
+    bool logX = false, logY = false;
+    for (QAbstractAxis* axis : target->attachedAxes()) {
+        if (axis->type() != QAbstractAxis::AxisTypeLogValue) continue;
+        (axis->orientation() == Qt::Horizontal ? logX : logY) = true;
+    }
+    const auto placeable = [](bool log, double v) { return !log || (v > 0 && std::isfinite(v)); };
     QList<QPointF> points;
+    QList<int> green;  // indices among the points drawn
     points.reserve(static_cast<qsizetype>(series.Count()));
-    for (size_t i = 0; i < series.Count(); ++i) points.append(QPointF(series.X[i], series.Y[i]));
+    for (size_t i = 0; i < series.Count(); ++i) {
+        if (!placeable(logX, series.X[i]) || !placeable(logY, series.Y[i])) continue;
+        if (i < series.Green.size() && series.Green[i]) green.append(int(points.size()));
+        points.append(QPointF(series.X[i], series.Y[i]));
+    }
     target->clearPointsConfiguration();
     target->replace(points);
-    target->setName(QString::fromStdString(series.Title));
-    for (size_t i = 0; i < series.Green.size(); ++i)
-        if (series.Green[i])
-            target->setPointConfiguration(static_cast<int>(i), QXYSeries::PointConfiguration::Color,
-                                          QColor(Qt::green));
+    target->setName(DisplayText(series.Title));
+    for (int i : green)
+        target->setPointConfiguration(i, QXYSeries::PointConfiguration::Color, QColor(Qt::green));
 }
 
 QList<QPointF> LogPoints(const std::vector<double>& x, const std::vector<double>& y)

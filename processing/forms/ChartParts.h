@@ -34,8 +34,9 @@ QLineSeries* MarkedLine(const QString& name, const QColor& colour, Mark mark, in
 QScatterSeries* Scatter(const QString& name, QScatterSeries::MarkerShape shape, qreal size,
                         const QColor& fill, const QColor& border);
 
-// The points of series, in their order; a point flagged Green gets that colour, every other one
-// the series colour.
+// The points of series, in their order, titled with its survey-string title; a point flagged
+// Green gets that colour, every other one the series colour. Points a logarithmic axis of the
+// target cannot place are left out, as one of them would keep Qt from drawing the whole series.
 void ShowSeries(QXYSeries* target, const ChartSeries& series);
 // The points (x[k], y[k]) in order, leaving out those a logarithmic axis cannot place (not
 // positive or not finite): one such point would keep Qt from drawing the whole series.

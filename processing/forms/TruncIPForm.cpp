@@ -536,6 +536,8 @@ bool TTruncIPForm::eventFilter(QObject* watched, QEvent* event)
 void TTruncIPForm::PaintCharts()
 {
     const EditorCharts& charts = Session.Charts;
+    // The axis first: which points the series can show depends on it.
+    SetAmplitudeAxis(Session.AmplitudeAxisLogarithmic);
     ShowSeries(Series1, charts.Amplitude.Present);
     ShowSeries(Series2, charts.Amplitude.Raw);
     ShowSeries(Series3, charts.Amplitude.Previous);
@@ -545,7 +547,6 @@ void TTruncIPForm::PaintCharts()
     ShowSeries(FastLineSeries2, charts.Phase.Previous);
     ShowSeries(FastLineSeries3, charts.Phase.Next);
 
-    SetAmplitudeAxis(Session.AmplitudeAxisLogarithmic);
     const QString title = Text(Session.AmplitudeAxisTitle);
     ChartLeftLogAxis->setTitleText(title);
     ChartLeftLinearAxis->setTitleText(title);

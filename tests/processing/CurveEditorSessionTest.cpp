@@ -235,3 +235,20 @@ TEST_F(CurveEditorSessionTest, CtrlSWritesTheComponentFileIntoTheCurrentDirector
     ASSERT_TRUE(read);
     EXPECT_NE(bytes.find("1.0000e+00  3.0000e-05"), std::string::npos);
 }
+
+TEST_F(CurveEditorSessionTest, ComponentFileOfAGbkStationNameIsNamedInUtf8)
+{
+    char previous[PATH_MAX];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    std::string dir = testing::TempDir();
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    store.WorkStations[3].Name = "\xb2\xe2\xb5\xe3";  // "测点" in GBK
+    session.Open();
+    session.SListClick(3);
+    std::string name = session.WriteComponentFile();
+    bool written = std::remove("测点Ex.txt") == 0;
+    std::remove(name.c_str());
+    ASSERT_EQ(chdir(previous), 0);
+    EXPECT_EQ(name, "测点Ex.txt");
+    EXPECT_TRUE(written);
+}

@@ -183,6 +183,30 @@ private slots:
         QCOMPARE(Form1->WorkStations.size(), size_t(3));
     }
 
+    void gbkNamesAndPointsALogAxisCannotPlace()
+    {
+        Form1->ExStations[1].Name = "\xb2\xe2\xb5\xe3";  // GBK bytes of the name
+        Form1->ExStations[2].Amplitude.Y[0] = 0;
+        QVERIFY(RunEditor([](TTruncIPForm* e) {
+            e->SList->setCurrentRow(1);
+            QCOMPARE(e->Series1->name(), U("测点"));
+            QCOMPARE(e->FastLineSeries1->name(), U("测点"));
+            QCOMPARE(e->Series4->name(), QString("E2"));
+            // A zero amplitude has no place on the logarithmic axis; the others are drawn.
+            QCOMPARE(Ys(e->Series4), QList<double>({60, 90}));
+            e->SList->setCurrentRow(2);
+            QCOMPARE(Ys(e->Series1), QList<double>({60, 90}));
+            QCOMPARE(e->PointSeries1->count(), 3);
+            const QPoint flag = ViewPosition(e->Chart, e->Series1, e->Series1->at(1));
+            QTest::mouseClick(e->Chart->viewport(), Qt::RightButton, {}, flag);
+            QCOMPARE(e->Session.PickedPoint, 2);
+            QCOMPARE(e->Series1->pointConfiguration(1).value(QXYSeries::PointConfiguration::Color),
+                     QVariant(QColor(Qt::green)));
+            QVERIFY(e->Series1->pointConfiguration(0).isEmpty());
+            e->reject();
+        }));
+    }
+
     void editedPointIsStoredOnOk()
     {
         QVERIFY(RunEditor([](TTruncIPForm* e) {
