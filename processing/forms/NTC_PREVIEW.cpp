@@ -49,7 +49,7 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     Series1 = MarkedLine("E/H_N", Qt::red, Mark::DownTriangle, 7);
     Series2 =
         Scatter("MT", QScatterSeries::MarkerShapeRectangle, 5, QColor(0, 128, 0), QColor(0, 80, 0));
-    Series3 = MarkedLine("NTC", Qt::black, Mark::Star, 7);
+    Series3 = MarkedLine("NTC", Qt::black, Mark::Star, 5);
     Series4 = new QLineSeries;
     Series4->setName("Ex/Hy_N");
     Series5 = new QLineSeries;
@@ -98,8 +98,11 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     setFixedSize(688, 382);
     if (Owner) move(Owner->geometry().center() - rect().center());
 
-    // The window sees every key before its controls do.
-    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    // The window sees every key before its controls do; the open pop-up menu keeps its own
+    // arrow keys.
+    for (QWidget* child : findChildren<QWidget*>())
+        if (child != PopupMenu1 && !PopupMenu1->isAncestorOf(child))
+            child->installEventFilter(this);
 }
 
 TForm6::~TForm6()

@@ -54,7 +54,7 @@ TForm5::TForm5(TForm1* Owner) : owner_(Owner)
     Series4 = new QLineSeries;
     Series4->setName("Ex/Hy_N");
     Series4->setPen(QPen(Qt::blue, 1));
-    Series5 = MarkedLine("MT", Qt::black, Mark::Star, 7);
+    Series5 = MarkedLine("MT", Qt::black, Mark::Star, 5);
     QChart* chart = ViewerChart({Series1, Series2, Series3, Series4, Series5});
     AttachFrequencyAxes(chart, BottomAxis, LeftAxis);
 

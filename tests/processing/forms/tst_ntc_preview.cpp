@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QLogValueAxis>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -97,6 +98,9 @@ private slots:
             QCOMPARE(v->Series1->name(), U("近区"));
             QCOMPARE(v->Series2->name(), U("远区"));
             QCOMPARE(v->Series3->name(), U("改正后"));
+            QCOMPARE(v->Series1->markerSize(), 7.0);
+            QCOMPARE(v->Series2->markerSize(), 5.0);
+            QCOMPARE(v->Series3->markerSize(), 5.0);
             QVERIFY(!v->Series4->isVisible() && v->Series4->count() == 0);
             QVERIFY(!v->Series5->isVisible() && v->Series5->count() == 0);
             QVERIFY(v->BottomAxis->isReverse());
@@ -143,6 +147,17 @@ private slots:
                                       U("点频率测深改正曲线200"), U("点频率测深改正曲线200"),
                                       U("点频率测深改正曲线300")}));
         QCOMPARE(Form1->CurrentStation, 0);  // closing resets it
+    }
+
+    void arrowsInTheOpenMenuDoNotStep()
+    {
+        QVERIFY(RunViewer([] {
+            Form6->PopupMenu1->popup(Form6->mapToGlobal(QPoint(20, 20)));
+            QTest::keyClick(Form6->PopupMenu1, Qt::Key_Down);
+            QTest::keyClick(Form6->PopupMenu1, Qt::Key_Right);
+            QCOMPARE(Form1->CurrentStation, 0);
+            Form6->PopupMenu1->close();
+        }));
     }
 
     void copyAndSaveByKeys()

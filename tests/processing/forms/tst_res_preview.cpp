@@ -72,6 +72,10 @@ private slots:
         QCOMPARE(v->Series3->name(), QString("Hy_F"));
         QCOMPARE(v->Series4->name(), QString("Ex/Hy_N"));
         QCOMPARE(v->Series5->name(), QString("MT"));
+        // Marks of 3 x 3 and 2 x 2 design units.
+        QCOMPARE(v->Series1->markerSize(), 7.0);
+        QCOMPARE(v->Series2->markerSize(), 5.0);
+        QCOMPARE(v->Series5->markerSize(), 5.0);
         QVERIFY(v->BottomAxis->isReverse());
         QCOMPARE(v->BottomAxis->titleText(), QString("freq/Hz"));
         QVERIFY(v->Chart1->chart()->legend()->isVisible());
