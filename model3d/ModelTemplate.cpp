@@ -77,7 +77,10 @@ ModelPoints GatherStationPoints(const SurveyStore& store)
 
 double SourceLengthFromText(const std::string& text)
 {
-    return StrToFloatDef(text, 1000.0);
+    double length = StrToFloatDef(text, 1000.0);
+    // The dialog keeps the length in whole metres of a 32-bit integer.
+    if (!(std::fabs(length) < 2147483648.0)) return 1000.0;
+    return length;
 }
 
 namespace {

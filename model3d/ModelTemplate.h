@@ -25,7 +25,8 @@ ModelTemplate ReadModelTemplate(const std::string& fileName);
 // Position and elevation of every Ex station, in list order.
 ModelPoints GatherStationPoints(const SurveyStore& store);
 
-// The source length typed into the length prompt; 1000 when it is not a number.
+// The source length typed into the length prompt; 1000 when it is not a number that fits the
+// dialog's whole-metre length.
 double SourceLengthFromText(const std::string& text);
 
 // The presets of the builder's geometry and coordinate controls derived from the points; EOverflow

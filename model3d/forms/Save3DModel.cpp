@@ -447,8 +447,9 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     // Handlers.
     connect(PageControl1, &QTabWidget::currentChanged, this,
             [this](int index) { Run([this, index] { PageChanged(index); }); });
-    for (QLineEdit* e : {Dx, NxScale, Dy, NyScale, Dz, NzScale})
-        connect(e, &QLineEdit::editingFinished, this, Command(&TForm7::TabSheet1Exit));
+    // Leaving one of these edits rebuilds the meshes even when its text is unchanged, which the
+    // edit's own editing-finished signal would not report.
+    for (QLineEdit* e : {Dx, NxScale, Dy, NyScale, Dz, NzScale}) e->installEventFilter(this);
     for (UpDown* u : {Nx, NxS, Ny, NyS, Nz, NzS, NzAir})
         connect(u, &QSpinBox::editingFinished, this, Command(&TForm7::TabSheet1Exit));
     Nx->Changing = Command(&TForm7::NxChanging);
@@ -490,6 +491,17 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
 
     PageControl1->setCurrentIndex(0);
     TabSheet1Show();
+}
+
+bool TForm7::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        // Another window taking the focus, or a pop-up menu, does not leave the edit.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            Run([this] { TabSheet1Exit(); });
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TForm7::Run(const std::function<void()>& command)
@@ -924,7 +936,8 @@ void TForm7::Chart2MouseDown(Qt::KeyboardModifiers Shift, QPointF At)
 {
     if (Shift & Qt::ControlModifier) {
         AddLayerPick(*this, At.y(), At.x());
-        if (PickDepth.size() >= 2) FillLayerGrid();
+        if (PickDepth.size() < 2) return;  // a first pick does nothing more, Shift or not
+        FillLayerGrid();
     }
     if (Shift & Qt::ShiftModifier) {
         SetLayerAtDepth(*this, At.y(), At.x());

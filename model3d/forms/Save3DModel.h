@@ -170,6 +170,9 @@ public:
     std::vector<LayerGridRow> GridRows() const;
     void ShowGridRows(const std::vector<LayerGridRow>& rows);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Run(const std::function<void()>& command);
     std::function<void()> Command(void (TForm7::*handler)());

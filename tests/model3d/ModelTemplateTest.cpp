@@ -87,6 +87,10 @@ TEST(ModelTemplate, StationsAndSourceLength)
     EXPECT_EQ(SourceLengthFromText("1500"), 1500);
     EXPECT_EQ(SourceLengthFromText("15OO"), 1000);
     EXPECT_EQ(SourceLengthFromText(""), 1000);
+    // A length beyond the whole-metre integer of the dialog is no length.
+    EXPECT_EQ(SourceLengthFromText("-2147483647"), -2147483647.0);
+    EXPECT_EQ(SourceLengthFromText("3e9"), 1000);
+    EXPECT_EQ(SourceLengthFromText("-1e300"), 1000);
 }
 
 TEST(ModelTemplate, ExtentBeyondTheIntegerEditsIsRefused)

@@ -58,6 +58,13 @@ void WriteAll(const std::string& name, const std::string& bytes)
     std::ofstream(name, std::ios::binary) << bytes;
 }
 
+// The focus leaves a control for another control of the same window.
+void Leave(QWidget* control, Qt::FocusReason reason = Qt::TabFocusReason)
+{
+    QFocusEvent event(QEvent::FocusOut, reason);
+    QCoreApplication::sendEvent(control, &event);
+}
+
 bool Exists(const std::string& name)
 {
     return std::ifstream(name).good();
@@ -237,7 +244,12 @@ private slots:
     {
         ScriptedUserInterface ui;
         OpenOnSurvey(ui);
-        Form7->TabSheet1Exit();
+        // Another window taking the focus does not leave the edit; an unchanged edit left for
+        // another control still rebuilds and makes the origin whole.
+        Leave(Form7->Dz, Qt::ActiveWindowFocusReason);
+        QCOMPARE(Form7->MxRefEdit->text(), QString("604.4"));
+        QVERIFY(Form7->LayerDz.empty());
+        Leave(Form7->Dz);
         QCOMPARE(Form7->MxRefEdit->text(), QString("604"));
         QCOMPARE(Form7->MyRefEdit->text(), QString("1802"));
         QCOMPARE(Form7->LayerDz.size(), size_t(45));
@@ -250,7 +262,7 @@ private slots:
         QCOMPARE(Form7->Dx->text(), QString("20"));
         QCOMPARE(Form7->Nx->value(), 60);
         Form7->LayerRho[3] = 42;
-        emit Form7->Dx->editingFinished();
+        Leave(Form7->Dx);
         QCOMPARE(Form7->CellDx.size(), size_t(70));
         QCOMPARE(Form7->MxRefEdit->text(), QString("504"));
         QCOMPARE(Form7->LayerRho[3], 42.0f);  // the layer count stayed
@@ -266,7 +278,7 @@ private slots:
 
         // A bad number ends the handler with the conversion error.
         Form7->NxScale->setText("x");
-        emit Form7->NxScale->editingFinished();
+        Leave(Form7->NxScale);
         QCOMPARE(ui.Shown.size(), size_t(1));
         QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::ExceptionBox);
         Form7->NxScale->setText("2.0");
@@ -383,6 +395,11 @@ private slots:
         QVERIFY(Form7->PickDepth.empty());
         Form7->Chart2MouseDown(Qt::ShiftModifier, QPointF(333, 20));
         QCOMPARE(Form7->LayerRho[1], 333.0f);
+        // A first Ctrl-pick does nothing more for its press, Shift held or not.
+        Form7->Chart2MouseDown(Qt::ControlModifier | Qt::ShiftModifier, QPointF(444, 20));
+        QCOMPARE(Form7->PickDepth.size(), size_t(1));
+        QCOMPARE(Form7->LayerRho[1], 333.0f);
+        Form7->ResModelMouseUp(Qt::NoModifier);
 
         // "保存" writes the background model; "加载" reads it back, or keeps the table.
         ui.FileAnswers.push_back({{Path("background")}});
