@@ -116,6 +116,7 @@ std::string WriteCsamtAvgManyFrequenciesFile(long frequencies)
     return name;
 }
 
+// One reader over the file that Write makes for the benchmark's size.
 template <std::string (*Write)(long)>
 void BM_ReadAmtAvg(benchmark::State& state)
 {
@@ -123,11 +124,30 @@ void BM_ReadAmtAvg(benchmark::State& state)
     for (auto _ : state) {
         SurveyStore store;
         ReadAmtAvgFile(store, name, nullptr);
-        benchmark::DoNotOptimize(store.HyStations.data());
+        benchmark::DoNotOptimize(store.ExStations.data());
     }
     state.SetComplexityN(state.range(0));
     std::remove(name.c_str());
 }
+
+template <std::string (*Write)(long)>
+void BM_ReadCsamtAvg(benchmark::State& state)
+{
+    std::string name = Write(state.range(0));
+    for (auto _ : state) {
+        SurveyStore store;
+        bool other = false;
+        ReadCsamtAvgFile(store, name, &other);
+        benchmark::DoNotOptimize(store.ExStations.data());
+    }
+    state.SetComplexityN(state.range(0));
+    std::remove(name.c_str());
+}
+
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgFile)
+    ->RangeMultiplier(4)
+    ->Range(64, 4096)
+    ->Complexity();
 BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgEqualHPhasesFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)
@@ -136,46 +156,13 @@ BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgManyFrequenciesFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)
     ->Complexity();
-
-void BM_ReadCsamtAvgManyFrequencies(benchmark::State& state)
-{
-    std::string name = WriteCsamtAvgManyFrequenciesFile(state.range(0));
-    for (auto _ : state) {
-        SurveyStore store;
-        bool other = false;
-        ReadCsamtAvgFile(store, name, &other);
-        benchmark::DoNotOptimize(store.ExStations.data());
-    }
-    state.SetComplexityN(state.range(0));
-    std::remove(name.c_str());
-}
-BENCHMARK(BM_ReadCsamtAvgManyFrequencies)->RangeMultiplier(4)->Range(64, 4096)->Complexity();
-
-void BM_ReadAmtAvgFile(benchmark::State& state)
-{
-    std::string name = WriteAmtAvgFile(state.range(0));
-    for (auto _ : state) {
-        SurveyStore store;
-        ReadAmtAvgFile(store, name, nullptr);
-        benchmark::DoNotOptimize(store.ExStations.data());
-    }
-    state.SetComplexityN(state.range(0));
-    std::remove(name.c_str());
-}
-BENCHMARK(BM_ReadAmtAvgFile)->RangeMultiplier(4)->Range(64, 4096)->Complexity();
-
-void BM_ReadCsamtAvgFile(benchmark::State& state)
-{
-    std::string name = WriteCsamtAvgFile(state.range(0));
-    for (auto _ : state) {
-        SurveyStore store;
-        bool other = false;
-        ReadCsamtAvgFile(store, name, &other);
-        benchmark::DoNotOptimize(store.ExStations.data());
-    }
-    state.SetComplexityN(state.range(0));
-    std::remove(name.c_str());
-}
-BENCHMARK(BM_ReadCsamtAvgFile)->RangeMultiplier(4)->Range(64, 4096)->Complexity();
+BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgFile)
+    ->RangeMultiplier(4)
+    ->Range(64, 4096)
+    ->Complexity();
+BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgManyFrequenciesFile)
+    ->RangeMultiplier(4)
+    ->Range(64, 4096)
+    ->Complexity();
 
 }  // namespace
