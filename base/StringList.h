@@ -25,6 +25,9 @@ public:
     size_t Count() const { return Lines.size(); }
 };
 
-// Writes bytes to a file through a temporary file in the same folder and a rename;
-// EFCreateError when any step fails (the original file then stays as it was).
+// Writes bytes to a file through a temporary file and a rename; EFCreateError when any step fails
+// (the original file then stays as it was). A symbolic link is written through to its target and
+// stays a link; an existing file keeps its permission bits, and its owner where this process may
+// set it; the data reach the disk before the rename. The temporary ".<name>.quillane-tmp" sits
+// beside the file, and one left there by an interrupted save is removed by the next save.
 void WriteFileReplacing(const std::string& fileName, const std::string& bytes);

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstdio>
+#include <dirent.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -22,6 +24,51 @@ std::string Slurp(const std::string& path)
     ReadFileBytes(path, bytes);
     return bytes;
 }
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Every entry of a folder, hidden ones included, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> entries;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..") entries.push_back(name);
+        }
+        closedir(dir);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+// A fresh empty folder of the test's own, removed with what it holds at the end of the scope.
+class TempFolder {
+public:
+    explicit TempFolder(const char* name) : path_(TempPath(name))
+    {
+        Clear();
+        rmdir(path_.c_str());
+        mkdir(path_.c_str(), 0755);
+    }
+    ~TempFolder()
+    {
+        Clear();
+        rmdir(path_.c_str());
+    }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& Path() const { return path_; }
+
+private:
+    void Clear()
+    {
+        for (const std::string& name : FolderEntries(path_)) unlink((path_ + "/" + name).c_str());
+    }
+    std::string path_;
+};
 
 }  // namespace
 
@@ -104,6 +151,82 @@ TEST(StringList, FileErrorsKeepTheOriginal)
     chmod(readOnly.c_str(), 0644);
     std::remove(readOnly.c_str());
     EXPECT_THROW(list.SaveToFile(TempPath("no-such-dir/x.txt")), EFCreateError);
+}
+
+TEST(WholeFileSave, WritesThroughSymbolicLinksToTheirTargets)
+{
+    TempFolder folder("links");
+    mkdir((folder / "sub").c_str(), 0755);
+    WriteBytes(folder / "sub/target.txt", "old\r\n");
+    struct Case {
+        std::string link, pointsTo, target;
+    } cases[] = {
+        {"absolute", folder / "sub/target.txt", "sub/target.txt"},
+        {"relative", "sub/target.txt", "sub/target.txt"},
+        {"chained", "relative", "sub/target.txt"},
+        {"dangling", "sub/new.txt", "sub/new.txt"},  // the target is made, the link stays
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(symlink(c.pointsTo.c_str(), (folder / c.link).c_str()), 0);
+        WriteFileReplacing(folder / c.link, c.link + "\r\n");
+        struct stat info;
+        ASSERT_EQ(lstat((folder / c.link).c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << c.link;
+        EXPECT_EQ(Slurp(folder / c.target), c.link + "\r\n") << c.link;
+    }
+    EXPECT_EQ(FolderEntries(folder / "sub"), (std::vector<std::string>{"new.txt", "target.txt"}));
+    unlink((folder / "sub/new.txt").c_str());
+    unlink((folder / "sub/target.txt").c_str());
+    rmdir((folder / "sub").c_str());
+
+    ASSERT_EQ(symlink("loop", (folder / "loop").c_str()), 0);
+    EXPECT_THROW(WriteFileReplacing(folder / "loop", "x"), EFCreateError);
+}
+
+TEST(WholeFileSave, KeepsPermissionBitsAndOwner)
+{
+    TempFolder folder("modes");
+    const std::string path = folder / "kept.txt";
+    WriteBytes(path, "old\r\n");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    // Only a process that may give files away can show the owner kept.
+    const bool mayChown = chown(path.c_str(), 4321, 4322) == 0;
+    WriteFileReplacing(path, "new\r\n");
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (mayChown) {
+        EXPECT_EQ(info.st_uid, 4321u);
+        EXPECT_EQ(info.st_gid, 4322u);
+    }
+    EXPECT_EQ(Slurp(path), "new\r\n");
+
+    // A new file gets what the umask leaves of 0666.
+    mode_t mask = umask(027);
+    WriteFileReplacing(folder / "new.txt", "x");
+    umask(mask);
+    ASSERT_EQ(stat((folder / "new.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(WholeFileSave, RemovesAStaleTemporaryAndLeavesNone)
+{
+    TempFolder folder("stale");
+    const std::string path = folder / "killed.raw";
+    WriteBytes(path, "old\r\n");
+    WriteBytes(folder / ".killed.raw.quillane-tmp", "half of an interrupted sa");
+    WriteBytes(folder / ".other.raw.quillane-tmp", "another file's");
+    WriteFileReplacing(path, "new\r\n");
+    EXPECT_EQ(Slurp(path), "new\r\n");
+    EXPECT_EQ(FolderEntries(folder.Path()),
+              (std::vector<std::string>{".other.raw.quillane-tmp", "killed.raw"}));
+
+    // A failed save leaves nothing beside the file either.
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_THROW(WriteFileReplacing(path, "newer"), EFCreateError);
+    EXPECT_EQ(Slurp(path), "new\r\n");
+    EXPECT_EQ(FolderEntries(folder.Path()),
+              (std::vector<std::string>{".other.raw.quillane-tmp", "killed.raw"}));
 }
 
 TEST(Gbk, RoundTripAndDisplay)
