@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "base/Convert.h"
+#include "base/Exception.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "base/StringList.h"
@@ -223,12 +224,42 @@ void AddKnownStationBlock(SurveyStore& store, BlockValues& v, std::vector<float>
     AddSample(hy, v.BlockFrequency, v.HAmplitude, v.HPhase);
 }
 
+// A name whose own last part ends in ".raw", in any case; folders do not count.
+bool HasRawFileName(const std::string& fileName)
+{
+    size_t slash = fileName.rfind('/');
+    std::string name = LowerAscii(fileName.substr(slash == std::string::npos ? 0 : slash + 1));
+    return name.size() >= 4 && name.compare(name.size() - 4, 4, ".raw") == 0;
+}
+
+// Text as receivers and editors write it: no NUL, no DEL and no other control byte than TAB, LF,
+// FF, CR and the end-of-file mark; bytes from 0x80 up are the text's own (GBK or UTF-8).
+bool IsTextBytes(const std::string& bytes)
+{
+    for (unsigned char c : bytes)
+        if ((c < 0x20 && c != '\t' && c != '\n' && c != '\f' && c != '\r' && c != 0x1a) ||
+            c == 0x7f)
+            return false;
+    return true;
+}
+
+// A CR without its LF ends a line too, so that a file read as it stands gives the lines that
+// the rewrite would have cut.
+void EndLinesAtLoneCarriageReturns(std::string& bytes)
+{
+    for (size_t i = bytes.find('\r'); i != std::string::npos; i = bytes.find('\r', i + 1))
+        if (i + 1 == bytes.size() || bytes[i + 1] != '\n') bytes[i] = '\n';
+}
+
 }  // namespace
 
 void RewriteTextFile(const std::string& fileName)
 {
+    std::string bytes;
+    if (!ReadFileBytes(fileName, bytes)) throw EFOpenError(fileName);
+    if (!HasRawFileName(fileName) || !IsTextBytes(bytes)) return;
     StringList lines;
-    lines.LoadFromFile(fileName);
+    lines.SetText(bytes);
     lines.SaveToFile(fileName);
 }
 
@@ -310,8 +341,10 @@ void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
 
 void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
 {
-    TextStream stream;
-    if (!stream.Open(fileName)) return;
+    std::string bytes;
+    if (!ReadFileBytes(fileName, bytes)) return;
+    EndLinesAtLoneCarriageReturns(bytes);
+    TextStream stream(bytes);
     BlockValues v;
 
     const TxData placeholder = PlaceholderTransmitter();

@@ -10,9 +10,12 @@
 #include "survey/SurveyStore.h"
 
 // Loads the file whole and saves it back with CR LF after every line, through a temporary file
-// that replaces the original only when complete. EFOpenError "Cannot open file %s" when it cannot
-// be read, EFCreateError "Cannot create file %s" when it cannot be written (a read-only file);
-// the original then stays as it was.
+// that replaces the original only when complete. Only a file whose own name ends in ".raw" (in
+// any case) and whose bytes are text is saved: no NUL, no DEL and no control byte but TAB, LF, FF,
+// CR and the end-of-file mark 0x1A; bytes from 0x80 up count as text. Any other file stays as it
+// is on disk and ReadGdpRawFile reads it as it stands. EFOpenError "Cannot open file %s" when the
+// file cannot be read, EFCreateError "Cannot create file %s" when it cannot be written (a
+// read-only file); the original then stays as it was.
 void RewriteTextFile(const std::string& fileName);
 
 // A magnitude or phase field with an optional unit letter: "v" volts, "m" times 0.001, "u" times
@@ -32,6 +35,8 @@ void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
                   double& HAmplitude, double& HPhase, int& TxNumber, int& HyNumber);
 
 // Appends the file's transmitter records (one per new frequency) and its Ex and Hy stations to the
-// store, or adds the samples of known stations. Returns silently when the file cannot be opened.
+// store, or adds the samples of known stations. Lines end at CR, LF or CR LF, as the rewrite cuts
+// them, so a file that was not rewritten reads as if it had been. Returns silently when the file
+// cannot be opened.
 // Conversion and floating-point errors end the read; what was appended before stays.
 void ReadGdpRawFile(SurveyStore& store, const std::string& fileName);

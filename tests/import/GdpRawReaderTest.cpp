@@ -244,7 +244,8 @@ TEST(GdpRawRewrite, EveryLineEndsWithCrLf)
         {"a\r\nb\r\n", "a\r\nb\r\n"},
         {"a\rb\n\nc", "a\r\nb\r\n\r\nc\r\n"},
         {"", ""},
-        {std::string("x\0y\n\x1az", 6), std::string("x\0y\r\n\x1az\r\n", 9)},  // no byte is lost
+        {"x\ty\f\n\x1az", "x\ty\f\r\n\x1az\r\n"},  // no byte is lost
+        {"\xB2\xE2\xCF\xDF \xE6\xB5\x8B\n", "\xB2\xE2\xCF\xDF \xE6\xB5\x8B\r\n"},  // GBK, UTF-8
     };
     std::string path = TempPath("rewrite.raw");
     for (const Case& c : cases) {
@@ -255,6 +256,37 @@ TEST(GdpRawRewrite, EveryLineEndsWithCrLf)
     std::remove(path.c_str());
     std::string missing = TempPath("missing.raw");
     EXPECT_EQ(ErrorOf([&] { RewriteTextFile(missing); }), "Cannot open file " + missing);
+}
+
+// Only a text file of its own name ".raw" is changed on disk; a folder's name does not count.
+TEST(GdpRawRewrite, ChangesOnlyRawTextFiles)
+{
+    std::string folder = TempPath("only");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((folder + "/survey.raw.d").c_str(), 0755), 0);
+    struct Case {
+        std::string name, bytes;
+        bool rewritten;
+    } cases[] = {
+        {"a.raw", "a\nb", true},
+        {"B.RaW", "a\nb", true},
+        {"photo.jpg", "a\nb", false},
+        {"survey.raw.d/data.bin", "a\nb", false},
+        {"x.raw.bak", "a\nb", false},
+        {"nul.raw", std::string("a\0\nb", 4), false},
+        {"control.raw", "a\x01\nb", false},
+        {"delete.raw", "a\x7f\nb", false},
+        {"jpeg.raw", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0\n\xFF\xDB", 14), false},
+    };
+    for (const Case& c : cases) {
+        std::string path = folder + "/" + c.name;
+        WriteBytes(path, c.bytes);
+        EXPECT_EQ(ErrorOf([&] { RewriteTextFile(path); }), "(no error)") << c.name;
+        EXPECT_EQ(Slurp(path), c.rewritten ? "a\r\nb\r\n" : c.bytes) << c.name;
+        std::remove(path.c_str());
+    }
+    rmdir((folder + "/survey.raw.d").c_str());
+    rmdir(folder.c_str());
 }
 
 TEST(GdpRawRewrite, ReadOnlyFileSurvivesTheFailedRewrite)
@@ -272,7 +304,8 @@ TEST(GdpRawRewrite, ReadOnlyFileSurvivesTheFailedRewrite)
     DIR* dir = opendir(folder.c_str());
     ASSERT_NE(dir, nullptr);
     while (dirent* entry = readdir(dir))
-        if (entry->d_name[0] != '.') entries.push_back(entry->d_name);
+        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+            entries.push_back(entry->d_name);
     closedir(dir);
     EXPECT_EQ(entries, std::vector<std::string>{"line.raw"});  // no temporary file left behind
     chmod(path.c_str(), 0644);
@@ -362,6 +395,21 @@ TEST_F(GdpRawRead, TwoFrequenciesInEitherOrder)
         ASSERT_EQ(tx.FipList.size(), 1u);
         EXPECT_EQ(tx.FipList[0].Freq, order[0]);
         EXPECT_EQ(store_.Transmitters[1].Fip.Freq, order[1]);
+    }
+}
+
+// A file that was not rewritten (one of another name) gives the lines the rewrite would cut.
+TEST_F(GdpRawRead, LinesEndAsTheRewriteCutsThem)
+{
+    std::string text = Group(1, "8", kGroupA) + Group(2, "16", kGroupA);
+    for (const char* lineEnd : {"\r", "\r\r\n"}) {
+        store_ = SurveyStore();
+        std::string cut;
+        for (char c : text) cut += c == '\n' ? std::string(lineEnd) : std::string(1, c);
+        Read(cut);
+        ASSERT_EQ(store_.ExStations.size(), 3u) << lineEnd;
+        EXPECT_EQ(store_.ExStations[2].Amplitude.X, (std::vector<float>{8, 16}));
+        EXPECT_EQ(store_.Transmitters.size(), 2u);
     }
 }
 
