@@ -19,6 +19,7 @@ stop() {
   rm -rf "$work"
 }
 trap stop EXIT
+trap 'exit 143' TERM INT
 
 # Waits up to 20 s for a condition, checking every 50 ms.
 await() {
