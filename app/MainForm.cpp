@@ -35,6 +35,8 @@ TForm1::TForm1(QWidget* Owner) : QMainWindow(Owner)
 {
     setObjectName("Form1");
     setWindowTitle(Text("可控源数据预处理"));
+    // No tool-bar menu: the main window has no context menu, and no entry is ever hidden.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     resize(1024, 545);
     if (const QScreen* screen = QApplication::primaryScreen()) {
         const QRect desk = screen->availableGeometry();

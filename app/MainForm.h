@@ -71,9 +71,6 @@ public:
     // The child windows in the order the arrangements place them, the front one first.
     QList<QMdiSubWindow*> ArrangedWindows() const;
 
-    // The length of ExStations when CurrentStation was last checked against it.
-    size_t CurrentStationListLength = 0;
-
 public slots:
     void ToolButton2Click(QObject* Sender = nullptr);   // "打开"
     void N20Click(QObject* Sender = nullptr);           // "追加数据"

@@ -87,6 +87,13 @@ void MapChartView::mouseReleaseEvent(QMouseEvent* event)
         Form1->PopupMenu1->popup(event->globalPosition().toPoint());
 }
 
+// The second press of a double click arrives here instead of as a press.
+void MapChartView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    QChartView::mouseDoubleClickEvent(event);
+}
+
 void MapChartView::mouseMoveEvent(QMouseEvent* event)
 {
     form_->Chart1MouseMove(this, event->modifiers(), event->position());

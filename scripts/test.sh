@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the project needs, builds it and runs every test: a short pass of every fuzz
 # target (fuzz/run.sh runs them longer), the core and its tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the normal build with all its tests.
+# UndefinedBehaviorSanitizer, and the normal build with all its tests: the window tests under the
+# offscreen platform, those of frames and stacking (label x11) each under its own Xvfb server
+# with the openbox window manager (scripts/with-x-server.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"

@@ -130,11 +130,20 @@ void PositionTable::FinishEditing()
 void PositionTable::wheelEvent(QWheelEvent* event)
 {
     event->accept();
-    const int notch = event->angleDelta().y();
-    if (notch == 0 || rowCount() == 0) return;
-    if (notch < 0 && form_->StringGrid1MouseWheelDown(this, event->modifiers())) return;
-    const int row = std::clamp(currentRow() + (notch < 0 ? 1 : -1), 0, rowCount() - 1);
-    setCurrentCell(row, std::max(currentColumn(), static_cast<int>(kXColumn)));
+    const int delta = event->angleDelta().y();
+    if (delta == 0) return;
+    if ((delta < 0) != (wheelDelta_ < 0)) wheelDelta_ = 0;
+    wheelDelta_ += delta;
+    // Touchpads and fine wheels send parts of a notch; each whole notch steps once.
+    while (std::abs(wheelDelta_) >= QWheelEvent::DefaultDeltasPerStep) {
+        const bool down = wheelDelta_ < 0;
+        wheelDelta_ +=
+            down ? QWheelEvent::DefaultDeltasPerStep : -QWheelEvent::DefaultDeltasPerStep;
+        if (rowCount() == 0) continue;
+        if (down && form_->StringGrid1MouseWheelDown(this, event->modifiers())) continue;
+        const int row = std::clamp(currentRow() + (down ? 1 : -1), 0, rowCount() - 1);
+        setCurrentCell(row, std::max(currentColumn(), static_cast<int>(kXColumn)));
+    }
 }
 
 // Only the left button chooses a cell: the pop-up commands and a Shift marking with another

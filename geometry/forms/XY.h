@@ -48,6 +48,7 @@ private:
     friend class PositionCellDelegate;
     TChangeXY* form_;
     QPointer<QWidget> editor_;
+    int wheelDelta_ = 0;  // wheel turn not yet making a whole notch
 };
 
 class TChangeXY : public QDialog {

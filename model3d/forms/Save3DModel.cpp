@@ -138,12 +138,19 @@ void LayerGrid::keyReleaseEvent(QKeyEvent* event)
 
 void LayerGrid::wheelEvent(QWheelEvent* event)
 {
-    if (event->angleDelta().y() < 0 && WheelDown && (event->modifiers() & Qt::ControlModifier)) {
-        WheelDown(event->modifiers());
-        event->accept();
+    const int delta = event->angleDelta().y();
+    if (delta >= 0 || !WheelDown || !(event->modifiers() & Qt::ControlModifier)) {
+        wheelDelta_ = 0;
+        QTableWidget::wheelEvent(event);
         return;
     }
-    QTableWidget::wheelEvent(event);
+    event->accept();
+    // Touchpads and fine wheels send parts of a notch; each whole notch continues once.
+    wheelDelta_ += delta;
+    while (wheelDelta_ <= -QWheelEvent::DefaultDeltasPerStep) {
+        wheelDelta_ += QWheelEvent::DefaultDeltasPerStep;
+        WheelDown(event->modifiers());
+    }
 }
 
 ModelChartView::ModelChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent)

@@ -54,6 +54,9 @@ public:
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+
+private:
+    int wheelDelta_ = 0;  // Ctrl + wheel down not yet making a whole notch
 };
 
 // A chart view that reports presses, moves and releases in data values of one series, and can

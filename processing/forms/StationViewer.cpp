@@ -18,10 +18,7 @@
 bool KeepCurrentStation(TForm1* form)
 {
     const size_t n = form->ExStations.size();
-    const bool inside = form->CurrentStation >= 0 && static_cast<size_t>(form->CurrentStation) < n;
-    const bool changed = n != form->CurrentStationListLength;
-    form->CurrentStationListLength = n;
-    if (inside && !changed) return false;
+    if (form->CurrentStation >= 0 && static_cast<size_t>(form->CurrentStation) < n) return false;
     form->CurrentStation = 0;
     return true;
 }

@@ -16,13 +16,13 @@ class QXYSeries;
 class TForm1;
 struct TStation;
 
-// Resets CurrentStation to 0 when it lies outside ExStations or when the Ex list changed length
-// since the last check; true when it was reset so.
+// Resets CurrentStation to 0 when it lies outside ExStations (a load left a shorter list); true
+// when it was reset so.
 bool KeepCurrentStation(TForm1* form);
 // The Ex station at CurrentStation (kept inside the list), none when the list is empty.
 const TStation* ShownStation(TForm1* form);
 // Moves CurrentStation by step within the Ex list; true when the view must be drawn again: moved,
-// or started again at the first station of a changed survey.
+// or started again at the first station of a list that became too short.
 bool StepStation(TForm1* form, int step);
 
 // A white chart with its legend on the right, holding the series in their order.

@@ -17,9 +17,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
+#include <QScreen>
 #include <QSplitter>
 #include <QToolButton>
 #include <QValueAxis>
+#include <QWindow>
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
@@ -501,15 +503,81 @@ void TTruncIPForm::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
     }
 }
 
+QPoint CompanionPosition(const QRect& editorFrame, const QSize& companionFrame, const QRect& area)
+{
+    const int left = editorFrame.left() + editorFrame.width() / 2 - companionFrame.width() / 2;
+    int top = editorFrame.top() - companionFrame.height() - 2;
+    if (top < area.top()) {
+        const int below = editorFrame.top() + editorFrame.height() + 2;
+        top = below + companionFrame.height() <= area.top() + area.height() ? below : area.top();
+    }
+    const auto inside = [](int at, int length, int start, int room) {
+        return std::max(start, std::min(at, start + room - length));
+    };
+    return QPoint(inside(left, companionFrame.width(), area.left(), area.width()),
+                  inside(top, companionFrame.height(), area.top(), area.height()));
+}
+
+namespace {
+
+// Calls call once, after window has been exposed: only then has the window manager framed it.
+void WhenExposed(QWindow* window, QObject* context, std::function<void()> call)
+{
+    struct Watch : QObject {
+        std::function<void()> call;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+                watched->removeEventFilter(this);
+                QMetaObject::invokeMethod(parent(), call, Qt::QueuedConnection);
+                deleteLater();
+            }
+            return false;
+        }
+    };
+    if (window->isExposed()) {
+        QMetaObject::invokeMethod(context, std::move(call), Qt::QueuedConnection);
+        return;
+    }
+    auto* watch = new Watch;
+    watch->setParent(context);
+    watch->call = std::move(call);
+    window->installEventFilter(watch);
+}
+
+}  // namespace
+
 void TTruncIPForm::FormShow()
 {
     Session.FormShow();
     if (!Session.CompanionExists) return;
     Companion = new TAPPRESForm(this);
     APPRESForm = Companion;
-    Companion->move(x() + width() / 2 - Companion->width() / 2, y() - Companion->height() - 2);
-    Companion->show();
     PaintCompanion();
+    // Shown once the modal editor is on the screen, so that it stacks above the editor and its
+    // owner and is placed by the editor's frame.
+    WhenExposed(windowHandle(), this, [this] { ShowCompanion(); });
+}
+
+void TTruncIPForm::ShowCompanion()
+{
+    if (!Companion || !isVisible()) return;
+    PlaceCompanion();
+    Companion->show();
+    Companion->raise();
+    // Its own frame is known only now; a frame unlike the editor's moves it once more.
+    WhenExposed(Companion->windowHandle(), Companion, [this] { PlaceCompanion(); });
+}
+
+void TTruncIPForm::PlaceCompanion()
+{
+    // Before it is framed, the companion is taken to get a frame like the editor's.
+    const QSize frame = Companion->isVisible()
+                            ? Companion->frameGeometry().size()
+                            : Companion->size() + (frameGeometry().size() - size());
+    const QScreen* shown = screen();
+    const QRect area = shown ? shown->availableGeometry() : frameGeometry();
+    Companion->move(CompanionPosition(frameGeometry(), frame, area));
 }
 
 void TTruncIPForm::showEvent(QShowEvent* event)

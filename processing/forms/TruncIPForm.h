@@ -80,6 +80,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
 
+// Where the companion chart's frame goes: centred above the editor's frame with 2 pixels between
+// them, below the editor when there is no room above, and kept inside the screen's area.
+QPoint CompanionPosition(const QRect& editorFrame, const QSize& companionFrame, const QRect& area);
+
 class TTruncIPForm : public QDialog {
     Q_OBJECT
 public:
@@ -154,6 +158,8 @@ private:
     void PaintList();
     void PaintCount();
     void PaintCompanion();
+    void ShowCompanion();
+    void PlaceCompanion();
     void SetAmplitudeAxis(bool logarithmic);
 
     bool shown_ = false;

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -244,6 +245,24 @@ private slots:
             QVERIFY(!items[i]->icon().isNull());
             QCOMPARE(button->width(), 24);
         }
+    }
+
+    // A right click anywhere on the frame of the main window, or the menu key, opens no menu
+    // and hides nothing.
+    void noContextMenuOnTheMainWindow()
+    {
+        QWindow* window = Form1->windowHandle();
+        const QWidget* places[] = {Form1->menuBar(), Form1->MainTools, Form1->StatusBar1};
+        for (const QWidget* place : places) {
+            const QPoint at = place->mapTo(Form1, QPoint(place->width() - 6, place->height() / 2));
+            QTest::mouseClick(window, Qt::RightButton, {}, at);
+            QVERIFY2(!QApplication::activePopupWidget(), qPrintable(place->objectName()));
+        }
+        Form1->menuBar()->setFocus();
+        QTest::keyClick(window, Qt::Key_Menu);
+        QVERIFY(!QApplication::activePopupWidget());
+        QVERIFY(Form1->MainTools->isVisible());
+        QVERIFY(Form1->MainTools->toggleViewAction()->isChecked());
     }
 
     // One key on two entries fires one command once; Ctrl+E acts from the main window although

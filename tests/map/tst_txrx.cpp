@@ -350,6 +350,31 @@ private slots:
         QVERIFY(!Form1->PopupMenu1->isVisible());
     }
 
+    // Through the window system, as a user's clicks come: the second press of a double click
+    // arrives as a double click and must still take the line, so that the second release leaves
+    // its midpoint under the mouse.
+    void doubleClickCentresTheLineOnce()
+    {
+        Load({Station("1", -500, -500), Station("2", 1500, 1500)}, {},
+             {Transmitter(0, 0, 1000, 1000)});
+        QWindow* window = Form1->windowHandle();
+        auto inWindow = [](QPointF mapPoint) {
+            return Form2->Chart1->viewport()->mapTo(Form1, Form2->ChartPixel(mapPoint).toPoint());
+        };
+        QTest::mouseClick(window, Qt::LeftButton, {}, inWindow(QPointF(1400, -400)));  // no line
+        QCOMPARE(Line(), QList<QPointF>({QPointF(0, 0), QPointF(1000, 1000)}));
+        const QPoint click = Form2->ChartPixel(QPointF(800, 800)).toPoint();
+        QTest::mouseDClick(window, Qt::LeftButton, {}, inWindow(QPointF(800, 800)));
+        const QPointF under = Form2->MapCoordinates(click);
+        const QPointF middle = (Line()[0] + Line()[1]) / 2;
+        QVERIFY2(std::abs(middle.x() - under.x()) < 1e-6 && std::abs(middle.y() - under.y()) < 1e-6,
+                 qPrintable(QString("midpoint %1, %2 under the mouse %3, %4")
+                                .arg(middle.x())
+                                .arg(middle.y())
+                                .arg(under.x())
+                                .arg(under.y())));
+    }
+
     void labelsSwitchAndFollowRedraws()
     {
         Load({Station("A1", 100, 100), Station("A2", 200, 200)}, {Station("HY", 150, 150)},

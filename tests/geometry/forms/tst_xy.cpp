@@ -368,6 +368,38 @@ private slots:
         Form1->N19->trigger();
     }
 
+    // A touchpad's fine steps: a notch is 120 units summed over events; a turn the other way
+    // starts the sum again.
+    void fineWheelStepsCountWholeNotches()
+    {
+        WhenShown([&](QDialog* dialog) {
+            Type(kXColumn, 1, "0");
+            Type(kXColumn, 2, "50");
+            ChangeXY->SetCurrentCell(kXColumn, 2);
+            QWidget* viewport = ChangeXY->StringGrid1->viewport();
+            auto wheel = [viewport](int delta, Qt::KeyboardModifiers keys) {
+                QWheelEvent event(QPointF(10, 10), viewport->mapToGlobal(QPointF(10, 10)), QPoint(),
+                                  QPoint(0, delta), Qt::NoButton, keys, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(viewport, &event);
+            };
+            const std::string fourth = Text(kXColumn, 4);
+            for (int i = 0; i < 9; ++i) wheel(-10, Qt::ControlModifier);
+            QCOMPARE(ChangeXY->CurrentRow(), 2);
+            for (int i = 0; i < 3; ++i) wheel(-10, Qt::ControlModifier);
+            QCOMPARE(Text(kXColumn, 3), std::string("100.0"));
+            QCOMPARE(Text(kXColumn, 4), fourth);
+            QCOMPARE(ChangeXY->CurrentRow(), 3);
+            wheel(-100, Qt::NoModifier);
+            wheel(60, Qt::NoModifier);
+            wheel(60, Qt::NoModifier);
+            QCOMPARE(ChangeXY->CurrentRow(), 2);
+            wheel(-360, Qt::NoModifier);  // three notches in one event
+            QCOMPARE(ChangeXY->CurrentRow(), 5);
+            dialog->reject();
+        });
+        Form1->N19->trigger();
+    }
+
     void shiftMarkingAndBlockCopy()
     {
         WhenShown([&](QDialog* dialog) {

@@ -381,6 +381,27 @@ private slots:
         QCOMPARE(grid->item(3, 1)->text(), QString("100"));
         Form7->ResModelMouseWheelDown(Qt::ControlModifier);
         QCOMPARE(grid->item(3, 1)->text(), QString("120.0"));
+        // Through the grid's wheel: only a whole notch of Ctrl + wheel down continues, summed
+        // over fine steps; any other turn starts the sum again.
+        auto wheel = [grid](int delta, Qt::KeyboardModifiers keys) {
+            QWheelEvent event(QPointF(10, 10), grid->viewport()->mapToGlobal(QPointF(10, 10)),
+                              QPoint(), QPoint(0, delta), Qt::NoButton, keys, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(grid->viewport(), &event);
+        };
+        grid->item(3, 1)->setText("7");
+        grid->setCurrentCell(2, 1);
+        for (int i = 0; i < 4; ++i) wheel(-24, Qt::ControlModifier);
+        QCOMPARE(grid->item(3, 1)->text(), QString("7"));
+        wheel(-24, Qt::ControlModifier);
+        QCOMPARE(grid->item(3, 1)->text(), QString("120.0"));
+        grid->item(3, 1)->setText("7");
+        wheel(-96, Qt::ControlModifier);
+        wheel(-24, Qt::NoModifier);
+        grid->setCurrentCell(2, 1);
+        wheel(-24, Qt::ControlModifier);
+        QCOMPARE(grid->item(3, 1)->text(), QString("7"));
+        grid->item(3, 1)->setText("120.0");
         Form7->ResModelClick(2);
         QCOMPARE(Form7->StaticText22->text(), U("当前层底界面深度为33m"));  // 16.5 + 15 × 1.1
 

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QValueAxis>
@@ -327,11 +328,13 @@ private slots:
     {
         QVERIFY(RunEditor([](TTruncIPForm* e) {
             QVERIFY(APPRESForm);
-            QVERIFY(APPRESForm->isVisible());
+            QTRY_VERIFY(APPRESForm->isVisible());
             QCOMPARE(APPRESForm->parent(), e);
             QCOMPARE(APPRESForm->windowTitle(), QString("APPRESForm"));
             QCOMPARE(APPRESForm->size(), QSize(401, 192));
-            QCOMPARE(APPRESForm->pos(), QPoint(e->x() + 896 / 2 - 401 / 2, e->y() - 192 - 2));
+            QCOMPARE(APPRESForm->pos(),
+                     CompanionPosition(e->frameGeometry(), APPRESForm->frameGeometry().size(),
+                                       e->screen()->availableGeometry()));
             QVERIFY(!e->isHidden());
             QVERIFY(APPRESForm->BottomAxis->isReverse());
             QCOMPARE(APPRESForm->Series1->name(), QString("E0"));
@@ -355,6 +358,31 @@ private slots:
             QVERIFY(e->findChildren<TAPPRESForm*>().isEmpty());
             e->reject();
         }));
+    }
+
+    // Frames in screen pixels; the companion's frame is 405 x 218.
+    void companionPlacement_data()
+    {
+        QTest::addColumn<QRect>("editor");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QPoint>("at");
+        const QRect screen(0, 0, 1920, 1080);
+        QTest::newRow("above, centred") << QRect(500, 300, 900, 650) << screen << QPoint(748, 80);
+        QTest::newRow("just room above") << QRect(500, 220, 900, 650) << screen << QPoint(748, 0);
+        QTest::newRow("below") << QRect(500, 100, 900, 650) << screen << QPoint(748, 752);
+        QTest::newRow("no room: top") << QRect(500, 100, 900, 900) << screen << QPoint(748, 0);
+        QTest::newRow("left edge") << QRect(-400, 300, 900, 650) << screen << QPoint(0, 80);
+        QTest::newRow("right edge") << QRect(1700, 300, 900, 650) << screen << QPoint(1515, 80);
+        QTest::newRow("second screen")
+            << QRect(2300, 300, 900, 650) << QRect(1920, 40, 1280, 1024) << QPoint(2548, 80);
+    }
+
+    void companionPlacement()
+    {
+        QFETCH(QRect, editor);
+        QFETCH(QRect, area);
+        QFETCH(QPoint, at);
+        QCOMPARE(CompanionPosition(editor, QSize(405, 218), area), at);
     }
 
     void filesAndTheirWriteErrors()

@@ -158,11 +158,16 @@ private slots:
         v->SpeedButton1Click();
         QCOMPARE(Form1->CurrentStation, 0);
         QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线100"));
-        // One more Ex station (same count seen before was 1): back to the first as well.
+        // A load that makes the list longer or shorter keeps a station that is still in it.
         LoadViewerSurvey(Form1);
-        Form1->CurrentStation = 0;
-        v->SpeedButton2Click();
         QCOMPARE(Form1->CurrentStation, 0);
+        v->SpeedButton2Click();
+        QCOMPARE(Form1->CurrentStation, 1);
+        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线200"));
+        Form1->ExStations.resize(2);
+        v->SpeedButton1Click();
+        QCOMPARE(Form1->CurrentStation, 0);
+        LoadViewerSurvey(Form1);
         v->SpeedButton2Click();
         QCOMPARE(Form1->CurrentStation, 1);
 

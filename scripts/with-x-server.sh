@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs a command under a private Xvfb server with the openbox window manager, for the window tests
+# that need real frames, stacking and input; stops both afterwards. Exits with 77 (a skipped test)
+# when either is not installed.
+set -uo pipefail
+for tool in Xvfb openbox xprop; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+xvfb=""
+wm=""
+stop() {
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null && wait "$wm" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap stop EXIT
+trap 'exit 143' TERM INT
+
+# Waits up to 20 s for a condition, checking every 50 ms.
+await() {
+  for _ in $(seq 400); do
+    "$@" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# Xvfb picks a free display and writes its number once it accepts connections.
+Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+if ! await test -s "$work/display"; then
+  echo "Xvfb did not start:" && cat "$work/xvfb.log"
+  exit 1
+fi
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+openbox --sm-disable >"$work/wm.log" 2>&1 &
+wm=$!
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+if ! await wm_ready; then
+  echo "openbox did not start:" && cat "$work/wm.log"
+  exit 1
+fi
+
+QT_QPA_PLATFORM=xcb "$@"
