@@ -45,9 +45,12 @@ void StringList::LoadFromFile(const std::string& fileName)
     SetText(bytes);
 }
 
-void StringList::SaveToFile(const std::string& fileName) const { WriteFileReplacing(fileName, Text()); }
+void StringList::SaveToFile(const std::string& fileName) const
+{
+    WriteFileReplacing(fileName, Text());
+}
 
-void WriteFileReplacing(const std::string& fileName, const std::string& bytes)
+PreparedFile PrepareFileReplacing(const std::string& fileName, const std::string& bytes)
 {
     // A file that exists but is read-only (no write bit, or not writable for this user) is refused,
     // as creating it anew would be; root's permission to write anyway is not used.
@@ -75,8 +78,27 @@ void WriteFileReplacing(const std::string& fileName, const std::string& bytes)
     }
     bool ok = written == bytes.size();
     if (close(fd) != 0) ok = false;
-    if (!ok || std::rename(tempName.c_str(), fileName.c_str()) != 0) {
+    if (!ok) {
         std::remove(tempName.c_str());
         throw EFCreateError(fileName);
     }
+    return {fileName, tempName};
+}
+
+void CommitFileReplacing(const PreparedFile& file)
+{
+    if (std::rename(file.TempName.c_str(), file.FileName.c_str()) != 0) {
+        std::remove(file.TempName.c_str());
+        throw EFCreateError(file.FileName);
+    }
+}
+
+void DiscardFileReplacing(const PreparedFile& file)
+{
+    std::remove(file.TempName.c_str());
+}
+
+void WriteFileReplacing(const std::string& fileName, const std::string& bytes)
+{
+    CommitFileReplacing(PrepareFileReplacing(fileName, bytes));
 }

@@ -28,3 +28,13 @@ public:
 // Writes bytes to a file through a temporary file in the same folder and a rename;
 // EFCreateError when any step fails (the original file then stays as it was).
 void WriteFileReplacing(const std::string& fileName, const std::string& bytes);
+
+// The same save in two steps, so that several files can be replaced together: Prepare writes
+// the temporary file (EFCreateError when it cannot), Commit puts it in the file's place
+// (EFCreateError, the temporary removed, when it cannot), Discard removes it unused.
+struct PreparedFile {
+    std::string FileName, TempName;
+};
+PreparedFile PrepareFileReplacing(const std::string& fileName, const std::string& bytes);
+void CommitFileReplacing(const PreparedFile& file);
+void DiscardFileReplacing(const PreparedFile& file);

@@ -184,6 +184,8 @@ private:
     QButtonGroup* speedButtons_;
     std::vector<LayerGridRow> layerRows_;
     bool filling_ = false;
+    // True while the last leave of the geometry page (the layer page) ended in an error.
+    bool geometryUnread_ = false, layersUnread_ = false;
     int page_ = 0;
 };
 
