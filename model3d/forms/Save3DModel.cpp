@@ -110,6 +110,12 @@ void Replace(QXYSeries* series, const std::vector<MapPoint>& points)
 
 }  // namespace
 
+PendingMessages ModelBuilderPendingMessages()
+{
+    return EveryInterval(
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+}
+
 // ---- controls ----
 
 UpDown::UpDown(int minimum, int maximum, int position, QWidget* parent) : QSpinBox(parent)
@@ -762,9 +768,8 @@ void TForm7::BitBtn4Click()
             bool& busy;
             ~Release() { busy = false; }
         } release{Busy};
-        unwritten = WriteModelFileSet(owner_->Transmitters, s, *this, name, [] {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        unwritten =
+            WriteModelFileSet(owner_->Transmitters, s, *this, name, ModelBuilderPendingMessages());
     }
     ReportUnwritten(unwritten);
 }

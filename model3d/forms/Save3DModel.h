@@ -17,6 +17,7 @@
 #include "app/Dialogs.h"
 #include "model3d/Layers.h"
 #include "model3d/ModelData.h"
+#include "model3d/Terrain.h"
 
 class QAction;
 class QButtonGroup;
@@ -190,3 +191,7 @@ private:
 };
 
 extern TForm7* Form7;
+
+// What the dialog lets run while the terrain search computes the model files: the pending window
+// messages other than user input.
+PendingMessages ModelBuilderPendingMessages();
