@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Exception.h"
+#include "import/CsamtAvgReader.h"
 #include "model3d/Mesh.h"
 #include "model3d/ModelTemplate.h"
 
@@ -188,4 +189,21 @@ TEST(Mesh, TextHelpers)
     EXPECT_EQ(ChangeFileExt("/a/b.c/model.imp", ".m"), "/a/b.c/model.m");
     EXPECT_EQ(ChangeFileExt("/a/b.c/model", ".cov"), "/a/b.c/model.cov");
     EXPECT_EQ(ChangeFileExt("model", ".pri"), "model.pri");
+}
+
+TEST(Mesh, TheExampleLineGetsPositiveWidths)
+{
+    SurveyStore store;
+    ReadCsamtAvgFile(store, QUILLANE_SOURCE_DIR "/examples/line1_csamt.avg", nullptr);
+    ModelPoints points = GatherStationPoints(store);
+    ASSERT_GT(points.Count(), 1);
+    ModelDefaults d = ComputeModelDefaults(points);
+    EXPECT_GT(d.DxText, 0);
+    EXPECT_EQ(d.DyText, d.DxText);
+    ModelSettings s;
+    ApplyModelDefaults(d, s);
+    ModelData data;
+    BuildYMesh(s, data);
+    EXPECT_EQ(data.CellDy.size(), size_t(60));
+    EXPECT_EQ(data.CellDy[5], static_cast<float>(d.DxText));
 }
