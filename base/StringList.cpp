@@ -110,7 +110,7 @@ void StringList::SaveToFile(const std::string& fileName) const
     WriteFileReplacing(fileName, Text());
 }
 
-void WriteFileReplacing(const std::string& fileName, const std::string& bytes)
+PreparedFile PrepareFileReplacing(const std::string& fileName, const std::string& bytes)
 {
     const std::string path = SaveTarget(fileName);
     // A file that exists but is read-only (no write bit, or not writable for this user) is refused,
@@ -136,9 +136,28 @@ void WriteFileReplacing(const std::string& fileName, const std::string& bytes)
     }
     ok = ok && WriteAll(fd, bytes) && fsync(fd) == 0;
     if (close(fd) != 0) ok = false;
-    if (!ok || std::rename(tempName.c_str(), path.c_str()) != 0) {
+    if (!ok) {
         unlink(tempName.c_str());
         throw EFCreateError(fileName);
     }
-    SyncFolderOf(path);
+    return {fileName, path, tempName};
+}
+
+void CommitFileReplacing(const PreparedFile& file)
+{
+    if (std::rename(file.TempName.c_str(), file.Path.c_str()) != 0) {
+        unlink(file.TempName.c_str());
+        throw EFCreateError(file.FileName);
+    }
+    SyncFolderOf(file.Path);
+}
+
+void DiscardFileReplacing(const PreparedFile& file)
+{
+    unlink(file.TempName.c_str());
+}
+
+void WriteFileReplacing(const std::string& fileName, const std::string& bytes)
+{
+    CommitFileReplacing(PrepareFileReplacing(fileName, bytes));
 }

@@ -31,3 +31,15 @@ public:
 // set it; the data reach the disk before the rename. The temporary ".<name>.quillane-tmp" sits
 // beside the file, and one left there by an interrupted save is removed by the next save.
 void WriteFileReplacing(const std::string& fileName, const std::string& bytes);
+
+// The same save in two steps, so that several files can be replaced together: Prepare writes
+// the temporary file (EFCreateError when it cannot), Commit puts it in the file's place
+// (EFCreateError, the temporary removed, when it cannot), Discard removes it unused.
+struct PreparedFile {
+    std::string FileName;  // as the caller named it, for the message
+    std::string Path;      // where the text lands: a symbolic link followed to its target
+    std::string TempName;
+};
+PreparedFile PrepareFileReplacing(const std::string& fileName, const std::string& bytes);
+void CommitFileReplacing(const PreparedFile& file);
+void DiscardFileReplacing(const PreparedFile& file);

@@ -8,6 +8,7 @@ const char* const kNoModelDataMessage = "没有数据信息，无法创建模型
 const char* const kTerrainLoadedMessage = "地形信息已经加载。模型将采用带地形网格。";
 const char* const kNoTerrainPointMessage = "地形文件中没有读到地形点。模型将采用无地形网格。";
 const char* const kNoLayerMessage = "背景电阻率模型没有层，无法创建模型。";
+const char* const kBadCellWidthMessage = "网格宽度和层厚度必须是正数，无法创建模型。";
 const char* const kNoBackgroundLayerMessage = "背景电阻率文件中没有可用的层，层表保持不变。";
 
 std::string ChangeFileExt(const std::string& fileName, const std::string& ext)

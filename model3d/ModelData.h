@@ -55,6 +55,7 @@ extern const char* const kNoModelDataMessage;        // no point to build a temp
 extern const char* const kTerrainLoadedMessage;      // terrain points were loaded
 extern const char* const kNoTerrainPointMessage;     // the terrain file held no usable point
 extern const char* const kNoLayerMessage;            // a model without layers is refused
+extern const char* const kBadCellWidthMessage;       // a cell width that is not positive
 extern const char* const kNoBackgroundLayerMessage;  // the background file held no usable layer
 
 // The file name with its extension (from the last point after the last slash) replaced by ext,

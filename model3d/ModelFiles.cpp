@@ -75,6 +75,15 @@ std::vector<LayerValues> FormatLayerValues(const ModelData& data)
     return values;
 }
 
+// A number in its fixed-width field, with a blank before it when it fills the field, so that
+// no two numbers of a line ever touch.
+std::string SeparatedField(const char* format, double value)
+{
+    std::string field = CFormat(format, value);
+    if (field.empty() || field[0] != ' ') field.insert(field.begin(), ' ');
+    return field;
+}
+
 std::string ModelText(const ModelSettings& s, const ModelData& data,
                       const std::vector<float>* columns)
 {
@@ -87,7 +96,7 @@ std::string ModelText(const ModelSettings& s, const ModelData& data,
             std::to_string(nz) + "      0   LOGE" + kEol;
     for (const std::vector<float>* cells : {&data.CellDx, &data.CellDy, &data.LayerDz}) {
         for (size_t c = 0; c < (cells == &data.LayerDz ? nz : cells->size()); ++c)
-            text += CFormat("%10.1f", (*cells)[c]);
+            text += SeparatedField("%10.1f", (*cells)[c]);
         text += kEol;
     }
     double zc = origin.Z;
@@ -117,8 +126,9 @@ std::string ModelText(const ModelSettings& s, const ModelData& data,
         text += kEol;
         zc += 0.5 * data.LayerDz[k];
     }
-    text += CFormat("%13.0f%13.0f%13.0f", origin.X, origin.Y, origin.Z) + kEol;
-    text += CFormat("%13.0f", origin.Rotation) + kEol;
+    text += SeparatedField("%13.0f", origin.X) + SeparatedField("%13.0f", origin.Y) +
+            SeparatedField("%13.0f", origin.Z) + kEol;
+    text += SeparatedField("%13.0f", origin.Rotation) + kEol;
     return text;
 }
 
@@ -148,10 +158,18 @@ std::string CovarianceText(const ModelSettings& s, const ModelData& data,
     text += CFormat("%4d", 0) + kEol;
     text += kEol;
     Boundary b = ReadBoundary(s);
+    // Consecutive layers with the same masks share one block "k1 k2": the inversion code's reader
+    // stops after the block that reaches its next-to-last layer, so a last layer of its own
+    // block would never be read.
+    std::string run, masks;
+    size_t runStart = 0;
+    auto endRun = [&](size_t last) {
+        text += CFormat("%4d %4d", static_cast<int>(runStart) + 1, static_cast<int>(last)) + kEol;
+        text += run;
+    };
     for (size_t k = 0; k < nz; ++k) {
         zc += 0.5 * data.LayerDz[k];
-        int layer = static_cast<int>(k) + 1;
-        text += CFormat("%4d %4d", layer, layer) + kEol;
+        masks.clear();
         bool boundaryLayer = static_cast<long long>(k) >= static_cast<long long>(nz) - b.Z;
         for (size_t step = 0; step < nx; ++step) {
             long long i = static_cast<long long>(nx) - 1 - static_cast<long long>(step);
@@ -173,12 +191,20 @@ std::string CovarianceText(const ModelSettings& s, const ModelData& data,
                         mask = "  9";
                         break;
                     }
-                text += mask;
+                masks += mask;
             }
-            text += kEol;
+            masks += kEol;
         }
         zc += 0.5 * data.LayerDz[k];
+        if (k == 0) {
+            run.swap(masks);
+        } else if (masks != run) {
+            endRun(k);
+            runStart = k;
+            run.swap(masks);
+        }
     }
+    if (nz > 0) endRun(nz);
     return text;
 }
 
@@ -240,12 +266,34 @@ bool WriteCovarianceTopo(const ModelSettings& s, const ModelData& data, const st
     return WriteText(ChangeFileExt(fileName, ".cov"), text);
 }
 
-std::vector<std::string> WriteModelFiles(const ModelSettings& s, const ModelData& data,
-                                         const std::string& fileName,
-                                         const PendingMessages& pending)
+bool MeshWidthsUsable(const ModelData& data)
+{
+    auto usable = [](float w) { return std::isfinite(w) && w > 0; };
+    size_t nz = LayerCount(data);
+    return std::all_of(data.CellDx.begin(), data.CellDx.end(), usable) &&
+           std::all_of(data.CellDy.begin(), data.CellDy.end(), usable) &&
+           std::all_of(data.LayerDz.begin(), data.LayerDz.begin() + nz, usable);
+}
+
+namespace {
+
+void RefuseUnusableModel(const ModelSettings& s, const ModelData& data)
 {
     if (LayerCount(data) == 0) throw Exception(kNoLayerMessage);
+    if (!MeshWidthsUsable(data)) throw Exception(kBadCellWidthMessage);
     ReadOrigin(s);
+}
+
+struct NamedText {
+    std::string Name, Text;
+};
+
+// The model and covariance files of the chosen name, in the terrain form when there are terrain
+// points.
+std::vector<NamedText> ModelAndCovariance(const ModelSettings& s, const ModelData& data,
+                                          const std::string& fileName,
+                                          const PendingMessages& pending)
+{
     std::string model, covariance;
     if (data.TerrainCount() == 0) {
         model = ModelFlatText(s, data);
@@ -256,12 +304,58 @@ std::vector<std::string> WriteModelFiles(const ModelSettings& s, const ModelData
         model = ModelTopoText(s, data, columns);
         covariance = CovarianceTopoText(s, data, columns);
     }
+    return {{ChangeFileExt(fileName, ".m"), std::move(model)},
+            {ChangeFileExt(fileName, ".cov"), std::move(covariance)}};
+}
+
+// Every file is written to its temporary first; only when all of them were written do they
+// replace the files. Returns the names that could not be written (then none is replaced).
+std::vector<std::string> ReplaceTogether(const std::vector<NamedText>& files)
+{
+    std::vector<PreparedFile> prepared;
     std::vector<std::string> failed;
-    std::string modelName = ChangeFileExt(fileName, ".m");
-    std::string covarianceName = ChangeFileExt(fileName, ".cov");
-    if (!WriteText(modelName, model)) failed.push_back(modelName);
-    if (!WriteText(covarianceName, covariance)) failed.push_back(covarianceName);
+    for (const NamedText& file : files) {
+        try {
+            prepared.push_back(PrepareFileReplacing(file.Name, file.Text));
+        } catch (const EFCreateError&) {
+            failed.push_back(file.Name);
+        }
+    }
+    if (!failed.empty()) {
+        for (const PreparedFile& file : prepared) DiscardFileReplacing(file);
+        return failed;
+    }
+    for (size_t i = 0; i < prepared.size(); ++i) {
+        try {
+            CommitFileReplacing(prepared[i]);
+        } catch (const EFCreateError&) {
+            failed.push_back(prepared[i].FileName);
+            for (size_t k = i + 1; k < prepared.size(); ++k) DiscardFileReplacing(prepared[k]);
+            break;
+        }
+    }
     return failed;
+}
+
+}  // namespace
+
+std::vector<std::string> WriteModelFiles(const ModelSettings& s, const ModelData& data,
+                                         const std::string& fileName,
+                                         const PendingMessages& pending)
+{
+    RefuseUnusableModel(s, data);
+    return ReplaceTogether(ModelAndCovariance(s, data, fileName, pending));
+}
+
+std::vector<std::string> WriteModelFileSet(const std::vector<TxData>& transmitters,
+                                           const ModelSettings& s, const ModelData& data,
+                                           const std::string& fileName,
+                                           const PendingMessages& pending)
+{
+    RefuseUnusableModel(s, data);
+    std::vector<NamedText> files = ModelAndCovariance(s, data, fileName, pending);
+    files.push_back({ChangeFileExt(fileName, ".pri"), BackgroundModelText(transmitters, s, data)});
+    return ReplaceTogether(files);
 }
 
 std::string BackgroundModelText(const std::vector<TxData>& transmitters, const ModelSettings& s,

@@ -32,13 +32,25 @@ bool WriteCovarianceFlat(const ModelSettings& settings, const ModelData& data,
 bool WriteCovarianceTopo(const ModelSettings& settings, const ModelData& data,
                          const std::string& fileName, const PendingMessages& pending = {});
 
-// The model and covariance files, in the terrain form when there are terrain points. A model
-// without layers is refused with kNoLayerMessage (an Exception) before any file is written; an
-// origin or rotation text that is not a number raises the conversion error just as early.
-// Returns the names of the files that could not be created (none when both were written).
+// True when every cell width and layer thickness is a positive finite number.
+bool MeshWidthsUsable(const ModelData& data);
+
+// The model and covariance files, in the terrain form when there are terrain points, replaced
+// together: when one of them cannot be written neither is replaced. A model without layers is
+// refused with kNoLayerMessage, a cell width or layer thickness that is not a positive finite
+// number with kBadCellWidthMessage (Exceptions), before any file is written; an origin or
+// rotation text that is not a number raises the conversion error just as early. Returns the
+// names of the files that could not be written (none when all were replaced).
 std::vector<std::string> WriteModelFiles(const ModelSettings& settings, const ModelData& data,
                                          const std::string& fileName,
                                          const PendingMessages& pending = {});
+
+// "创建模型": the model, covariance and background model files, replaced together in the same
+// way; a source edit that is not a number raises the conversion error before any file is written.
+std::vector<std::string> WriteModelFileSet(const std::vector<TxData>& transmitters,
+                                           const ModelSettings& settings, const ModelData& data,
+                                           const std::string& fileName,
+                                           const PendingMessages& pending = {});
 
 // The background model file; the source comes from the first transmitter, or from the source
 // edits and the dialog's source length when there is none. False when it cannot be created.

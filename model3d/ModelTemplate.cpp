@@ -85,6 +85,9 @@ double SourceLengthFromText(const std::string& text)
 
 namespace {
 
+// The regular cells of each horizontal direction that the presets give.
+constexpr int kPresetCells = 50;
+
 // An extent too wide for the integer edits is refused with the floating-point error, as the
 // class library's truncation refuses it.
 int TruncatedToInt(double value)
@@ -119,6 +122,15 @@ ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX
     };
     d.OriginX = d.XMin - d.Dx * boundaryFactor(boundaryCellsX);
     d.OriginY = d.YMin - d.Dy * boundaryFactor(boundaryCellsY);
+    // Points without extent in a direction (a single line, a single point) give no width there:
+    // that direction takes the other one's width, or 1 m, and its regular cells are centred on
+    // the points.
+    const bool noX = d.DxText <= 0, noY = d.DyText <= 0;
+    if (noX) d.DxText = noY ? 1 : d.DyText;
+    if (noY) d.DyText = d.DxText;
+    if (d.DzText <= 0) d.DzText = 1;
+    if (noX) d.OriginX = d.XMin - d.DxText * (0.5 * kPresetCells + boundaryFactor(boundaryCellsX));
+    if (noY) d.OriginY = d.YMin - d.DyText * (0.5 * kPresetCells + boundaryFactor(boundaryCellsY));
     d.DxMin = FormatFloat("#.0", d.XMin);
     d.DxMax = FormatFloat("#.0", d.XMax);
     d.DyMin = FormatFloat("#.0", d.YMin);
@@ -130,11 +142,11 @@ ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX
 
 void ApplyModelDefaults(const ModelDefaults& defaults, ModelSettings& s)
 {
-    s.Nx = 50;
+    s.Nx = kPresetCells;
     s.Dx = std::to_string(defaults.DxText);
     s.NxS = 5;
     s.NxScale = "2.0";
-    s.Ny = 50;
+    s.Ny = kPresetCells;
     s.Dy = std::to_string(defaults.DyText);
     s.NyS = 5;
     s.NyScale = "2.0";

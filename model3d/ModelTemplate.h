@@ -34,7 +34,7 @@ double SourceLengthFromText(const std::string& text);
 struct ModelDefaults {
     double XMin = 1e10, XMax = -1e10, YMin = 1e10, YMax = -1e10;
     double Dx = 0, Dy = 0;                   // 2 % of the extents, unrounded
-    int DxText = 0, DyText = 0, DzText = 0;  // the integer values shown in Dx, Dy and Dz
+    int DxText = 0, DyText = 0, DzText = 0;  // the integer values shown in Dx, Dy and Dz; >= 1
     double OriginX = 0, OriginY = 0;         // xmin and ymin less the boundary widths
     std::string DxMin, DxMax, DyMin, DyMax, MxRefEdit, MyRefEdit;  // in "#.0"
 };

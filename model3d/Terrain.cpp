@@ -32,6 +32,21 @@ TerrainLoad LoadTerrainFile(const std::string& fileName, ModelData& data)
     return data.TerrainX.empty() ? TerrainLoad::NoPoint : TerrainLoad::Loaded;
 }
 
+PendingMessages EveryInterval(PendingMessages pending, std::chrono::milliseconds interval)
+{
+    if (!pending) return pending;
+    using Clock = std::chrono::steady_clock;
+    return [pending = std::move(pending), interval, calls = 0u, last = Clock::now()]() mutable {
+        // A call comes every few hundred nanoseconds of work: reading the clock on each would
+        // cost a good part of it.
+        if (++calls % 32 != 0) return;
+        Clock::time_point now = Clock::now();
+        if (now - last < interval) return;
+        pending();
+        last = Clock::now();
+    };
+}
+
 namespace {
 
 constexpr int kMostNeighbours = 15;

@@ -1,6 +1,7 @@
 #pragma once
 // Terrain: points loaded from position files, Shepard interpolation of a value for every column
 // of the mesh, and the class (earth, air, ocean) of each cell.
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,6 +10,12 @@
 
 // Lets pending window messages run; called after every change of the search radius.
 using PendingMessages = std::function<void()>;
+
+// A callback that runs pending at most about once per interval of work, so that a caller called
+// after every radius change (tens of times per column) does not spend its time on messages. The
+// clock is read only every few calls.
+PendingMessages EveryInterval(PendingMessages pending,
+                              std::chrono::milliseconds interval = std::chrono::milliseconds(20));
 
 // "加载地形": replaces the terrain points by those of a position file (label, x, y, z per line;
 // lines that do not hold three numbers after the label are skipped). NotOpened leaves the points

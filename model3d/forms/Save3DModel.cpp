@@ -110,6 +110,12 @@ void Replace(QXYSeries* series, const std::vector<MapPoint>& points)
 
 }  // namespace
 
+PendingMessages ModelBuilderPendingMessages()
+{
+    return EveryInterval(
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+}
+
 // ---- controls ----
 
 UpDown::UpDown(int minimum, int maximum, int position, QWidget* parent) : QSpinBox(parent)
@@ -614,10 +620,12 @@ void TForm7::TabSheet1Show()
 
 void TForm7::TabSheet1Exit()
 {
+    geometryUnread_ = true;
     ModelSettings s = Settings();
     RebuildMeshesKeepingCentre(s, *this);
     MxRefEdit->setText(Text(s.MxRefEdit));
     MyRefEdit->setText(Text(s.MyRefEdit));
+    geometryUnread_ = false;
 }
 
 void TForm7::NxChanging()
@@ -734,8 +742,16 @@ void TForm7::ReportUnwritten(const std::vector<std::string>& names)
 
 void TForm7::BitBtn4Click()
 {
+    const int left = page_;
     PageControl1->setCurrentWidget(TabSheet4);
     TabSheet4->setFocus();
+    // A page whose texts could not be taken leaves the model behind what the dialog shows: the
+    // command ends on that error. A page left earlier is read again, to show its error anew.
+    if (geometryUnread_ || layersUnread_) {
+        if (left != 0 && geometryUnread_) TabSheet1Exit();
+        if (left != 1 && layersUnread_) TabSheet2Exit();
+        if (geometryUnread_ || layersUnread_) return;
+    }
     if (!SaveDialog1.Execute()) return;
     SaveDialog1.DefaultExt = ".m";
     if (LayerDz.empty()) FillLayerGrid();
@@ -744,6 +760,10 @@ void TForm7::BitBtn4Click()
     if (CellDy.empty()) BuildYMesh(s, *this);
     if (std::min(LayerDz.size(), LayerRho.size()) == 0) {
         ShowMessage(kNoLayerMessage);
+        return;
+    }
+    if (!MeshWidthsUsable(*this)) {
+        ShowMessage(kBadCellWidthMessage);
         return;
     }
     const std::string name = SaveDialog1.FileName;
@@ -755,12 +775,9 @@ void TForm7::BitBtn4Click()
             bool& busy;
             ~Release() { busy = false; }
         } release{Busy};
-        unwritten = WriteModelFiles(s, *this, name, [] {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        unwritten =
+            WriteModelFileSet(owner_->Transmitters, s, *this, name, ModelBuilderPendingMessages());
     }
-    if (!WriteBackgroundModel(owner_->Transmitters, s, *this, name))
-        unwritten.push_back(ChangeFileExt(name, ".pri"));
     ReportUnwritten(unwritten);
 }
 
@@ -895,7 +912,9 @@ void TForm7::TabSheet2Show()
 
 void TForm7::TabSheet2Exit()
 {
+    layersUnread_ = true;
     ReadLayerGrid(GridRows(), *this);
+    layersUnread_ = false;
 }
 
 void TForm7::CellEdited(int row, int column)

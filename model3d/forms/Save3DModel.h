@@ -17,6 +17,7 @@
 #include "app/Dialogs.h"
 #include "model3d/Layers.h"
 #include "model3d/ModelData.h"
+#include "model3d/Terrain.h"
 
 class QAction;
 class QButtonGroup;
@@ -187,7 +188,13 @@ private:
     QButtonGroup* speedButtons_;
     std::vector<LayerGridRow> layerRows_;
     bool filling_ = false;
+    // True while the last leave of the geometry page (the layer page) ended in an error.
+    bool geometryUnread_ = false, layersUnread_ = false;
     int page_ = 0;
 };
 
 extern TForm7* Form7;
+
+// What the dialog lets run while the terrain search computes the model files: the pending window
+// messages other than user input.
+PendingMessages ModelBuilderPendingMessages();

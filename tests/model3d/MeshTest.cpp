@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Exception.h"
+#include "import/CsamtAvgReader.h"
 #include "model3d/Mesh.h"
 #include "model3d/ModelTemplate.h"
 
@@ -155,9 +156,29 @@ TEST(Mesh, DefaultsFromThePoints)
     single.Y = {7};
     single.Z = {1};
     d = ComputeModelDefaults(single);
-    EXPECT_EQ(d.DxText, 0);
-    EXPECT_EQ(d.DzText, 0);
-    EXPECT_EQ(d.MxRefEdit, ".3");
+    EXPECT_EQ(d.DxMin, ".3");
+    // No extent at all: 1 m cells, the regular ones centred on the point.
+    EXPECT_EQ(d.DxText, 1);
+    EXPECT_EQ(d.DyText, 1);
+    EXPECT_EQ(d.DzText, 1);
+    EXPECT_EQ(d.MxRefEdit, "-44.5");  // 0.25 - (25 + 19.78125)
+
+    // A single line along x: y takes the x width and is centred on the line.
+    ModelPoints line;
+    line.X = {1000, 2000, 1500};
+    line.Y = {7, 7, 7};
+    line.Z = {0, 0, 0};
+    d = ComputeModelDefaults(line);
+    EXPECT_EQ(d.DxText, 20);
+    EXPECT_EQ(d.DyText, 20);
+    EXPECT_EQ(d.DzText, 10);
+    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 395.625);
+    EXPECT_DOUBLE_EQ(d.OriginY, 7 - 20 * (25 + 19.78125));
+    std::swap(line.X, line.Y);
+    d = ComputeModelDefaults(line);
+    EXPECT_EQ(d.DxText, 20);
+    EXPECT_DOUBLE_EQ(d.OriginX, 7 - 20 * (25 + 19.78125));
+    EXPECT_DOUBLE_EQ(d.OriginY, 1000 - 395.625);
 }
 
 TEST(Mesh, TextHelpers)
@@ -168,4 +189,21 @@ TEST(Mesh, TextHelpers)
     EXPECT_EQ(ChangeFileExt("/a/b.c/model.imp", ".m"), "/a/b.c/model.m");
     EXPECT_EQ(ChangeFileExt("/a/b.c/model", ".cov"), "/a/b.c/model.cov");
     EXPECT_EQ(ChangeFileExt("model", ".pri"), "model.pri");
+}
+
+TEST(Mesh, TheExampleLineGetsPositiveWidths)
+{
+    SurveyStore store;
+    ReadCsamtAvgFile(store, QUILLANE_SOURCE_DIR "/examples/line1_csamt.avg", nullptr);
+    ModelPoints points = GatherStationPoints(store);
+    ASSERT_GT(points.Count(), 1);
+    ModelDefaults d = ComputeModelDefaults(points);
+    EXPECT_GT(d.DxText, 0);
+    EXPECT_EQ(d.DyText, d.DxText);
+    ModelSettings s;
+    ApplyModelDefaults(d, s);
+    ModelData data;
+    BuildYMesh(s, data);
+    EXPECT_EQ(data.CellDy.size(), size_t(60));
+    EXPECT_EQ(data.CellDy[5], static_cast<float>(d.DxText));
 }

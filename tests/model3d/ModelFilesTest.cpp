@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <dirent.h>
+#include <limits>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -84,8 +86,7 @@ TEST(ModelFiles, FlatModelAndCovarianceOfTwoByTwoByTwo)
 
     std::vector<std::string> cov =
         CovarianceStart("         2         2         2", " 0.50 0.50", " 0.30 0.30", " 0.10");
-    for (const char* l : {"   1    1", "  2  2", "  2  2", "   2    2", "  2  2", "  2  2"})
-        cov.push_back(l);
+    for (const char* l : {"   1    2", "  2  2", "  2  2"}) cov.push_back(l);
     EXPECT_EQ(CovarianceFlatText(TinySettings(), TinyModel()), Join(cov));
     EXPECT_EQ(cov[0],
               "+-----------------------------------------------------------------------------+");
@@ -125,10 +126,140 @@ TEST(ModelFiles, BoundaryCellsAreMaskedWithTheCheckBox)
     StringList text;
     text.SetText(CovarianceFlatText(s, data));
     std::vector<std::string> blocks(text.Lines.begin() + 29, text.Lines.end());
-    EXPECT_EQ(blocks, (std::vector<std::string>{"   1    1", "  0  0  0", "  0  2  0", "  0  2  0",
-                                                "  0  0  0", "   2    2", "  0  0  0", "  0  2  0",
-                                                "  0  2  0", "  0  0  0", "   3    3", "  0  0  0",
-                                                "  0  0  0", "  0  0  0", "  0  0  0"}));
+    EXPECT_EQ(blocks, (std::vector<std::string>{"   1    2", "  0  0  0", "  0  2  0", "  0  2  0",
+                                                "  0  0  0", "   3    3", "  0  0  0", "  0  0  0",
+                                                "  0  0  0", "  0  0  0"}));
+}
+
+// The masks of a covariance file as the inversion code's reader takes them: after the settings,
+// blocks of a line "k1 k2" and nx lines of ny masks, whose masks fill layers k1 to k2. It stops
+// after a block that reaches layer nz - 1; a layer it never reached keeps the mask 1.
+std::vector<std::string> MasksAsTheInversionCodeReads(const std::string& text, int nx, int ny,
+                                                      int nz)
+{
+    StringList lines;
+    lines.SetText(text);
+    std::vector<std::string> layers(nz, std::string(nx * ny, '1'));
+    std::vector<std::string> fields;
+    size_t at = 29;
+    while (at < lines.Lines.size()) {
+        SplitFields(lines.Lines[at++], fields);
+        if (fields.size() != 2) break;
+        int k1 = StrToInt(fields[0]), k2 = StrToInt(fields[1]);
+        std::string masks;
+        for (int i = 0; i < nx && at < lines.Lines.size(); ++i) {
+            SplitFields(lines.Lines[at++], fields);
+            for (const std::string& f : fields) masks += f;
+        }
+        EXPECT_EQ(masks.size(), static_cast<size_t>(nx * ny));
+        for (int k = k1; k <= k2 && k <= nz; ++k) layers[k - 1] = masks;
+        if (k2 >= nz - 1) break;
+    }
+    return layers;
+}
+
+TEST(ModelFiles, TheInversionCodeReadsEveryLayersMasks)
+{
+    ModelSettings s = TinySettings();
+    s.CheckBox1 = true;
+    s.NxS = s.NyS = s.NzS = 2;
+    s.MzRefEdit = "-20";  // layer centres at depths -15, -5, 5, 15 and 25
+    ModelData data;
+    data.CellDx.assign(5, 10);
+    data.CellDy.assign(6, 10);
+    data.LayerDz.assign(5, 10);
+    data.LayerRho.assign(5, 100);
+    // Inner cells x 2 (of 0..4) and y 2..3 (of 0..5); lines run from the last x position.
+    auto layer = [](char inner) {
+        std::string masks(30, '0');
+        for (int j : {2, 3}) masks[2 * 6 + j] = inner;
+        return masks;
+    };
+    const std::string none(30, '0');
+    // The surface lies at depth -10: the top layer is air, the layers below it earth.
+    const std::vector<float> columns(30, 10);
+    struct Case {
+        std::string Text;
+        std::vector<std::string> Masks;
+    } cases[] = {
+        {CovarianceFlatText(s, data), {layer('2'), layer('2'), layer('2'), none, none}},
+        {CovarianceTopoText(s, data, columns), {none, layer('1'), layer('1'), none, none}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MasksAsTheInversionCodeReads(c.Text, 5, 6, 5), c.Masks);
+}
+
+TEST(ModelFiles, NumbersNeverTouch)
+{
+    ModelSettings s = TinySettings();
+    s.MxRefEdit = "12345678901234";
+    s.MyRefEdit = "-1234567890123";
+    ModelData data = TinyModel();
+    data.CellDx = {9841500, 29524500};
+    StringList lines;
+    lines.SetText(ModelFlatText(s, data));
+    EXPECT_EQ(lines.Lines[2], " 9841500.0 29524500.0");
+    EXPECT_EQ(lines.Lines[3], "      70.0      80.0");  // normal widths keep their bytes
+    EXPECT_EQ(lines.Lines[11], " 12345678901234 -1234567890123            0");
+}
+
+TEST(ModelFiles, WidthsThatAreNotPositiveAreRefused)
+{
+    const float bad[] = {0, -5, std::numeric_limits<float>::infinity(),
+                         std::numeric_limits<float>::quiet_NaN()};
+    const std::string name = testing::TempDir() + "widths.m";
+    std::remove(name.c_str());
+    for (float w : bad)
+        for (int list = 0; list < 3; ++list) {
+            ModelData data = TinyModel();
+            (list == 0 ? data.CellDx : list == 1 ? data.CellDy : data.LayerDz)[1] = w;
+            EXPECT_FALSE(MeshWidthsUsable(data));
+            try {
+                WriteModelFileSet({}, TinySettings(), data, name);
+                ADD_FAILURE() << "a width of " << w << " was written";
+            } catch (const Exception& e) {
+                EXPECT_STREQ(e.what(), kBadCellWidthMessage);
+            }
+        }
+    EXPECT_FALSE(Exists(name));
+    EXPECT_TRUE(MeshWidthsUsable(TinyModel()));
+}
+
+TEST(ModelFiles, TheThreeFilesAreReplacedTogether)
+{
+    const std::string dir = testing::TempDir() + "together/";
+    mkdir(dir.c_str(), 0755);
+    ModelSettings s = TinySettings();
+    s.Edit3 = s.Edit4 = s.Edit7 = "0";
+    ModelData data = TinyModel();
+    data.Tag = 1;
+    std::remove((dir + "x.cov").c_str());
+    for (const char* ext : {".m", ".pri"}) std::ofstream(dir + "x" + ext) << "old";
+    // A folder of the covariance file's name cannot be replaced by a file.
+    mkdir((dir + "x.cov").c_str(), 0755);
+    EXPECT_EQ(WriteModelFileSet({}, s, data, dir + "x.imp"),
+              std::vector<std::string>({dir + "x.cov"}));
+    EXPECT_EQ(ReadAll(dir + "x.m"), "old");
+    EXPECT_EQ(ReadAll(dir + "x.pri"), "old");
+    rmdir((dir + "x.cov").c_str());
+
+    // A source edit that is not a number stops everything before a file is touched.
+    s.Edit7 = "z";
+    EXPECT_THROW(WriteModelFileSet({}, s, data, dir + "x.imp"), EConvertError);
+    EXPECT_EQ(ReadAll(dir + "x.m"), "old");
+    EXPECT_FALSE(Exists(dir + "x.cov"));
+
+    s.Edit7 = "0";
+    EXPECT_TRUE(WriteModelFileSet({}, s, data, dir + "x.imp").empty());
+    EXPECT_EQ(ReadAll(dir + "x.m"), ModelFlatText(s, data));
+    EXPECT_EQ(ReadAll(dir + "x.cov"), CovarianceFlatText(s, data));
+    EXPECT_EQ(ReadAll(dir + "x.pri"), BackgroundModelText({}, s, data));
+    // No temporary file stays behind.
+    int entries = 0;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) entries += e->d_name[0] != '.';
+        closedir(d);
+    }
+    EXPECT_EQ(entries, 3);
 }
 
 TEST(ModelFiles, WriteModelFilesChoosesTheFormAndRefusesBadInput)
@@ -171,8 +302,8 @@ TEST(ModelFiles, WriteModelFilesChoosesTheFormAndRefusesBadInput)
     // Files that cannot be created are named, not passed over.
     std::string missing = testing::TempDir() + "none/x.imp";
     EXPECT_EQ(WriteModelFiles(TinySettings(), data, missing),
-              std::vector<std::string>({testing::TempDir() + "none/x.m",
-                                        testing::TempDir() + "none/x.cov"}));
+              std::vector<std::string>(
+                  {testing::TempDir() + "none/x.m", testing::TempDir() + "none/x.cov"}));
     EXPECT_TRUE(WriteModelFiles(TinySettings(), data, base).empty());
 }
 

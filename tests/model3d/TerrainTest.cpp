@@ -230,3 +230,16 @@ TEST(Terrain, PointsFarApartKeepEveryColumnCheap)
         EXPECT_EQ(v[k], expected) << k;
     }
 }
+
+TEST(Terrain, PendingMessagesRunAtMostOncePerInterval)
+{
+    int calls = 0;
+    PendingMessages never = EveryInterval([&] { ++calls; }, std::chrono::hours(1));
+    for (int i = 0; i < 100000; ++i) never();
+    EXPECT_EQ(calls, 0);
+    // Once the interval has passed, the next look at the clock lets them run.
+    PendingMessages always = EveryInterval([&] { ++calls; }, std::chrono::milliseconds(0));
+    for (int i = 0; i < 320; ++i) always();
+    EXPECT_EQ(calls, 10);
+    EXPECT_FALSE(EveryInterval(PendingMessages()));
+}

@@ -518,6 +518,81 @@ private slots:
         Form7->close();
     }
 
+    // An error while "创建模型" leaves its page, or one left unresolved on an earlier leave, ends
+    // the command: no save dialog, no file.
+    void leaveErrorsEndTheCommand()
+    {
+        ScriptedUserInterface ui;
+        OpenOnSurvey(ui);
+        Form7->TabSheet1Exit();
+        struct Case {
+            QLineEdit* Edit;
+            const char* Text;
+        } cases[] = {{Form7->Dx, "abc"}, {Form7->NzScale, "1,5"}};
+        for (const Case& c : cases) {
+            const QString kept = c.Edit->text();
+            Form7->PageControl1->setCurrentWidget(Form7->TabSheet1);
+            c.Edit->setText(c.Text);
+            ui.Shown.clear();
+            ui.FileAnswers.push_back({{Path("leave.m")}});
+            Form7->BitBtn4->click();
+            QCOMPARE(ui.Shown.size(), size_t(1));
+            QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::ExceptionBox);
+            QCOMPARE(ui.FileAnswers.size(), size_t(1));  // the save dialog never ran
+            // Pressed again on the map page, the same error is shown and nothing is written.
+            Form7->BitBtn4->click();
+            QCOMPARE(ui.Shown.size(), size_t(2));
+            QCOMPARE(ui.FileAnswers.size(), size_t(1));
+            QVERIFY(!Exists(Path("leave.m")) && !Exists(Path("leave.pri")));
+            c.Edit->setText(kept);
+            ui.FileAnswers.clear();
+        }
+
+        // A layer cell that is not a number.
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet2);
+        Form7->ResModel->item(0, 1)->setText("5O0");
+        ui.Shown.clear();
+        ui.FileAnswers.push_back({{Path("leave.m")}});
+        Form7->BitBtn4->click();
+        QVERIFY(!ui.Shown.empty());
+        QCOMPARE(ui.Shown.back().Kind, ScriptedUserInterface::ExceptionBox);
+        QCOMPARE(ui.FileAnswers.size(), size_t(1));
+        QVERIFY(!Exists(Path("leave.pri")));
+
+        // Put right, the typed value reaches the files.
+        Form7->PageControl1->setCurrentWidget(Form7->TabSheet2);
+        Form7->ResModel->item(0, 1)->setText("500");
+        Form7->BitBtn4->click();
+        QVERIFY(ui.FileAnswers.empty());
+        QVERIFY(ReadAll(Path("leave.pri")).find("      500.00") != std::string::npos);
+        Form7->close();
+    }
+
+    // Stations on one line get y cells of the x width; a width that is not positive is refused.
+    void widthsArePositive()
+    {
+        ScriptedUserInterface ui;
+        Form1->ExStations = {Station("1", 1000, 2000, 350), Station("2", 2000, 2000, 370),
+                             Station("3", 1500, 2000, 360)};
+        Form1->Transmitters.clear();
+        Form7 = nullptr;
+        Form1->N25->trigger();
+        QVERIFY(Form7);
+        QCOMPARE(Form7->Dy->text(), QString("20"));
+        QCOMPARE(Form7->CellDy.size(), size_t(60));
+        QCOMPARE(Form7->CellDy[5], 20.0f);
+        QCOMPARE(Form7->MyRefEdit->text(), QString("1104.4"));  // 2000 - 20 × (25 + 19.78125)
+
+        Form7->Dy->setText("0");
+        Leave(Form7->Dy);
+        QCOMPARE(Form7->CellDy[5], 0.0f);
+        ui.FileAnswers.push_back({{Path("flat.m")}});
+        Form7->BitBtn4->click();
+        QCOMPARE(ShownTexts(ui), std::vector<std::string>({kBadCellWidthMessage}));
+        QVERIFY(!Exists(Path("flat.m")) && !Exists(Path("flat.cov")) && !Exists(Path("flat.pri")));
+        Form7->close();
+    }
+
     void referencePictures()
     {
         QImage red(40, 30, QImage::Format_RGB32);
