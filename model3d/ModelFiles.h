@@ -45,5 +45,5 @@ std::vector<std::string> WriteModelFiles(const ModelSettings& settings, const Mo
 bool WriteBackgroundModel(const std::vector<TxData>& transmitters, const ModelSettings& settings,
                           const ModelData& data, const std::string& fileName);
 
-// The boundary file, through a string list: "Cannot create file %s" when it cannot be written.
+// The boundary file: "Cannot create file %s" when it cannot be written.
 void SaveBoundaryBln(const ModelData& data, const std::string& fileName);
