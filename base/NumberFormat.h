@@ -2,6 +2,7 @@
 // Number output independent of the process locale: the class library's number patterns and the C
 // library's format strings.
 
+#include <cstddef>
 #include <string>
 
 // Number patterns: "0" a digit always written, "#" a digit written only when significant, "." the
@@ -12,3 +13,6 @@ std::string FormatFloat(const std::string& pattern, double value);
 
 // printf-style formatting ("%12.6e", "%10.1f", "%12d") with the "C" locale's decimal point.
 std::string CFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Bytes that "%<width>.<decimals>f" makes of a value: the width, unless the value needs more.
+size_t FixedFormatBytes(double value, int width, int decimals);

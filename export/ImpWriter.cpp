@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "base/FloatMath.h"
@@ -13,10 +15,6 @@ const char* const kNoFrequencySelectedMessage = "No frequency selected.";
 namespace {
 
 constexpr double kFrequencyTolerance = 1e-10;
-// Room for a block line and the column line; for one receiver's three coordinates and two lines
-// without its name.
-constexpr size_t kBlockBytes = 256;
-constexpr size_t kReceiverBytes = 3 * 13 + 32 + 42;
 
 enum class ImpForm { Complex, Amplitude };
 
@@ -37,6 +35,13 @@ size_t UsableSamples(const TStation& s, ImpForm form)
 void AddLine(std::string& text, const std::string& line)
 {
     text.append(line).append("\r\n");
+}
+
+// Bytes of a "%13.3f" coordinate: wider only from 1e8 on.
+size_t CoordinateBytes(float value)
+{
+    if (std::fabs(value) < 99999999.0f) return 13;
+    return std::snprintf(nullptr, 0, "%13.3f", static_cast<double>(value));
 }
 
 void AddCoordinateLine(std::string& text, const std::vector<Receiver>& receivers,
@@ -78,6 +83,39 @@ void AddReceiverLines(std::string& text, const Receiver& r, ImpForm form, double
     text += CFormat("%25.6e%15.6e\r\n", Checked(eRe), Checked(eIm));
 }
 
+// The receivers of a record, in store order: stations of its name, each with its first sample at
+// the record's frequency.
+void CollectReceivers(const std::vector<const TStation*>& stations, double f, ImpForm form,
+                      std::vector<Receiver>& receivers)
+{
+    receivers.clear();
+    for (const TStation* s : stations) {
+        const size_t n = UsableSamples(*s, form);
+        for (size_t k = 0; k < n; ++k) {
+            if (std::fabs(s->Amplitude.X[k] - f) < kFrequencyTolerance) {
+                receivers.push_back({s, k});
+                break;
+            }
+        }
+    }
+}
+
+// Bytes of a receiver's coordinates and its two lines. Every value and error is printed within
+// its field: none reaches an exponent of three digits.
+size_t ReceiverBytes(const Receiver& r, ImpForm form)
+{
+    const info& at = r.Station->Info;
+    const size_t name = std::max<size_t>(10, r.Station->Name.size());
+    const size_t lines = form == ImpForm::Complex ? name + 32 + 42 : name + 17 + 27;
+    return CoordinateBytes(at.X) + CoordinateBytes(at.Y) + CoordinateBytes(at.Z) + lines;
+}
+
+const char* ColumnLine(ImpForm form)
+{
+    return form == ImpForm::Complex ? "                 Re(Ex)         Im(Ex)"
+                                    : "                 |Ex|";
+}
+
 void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm form,
                   bool conjugate, bool negate, const ShowMessageFn& showMessage)
 {
@@ -87,54 +125,52 @@ void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm
     }
     std::unordered_map<std::string, std::vector<const TStation*>> byTransmitter;
     for (const TStation& s : store.ExStations) byTransmitter[s.Info.TxName].push_back(&s);
+    const int valuesPerReceiver = form == ImpForm::Complex ? 2 : 1;
 
+    // The records that get a block, with their block lines; the receivers are collected again per
+    // block while writing, so that nothing but the text grows with the file.
     struct Block {
         const TxData* Transmitter;
-        std::vector<Receiver> Receivers;
+        const std::vector<const TStation*>* Stations;
+        std::string Line;
     };
     std::vector<Block> blocks;
-    size_t capacity = 256;
+    std::vector<Receiver> receivers;
+    size_t bytes = 0;
     for (const TxData& tx : store.Transmitters) {
         const double f = tx.Fip.Freq;
         if (!ContainsFrequency(f, store.OutputFreqs)) continue;
         auto stations = byTransmitter.find(tx.Name);
         if (stations == byTransmitter.end()) continue;
-        Block block{&tx, {}};
-        for (const TStation* s : stations->second) {
-            const size_t n = UsableSamples(*s, form);
-            for (size_t k = 0; k < n; ++k) {
-                if (std::fabs(s->Amplitude.X[k] - f) < kFrequencyTolerance) {
-                    block.Receivers.push_back({s, k});
-                    capacity += kReceiverBytes + s->Name.size();
-                    break;
-                }
-            }
-        }
-        if (block.Receivers.empty()) continue;
-        capacity += kBlockBytes;
-        blocks.push_back(std::move(block));
+        CollectReceivers(stations->second, f, form, receivers);
+        if (receivers.empty()) continue;
+        blocks.push_back(
+            {&tx, &stations->second, BlockLine(tx, valuesPerReceiver, receivers.size())});
+        bytes += blocks.back().Line.size() + 2 + 3 * 2 + std::strlen(ColumnLine(form)) + 2;
+        for (const Receiver& r : receivers) bytes += ReceiverBytes(r, form);
     }
+    const char* const header[] = {"Description: Ex responses from Palvex ", "Units: V/m/A",
+                                  "Sign convension:   1 ", ""};
+    const std::string count = std::to_string(blocks.size());
+    for (const char* line : header) bytes += std::strlen(line) + 2;
+    bytes += count.size() + 2;
 
-    // One allocation for the whole file: growing a large text step by step costs more than
-    // formatting it.
+    // One allocation of the file's size: a text that outgrows its room is copied into one twice
+    // as large.
     std::string text;
-    text.reserve(capacity);
-    AddLine(text, "Description: Ex responses from Palvex ");
-    AddLine(text, "Units: V/m/A");
-    AddLine(text, "Sign convension:   1 ");
-    AddLine(text, "");
-    AddLine(text, std::to_string(blocks.size()));
+    text.reserve(bytes);
+    for (const char* line : header) AddLine(text, line);
+    AddLine(text, count);
     const double s1 = negate ? -1 : 1;
     const double s2 = conjugate ? -1 : 1;
     for (const Block& block : blocks) {
-        AddLine(text, BlockLine(*block.Transmitter, form == ImpForm::Complex ? 2 : 1,
-                                block.Receivers.size()));
-        AddCoordinateLine(text, block.Receivers, &info::X);
-        AddCoordinateLine(text, block.Receivers, &info::Y);
-        AddCoordinateLine(text, block.Receivers, &info::Z);
-        AddLine(text, form == ImpForm::Complex ? "                 Re(Ex)         Im(Ex)"
-                                               : "                 |Ex|");
-        for (const Receiver& r : block.Receivers) AddReceiverLines(text, r, form, s1, s2);
+        CollectReceivers(*block.Stations, block.Transmitter->Fip.Freq, form, receivers);
+        AddLine(text, block.Line);
+        AddCoordinateLine(text, receivers, &info::X);
+        AddCoordinateLine(text, receivers, &info::Y);
+        AddCoordinateLine(text, receivers, &info::Z);
+        AddLine(text, ColumnLine(form));
+        for (const Receiver& r : receivers) AddReceiverLines(text, r, form, s1, s2);
     }
     WriteFileReplacing(fileName, text);
 }

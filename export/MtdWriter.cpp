@@ -1,5 +1,6 @@
 #include "export/MtdWriter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/FloatMath.h"
@@ -18,8 +19,8 @@ const char* const kMtdHeader[] = {
     "\"From S2D2D v2.00f Date:19/04/99 Time:10:02:56\"",
 };
 
-// A row without its name, line end included.
-constexpr size_t kRowBytes = 120;
+// A row without its name, line end included, with room for an occasional wide resistivity.
+constexpr size_t kRowBytes = 118;
 
 }  // namespace
 
@@ -28,11 +29,20 @@ void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
                   bool correct)
 {
     CheckRowCount(count);
-    // One allocation for the whole table: growing a large text step by step costs more than
-    // formatting it. Pages reserved and not written are never touched.
+    // One allocation for the whole table: a text that outgrows its room is copied into one twice
+    // as large. A station gives at most the rows that its frequencies allow.
     size_t capacity = 512;
-    for (const TStation& station : store.ExStations)
-        capacity += MaxSelectedRows(station.Amplitude.X.size()) * (kRowBytes + station.Name.size());
+    for (const TStation& station : store.ExStations) {
+        if (station.Name < firstStation || lastStation < station.Name) continue;
+        const info& at = station.Info;
+        const size_t rowBytes = kRowBytes + std::max<size_t>(5, station.Name.size()) +
+                                FixedFormatBytes(at.X, 10, 1) + FixedFormatBytes(at.Y, 10, 1) +
+                                FixedFormatBytes(at.Z, 7, 1) - 27;
+        capacity += SelectRows(station.Amplitude.Count, station.Amplitude.X.size(),
+                               station.Amplitude.X.size(), count)
+                        .size() *
+                    rowBytes;
+    }
     std::string text;
     text.reserve(capacity);
     for (const char* line : kMtdHeader) text.append(line).append("\r\n");

@@ -92,7 +92,18 @@ void WriteProfileResponse(const SurveyStore& store, ProfileResponseDialogs& dial
 
 std::string ProfileResponseText(const SurveyStore& store)
 {
+    // Room for the whole file, so that its text never outgrows it and is copied into one twice as
+    // large: 60 bytes a sample, the rest as wide as it prints, and a byte a line to spare.
+    size_t bytes = 512;
+    for (int index : store.ProfileIndices) {
+        if (index < 0 || static_cast<size_t>(index) >= store.ExStations.size()) continue;
+        const TStation& station = store.ExStations[index];
+        bytes += std::max<size_t>(10, station.Name.size()) +
+                 FixedFormatBytes(station.Info.X, 12, 1) + FixedFormatBytes(station.Info.Y, 12, 1) +
+                 60 * station.Amplitude.X.size() + 3;
+    }
     std::string out;
+    out.reserve(bytes);
     for (const char* line : kHeaderLines) {
         out += line;
         out += "\r\n";

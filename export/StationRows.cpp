@@ -28,11 +28,6 @@ void ExportCurves(const SurveyStore& store, const StationCurveIndex& index, cons
     if (order.size() == curves.PhaseDiff.size()) ApplyOrder(order, curves.PhaseDiff);
 }
 
-size_t MaxSelectedRows(size_t frequencyCount)
-{
-    return 2 * frequencyCount + 1;
-}
-
 std::vector<size_t> SelectRows(int pointCount, size_t frequencyCount, size_t sampleCount, int count)
 {
     float step = ToSingle(CheckedDiv(pointCount, count));

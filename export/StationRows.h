@@ -31,7 +31,3 @@ void ExportCurves(const SurveyStore& store, const StationCurveIndex& index, cons
 // trunc(pos) < sampleCount. count must not be 0.
 std::vector<size_t> SelectRows(int pointCount, size_t frequencyCount, size_t sampleCount,
                                int count);
-
-// Room to reserve for the rows SelectRows gives a station of this many frequencies: enough for
-// every step of 0.5 or more; the rare count far above a station's points makes the text grow.
-size_t MaxSelectedRows(size_t frequencyCount);

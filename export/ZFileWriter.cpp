@@ -1,5 +1,6 @@
 #include "export/ZFileWriter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/Convert.h"
@@ -22,7 +23,8 @@ std::string Row(float station, float y, float value)
                    static_cast<double>(value));
 }
 
-constexpr size_t kRowBytes = 32;  // line end included, with room for wide values
+constexpr size_t kRowBytes = 32;  // line end included
+constexpr size_t kEndBytes = 9;   // " 9999.0" and its line end
 
 }  // namespace
 
@@ -33,13 +35,20 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
     CheckRowCount(count);
     CheckTransmitterPresent(store);
     const TxData& tx = store.Transmitters.front();
-    // Plot 2 is appended to plot 1 at the end; both are sized at once for all their rows.
-    size_t rows = 0;
-    for (const TStation& station : store.ExStations)
-        rows += MaxSelectedRows(station.Amplitude.X.size());
+    // A station gives at most the rows that its frequencies allow, each as wide as its number.
+    double first = 0, last = 0;
+    const bool range = TryStrToFloat(firstStation, first) && TryStrToFloat(lastStation, last);
+    size_t rowBytes = 0;
+    for (const TStation& station : store.ExStations) {
+        double number = 0;
+        const bool isNumber = TryStrToFloat(station.Name, number);
+        if (isNumber && range && (number > last || number < first)) continue;
+        const size_t rows = SelectRows(station.Amplitude.Count, station.Amplitude.X.size(),
+                                       station.Amplitude.X.size(), count)
+                                .size();
+        rowBytes += rows * (kRowBytes - 7 + (isNumber ? FixedFormatBytes(number, 7, 0) : 7));
+    }
     std::string plot1, plot2;
-    plot1.reserve(2 * (1024 + rows * kRowBytes));
-    plot2.reserve(1024 + rows * kRowBytes);
     for (const char* line :
          {"$ ZPLOT: DATA = FLOG", "$ ZPLOT: AXSTN = Vertical", "$ ZPLOT: SIZEX = 1.0",
           "$ ZPLOT: SIZEY = 1.0", "$ ZPLOT: PLTREV = No", "Contour Plot Z-File",
@@ -59,6 +68,21 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
           " IMPEDANCE PHASE", "  values in milliradians", "IIxxxxxxxxYXYYYYYYYzzzzzzzzzzzz  AAA"})
         AddLine(plot2, line);
 
+    // Both plots are written into one text of the file's size, plot 1 from its start and plot 2
+    // from where it will stand when plot 1 has all its rows: no second text grows beside the first.
+    // Rows that outrun their room push the rest on; the room left over is closed at the end.
+    std::string text = std::move(plot1);
+    size_t end1 = text.size(), gap = end1 + rowBytes + kEndBytes;
+    text.resize(gap + plot2.size() + rowBytes + kEndBytes);
+    text.replace(gap, plot2.size(), plot2);
+    size_t end2 = gap + plot2.size();
+    auto put = [&text](size_t& at, size_t limit, const std::string& bytes) {
+        const size_t room = std::min(bytes.size(), limit - at);
+        text.replace(at, room, bytes);
+        at += bytes.size();
+        return bytes.size() - room;
+    };
+
     const StationCurveIndex index(store);
     const StaticFactorIndex factors(store.StaticFactors);
     const double log2 = std::log(2.0);
@@ -75,12 +99,20 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
         for (size_t k : SelectRows(station.Amplitude.Count, station.Amplitude.X.size(),
                                    curves.Freq.size(), count)) {
             const float y = ToSingle(CheckedLn(curves.Freq[k]) / log2 + 9);
-            AddLine(plot1, Row(number, y, ToSingle(curves.RhoMT[k] * factor)));
-            AddLine(plot2, Row(number, y, ToSingle(1000 * curves.PhaseDiff[k])));
+            const size_t pushed =
+                put(end1, gap, Row(number, y, ToSingle(curves.RhoMT[k] * factor)) + "\r\n");
+            gap += pushed;
+            end2 += pushed;
+            put(end2, text.size(), Row(number, y, ToSingle(1000 * curves.PhaseDiff[k])) + "\r\n");
         }
     }
-    AddLine(plot1, " 9999.0");
-    AddLine(plot2, " 9999.0");
-    plot1 += plot2;
-    WriteFileReplacing(fileName, plot1);
+    const std::string end = " 9999.0\r\n";
+    const size_t pushed = put(end1, gap, end);
+    gap += pushed;
+    end2 += pushed;
+    text.erase(end1, gap - end1);
+    end2 -= gap - end1;
+    put(end2, text.size(), end);
+    text.resize(end2);
+    WriteFileReplacing(fileName, text);
 }

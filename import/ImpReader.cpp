@@ -38,6 +38,14 @@ void ReadFields(TextStream& stream, std::vector<std::string>& fields)
     SplitFields(line, fields);
 }
 
+// A coordinate line holds one value per receiver, and a block may hold any number of them.
+void ReadCoordinateFields(TextStream& stream, std::vector<std::string>& fields)
+{
+    std::string line;
+    ReadNonBlankWholeLine(stream, line);
+    SplitAllFields(line, fields);
+}
+
 // A missing token converts like an empty text: it raises the conversion error.
 double Number(const std::vector<std::string>& fields, size_t k)
 {
@@ -47,6 +55,28 @@ double Number(const std::vector<std::string>& fields, size_t k)
 int Integer(const std::vector<std::string>& fields, size_t k)
 {
     return StrToInt(FieldOrEmpty(fields, k));
+}
+
+struct PolarValue {
+    double Amplitude, Phase, AmplitudeError, PhaseError;
+};
+
+// The inverse of the writers' complex form: the four-quadrant phase, and the errors propagated to
+// first order, so that equal errors e of Re and Im give the amplitude error e and the phase error
+// e/A. A zero value has no phase: its amplitude error is the error averaged over all directions
+// and its phase error pi.
+PolarValue ToPolar(double re, double im, double reError, double imError)
+{
+    const double a = CheckedSqrt(Checked(re * re + im * im));
+    if (a == 0)
+        return {0, 0, CheckedSqrt(Checked(0.5 * (reError * reError + imError * imError))),
+                3.141592653589793};
+    const double c = re / a, s = im / a;
+    const double amplitudeError =
+        CheckedSqrt(Checked(c * c * reError * reError + s * s * imError * imError));
+    const double phaseError =
+        CheckedDiv(CheckedSqrt(Checked(s * s * reError * reError + c * c * imError * imError)), a);
+    return {a, std::atan2(im, re), amplitudeError, phaseError};
 }
 
 void AddSample(TStation& station, float f, float amplitude, float phase, float amplitudeError,
@@ -137,15 +167,15 @@ void ReadImpFile(SurveyStore& store, const std::string& fileName)
         }
 
         // Receivers are read only as far as every coordinate list reaches.
-        ReadFields(stream, fields);
+        ReadCoordinateFields(stream, fields);
         size_t receivers = std::min(static_cast<size_t>(std::max(n, 0)), fields.size());
         xs.resize(receivers);
         ys.resize(receivers);
         zs.resize(receivers);
         for (size_t i = 0; i < receivers; ++i) xs[i] = Number(fields, i);
-        ReadFields(stream, fields);
+        ReadCoordinateFields(stream, fields);
         for (size_t i = 0; i < receivers; ++i) ys[i] = Number(fields, i);
-        ReadFields(stream, fields);
+        ReadCoordinateFields(stream, fields);
         for (size_t i = 0; i < receivers; ++i) zs[i] = Number(fields, i);
         ReadNonBlankLine(stream, line);  // column headings
 
@@ -159,11 +189,11 @@ void ReadImpFile(SurveyStore& store, const std::string& fileName)
             double reError = Number(fields, 0);
             double imError = Number(fields, 1);
 
-            float amplitude = ToSingle(CheckedSqrt(Checked(re * re + im * im)) * 1e6);
-            float phase = ToSingle(std::atan(CheckedDiv(im, re + 1e-15)));
-            float amplitudeError =
-                ToSingle(CheckedSqrt(Checked(reError * reError + imError * imError)) * 1e6);
-            float phaseError = ToSingle(std::atan(CheckedDiv(imError, reError + 1e-15)));
+            const PolarValue value = ToPolar(re, im, reError, imError);
+            float amplitude = ToSingle(value.Amplitude * 1e6);
+            float phase = ToSingle(value.Phase);
+            float amplitudeError = ToSingle(value.AmplitudeError * 1e6);
+            float phaseError = ToSingle(value.PhaseError);
 
             auto known = stationIndex.find(name);
             if (known != stationIndex.end()) {

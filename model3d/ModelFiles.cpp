@@ -84,13 +84,30 @@ std::string SeparatedField(const char* format, double value)
     return field;
 }
 
+// Room for a whole model file, so that its text never outgrows it and is copied into one twice as
+// large: the cell values are 13 bytes each, the widths and the origin as wide as they print, with
+// a byte to spare for each.
+size_t ModelTextBytes(const Origin& origin, const ModelData& data, size_t nz)
+{
+    const size_t nx = data.CellDx.size(), ny = data.CellDy.size();
+    size_t bytes = 128 + nz * (ny * (nx * 13 + 2) + 2);
+    for (float width : data.CellDx) bytes += FixedFormatBytes(width, 10, 1) + 1;
+    for (float width : data.CellDy) bytes += FixedFormatBytes(width, 10, 1) + 1;
+    for (size_t k = 0; k < nz; ++k) bytes += FixedFormatBytes(data.LayerDz[k], 10, 1) + 1;
+    for (double value : {origin.X, origin.Y, origin.Z, origin.Rotation})
+        bytes += FixedFormatBytes(value, 13, 0) + 1;
+    return bytes;
+}
+
 std::string ModelText(const ModelSettings& s, const ModelData& data,
                       const std::vector<float>* columns)
 {
     Origin origin = ReadOrigin(s);
     std::vector<LayerValues> values = FormatLayerValues(data);
     size_t nx = data.CellDx.size(), ny = data.CellDy.size(), nz = values.size();
-    std::string text = " # 3D INVERSION RES MODEL";
+    std::string text;
+    text.reserve(ModelTextBytes(origin, data, nz));
+    text += " # 3D INVERSION RES MODEL";
     text += kEol;
     text += "     " + std::to_string(nx) + "     " + std::to_string(ny) + "     " +
             std::to_string(nz) + "      0   LOGE" + kEol;
@@ -139,6 +156,9 @@ std::string CovarianceText(const ModelSettings& s, const ModelData& data,
     double zc = columns ? ReadOrigin(s).Z : 0;
     size_t nx = data.CellDx.size(), ny = data.CellDy.size(), nz = LayerCount(data);
     std::string text;
+    // Room for the whole file: the header, two smoothing lines, and per layer its index line and
+    // three bytes a cell.
+    text.reserve(2048 + 2 * 5 * nz + nz * (16 + nx * (3 * ny + 2)));
     for (const char* line : kCovarianceHeader) text += std::string(line) + kEol;
     text += kEol;
     text +=
@@ -400,19 +420,25 @@ bool WriteBackgroundModel(const std::vector<TxData>& transmitters, const ModelSe
 
 std::string BoundaryText(const ModelData& data)
 {
-    StringList list;
     size_t n = std::min(data.BoundaryX.size(), data.BoundaryY.size());
+    // Sized first: a text that outgrows its room is copied into one twice as large.
+    auto lineBytes = [&](size_t i) {
+        return FixedFormatBytes(data.BoundaryX[i], 12, 1) +
+               FixedFormatBytes(data.BoundaryY[i], 12, 1) + 3;
+    };
+    size_t bytes = 27 + (n > 0 ? lineBytes(0) : 0);
+    for (size_t i = 0; i < n; ++i) bytes += lineBytes(i);
+    std::string text;
+    text.reserve(bytes);
     // A polygon without vertices has nothing to close: its file holds the count line only.
-    list.Add(CFormat("%12d %12d", n == 0 ? 0 : static_cast<int>(n) + 1, 1));
+    text += CFormat("%12d %12d", n == 0 ? 0 : static_cast<int>(n) + 1, 1) + kEol;
     for (size_t i = 0; i < n; ++i)
-        list.Add(CFormat("%12.1f %12.1f", data.BoundaryX[i], data.BoundaryY[i]));
-    if (n > 0) list.Add(CFormat("%12.1f %12.1f", data.BoundaryX[0], data.BoundaryY[0]));
-    return list.Text();
+        text += CFormat("%12.1f %12.1f", data.BoundaryX[i], data.BoundaryY[i]) + kEol;
+    if (n > 0) text += CFormat("%12.1f %12.1f", data.BoundaryX[0], data.BoundaryY[0]) + kEol;
+    return text;
 }
 
 void SaveBoundaryBln(const ModelData& data, const std::string& fileName)
 {
-    StringList list;
-    list.SetText(BoundaryText(data));
-    list.SaveToFile(ChangeFileExt(fileName, ".bln"));
+    WriteFileReplacing(ChangeFileExt(fileName, ".bln"), BoundaryText(data));
 }

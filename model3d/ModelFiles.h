@@ -57,5 +57,5 @@ std::vector<std::string> WriteModelFileSet(const std::vector<TxData>& transmitte
 bool WriteBackgroundModel(const std::vector<TxData>& transmitters, const ModelSettings& settings,
                           const ModelData& data, const std::string& fileName);
 
-// The boundary file, through a string list: "Cannot create file %s" when it cannot be written.
+// The boundary file: "Cannot create file %s" when it cannot be written.
 void SaveBoundaryBln(const ModelData& data, const std::string& fileName);

@@ -44,14 +44,15 @@ ModelTemplate ReadModelTemplate(const std::string& fileName)
         return result;
     }
 
-    if (!ReadNonBlankLine(stream, line)) return result;
+    // The point lines hold one value per receiver, however many the block has.
+    if (!ReadNonBlankWholeLine(stream, line)) return result;
     std::vector<std::string> xFields, yFields, zFields;
-    SplitFields(line, xFields);
+    SplitAllFields(line, xFields);
     if (n <= 0 || xFields.size() != static_cast<size_t>(n)) return result;
-    ReadNonBlankLine(stream, line);
-    SplitFields(line, yFields);
-    ReadNonBlankLine(stream, line);
-    SplitFields(line, zFields);
+    ReadNonBlankWholeLine(stream, line);
+    SplitAllFields(line, yFields);
+    ReadNonBlankWholeLine(stream, line);
+    SplitAllFields(line, zFields);
     // Short Y or Z lines would leave receivers without coordinates: no template then.
     if (yFields.size() < xFields.size() || zFields.size() < xFields.size()) return result;
     ModelPoints points;

@@ -69,3 +69,37 @@ const std::string& FieldOrEmpty(const std::vector<std::string>& fields, size_t k
     static const std::string empty;
     return k < fields.size() ? fields[k] : empty;
 }
+
+bool ReadNonBlankWholeLine(TextStream& stream, std::string& line)
+{
+    line.clear();
+    std::string raw;
+    while (stream.ReadLine(raw)) {
+        size_t nul = raw.find('\0');
+        if (nul != std::string::npos) raw.resize(nul);
+        size_t begin = 0, end = raw.size();
+        TrimRange(raw, begin, end);
+        if (begin < end) {
+            line.assign(raw, begin, end - begin);
+            return true;
+        }
+    }
+    return false;
+}
+
+void SplitAllFields(const std::string& line, std::vector<std::string>& fields)
+{
+    fields.clear();
+    size_t begin = 0, end = line.size();
+    TrimRange(line, begin, end);
+    size_t i = begin;
+    while (i < end) {
+        while (i < end && IsSeparator(line[i])) ++i;
+        if (i >= end) break;
+        size_t start = i;
+        while (i < end && !IsSeparator(line[i])) ++i;
+        size_t fieldBegin = start, fieldEnd = i;
+        TrimRange(line, fieldBegin, fieldEnd);
+        fields.emplace_back(line, fieldBegin, fieldEnd - fieldBegin);
+    }
+}

@@ -24,3 +24,10 @@ void SplitFields(std::string line, std::vector<std::string>& fields);
 
 // Field k, or an empty text when the line has fewer fields.
 const std::string& FieldOrEmpty(const std::vector<std::string>& fields, size_t k);
+
+// ReadNonBlankLine for lines of any length, for lines whose length grows with the data they hold.
+bool ReadNonBlankWholeLine(TextStream& stream, std::string& line);
+
+// The fields SplitFields gives, without the limit on their number, for lines of one value per
+// receiver or point.
+void SplitAllFields(const std::string& line, std::vector<std::string>& fields);

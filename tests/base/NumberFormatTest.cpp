@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "base/NumberFormat.h"
@@ -54,4 +56,21 @@ TEST(CFormat, BehavesAsTheCLibrary)
     EXPECT_EQ(CFormat("%10.1f|%12d|%s", -3.25, 42, "x"), "      -3.2|          42|x");
     std::string longText(1000, 'a');
     EXPECT_EQ(CFormat("%s!", longText.c_str()), longText + "!");
+}
+
+TEST(FixedFormatBytes, BytesOfThePrintedValue)
+{
+    struct Case {
+        int width, decimals;
+        const char* format;
+    };
+    for (const Case& c : {Case{10, 1, "%10.1f"}, Case{13, 3, "%13.3f"}, Case{7, 0, "%7.f"}}) {
+        for (double v : {0.0, -1.5, 99999.95, -999999.99, 9999999.96, 12345678.9, -1e8, 1e30,
+                         -1e300, 1.0 / 0.0}) {
+            char text[400];
+            std::snprintf(text, sizeof text, c.format, v);
+            EXPECT_EQ(FixedFormatBytes(v, c.width, c.decimals), std::strlen(text))
+                << c.format << " " << v;
+        }
+    }
 }

@@ -234,3 +234,110 @@ TEST(ExportImp, ComplexFileReadsBackWithItsAngle)
     }
 }
 
+namespace {
+
+std::vector<std::string> Lines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < bytes.size();) {
+        size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos) end = bytes.size();
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// The unit of the last digit of a printed number.
+double LastDigitUnit(const std::string& text)
+{
+    const size_t e = text.find_first_of("eE");
+    const size_t point = text.find('.');
+    const size_t digitsEnd = e == std::string::npos ? text.size() : e;
+    const int decimals = point == std::string::npos ? 0 : static_cast<int>(digitsEnd - point - 1);
+    const int exponent = e == std::string::npos ? 0 : std::stoi(text.substr(e + 1));
+    return std::pow(10.0, exponent - decimals);
+}
+
+// How far apart two files of one layout are, in units of the last printed digit: the largest over
+// all numbers, or 1e9 when a line or a text differs. An Ex value is held as amplitude and phase, so
+// its smaller component is measured against the larger one's digit, plus its own rounding.
+double LastDigitUnitsApart(const std::string& first, const std::string& second)
+{
+    const std::vector<std::string> linesA = Lines(first), linesB = Lines(second);
+    if (linesA.size() != linesB.size()) return 1e9;
+    double worst = 0;
+    std::vector<std::string> a, b;
+    for (size_t line = 0; line < linesA.size(); ++line) {
+        SplitAllFields(linesA[line], a);
+        SplitAllFields(linesB[line], b);
+        if (a.size() != b.size()) return 1e9;
+        double x = 0, y = 0;
+        const bool exValue = a.size() == 3 && !TryStrToFloat(a[0], x);
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (a[i] == b[i]) continue;
+            if (!TryStrToFloat(a[i], x) || !TryStrToFloat(b[i], y)) return 1e9;
+            double unit = LastDigitUnit(a[i]);
+            if (exValue) {
+                const double larger = std::max(LastDigitUnit(a[1]), LastDigitUnit(a[2]));
+                if (unit < larger) unit += larger;
+            }
+            worst = std::max(worst, std::fabs(x - y) / unit);
+        }
+    }
+    return worst;
+}
+
+// Source T1 at three frequencies, each from its own place, with 1,500, 1,500 and 400 receivers
+// in all four quadrants over five decades, and isotropic errors (amplitude error = A x phase
+// error).
+SurveyStore QuadrantSurvey()
+{
+    SurveyStore store;
+    const float freqs[] = {1, 2, 4};
+    for (int k = 0; k < 3; ++k) {
+        TxData tx = Source("T1", freqs[k]);
+        tx.Cx = 100.0f + 250 * k;
+        tx.Azimuth = 0;
+        tx.Fip.Current = 1;
+        store.Transmitters.push_back(tx);
+    }
+    for (int i = 0; i < 2000; ++i) {
+        std::vector<ExportSample> samples;
+        for (int k = 0; k < 3; ++k) {
+            if ((k == 0 && i >= 1500) || (k == 1 && i < 500) || (k == 2 && (i < 1600))) continue;
+            const double u = std::fmod(0.6180339887 * (3 * i + k + 1), 1.0);
+            const double v = std::fmod(0.4142135623 * (3 * i + k + 1), 1.0);
+            const float amplitude = static_cast<float>(std::pow(10.0, 5 * v) * 10);
+            const float phase = static_cast<float>(M_PI * (2 * u - 1));
+            const float phaseError = 0.01f + 0.04f * static_cast<float>(v);
+            samples.push_back({freqs[k], amplitude, phase, amplitude * phaseError, phaseError});
+        }
+        store.ExStations.push_back(Receiver("R" + std::to_string(i), "T1", 10.0f * i - 7000,
+                                            0.5f * i - 300, 0.25f * i - 100, samples));
+    }
+    store.OutputFreqs = {1, 2, 4};
+    return store;
+}
+
+}  // namespace
+
+TEST(ExportImp, ComplexFileSurvivesARoundTrip)
+{
+    struct Case {
+        bool conjugate, negate;
+    };
+    for (const Case& c :
+         {Case{false, false}, Case{true, false}, Case{false, true}, Case{true, true}}) {
+        const std::string first = ExportTempPath("first.imp");
+        WriteImpFileComplex(QuadrantSurvey(), first, "", "", 0, c.conjugate, c.negate, nullptr);
+        SurveyStore back;
+        ReadImpFile(back, first);
+        ASSERT_EQ(back.ExStations.size(), 2000u);
+        back.OutputFreqs = {1, 2, 4};
+        const std::string second = ExportTempPath("second.imp");
+        WriteImpFileComplex(back, second, "", "", 0, false, false, nullptr);
+        EXPECT_LE(LastDigitUnitsApart(FileBytes(first), FileBytes(second)), 1 + 1e-6)
+            << c.conjugate << c.negate;
+    }
+}

@@ -106,6 +106,18 @@ TEST(ExportZFile, ExactBytes)
                         " 2     101    8.00   1.250e+02"}));
 }
 
+TEST(ExportZFile, RowsWithoutHySampleAndWideNumbers)
+{
+    // 2 Hz is missing on the Hy station: the rows end before the frequencies do.
+    SurveyStore store = ContourSurvey();
+    store.ExStations.push_back(ContourEx("12345678", {{1024, 32, 0.5f}, {2, 10, 0}}));
+    const std::string path = ExportTempPath("wide.z");
+    WriteZFile(store, path, "9", "1e9", 3, false);
+    EXPECT_EQ(FileBytes(path),
+              Expected({" 2 12345678   19.00   2.000e-01", " 2 12345678   19.00   2.000e-01"},
+                       {" 2 12345678   19.00   5.000e+02", " 2 12345678   19.00   5.000e+02"}));
+}
+
 TEST(ExportZFile, RangeComparesNamesAsNumbers)
 {
     SurveyStore store = ContourSurvey();

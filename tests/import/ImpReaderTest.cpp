@@ -95,14 +95,91 @@ TEST(ReadImpFile, TwoBlocksOfOneSource)
     EXPECT_EQ(a1.Phase.X, (std::vector<float>{1, 2}));
     EXPECT_EQ(a1.Amplitude.Count, 0);  // the load command sets the counts
 
-    // Re -1, Im 0: amplitude 1e6 and phase 0 (the plain arc tangent, not a quadrant angle).
+    // Re -1, Im 0: amplitude 1e6 and phase pi.
     EXPECT_FLOAT_EQ(a1.Amplitude.Y[0], 1e6f);
-    EXPECT_FLOAT_EQ(a1.Phase.Y[0], 0.0f);
+    EXPECT_FLOAT_EQ(a1.Phase.Y[0], static_cast<float>(M_PI));
     EXPECT_FLOAT_EQ(a1.Errors.X[0], 0.1f);
+    EXPECT_EQ(a1.Errors.Y[0], 0.0f);
+    // Re 3, Im 4 with errors 0.3 and 0.4: sqrt(0.6^2 0.3^2 + 0.8^2 0.4^2) and
+    // sqrt(0.8^2 0.3^2 + 0.6^2 0.4^2) / 5.
     EXPECT_FLOAT_EQ(a2.Amplitude.Y[1], 5.0f);
     EXPECT_FLOAT_EQ(a2.Phase.Y[1], static_cast<float>(std::atan(4.0 / 3.0)));
-    EXPECT_FLOAT_EQ(a2.Errors.X[1], 0.5f);
-    EXPECT_FLOAT_EQ(a2.Errors.Y[1], static_cast<float>(std::atan(4.0 / 3.0)));
+    EXPECT_FLOAT_EQ(a2.Errors.X[1], static_cast<float>(std::sqrt(0.1348)));
+    EXPECT_FLOAT_EQ(a2.Errors.Y[1], static_cast<float>(std::sqrt(0.1152) / 5));
+}
+
+TEST(ReadImpFile, PhaseInEveryQuadrantAndErrorsPropagated)
+{
+    // Equal errors e of Re and Im are an amplitude error e and a phase error e / A.
+    struct Case {
+        const char* re;
+        const char* im;
+        double phase;
+    };
+    const Case cases[] = {{"3e-6", "4e-6", std::atan2(4, 3)},
+                          {"-3e-6", "4e-6", std::atan2(4, -3)},
+                          {"-3e-6", "-4e-6", std::atan2(-4, -3)},
+                          {"3e-6", "-4e-6", std::atan2(-4, 3)},
+                          {"-5e-6", "0", M_PI},
+                          {"0", "-5e-6", -M_PI / 2}};
+    std::string text = std::string(kHeader) + "1\r\n" + BlockLine(1, 6, 0, 0, 0, 1000, 0) +
+                       "1 2 3 4 5 6\r\n1 2 3 4 5 6\r\n1 2 3 4 5 6\r\nRe Im\r\n";
+    int k = 0;
+    for (const Case& c : cases)
+        text += "Q" + std::to_string(k++) + " " + c.re + " " + c.im + "\r\n2e-7 2e-7\r\n";
+    SurveyStore store;
+    ReadImpFile(store, WriteFile("quadrants.imp", text));
+    ASSERT_EQ(store.ExStations.size(), 6u);
+    for (size_t i = 0; i < 6; ++i) {
+        const TStation& s = store.ExStations[i];
+        EXPECT_FLOAT_EQ(s.Amplitude.Y[0], 5) << i;
+        EXPECT_FLOAT_EQ(s.Phase.Y[0], static_cast<float>(cases[i].phase)) << i;
+        EXPECT_FLOAT_EQ(s.Errors.X[0], 0.2f) << i;
+        EXPECT_FLOAT_EQ(s.Errors.Y[0], 0.04f) << i;
+    }
+}
+
+TEST(ReadImpFile, ZeroValueHasNoPhase)
+{
+    // Its amplitude error is the error averaged over all directions; any phase is possible.
+    std::string text = std::string(kHeader) + "1\r\n" + BlockLine(1, 1, 0, 0, 0, 1000, 0) +
+                       "1\r\n2\r\n3\r\nRe Im\r\nZ -0.0 0.0\r\n3e-7 4e-7\r\n";
+    SurveyStore store;
+    ReadImpFile(store, WriteFile("zero.imp", text));
+    ASSERT_EQ(store.ExStations.size(), 1u);
+    const TStation& s = store.ExStations[0];
+    EXPECT_EQ(s.Amplitude.Y[0], 0.0f);
+    EXPECT_EQ(s.Phase.Y[0], 0.0f);
+    EXPECT_FLOAT_EQ(s.Errors.X[0], static_cast<float>(std::sqrt(0.125)));
+    EXPECT_FLOAT_EQ(s.Errors.Y[0], static_cast<float>(M_PI));
+}
+
+TEST(ReadImpFile, BlockOfAnyReceiverCount)
+{
+    // 7,000 receivers: more fields than the field splitter's limit and coordinate lines longer
+    // than the line reader's.
+    const int n = 7000;
+    std::string xs, ys, zs, rows;
+    for (int i = 0; i < n; ++i) {
+        xs += "    " + std::to_string(i) + ".000";
+        ys += std::to_string(-i) + ".500 ";
+        zs += "1.250 ";
+        rows += "S" + std::to_string(i) + " 1e-6 0\r\n1e-8 1e-8\r\n";
+    }
+    ASSERT_GT(xs.size(), 81919u);
+    std::string text = std::string(kHeader) + "1\r\n" + BlockLine(1, n, 0, 0, 0, 1000, 0) + xs +
+                       "\r\n" + ys + "\r\n" + zs + "\r\nRe Im\r\n" + rows +
+                       BlockLine(2, 1, 0, 0, 0, 1000, 0) +
+                       "7\r\n8\r\n9\r\nRe Im\r\nS1 1e-6 0\r\n1e-8 0\r\n";
+    SurveyStore store;
+    ReadImpFile(store, WriteFile("many.imp", text));
+    ASSERT_EQ(store.ExStations.size(), static_cast<size_t>(n));
+    EXPECT_EQ(store.Transmitters.size(), 2u);
+    const TStation& last = store.ExStations.back();
+    EXPECT_EQ(last.Name, "S6999");
+    EXPECT_EQ(last.Info.X, 6999);
+    EXPECT_EQ(last.Info.Y, -6999.5f);
+    EXPECT_EQ(store.ExStations[1].Amplitude.X, (std::vector<float>{1, 2}));
 }
 
 TEST(ReadImpFile, SecondReadAddsSamplesOnly)

@@ -71,6 +71,25 @@ TEST(ModelTemplate, ShortBlockLineAndUnusableLayouts)
                  EConvertError);
 }
 
+TEST(ModelTemplate, BlockOfAnyPointCount)
+{
+    // 7,000 points: more fields than the field splitter's limit and lines longer than the line
+    // reader's.
+    std::string xs, ys, zs;
+    for (int i = 0; i < 7000; ++i) {
+        xs += "     " + std::to_string(i) + ".000";
+        ys += "     " + std::to_string(2 * i) + ".000";
+        zs += "        1.500";
+    }
+    ModelTemplate t = ReadModelTemplate(
+        WriteTemp("many.imp", std::string(kHeader) + "1\r\n1.0 2 7000\r\n" + xs + "\r\n" + ys +
+                                  "\r\n" + zs + "\r\n                 Re(Ex)         Im(Ex)\r\n"));
+    ASSERT_EQ(t.Points.Count(), 7000);
+    EXPECT_EQ(t.Points.X[6999], 6999);
+    EXPECT_EQ(t.Points.Y[6999], 13998);
+    EXPECT_EQ(t.Points.Z[6999], 1.5);
+}
+
 TEST(ModelTemplate, StationsAndSourceLength)
 {
     SurveyStore store;
