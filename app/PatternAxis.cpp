@@ -3,6 +3,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QLogValueAxis>
+#include <algorithm>
 #include <cmath>
 
 #include "base/Convert.h"
@@ -14,8 +15,10 @@ namespace {
 bool ReadsItsValue(const std::string& label, double tick, double step)
 {
     if (label.empty()) return tick == 0;
+    std::string digits = label;
+    digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
     double value = 0;
-    return TryStrToFloat(label, value) && std::fabs(value - tick) <= step * 1e-6;
+    return TryStrToFloat(digits, value) && std::fabs(value - tick) <= step * 1e-6;
 }
 
 // k times factor times 10^exponent, exact for the decimal ticks a pattern writes.
