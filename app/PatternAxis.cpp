@@ -2,6 +2,7 @@
 
 #include <QCategoryAxis>
 #include <QChart>
+#include <QFontMetricsF>
 #include <QLogValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -101,18 +102,40 @@ QCategoryAxis* PatternDecadeLabels(QChart* chart, QLogValueAxis* axis, Qt::Align
     labels->setTitleText(axis->titleText());
     chart->addAxis(labels, alignment);
     axis->setVisible(false);
-    const auto follow = [labels, axis, pattern] {
+    const auto follow = [chart, labels, axis, pattern] {
         const double low = std::log10(axis->min()), high = std::log10(axis->max());
         labels->setRange(low, high);
         QList<double> at;
         QStringList texts;
+        qreal widest = 0;
+        const QFontMetricsF metrics(labels->labelsFont());
         for (double e = std::ceil(low - 1e-9); e <= high + 1e-9; ++e) {
             at << e;
             texts << QString::fromStdString(FormatFloat(pattern, std::pow(10.0, e)));
+            widest = std::max(widest, metrics.horizontalAdvance(texts.last()));
         }
+        // Every decade keeps its grid line; where the plot is too short to hold every label
+        // apart, only every second, fifth, ... decade is labelled.
+        const bool vertical = labels->orientation() == Qt::Vertical;
+        const qreal room = (vertical ? chart->plotArea().height() : chart->plotArea().width()) /
+                           std::max(high - low, 1.0);
+        const qreal needed = vertical ? metrics.height() : widest + metrics.height();
+        int stride = 1;
+        for (int next : {2, 5, 10, 20, 50}) {
+            if (room <= 0 || room * stride >= needed) break;
+            stride = next;
+        }
+        for (qsizetype i = 0; i < at.size(); ++i)
+            if (std::fmod(std::fabs(at[i]), stride) != 0) texts[i].clear();
+        QStringList current;
+        for (const QString& name : labels->categoriesLabels()) current << name.trimmed();
+        if (current == texts && labels->count() == at.size() &&
+            (at.isEmpty() || labels->endValue(labels->categoriesLabels().first()) == at.first()))
+            return;  // unchanged: no new layout, which would call this again
         SetCategories(labels, at, texts);
     };
     QObject::connect(axis, &QLogValueAxis::rangeChanged, labels, follow);
+    QObject::connect(chart, &QChart::plotAreaChanged, labels, follow);
     QObject::connect(axis, &QAbstractAxis::reverseChanged, labels, &QAbstractAxis::setReverse);
     QObject::connect(axis, &QAbstractAxis::titleTextChanged, labels, &QAbstractAxis::setTitleText);
     follow();

@@ -2,6 +2,7 @@
 
 #include <QCategoryAxis>
 #include <QChart>
+#include <QChartView>
 #include <QLineSeries>
 #include <QLogValueAxis>
 
@@ -90,6 +91,37 @@ private slots:
         QCOMPARE(labels->endValue("100"), 2.0);
         QVERIFY(!labels->truncateLabels());
         QCOMPARE(series->attachedAxes(), QList<QAbstractAxis*>({log}));
+    }
+
+    // Decades too close for their labels keep their grid lines but only every few of them is
+    // labelled, so that no two labels overlap; a taller plot labels them all.
+    void crowdedDecadesAreLabelledApart()
+    {
+        auto* chart = new QChart;
+        auto* log = new QLogValueAxis;
+        chart->addAxis(log, Qt::AlignLeft);
+        QCategoryAxis* labels = PatternDecadeLabels(chart, log, Qt::AlignLeft, "#####");
+        log->setRange(1e-7, 1e7);
+        QChartView view(chart);
+        const auto labelled = [&] {
+            QList<double> at;
+            for (const QString& name : labels->categoriesLabels())
+                if (!name.trimmed().isEmpty()) at << labels->endValue(name);
+            return at;
+        };
+        for (int height : {160, 900}) {
+            view.resize(400, height);
+            view.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+            QTRY_VERIFY(chart->plotArea().height() > height / 2);
+            QCoreApplication::processEvents();
+            QCOMPARE(labels->count(), 15);
+            const QList<double> at = labelled();
+            QVERIFY(at.size() >= 2);
+            const double gap = (at[1] - at[0]) * chart->plotArea().height() / 14;
+            QVERIFY2(gap >= QFontMetricsF(labels->labelsFont()).height(), QByteArray::number(gap));
+            QCOMPARE(at.size() == 8, height == 900);  // 1 .. 10000000
+        }
     }
 };
 
