@@ -81,7 +81,8 @@ private:
     void AppendRaw(const void* data, size_t size);
     void SelectPen();
     void SelectBrush(bool fill);
-    void UpdateClip();
+    // keep: a device rectangle that stays inside the clip, when the clip reaches it at all.
+    void UpdateClip(const QRectF& keep = QRectF());
     void Emit(const QPainterPath& devicePath, bool fill, bool stroke);
 
     QSize size_;
@@ -269,12 +270,13 @@ void EmfPaintEngine::SelectBrush(bool fill)
     lastBrush_ = colour;
 }
 
-void EmfPaintEngine::UpdateClip()
+void EmfPaintEngine::UpdateClip(const QRectF& keep)
 {
     QPainter* p = painter();
     const bool clip = p->hasClipping();
     QRectF rect;
     if (clip) rect = p->combinedTransform().mapRect(p->clipBoundingRect());
+    if (clip && !keep.isEmpty() && rect.intersects(keep)) rect = rect.united(keep);
     if (clip == clipped_ && (!clip || rect == clipRect_)) return;
     // An empty region in copy mode puts the default clip back.
     const uint32_t reset[4] = {U_EMR_EXTSELECTCLIPRGN, 16, 0, U_RGN_COPY};
@@ -414,11 +416,17 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem)
 {
     const QString text = textItem.text();
     if (text.isEmpty()) return;
-    UpdateClip();
     const QTransform t = painter()->combinedTransform();
     const QFont font = textItem.font();
     const QFontMetricsF metrics(font);
+    const QPointF at = t.map(p);
+    const QRectF box = t.mapRect(
+        QRectF(p.x(), p.y() - metrics.ascent(), metrics.horizontalAdvance(text), metrics.height()));
+    // A reader that lays the text out with other font metrics runs past the last glyph: the
+    // clip leaves the text's whole extent and an em around it.
     const qreal scale = std::hypot(t.m11(), t.m12());
+    const qreal em = metrics.height() * scale;
+    UpdateClip(box.adjusted(-em, -em / 4, em, em / 4));
     const qreal angle = std::atan2(t.m12(), t.m11()) * 180.0 / M_PI;
     const qreal height = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96.0 / 72.0;
     const qreal escapement = std::round(-angle * 10.0);
@@ -462,9 +470,6 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem)
         advances[i] = static_cast<uint32_t>(std::max(0, Logical((after - before) * scale)));
         before = after;
     }
-    const QPointF at = t.map(p);
-    const QRectF box = t.mapRect(
-        QRectF(p.x(), p.y() - metrics.ascent(), metrics.horizontalAdvance(text), metrics.height()));
     char* emrtext = emrtext_set(LogicalPoint(at), static_cast<U_NUM_STR>(utf16.size()), 2,
                                 utf16.data(), U_ETO_NONE, U_RCL_DEF, advances.data());
     Append(U_EMREXTTEXTOUTW_set(DeviceBounds(box), U_GM_COMPATIBLE, 1.0, 1.0,

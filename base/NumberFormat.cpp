@@ -77,10 +77,11 @@ void RoundDigits(DecimalDigits& d, int keep)
 }
 
 struct Pattern {
-    int intPlaces = 0;      // placeholders before the point
-    int intZeros = 0;       // digits always written before the point
-    int fracPlaces = 0;     // placeholders after the point
-    int fracZeros = 0;      // digits always written after the point
+    int intPlaces = 0;       // placeholders before the point
+    int intZeros = 0;        // digits always written before the point
+    int fracPlaces = 0;      // placeholders after the point
+    int fracZeros = 0;       // digits always written after the point
+    bool thousands = false;  // a ',' before the point: groups of three digits
     bool scientific = false;
     bool expSignAlways = false;
     char expLetter = 'E';
@@ -105,6 +106,8 @@ Pattern ParsePattern(const std::string& pattern)
             }
         } else if (c == '.') {
             afterPoint = true;
+        } else if (c == ',') {
+            p.thousands = !afterPoint;
         } else if ((c == 'E' || c == 'e') && i + 1 < pattern.size() &&
                    (pattern[i + 1] == '+' || pattern[i + 1] == '-')) {
             p.scientific = true;
@@ -151,6 +154,8 @@ std::string FormatFloat(const std::string& pattern, double value)
         }
         if (static_cast<int>(intDigits.size()) < p.intZeros)
             intDigits.insert(0, p.intZeros - intDigits.size(), '0');
+        if (p.thousands)
+            for (size_t at = intDigits.size(); at > 3; at -= 3) intDigits.insert(at - 3, ",");
         text = intDigits + FractionText(fracDigits, p);
     } else {
         int significant = p.intPlaces + p.fracPlaces;

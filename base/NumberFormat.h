@@ -6,9 +6,11 @@
 #include <string>
 
 // Number patterns: "0" a digit always written, "#" a digit written only when significant, "." the
-// decimal point, "E+0"/"E-0" (any count of zeros) an exponent with at least that many digits,
-// its sign always ("E+") or only when negative ("E-"). Values round half away from zero at the
-// pattern's last place. Examples: "#.0" 0 -> ".0", 7.26 -> "7.3"; "#.###E-0" 1024 -> "1.024E3".
+// decimal point, "," before the point a comma between groups of three digits, "E+0"/"E-0" (any
+// count of zeros) an exponent with at least that many digits, its sign always ("E+") or only when
+// negative ("E-"). Values round half away from zero at the pattern's last place. Examples: "#.0" 0
+// -> ".0", 7.26 -> "7.3"; "#.###E-0" 1024 -> "1.024E3";
+// "#,##0." 1234567 -> "1,234,567".
 std::string FormatFloat(const std::string& pattern, double value);
 
 // printf-style formatting ("%12.6e", "%10.1f", "%12d") with the "C" locale's decimal point.

@@ -15,8 +15,8 @@
 #include <limits>
 
 #include "app/MainForm.h"
+#include "app/PatternAxis.h"
 #include "base/Gbk.h"
-#include "base/NumberFormat.h"
 
 TForm2* Form2 = nullptr;
 
@@ -42,26 +42,6 @@ QImage DownTriangle(const QColor& colour)
     p.setBrush(colour);
     p.drawPolygon(QPolygonF({QPointF(1, 2), QPointF(14, 2), QPointF(7.5, 13.5)}));
     return image;
-}
-
-// The labels of a value axis at its five evenly spaced places, written in a number pattern.
-void LabelAxis(QCategoryAxis* axis, const char* pattern)
-{
-    const int places = 5;
-    for (const QString& label : axis->categoriesLabels()) axis->remove(label);
-    const double low = axis->min(), high = axis->max();
-    axis->setStartValue(low);
-    QStringList used;
-    for (int i = 0; i < places; ++i) {
-        const double value = i == places - 1 ? high : low + (high - low) * i / (places - 1);
-        QString label = QString::fromStdString(FormatFloat(pattern, value));
-        // Every label names a category of its own, so a repeated one is padded with blanks; the
-        // axis takes an empty name for its start, so nothing is written as a blank.
-        if (label.isEmpty()) label = " ";
-        while (used.contains(label)) label = ' ' + label + ' ';
-        used << label;
-        axis->append(label, value);
-    }
 }
 
 }  // namespace
@@ -150,14 +130,10 @@ TForm2::TForm2(TForm1* Owner)
     chart->addSeries(Series2);
     chart->addSeries(Series3);
 
-    BottomAxis = new QCategoryAxis;
+    BottomAxis = PatternAxis("######");
     BottomAxis->setTitleText("x");
-    BottomAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    LeftAxis = new QCategoryAxis;
+    LeftAxis = PatternAxis("#####");
     LeftAxis->setTitleText("y");
-    LeftAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    LabelAxis(BottomAxis, "######");
-    LabelAxis(LeftAxis, "#####");
     chart->addAxis(BottomAxis, Qt::AlignBottom);
     chart->addAxis(LeftAxis, Qt::AlignLeft);
     for (QAbstractSeries* series : chart->series()) {
@@ -170,14 +146,8 @@ TForm2::TForm2(TForm1* Owner)
     setWidget(Chart1);
 
     connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceLabels(); });
-    connect(BottomAxis, &QValueAxis::rangeChanged, this, [this] {
-        LabelAxis(BottomAxis, "######");
-        PlaceLabels();
-    });
-    connect(LeftAxis, &QValueAxis::rangeChanged, this, [this] {
-        LabelAxis(LeftAxis, "#####");
-        PlaceLabels();
-    });
+    connect(BottomAxis, &QValueAxis::rangeChanged, this, [this] { PlaceLabels(); });
+    connect(LeftAxis, &QValueAxis::rangeChanged, this, [this] { PlaceLabels(); });
 
     resize(640, 440);
     Owner->MdiArea->addSubWindow(this);

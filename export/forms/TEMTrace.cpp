@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QChartView>
+#include <QCategoryAxis>
 #include <QClipboard>
 #include <QFile>
 #include <QGraphicsSimpleTextItem>
@@ -24,6 +25,7 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
+#include "app/PatternAxis.h"
 #include "base/Gbk.h"
 
 const char* const kProfileChartCaption = "Voltage profiles of Loop TEM";
@@ -44,29 +46,9 @@ QColor TraceColour(std::uint32_t colour)
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
 
-// A tick interval of 1, 2 or 5 times a power of ten giving about five intervals over the span.
-double NiceTickInterval(double span, double smallest)
+void SetAxisRange(QAbstractAxis* axis, AxisRange range)
 {
-    const double rough = span / 5;
-    if (!(rough > 0) || !std::isfinite(rough)) return std::max(smallest, 1.0);
-    const double decade = std::pow(10.0, std::floor(std::log10(rough)));
-    double step = decade;
-    for (double factor : {2.0, 5.0, 10.0}) {
-        if (step >= rough) break;
-        step = decade * factor;
-    }
-    return std::max(step, smallest);
-}
-
-// Linear axes tick at round values; the bottom axis shows whole metres.
-void SetAxisRange(QAbstractAxis* axis, AxisRange range, double smallestInterval)
-{
-    if (auto* linear = qobject_cast<QValueAxis*>(axis)) {
-        linear->setRange(range.Min, range.Max);
-        linear->setTickAnchor(0);
-        linear->setTickInterval(NiceTickInterval(range.Max - range.Min, smallestInterval));
-        linear->setTickType(QValueAxis::TicksDynamic);
-    }
+    if (auto* linear = qobject_cast<QValueAxis*>(axis)) linear->setRange(range.Min, range.Max);
     if (auto* logarithmic = qobject_cast<QLogValueAxis*>(axis))
         logarithmic->setRange(range.Min, range.Max);
 }
@@ -232,17 +214,14 @@ void TTEMTraceForm::ReplaceAxis(bool bottom, bool logarithmic)
 {
     QChart* chart = Chart->chart();
     QAbstractAxis* axis = nullptr;
-    const char* format = bottom ? "%.0f" : (logarithmic ? "%.0E" : "%.1E");
     if (logarithmic) {
         auto* log = new QLogValueAxis;
         log->setBase(10);
-        log->setLabelFormat(format);
+        log->setLabelFormat(bottom ? "%.0f" : "%.0E");
         log->setMinorTickCount(-1);
         axis = log;
     } else {
-        auto* linear = new QValueAxis;
-        linear->setLabelFormat(format);
-        axis = linear;
+        axis = PatternAxis(bottom ? "#,##0." : "#.#E-0");
     }
     axis->setTitleText(bottom ? "Locations" : "V/v");
     if (bottom) {
@@ -277,8 +256,8 @@ void TTEMTraceForm::Redraw()
 {
     const AxisRange bottom = bottomFixed_ ? UsableAxisRange(bottomRange_, bottomLogarithmic_)
                                           : ProfileDistanceRange(Profiles, bottomLogarithmic_);
-    SetAxisRange(BottomAxis, bottom, 1.0);
-    SetAxisRange(LeftAxis, UsableAxisRange(leftRange_, leftLogarithmic_), 0.0);
+    SetAxisRange(BottomAxis, bottom);
+    SetAxisRange(LeftAxis, UsableAxisRange(leftRange_, leftLogarithmic_));
     PlaceLabels();
 }
 

@@ -1,6 +1,7 @@
 #include "model3d/forms/Save3DModel.h"
 
 #include <QButtonGroup>
+#include <QCategoryAxis>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -26,6 +27,7 @@
 #include <exception>
 
 #include "app/MainForm.h"
+#include "app/PatternAxis.h"
 #include "base/Convert.h"
 #include "base/Exception.h"
 #include "model3d/Mesh.h"
@@ -409,10 +411,8 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     Series3->setColor(Qt::yellow);
     Series4 = new QLineSeries;
     Series4->setPen(QPen(QColor(128, 0, 0), 3));
-    Chart1Bottom = new QValueAxis;
-    Chart1Left = new QValueAxis;
-    Chart1Bottom->setLabelFormat("%.0f");
-    Chart1Left->setLabelFormat("%.0f");
+    Chart1Bottom = PatternAxis("0");
+    Chart1Left = PatternAxis("0");
     mapChart->addAxis(Chart1Bottom, Qt::AlignBottom);
     mapChart->addAxis(Chart1Left, Qt::AlignLeft);
     for (QAbstractSeries* s :
@@ -686,8 +686,6 @@ void TForm7::FitMapAxes()
     double mx = std::max((x1 - x0) * 0.05, 1.0), my = std::max((y1 - y0) * 0.05, 1.0);
     Chart1Bottom->setRange(x0 - mx, x1 + mx);
     Chart1Left->setRange(y0 - my, y1 + my);
-    Chart1Bottom->applyNiceNumbers();
-    Chart1Left->applyNiceNumbers();
 }
 
 void TForm7::Chart1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPointF At)

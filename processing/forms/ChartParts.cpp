@@ -179,7 +179,9 @@ void FitValueAxis(QValueAxis* axis, const QList<double>& values, FlatMargin flat
         else
             margin = std::max(1.0, std::fabs(low) / 20);
     }
-    axis->setRange(low - margin, high + margin);
+    const double from = low >= 0 && high > 0 ? std::max(0.0, low - margin) : low - margin;
+    const double to = high <= 0 && low < 0 ? std::min(0.0, high + margin) : high + margin;
+    axis->setRange(from, to);
 }
 
 void FitLogAxes(QLogValueAxis* xAxis, QLogValueAxis* yAxis, const QList<QXYSeries*>& series)

@@ -59,7 +59,8 @@ void FitLogAxis(QLogValueAxis* axis, const QList<double>& values);
 // How far a linear axis reaches beyond values that are all equal: a tenth of the value (1 around
 // zero), or a twentieth of it but at least 1.
 enum class FlatMargin { Tenth, AtLeastOne };
-// The finite values with a margin of a twentieth of their span on each side.
+// The finite values with a margin of a twentieth of their span on each side; the margin stops at
+// zero when no value lies beyond it.
 void FitValueAxis(QValueAxis* axis, const QList<double>& values, FlatMargin flat);
 // Both axes around the points of the visible series.
 void FitLogAxes(QLogValueAxis* xAxis, QLogValueAxis* yAxis, const QList<QXYSeries*>& series);

@@ -1,5 +1,6 @@
 #include "processing/forms/SEC.h"
 
+#include <QCategoryAxis>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +16,7 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
+#include "app/PatternAxis.h"
 #include "app/Pictures.h"
 #include "base/Exception.h"
 #include "processing/forms/ChartParts.h"
@@ -74,10 +76,8 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     chart1->addSeries(Series1);
     chart1->addSeries(Series2);
     chart1->addSeries(Series4);
-    BottomAxis1 = new QValueAxis;
-    BottomAxis1->setLabelFormat("%.0f");
-    LeftAxis1 = new QValueAxis;
-    LeftAxis1->setLabelFormat("%.0f");
+    BottomAxis1 = PatternAxis("######");
+    LeftAxis1 = PatternAxis("######");
     AttachAxes(chart1, BottomAxis1, LeftAxis1);
     Chart1 = new StaticShiftChartView(chart1, this);
     Chart1->setObjectName("Chart1");
@@ -95,11 +95,8 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     Series3->setName("SEC");
     Series3->setPen(QPen(Qt::red, 1));
     chart2->addSeries(Series3);
-    BottomAxis2 = new QValueAxis;
-    BottomAxis2->setLabelFormat("%.0f");
-    LeftAxis2 = new QValueAxis;
-    LeftAxis2->setLabelFormat("%.2f");
-    LeftAxis2->setTickCount(3);  // more labels would not fit the low chart
+    BottomAxis2 = PatternAxis("######");  // the stations of the chart above
+    LeftAxis2 = PatternAxis("0.00", 2);   // more labels would not fit the low chart
     AttachAxes(chart2, BottomAxis2, LeftAxis2);
     Chart2 = new QChartView(chart2);
     Chart2->setObjectName("Chart2");

@@ -13,6 +13,7 @@
 #include <QXYSeries>
 
 #include "app/MainForm.h"
+#include "app/PatternAxis.h"
 #include "processing/forms/ChartParts.h"
 
 bool KeepCurrentStation(TForm1* form)
@@ -54,13 +55,11 @@ void AttachFrequencyAxes(QChart* chart, QLogValueAxis*& bottomAxis, QLogValueAxi
     bottomAxis = new QLogValueAxis;
     bottomAxis->setReverse(true);
     bottomAxis->setTitleText("freq/Hz");
-    bottomAxis->setLabelFormat("%.0f");
-    bottomAxis->setMinorTickCount(-1);
     leftAxis = new QLogValueAxis;
-    leftAxis->setLabelFormat("%.0f");
-    leftAxis->setMinorTickCount(-1);
     AttachAxes(chart, bottomAxis, leftAxis);
     FitLogAxes(bottomAxis, leftAxis, {});
+    PatternDecadeLabels(chart, bottomAxis, Qt::AlignBottom, "######");
+    PatternDecadeLabels(chart, leftAxis, Qt::AlignLeft, "#####");
 }
 
 QChartView* ViewerChartView(QChart* chart, QMenu* menu)

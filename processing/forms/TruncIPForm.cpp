@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QClipboard>
 #include <QGridLayout>
@@ -25,6 +26,7 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
+#include "app/PatternAxis.h"
 #include "base/Exception.h"
 #include "base/Gbk.h"
 #include "processing/forms/APPRESForm.h"
@@ -211,8 +213,7 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     ChartLeftLogAxis = new QLogValueAxis;
     ChartLeftLogAxis->setLabelFormat("%.0E");
     ChartLeftLogAxis->setMinorTickCount(1);
-    ChartLeftLinearAxis = new QValueAxis;
-    ChartLeftLinearAxis->setLabelFormat("%.0E");
+    ChartLeftLinearAxis = PatternAxis("0.E+00");
     ChartLeftLinearAxis->setMinorTickCount(1);
     ChartLeftLinearAxis->setParent(this);  // until the real/imaginary form puts it on the chart
     AttachAxis(amplitude, ChartLeftLogAxis, Qt::AlignLeft);
@@ -221,9 +222,8 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     QChart* phase = NewChart({PointSeries1, FastLineSeries1, FastLineSeries2, FastLineSeries3});
     Chart1BottomAxis = FrequencyAxis();
     AttachAxis(phase, Chart1BottomAxis, Qt::AlignBottom);
-    Chart1LeftAxis = new QValueAxis;
+    Chart1LeftAxis = PatternAxis("0.E+00");
     Chart1LeftAxis->setTitleText("Phase /Arc");
-    Chart1LeftAxis->setLabelFormat("%.0E");
     Chart1LeftAxis->setMinorTickCount(0);
     AttachAxis(phase, Chart1LeftAxis, Qt::AlignLeft);
 

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QValueAxis>
 #include <cstring>
+#include <optional>
 
 #include "app/Application.h"
 #include "app/MainForm.h"
@@ -83,6 +84,9 @@ struct Emf {
     std::vector<uint32_t> types;
     U_EMRHEADER header;
     std::vector<std::u16string> texts;
+    // Per text: its bounds (pixels) and the clip rectangle in force (logical units), when any.
+    std::vector<U_RECTL> textBounds;
+    std::vector<std::optional<U_RECTL>> textClips;
 };
 
 // Walks the records of a metafile the way a reader does and checks each one.
@@ -94,6 +98,7 @@ Emf ReadEmf(const std::string& bytes)
     if (bytes.size() < sizeof(U_EMRHEADER)) return emf;
     std::memcpy(&emf.header, bytes.data(), sizeof emf.header);
     size_t at = 0;
+    std::optional<U_RECTL> clip;
     while (at + 8 <= bytes.size()) {
         U_EMR emr;
         std::memcpy(&emr, bytes.data() + at, sizeof emr);
@@ -107,6 +112,14 @@ Emf ReadEmf(const std::string& bytes)
             std::u16string s(text.emrtext.nChars, u'\0');
             std::memcpy(&s[0], record.data() + text.emrtext.offString, s.size() * 2);
             emf.texts.push_back(s);
+            emf.textBounds.push_back(text.rclBounds);
+            emf.textClips.push_back(clip);
+        }
+        if (emr.iType == U_EMR_EXTSELECTCLIPRGN) clip.reset();
+        if (emr.iType == U_EMR_INTERSECTCLIPRECT) {
+            U_EMRINTERSECTCLIPRECT r;
+            std::memcpy(&r, record.data(), sizeof r);
+            clip = r.rclClip;
         }
         at += emr.nSize;
     }
@@ -194,38 +207,60 @@ private slots:
         QCOMPARE(Line().size(), 2);
     }
 
-    // The axis labels follow the number patterns "######" and "#####" on every range: nothing
-    // for zero, halves rounded away from zero, every label a category of its own.
-    void axisLabelsInNumberPatterns()
+    // The axis labels stand on round ticks inside the range and read their values in the number
+    // patterns "######" and "#####": nothing for zero, no two labels alike.
+    void axisLabelsAtRoundTicks_data()
     {
-        // The labels as written, each checked to stand at its place: the places follow one
-        // another, from the axis minimum to its maximum.
-        auto labels = [](QCategoryAxis* axis) {
-            QStringList trimmed;
-            const QStringList names = axis->categoriesLabels();
-            for (int i = 0; i < names.size(); ++i) {
-                const double at = axis->min() + (axis->max() - axis->min()) * i / 4;
-                if (std::abs(axis->endValue(names[i]) - at) > 1e-9) return QStringList("misplaced");
-                const double start = i == 0 ? axis->min() : axis->endValue(names[i - 1]);
-                if (axis->startValue(names[i]) != start) return QStringList("tick misplaced");
-                trimmed << names[i].trimmed();
-            }
-            return trimmed;
-        };
-        Form2->BottomAxis->setRange(-500, 1500);
-        QCOMPARE(labels(Form2->BottomAxis), QStringList({"-500", "", "500", "1000", "1500"}));
-        Form2->BottomAxis->setRange(-1000, 1000);
-        QCOMPARE(labels(Form2->BottomAxis), QStringList({"-1000", "-500", "", "500", "1000"}));
-        Form2->LeftAxis->setRange(0, 2);
-        QCOMPARE(labels(Form2->LeftAxis), QStringList({"", "1", "1", "2", "2"}));
-        Form2->LeftAxis->setRange(-1250, 3750);
-        QCOMPARE(labels(Form2->LeftAxis), QStringList({"-1250", "", "1250", "2500", "3750"}));
-        // A redraw sets new ranges, and the labels follow.
+        QTest::addColumn<bool>("bottom");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<QList<double>>("ticks");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("x around zero")
+            << true << -500.0 << 1500.0 << QList<double>{-500, 0, 500, 1000, 1500}
+            << QStringList{"-500", "", "500", "1000", "1500"};
+        QTest::newRow("x of a line")
+            << true << -300.0 << 6300.0 << QList<double>{0, 2000, 4000, 6000}
+            << QStringList{"", "2000", "4000", "6000"};
+        QTest::newRow("y of two metres")
+            << false << 0.0 << 2.0 << QList<double>{0, 1, 2} << QStringList{"", "1", "2"};
+        QTest::newRow("y off the steps")
+            << false << -1250.0 << 3750.0 << QList<double>{-1000, 0, 1000, 2000, 3000}
+            << QStringList{"-1000", "", "1000", "2000", "3000"};
+        QTest::newRow("y far from zero") << false << 5999.4 << 6001.2 << QList<double>{6000, 6001}
+                                         << QStringList{"6000", "6001"};
+    }
+
+    void axisLabelsAtRoundTicks()
+    {
+        QFETCH(bool, bottom);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(QList<double>, ticks);
+        QFETCH(QStringList, labels);
+        QCategoryAxis* axis = bottom ? Form2->BottomAxis : Form2->LeftAxis;
+        axis->setRange(low, high);
+        QStringList shown;
+        QList<double> at;
+        for (const QString& name : axis->categoriesLabels()) {
+            shown << name.trimmed();
+            at << axis->endValue(name);
+        }
+        QCOMPARE(shown, labels);
+        QCOMPARE(at, ticks);
+        QVERIFY(!axis->truncateLabels());
+    }
+
+    // A redraw sets new ranges, and the labels follow.
+    void axisLabelsFollowARedraw()
+    {
         Load({Station("1", 0, 0), Station("2", 1000, 100)}, {}, {});
-        QCOMPARE(labels(Form2->BottomAxis).size(), 5);
-        QCOMPARE(labels(Form2->BottomAxis).first(),
-                 QString::fromStdString(FormatFloat("######", Form2->BottomAxis->min())));
-        QCOMPARE(labels(Form2->LeftAxis).size(), 5);
+        const QStringList names = Form2->BottomAxis->categoriesLabels();
+        QVERIFY(names.size() >= 3);
+        for (const QString& name : names)
+            QCOMPARE(name.trimmed(), QString::fromStdString(
+                                         FormatFloat("######", Form2->BottomAxis->endValue(name))));
+        QCOMPARE(Form2->LeftAxis->categoriesLabels().last(), QString("100"));
     }
 
     void hitTestAtTheEdges_data()
@@ -444,6 +479,16 @@ private slots:
         const std::u16string title = u"可控源频率测深装置布置图";
         QVERIFY(std::find(emf.texts.begin(), emf.texts.end(), title) != emf.texts.end());
         QVERIFY(std::find(emf.texts.begin(), emf.texts.end(), u"x") != emf.texts.end());
+        // Readers with wider fonts must not lose a last letter: every clipped text has its whole
+        // extent and a margin inside the clip.
+        for (size_t i = 0; i < emf.texts.size(); ++i) {
+            if (!emf.textClips[i]) continue;
+            const U_RECTL c = *emf.textClips[i], b = emf.textBounds[i];
+            const int margin = 4 * 16;  // logical units
+            QVERIFY2(c.left <= b.left * 16 - margin && c.right >= (b.right + 1) * 16 + margin &&
+                         c.top <= b.top * 16 && c.bottom >= (b.bottom + 1) * 16,
+                     QString::fromStdU16String(emf.texts[i]).toUtf8());
+        }
 
         // Cancel writes nothing.
         QFile::remove(name);

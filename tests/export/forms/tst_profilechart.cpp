@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QCategoryAxis>
 #include <QChartView>
 #include <QClipboard>
 #include <QGraphicsSimpleTextItem>
@@ -303,6 +304,20 @@ private slots:
             QCOMPARE(ui.Shown.back().Caption, std::string("Ostrelle"));
         }
         QCOMPARE(ui.Shown[0].Text, std::string("输入垂直轴最小与最大值，数据用','隔开."));
+        // Linear axes keep the range set and label round ticks in "#,##0." and "#.#E-0".
+        const auto labels = [](QAbstractAxis* axis) {
+            QStringList shown;
+            for (const QString& name : qobject_cast<QCategoryAxis*>(axis)->categoriesLabels())
+                shown << name.trimmed();
+            return shown;
+        };
+        QCOMPARE(labels(w->BottomAxis), QStringList({"0", "50", "100", "150", "200", "250"}));
+        ui.InputAnswers.push_back("-100,12000");
+        w->X3->trigger();
+        QCOMPARE(labels(w->BottomAxis), QStringList({"0", "5,000", "10,000"}));
+        ui.InputAnswers.push_back("1,320");
+        w->V1->trigger();
+        QCOMPARE(labels(w->LeftAxis), QStringList({"1E2", "2E2", "3E2"}));
 
         // With the bottom axis logarithmic a bad text means 1e-5..1, for either axis.
         w->x1->trigger();

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QCategoryAxis>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -288,6 +289,16 @@ private slots:
         QCOMPARE(Form7->Series2->count(), 5);
         QCOMPARE(Form7->Series2->at(0), QPointF(504, 1802));
         QCOMPARE(Form7->Series3->count(), 69 * 59);
+        // Its axes tick at round whole metres; no two labels read alike, also on a short span.
+        for (QValueAxis* axis : {Form7->Chart1Bottom, Form7->Chart1Left}) {
+            auto* labels = qobject_cast<QCategoryAxis*>(axis);
+            QVERIFY(labels && labels->count() >= 3);
+            for (const QString& name : labels->categoriesLabels())
+                QCOMPARE(name, QString::number(labels->endValue(name)));
+        }
+        Form7->Chart1Left->setRange(5999.4, 6001.6);
+        QCOMPARE(qobject_cast<QCategoryAxis*>(Form7->Chart1Left)->categoriesLabels(),
+                 QStringList({"6000", "6001"}));
         Form7->close();
     }
 

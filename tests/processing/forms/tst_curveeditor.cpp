@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QChart>
+#include <QCategoryAxis>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -170,6 +171,12 @@ private slots:
             QVERIFY(e->ChartBottomAxis->min() <= 1 && e->ChartBottomAxis->max() >= 100);
             QVERIFY(e->ChartLeftLogAxis->min() <= 10 && e->ChartLeftLogAxis->max() >= 30);
             QVERIFY(e->Chart1LeftAxis->min() < 0.25 && e->Chart1LeftAxis->max() > 0.75);
+            // The phase axis ticks at round values, labelled in "0.E+00".
+            auto* phase = qobject_cast<QCategoryAxis*>(e->Chart1LeftAxis);
+            QVERIFY(phase);
+            QCOMPARE(phase->categoriesLabels(),
+                     QStringList({"3E-01", "4E-01", "5E-01", "6E-01", "7E-01"}));
+            QCOMPARE(phase->endValue("4E-01"), 0.4);
 
             e->SList->setCurrentRow(1);
             QCOMPARE(e->Series1->name(), QString("E1"));

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QCategoryAxis>
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
+#include "base/NumberFormat.h"
 #include "base/StringList.h"
 #include "map/TxRx.h"
 #include "processing/CorrectionCurves.h"
@@ -105,6 +107,23 @@ private slots:
             QVERIFY(!v->Series5->isVisible() && v->Series5->count() == 0);
             QVERIFY(v->BottomAxis->isReverse());
             QCOMPARE(v->BottomAxis->titleText(), QString("freq/Hz"));
+            // What shows are the decades in "######" and "#####", on the hidden axes' ranges.
+            int shown = 0;
+            for (QAbstractAxis* axis : v->Chart1->chart()->axes()) {
+                if (!axis->isVisible()) continue;
+                ++shown;
+                auto* labels = qobject_cast<QCategoryAxis*>(axis);
+                QVERIFY(labels && !labels->truncateLabels());
+                const bool bottom = axis->alignment() == Qt::AlignBottom;
+                QLogValueAxis* log = bottom ? v->BottomAxis : v->LeftAxis;
+                QCOMPARE(labels->min(), std::log10(log->min()));
+                QCOMPARE(labels->isReverse(), bottom);
+                if (bottom) QCOMPARE(labels->titleText(), QString("freq/Hz"));
+                for (const QString& name : labels->categoriesLabels())
+                    QCOMPARE(name.trimmed(), QString::fromStdString(FormatFloat(
+                                                 bottom ? "######" : "#####",
+                                                 std::pow(10, labels->endValue(name)))));
+            }
 
             QCOMPARE(v->Series2->points(), Points(expected.StoredFreq, expected.UncorrectedMT));
             QCOMPARE(v->Series2->at(0).x(), 1.0);  // stored order

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QCategoryAxis>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -12,6 +13,7 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/Pictures.h"
+#include "base/NumberFormat.h"
 #include "map/TxRx.h"
 #include "processing/StationCurves.h"
 #include "processing/forms/RES_PREVIEW.h"
@@ -112,6 +114,41 @@ private slots:
         QCOMPARE(v->UpDown1->minimum(), 1);
         QCOMPARE(v->UpDown1->value(), 5);
         QCOMPARE(v->Edit1->text(), QString("5"));
+    }
+
+    // On a field file the visible axes label whole decades in "######" and "#####": decades
+    // below 1 read empty, not "0", and no label is elided at the window's own size.
+    void axesOfAFieldFile()
+    {
+        const std::string file = QUILLANE_PEER_DATA "/pycsamt/K1.AVG";
+        if (!QFileInfo::exists(QString::fromStdString(file))) QSKIP("peer data absent");
+        Form1->ClearLoadedData();
+        Form1->OpenDialog.Files = {file};
+        Form1->OpenDialog.FileName = file;
+        Form1->AppendFiles();
+        Form1->N8Click();
+        TForm5* v = Form5;
+        QVERIFY(QTest::qWaitForWindowExposed(v));
+        QCoreApplication::processEvents();
+        QStringList left;
+        for (QAbstractAxis* axis : v->Chart1->chart()->axes()) {
+            if (!axis->isVisible()) continue;
+            auto* labels = qobject_cast<QCategoryAxis*>(axis);
+            QVERIFY(labels);
+            QVERIFY(!axis->labelsTruncated());
+            const bool bottom = axis->alignment() == Qt::AlignBottom;
+            QCOMPARE(axis->isReverse(), bottom);
+            for (const QString& name : labels->categoriesLabels()) {
+                const double decade = std::pow(10.0, labels->endValue(name));
+                QCOMPARE(name.trimmed(),
+                         QString::fromStdString(FormatFloat(bottom ? "######" : "#####", decade)));
+                if (!bottom) left << name.trimmed();
+            }
+        }
+        QVERIFY(left.contains("") && left.contains("1") && !left.contains("0"));
+        QCOMPARE(
+            std::log10(v->LeftAxis->min()),
+            qobject_cast<QCategoryAxis*>(v->Chart1->chart()->axes(Qt::Vertical).last())->min());
     }
 
     void singleInstance()

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QCategoryAxis>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
@@ -135,6 +136,29 @@ private slots:
         QVERIFY(Form4 == nullptr);
         Form1->SEC1Click();
         QVERIFY(Form4 != nullptr && Form4 != first);
+    }
+
+    // The automatic axes span the values with a little room, never reaching below zero when
+    // every value is positive, and tick at round values written in "######" and "0.00".
+    void axesSpanTheValuesAtRoundTicks()
+    {
+        Form1->SEC1Click();
+        TForm4* w = Form4;
+        w->Points = {{0, 150, 6600, 6600, 0.5, 1}, {1, 2450, 40, 40, 0.4, 1.3}};
+        w->FillSeries();
+        QCOMPARE(w->LeftAxis1->min(), 0.0);
+        QVERIFY(w->LeftAxis1->max() >= 6600);
+        QVERIFY(w->LeftAxis2->min() > 0.9 && w->LeftAxis2->max() < 1.4);
+        const auto labels = [](QValueAxis* axis) {
+            QStringList shown;
+            auto* categories = qobject_cast<QCategoryAxis*>(axis);
+            for (const QString& name : categories->categoriesLabels()) shown << name.trimmed();
+            return shown;
+        };
+        QCOMPARE(labels(w->LeftAxis1), QStringList({"", "2000", "4000", "6000"}));
+        QCOMPARE(labels(w->BottomAxis1), QStringList({"500", "1000", "1500", "2000", "2500"}));
+        QCOMPARE(labels(w->BottomAxis2), labels(w->BottomAxis1));
+        QCOMPARE(labels(w->LeftAxis2), QStringList({"1.00", "1.20"}));
     }
 
     void dragSetsTheRatio()
