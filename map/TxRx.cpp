@@ -358,3 +358,18 @@ void DrawLayoutMap(TForm1* Form)
     map->FitAxes();
     map->RebuildLabels();
 }
+
+void ClearLayoutMap()
+{
+    if (!Form2) return;
+    TForm2* map = Form2;
+    map->TitleLines.clear();
+    map->Chart1->chart()->setTitle(QString());
+    map->Series1Labels.clear();
+    map->Series2Labels.clear();
+    map->Series3Labels.clear();
+    map->Series1->clear();
+    map->Series2->clear();
+    map->Series3->clear();
+    map->RebuildLabels();
+}

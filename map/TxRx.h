@@ -92,3 +92,5 @@ extern TForm2* Form2;
 
 // Refills the map from the store of the main window; with no Ex station it changes nothing.
 void DrawLayoutMap(TForm1* Form);
+// Empties the map: no title, no transmitter line, no station.
+void ClearLayoutMap();
