@@ -72,7 +72,7 @@ public:
 
     bool LabelsVisible() const { return labelsVisible_; }
     void SetLabelsVisible(bool visible);
-    // The station-name texts over the Ex points, one per point.
+    // The station-name texts over the Ex points, one per point, made when labels are shown.
     const std::vector<QGraphicsSimpleTextItem*>& StationLabels() const { return labelItems_; }
 
     // Axis ranges that hold every point with room for the marks.
