@@ -1,5 +1,7 @@
 #include "import/LoadCommands.h"
 
+#include <set>
+
 #include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
 #include "import/GdpRawReader.h"
@@ -45,6 +47,46 @@ void SetCountsAndFactors(SurveyStore& store)
         store.StaticFactors.push_back(SECF{station.Name, 1.0f});
     }
 }
+
+// Stations, samples, transmitters and their currents: a reader that took anything from a file
+// changes this count, since readers only ever add to the store.
+size_t RecordCount(const SurveyStore& store)
+{
+    size_t count = 0;
+    for (const std::vector<TStation>* list :
+         {&store.ExStations, &store.EyStations, &store.EzStations, &store.HxStations,
+          &store.HyStations, &store.HzStations})
+        for (const TStation& station : *list) count += 1 + station.Amplitude.X.size();
+    for (const TxData& tx : store.Transmitters) count += 1 + tx.FipList.size();
+    return count;
+}
+
+// Which files of a load gave records.
+class RecordWatch {
+public:
+    explicit RecordWatch(const SurveyStore& store) : store_(store) {}
+
+    template <typename Reading>
+    void Read(const std::string& name, Reading reading)
+    {
+        const size_t before = RecordCount(store_);
+        reading();
+        if (RecordCount(store_) != before) gave_.insert(name);
+    }
+
+    std::vector<std::string> WithoutRecords(const std::vector<std::string>& names) const
+    {
+        std::vector<std::string> result;
+        std::set<std::string> listed;
+        for (const std::string& name : names)
+            if (!gave_.count(name) && listed.insert(name).second) result.push_back(name);
+        return result;
+    }
+
+private:
+    const SurveyStore& store_;
+    std::set<std::string> gave_;
+};
 
 // Runs a load's reading and closes the load whether the reading ends normally or not, so that
 // the survey in memory and the map agree and the cursor comes back.
@@ -94,35 +136,44 @@ void CloseLoad(SurveyStore& store, LoadHooks& hooks)
     hooks.RestoreCursor();
 }
 
-void AppendFiles(SurveyStore& store, const std::vector<std::string>& chosen,
-                 const std::string& currentFileName, LoadHooks& hooks, const LoadReaders& readers)
+std::vector<std::string> AppendFiles(SurveyStore& store, const std::vector<std::string>& chosen,
+                                     const std::string& currentFileName, LoadHooks& hooks,
+                                     const LoadReaders& readers)
 {
     bool notCsamtAvg = false;
     hooks.ShowBusyCursor();
     store.LoadedFiles.insert(store.LoadedFiles.end(), chosen.begin(), chosen.end());
+    RecordWatch watch(store);
     RunLoad(store, hooks, [&] {
         switch (ChooseLoadFormat(currentFileName)) {
         case LoadFormat::GdpRaw:
-            for (const std::string& name : chosen) ReadGdpRaw(store, name, hooks, readers);
+            for (const std::string& name : chosen)
+                watch.Read(name, [&] { ReadGdpRaw(store, name, hooks, readers); });
             break;
         case LoadFormat::Avg:
             for (const std::string& name : chosen)
-                ReadAvg(store, name, notCsamtAvg, hooks, readers);
+                watch.Read(name, [&] { ReadAvg(store, name, notCsamtAvg, hooks, readers); });
             break;
         case LoadFormat::Imp:
             // Only the current file is read, however many were chosen.
-            if (readers.imp) readers.imp(store, currentFileName);
+            watch.Read(currentFileName, [&] {
+                if (readers.imp) readers.imp(store, currentFileName);
+            });
             break;
         case LoadFormat::Usf:
-            if (readers.usf) readers.usf(store, currentFileName);
+            watch.Read(currentFileName, [&] {
+                if (readers.usf) readers.usf(store, currentFileName);
+            });
             break;
         case LoadFormat::None:
             break;
         }
     });
+    return watch.WithoutRecords(chosen);
 }
 
-void ReloadAllFiles(SurveyStore& store, LoadHooks& hooks, const LoadReaders& readers)
+std::vector<std::string> ReloadAllFiles(SurveyStore& store, LoadHooks& hooks,
+                                        const LoadReaders& readers)
 {
     store.ExStations.clear();
     store.HxStations.clear();
@@ -137,19 +188,31 @@ void ReloadAllFiles(SurveyStore& store, LoadHooks& hooks, const LoadReaders& rea
     bool notCsamtAvg = false;
     // A copy, since the readers let window messages run while the list is walked.
     const std::vector<std::string> names = store.LoadedFiles;
+    RecordWatch watch(store);
     RunLoad(store, hooks, [&] {
         for (const std::string& name : names) {
             std::string lower = LowerCase(name);
-            if (Contains(lower, ".raw")) ReadGdpRaw(store, name, hooks, readers);
-            if (Contains(lower, ".avg")) ReadAvg(store, name, notCsamtAvg, hooks, readers);
+            watch.Read(name, [&] {
+                if (Contains(lower, ".raw")) ReadGdpRaw(store, name, hooks, readers);
+                if (Contains(lower, ".avg")) ReadAvg(store, name, notCsamtAvg, hooks, readers);
+            });
         }
     });
+    return watch.WithoutRecords(names);
 }
 
 std::string LoadedFilesText(const SurveyStore& store)
 {
     std::string text;
     for (const std::string& name : store.LoadedFiles) text += name + "\n";
+    return text;
+}
+
+std::string FilesWithoutRecordsText(const std::vector<std::string>& names)
+{
+    if (names.empty()) return std::string();
+    std::string text = "下列文件没有加载任何数据:\n";
+    for (const std::string& name : names) text += name + "\n";
     return text;
 }
 

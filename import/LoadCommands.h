@@ -46,15 +46,18 @@ LoadFormat ChooseLoadFormat(const std::string& fileName);
 // current file name (the dialog's first name) chooses, then closes the load: point counts of the
 // Ex stations, one static-shift entry {name, 1.0} per Ex station, the map redrawn, the cursor
 // restored. When a reader throws, the load is closed all the same for what was read so far and
-// the exception then propagates.
-void AppendFiles(SurveyStore& store, const std::vector<std::string>& chosen,
-                 const std::string& currentFileName, LoadHooks& hooks,
-                 const LoadReaders& readers = LoadReaders());
+// the exception then propagates. Returns the chosen files that added no record to the store
+// (no reader took them, their reader found nothing of its own in them, or all they hold was
+// there already), each once, in chosen order.
+std::vector<std::string> AppendFiles(SurveyStore& store, const std::vector<std::string>& chosen,
+                                     const std::string& currentFileName, LoadHooks& hooks,
+                                     const LoadReaders& readers = LoadReaders());
 
 // Reload all: empties the survey (LoadedFiles and the settings stay), reads every remembered
 // GDP32 raw and AVG file again, each name judged by itself, and closes the load as Append does.
-void ReloadAllFiles(SurveyStore& store, LoadHooks& hooks,
-                    const LoadReaders& readers = LoadReaders());
+// Returns the remembered files that added no record this time, as Append does.
+std::vector<std::string> ReloadAllFiles(SurveyStore& store, LoadHooks& hooks,
+                                        const LoadReaders& readers = LoadReaders());
 
 // The closing step of every load.
 void CloseLoad(SurveyStore& store, LoadHooks& hooks);
@@ -62,6 +65,10 @@ void CloseLoad(SurveyStore& store, LoadHooks& hooks);
 // The text of List loaded files: every remembered name followed by a line feed; empty when no
 // file was loaded (then no message is shown).
 std::string LoadedFilesText(const SurveyStore& store);
+
+// The message that names the files of a load that gave nothing, one to a line; empty when every
+// file gave records (then no message is shown).
+std::string FilesWithoutRecordsText(const std::vector<std::string>& names);
 
 // The text of File help.
 extern const char* const kFileHelpText;

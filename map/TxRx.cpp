@@ -261,13 +261,25 @@ void TForm2::FitAxes()
     LeftAxis->setRange(minY, maxY);
 }
 
+// Label texts are made only while labels are shown; a redraw then reuses the texts it has, and
+// a hidden redraw leaves them for the next showing.
 void TForm2::RebuildLabels()
 {
+    if (!labelsVisible_) return;
     QChart* chart = Chart1->chart();
-    for (QGraphicsSimpleTextItem* item : labelItems_) delete item;
-    labelItems_.clear();
-    for (const std::string& name : Series2Labels) {
-        auto* item = new QGraphicsSimpleTextItem(Display(name), chart);
+    const size_t n = Series2Labels.size();
+    // From the last one: the chart finds a last child at once, any other by a search.
+    while (labelItems_.size() > n) {
+        delete labelItems_.back();
+        labelItems_.pop_back();
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const QString text = Display(Series2Labels[i]);
+        if (i < labelItems_.size()) {
+            if (labelItems_[i]->text() != text) labelItems_[i]->setText(text);
+            continue;
+        }
+        auto* item = new QGraphicsSimpleTextItem(text, chart);
         item->setZValue(100);
         item->setBrush(Qt::black);
         labelItems_.push_back(item);
@@ -279,10 +291,14 @@ void TForm2::PlaceLabels()
 {
     QChart* chart = Chart1->chart();
     const QRectF area = chart->plotArea();
+    if (!labelsVisible_) {
+        for (QGraphicsSimpleTextItem* item : labelItems_) item->setVisible(false);
+        return;
+    }
     const int n = std::min<int>(static_cast<int>(labelItems_.size()), Series2->count());
     for (int i = 0; i < static_cast<int>(labelItems_.size()); ++i) {
         QGraphicsSimpleTextItem* item = labelItems_[i];
-        if (i >= n || !labelsVisible_) {
+        if (i >= n) {
             item->setVisible(false);
             continue;
         }
@@ -296,7 +312,10 @@ void TForm2::PlaceLabels()
 void TForm2::SetLabelsVisible(bool visible)
 {
     labelsVisible_ = visible;
-    PlaceLabels();
+    if (visible)
+        RebuildLabels();
+    else
+        PlaceLabels();
 }
 
 void DrawLayoutMap(TForm1* Form)
@@ -333,5 +352,20 @@ void DrawLayoutMap(TForm1* Form)
     fill(map->Series3, map->Series3Labels, Form->HyStations);
 
     map->FitAxes();
+    map->RebuildLabels();
+}
+
+void ClearLayoutMap()
+{
+    if (!Form2) return;
+    TForm2* map = Form2;
+    map->TitleLines.clear();
+    map->Chart1->chart()->setTitle(QString());
+    map->Series1Labels.clear();
+    map->Series2Labels.clear();
+    map->Series3Labels.clear();
+    map->Series1->clear();
+    map->Series2->clear();
+    map->Series3->clear();
     map->RebuildLabels();
 }

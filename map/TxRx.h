@@ -73,7 +73,7 @@ public:
 
     bool LabelsVisible() const { return labelsVisible_; }
     void SetLabelsVisible(bool visible);
-    // The station-name texts over the Ex points, one per point.
+    // The station-name texts over the Ex points, one per point, made when labels are shown.
     const std::vector<QGraphicsSimpleTextItem*>& StationLabels() const { return labelItems_; }
 
     // Axis ranges that hold every point with room for the marks.
@@ -93,3 +93,5 @@ extern TForm2* Form2;
 
 // Refills the map from the store of the main window; with no Ex station it changes nothing.
 void DrawLayoutMap(TForm1* Form);
+// Empties the map: no title, no transmitter line, no station.
+void ClearLayoutMap();

@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "import/LoadCommands.h"
 #include "map/TxRx.h"
+#include "processing/forms/SurveyWindows.h"
 
 namespace {
 
@@ -29,7 +30,14 @@ public:
         busy_ = false;
     }
     void ProcessMessages() override { QCoreApplication::processEvents(); }
-    void RedrawMap() override { DrawLayoutMap(form_); }
+    // A load that leaves no Ex station leaves no picture of the survey before it either.
+    void RedrawMap() override
+    {
+        if (form_->ExStations.empty())
+            ClearLayoutMap();
+        else
+            DrawLayoutMap(form_);
+    }
 
 private:
     TForm1* form_;
@@ -46,23 +54,40 @@ private:
     TForm1* form_;
 };
 
+// Runs a load, then brings the windows that show survey data in line with the store, also
+// after a failed load, and names the files that gave nothing.
+template <typename Load>
+void RunWindowLoad(TForm1* form, Load load)
+{
+    std::vector<std::string> nothing;
+    try {
+        LoadRunningScope running(form);
+        WindowLoadHooks hooks(form);
+        nothing = load(hooks);
+    } catch (...) {
+        RefreshSurveyWindows(form);
+        throw;
+    }
+    const std::string text = FilesWithoutRecordsText(nothing);
+    if (!text.empty()) ShowMessage(text);
+    RefreshSurveyWindows(form);
+}
+
 }  // namespace
 
 // The load after a confirmed open dialog of "打开" / "追加数据".
 void TForm1::AppendFiles()
 {
-    LoadRunningScope running(this);
-    WindowLoadHooks hooks(this);
-    ::AppendFiles(*this, OpenDialog.Files, OpenDialog.FileName, hooks);
+    RunWindowLoad(this, [this](LoadHooks& hooks) {
+        return ::AppendFiles(*this, OpenDialog.Files, OpenDialog.FileName, hooks);
+    });
 }
 
 // "全部文件重新加载"
 void TForm1::N29Click(QObject*)
 {
     if (LoadRunning) return;
-    LoadRunningScope running(this);
-    WindowLoadHooks hooks(this);
-    ReloadAllFiles(*this, hooks);
+    RunWindowLoad(this, [this](LoadHooks& hooks) { return ReloadAllFiles(*this, hooks); });
 }
 
 // "浏览加载的数据文件"
@@ -73,4 +98,7 @@ void TForm1::N24Click(QObject*)
 }
 
 // "文件操作说明"
-void TForm1::N33Click(QObject*) { ShowMessage(kFileHelpText); }
+void TForm1::N33Click(QObject*)
+{
+    ShowMessage(kFileHelpText);
+}

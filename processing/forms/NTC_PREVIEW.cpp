@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <exception>
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
@@ -136,10 +137,10 @@ void TForm6::N1Click(QObject*)
 
 void TForm6::N2Click(QObject*)
 {
-    if (KeepCurrentStation(owner_)) ShowCorrectionCurves(this);
+    // Drawing again raises once more the error of a station whose curves failed: no file then.
+    if (KeepCurrentStation(owner_) || !ShownComplete) ShowCorrectionCurves(this);
     if (owner_->ExStations.empty()) return;
-    const std::string name = ResistivityComparisonFileName(
-        owner_->ExStations[static_cast<size_t>(owner_->CurrentStation)].Name);
+    const std::string name = ResistivityComparisonFileName(ShownName);
     if (!WriteResistivityComparisonFile(name, Shown)) ShowMessage(EFCreateError(name).what());
 }
 
@@ -190,11 +191,21 @@ void ShowCorrectionCurves(TForm6* Form)
 {
     TForm1* owner = Form->Owner();
     const TStation* station = ShownStation(owner);
-    ShowName(Form, station);
     CorrectionCurves curves;
-    if (station) ComputeCorrectionCurves(*owner, station->Name, curves);
+    std::exception_ptr failure;
+    try {
+        if (station) ComputeCorrectionCurves(*owner, station->Name, curves);
+    } catch (...) {
+        failure = std::current_exception();
+        curves = CorrectionCurves();
+    }
+    // A station whose curves fail is named over empty series, never over another's curves.
+    ShowName(Form, station);
     Form->Shown = std::move(curves);
+    Form->ShownName = station ? station->Name : std::string();
+    Form->ShownComplete = !failure;
     Form->FillSeries();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void OpenCorrectionViewer(TForm1* Form)
@@ -210,6 +221,8 @@ void OpenCorrectionViewer(TForm1* Form)
     Form6->Series2->setName(Text("远区"));
     Form6->Series3->setName(Text("改正后"));
     Form6->Shown = std::move(curves);
+    Form6->ShownName = station->Name;
+    Form6->ShownComplete = true;
     Form6->FillSeries();
     Form6->exec();
 }

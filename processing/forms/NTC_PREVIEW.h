@@ -45,8 +45,11 @@ public:
     QAction* N1;  // "复制图形"
     QAction* N2;  // "保存数据"
 
-    // What the series show: the curves of the station last drawn.
+    // What the series show: the curves of the station last drawn, its name, and whether they
+    // were computed (false after the station's curves failed: the series are empty then).
     CorrectionCurves Shown;
+    std::string ShownName;
+    bool ShownComplete = false;
 
     TForm1* Owner() const { return owner_; }
     // Fills the three series from Shown and fits the axes.

@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <exception>
 
 #include "app/MainForm.h"
 #include "app/Pictures.h"
@@ -149,10 +150,18 @@ void ShowSoundingCurves(TForm5* Form)
 {
     TForm1* owner = Form->Owner();
     const TStation* station = ShownStation(owner);
-    SetTitle(Form, station);
     StationCurves curves;
-    if (station) ComputeStationCurves(*owner, station->Name, curves);
+    std::exception_ptr failure;
+    try {
+        if (station) ComputeStationCurves(*owner, station->Name, curves);
+    } catch (...) {
+        failure = std::current_exception();
+        curves = StationCurves();
+    }
+    // A station whose curves fail is named over empty series, never over another's curves.
+    SetTitle(Form, station);
     Form->FillSeries(curves);
+    if (failure) std::rethrow_exception(failure);
 }
 
 void OpenSoundingCurveViewer(TForm1* Form)

@@ -7,6 +7,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLineSeries>
+#include <QScatterSeries>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -20,6 +22,8 @@
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
 #include "map/TxRx.h"
+#include "processing/forms/RES_PREVIEW.h"
+#include "processing/forms/SEC.h"
 
 namespace {
 
@@ -388,6 +392,78 @@ private slots:
         QCOMPARE(Form1->ExStations.size(), size_t(8));
         QCOMPARE(Form1->ExStations[0].Amplitude.Count, 10);
         QCOMPARE(Form1->StaticFactors.size(), size_t(8));
+        Form1->ClearLoadedData();
+    }
+
+    // Every load brings the windows that show survey data in line with the new store, empties
+    // the map when no Ex station is left, and names the files that gave nothing.
+    void loadsLeaveNoWindowOfTheOldSurvey()
+    {
+        ScriptedUserInterface ui;
+        QTemporaryDir dir;
+        const std::string amt = CopyExample(dir, "line1_amt.avg", "amt.avg");
+        const std::string csamt = CopyExample(dir, "line1_csamt.avg", "csamt.avg");
+        const std::string notes = dir.filePath("notes.avg").toStdString();
+        {
+            QFile file(QString::fromStdString(notes));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("field notes\r\n");
+        }
+        auto staticShift = [] {
+            QList<TForm4*> found;
+            for (QMdiSubWindow* w : Form1->MdiArea->subWindowList())
+                if (auto* window = qobject_cast<TForm4*>(w)) found << window;
+            return found;
+        };
+
+        ui.FileAnswers.push_back({{amt}});
+        Form1->ToolButton2Click(Form1->ToolButton2);
+        Form1->SEC1Click(Form1->SEC1);
+        QCOMPARE(staticShift().size(), 1);
+        QCOMPARE(staticShift()[0]->Series1->at(0).x(), 1000.0);
+        Form1->N8Click(Form1->N8);
+        QVERIFY(Form5 != nullptr);
+        Form5->SpeedButton2Click();
+        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线1100"));
+        QVERIFY(ui.Shown.empty());
+
+        // Another survey: the static-shift window is gone, so the command computes a new one; the
+        // viewer draws the new survey.
+        ui.FileAnswers.push_back({{csamt}});
+        Form1->Open1->trigger();
+        QVERIFY(staticShift().isEmpty());
+        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线11100"));
+        Form1->SEC1Click(Form1->SEC1);
+        QCOMPARE(staticShift().size(), 1);
+        QCOMPARE(staticShift()[0]->Series1->at(0).x(), 11000.0);
+        QVERIFY(ui.Shown.empty());
+
+        // A file that gave nothing is named when the load ends; the survey stays.
+        ui.FileAnswers.push_back({{notes, amt}});
+        Form1->N20Click(Form1->N20);
+        QCOMPARE(ui.Shown.size(), size_t(1));
+        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Message);
+        QCOMPARE(ui.Shown[0].Text, "下列文件没有加载任何数据:\n" + notes + "\n");
+        QVERIFY(staticShift().isEmpty());
+
+        // A reload reads every remembered file again: the windows follow it too.
+        Form1->SEC1Click(Form1->SEC1);
+        Form1->N29Click(Form1->N29);
+        QVERIFY(staticShift().isEmpty());
+        QCOMPARE(ui.Shown.size(), size_t(2));
+
+        // An Open that gives no Ex station: an empty map, no viewer, no static-shift window.
+        Form1->SEC1Click(Form1->SEC1);
+        ui.FileAnswers.push_back({{notes}});
+        Form1->Open1->trigger();
+        QVERIFY(Form1->ExStations.empty());
+        QCOMPARE(ui.Shown.size(), size_t(3));
+        QCOMPARE(ui.Shown[2].Text, "下列文件没有加载任何数据:\n" + notes + "\n");
+        QVERIFY(staticShift().isEmpty());
+        QVERIFY(Form5 == nullptr);
+        QVERIFY(Form2->TitleLines.isEmpty());
+        QVERIFY(Form2->Chart1->chart()->title().isEmpty());
+        QCOMPARE(Form2->Series1->count() + Form2->Series2->count() + Form2->Series3->count(), 0);
         Form1->ClearLoadedData();
     }
 

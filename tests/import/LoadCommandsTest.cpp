@@ -265,6 +265,47 @@ TEST(LoadCommands, OnlyRawTextFilesAreRewritten)
     rmdir(folder.c_str());
 }
 
+// The files that gave the store nothing are named once each, in the order of the load.
+TEST(LoadCommands, FilesThatGaveNothing)
+{
+    using Names = std::vector<std::string>;
+    struct Case {
+        Names chosen;
+        Names nothing;
+    };
+    for (const Case& c :
+         {Case{{"/d/a.raw", "/d/b.raw"}, {}},
+          Case{{"/d/c.avg", "/d/amt.avg", "/d/c.avg", "/d/amt.avg"}, {"/d/amt.avg"}},
+          Case{{"/d/1.imp", "/d/2.imp"}, {"/d/1.imp", "/d/2.imp"}},
+          Case{{"/d/1.usf"}, {"/d/1.usf"}},
+          Case{{"/d/1.txt", "/d/2.raw"}, {"/d/1.txt", "/d/2.raw"}}}) {
+        SurveyStore store;
+        RecordingHooks hooks;
+        EXPECT_EQ(AppendFiles(store, c.chosen, c.chosen.front(), hooks, FakeReaders(hooks)),
+                  c.nothing)
+            << c.chosen.front();
+    }
+
+    SurveyStore store;
+    store.LoadedFiles = {"a.raw", "b.imp", "amt.avg", "c.avg", "d.usf", "a.raw"};
+    RecordingHooks hooks;
+    EXPECT_EQ(ReloadAllFiles(store, hooks, FakeReaders(hooks)),
+              (Names{"b.imp", "amt.avg", "d.usf"}));
+
+    // The real readers: a text file named .avg, a USF file, beside an averaged file that reads.
+    const std::string text = testing::TempDir() + "notes.avg";
+    const std::string usf = testing::TempDir() + "line.usf";
+    std::ofstream(text, std::ios::binary) << "field notes\r\nday 2\r\n";
+    std::ofstream(usf, std::ios::binary) << "USF\r\n";
+    const std::string avg = QUILLANE_SOURCE_DIR "/examples/line1_csamt.avg";
+    SurveyStore real;
+    EXPECT_EQ(AppendFiles(real, {text, avg}, text, hooks), Names{text});
+    EXPECT_FALSE(real.ExStations.empty());
+    EXPECT_EQ(AppendFiles(real, {usf}, usf, hooks), Names{usf});
+    std::remove(text.c_str());
+    std::remove(usf.c_str());
+}
+
 TEST(LoadCommands, ImpLoadLeavesAFileNamedTempAlone)
 {
     std::string imp = testing::TempDir() + "load.imp";

@@ -414,8 +414,7 @@ private slots:
     {
         Load({Station("A1", 100, 100), Station("A2", 200, 200)}, {Station("HY", 150, 150)},
              {Transmitter(0, 0, 0, 300)});
-        QCOMPARE(Form2->StationLabels().size(), size_t(2));
-        for (auto* label : Form2->StationLabels()) QVERIFY(!label->isVisible());
+        QVERIFY(Form2->StationLabels().empty());  // hidden labels are not made
 
         Form1->Showlabels1->trigger();
         QCOMPARE(Form1->Showlabels1->text(), QString("Hide Labels"));
@@ -440,6 +439,16 @@ private slots:
         Form1->Showlabels1Click(Form1->Showlabels1);
         QCOMPARE(Form1->Showlabels1->text(), QString("Show Labels"));
         for (auto* label : Form2->StationLabels()) QVERIFY(!label->isVisible());
+
+        // A redraw while hidden shows nothing; showing again names the stations drawn last.
+        Load({Station("C1", 10, 10), Station("C2", 20, 20)}, {}, {});
+        for (auto* label : Form2->StationLabels()) QVERIFY(!label->isVisible());
+        Form1->Showlabels1->trigger();
+        QCOMPARE(Form2->StationLabels().size(), size_t(2));
+        QCOMPARE(Form2->StationLabels()[0]->text(), QString("C1"));
+        QCOMPARE(Form2->StationLabels()[1]->text(), QString("C2"));
+        for (auto* label : Form2->StationLabels()) QVERIFY(label->isVisible());
+        Form1->Showlabels1->trigger();
     }
 
     void savedPictureIsAnEnhancedMetafile()

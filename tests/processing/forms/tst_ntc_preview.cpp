@@ -221,6 +221,34 @@ private slots:
         QVERIFY(QFile::exists("200_RES_COMP.TXT"));
     }
 
+    // A station whose correction fails is named over empty series and saves no file, neither
+    // under its own name nor with the values of the station shown before.
+    void failedStationShowsNothingOfAnother()
+    {
+        ScriptedUserInterface ui;
+        for (float& a : Form1->ExStations[1].Amplitude.Y) a = 0.0f;
+        QString title, stn;
+        int points = -1;
+        QVERIFY(RunViewer([&] {
+            Key(Qt::Key_Right);
+            title = Title();
+            stn = Form6->STN->text();
+            points = Form6->Series1->count() + Form6->Series2->count() + Form6->Series3->count();
+            Key(Qt::Key_S, Qt::ControlModifier);
+            Key(Qt::Key_S, Qt::ControlModifier);
+            Key(Qt::Key_Right);
+            Key(Qt::Key_S, Qt::ControlModifier);
+        }));
+        QCOMPARE(title, U("点频率测深改正曲线200"));
+        QCOMPARE(stn, QString("200"));
+        QCOMPARE(points, 0);
+        QVERIFY(!QFile::exists("200_RES_COMP.TXT"));
+        QCOMPARE(ui.Shown.size(), 3u);  // the step and both saves of station 200
+        for (const auto& shown : ui.Shown)
+            QCOMPARE(shown.Kind, ScriptedUserInterface::ExceptionBox);
+        QVERIFY(QFile::exists("300_RES_COMP.TXT"));
+    }
+
     void helpText()
     {
         ScriptedUserInterface ui;

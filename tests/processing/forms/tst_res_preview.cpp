@@ -9,10 +9,12 @@
 #include <QScatterSeries>
 #include <QStyleOptionSpinBox>
 #include <QToolButton>
+#include <limits>
 
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/Pictures.h"
+#include "app/ScriptedUserInterface.h"
 #include "base/NumberFormat.h"
 #include "map/TxRx.h"
 #include "processing/StationCurves.h"
@@ -248,6 +250,26 @@ private slots:
         v->SpeedButton2Click();
         QCOMPARE(Form1->RefFreqIndex, 4);
         QCOMPARE(v->UpDown1->maximum(), 5);
+    }
+
+    // A station whose curves fail is named over empty series, not over the curves before.
+    void failedStationShowsNothingOfAnother()
+    {
+        ScriptedUserInterface ui;
+        for (float& a : Form1->ExStations[1].Amplitude.Y)
+            a = std::numeric_limits<float>::infinity();
+        Form1->N8Click();
+        QTest::mouseClick(Form5->SpeedButton2, Qt::LeftButton);
+        QCOMPARE(ui.Shown.size(), 1u);
+        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::ExceptionBox);
+        QCOMPARE(Form1->CurrentStation, 1);
+        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线200"));
+        for (QXYSeries* s : std::initializer_list<QXYSeries*>{
+                 Form5->Series1, Form5->Series2, Form5->Series3, Form5->Series4, Form5->Series5})
+            QCOMPARE(s->count(), 0);
+        QTest::mouseClick(Form5->SpeedButton2, Qt::LeftButton);
+        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线300"));
+        QCOMPARE(Form5->Series5->count(), 5);
     }
 
     void closeResetsTheStation()
