@@ -1,13 +1,27 @@
 #include "survey/TextLines.h"
 
+#include <cstring>
+#include <functional>
+
 namespace {
 
-inline bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+inline bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 inline bool IsSeparator(char c)
 {
     switch (c) {
-    case '\n': case '\r': case ' ': case ',': case '"': case '\t': case ':': case '=': case '\0':
+    case '\n':
+    case '\r':
+    case ' ':
+    case ',':
+    case '"':
+    case '\t':
+    case ':':
+    case '=':
+    case '\0':
     case ';':
         return true;
     default:
@@ -15,7 +29,7 @@ inline bool IsSeparator(char c)
     }
 }
 
-void TrimRange(const std::string& text, size_t& begin, size_t& end)
+void TrimRange(std::string_view text, size_t& begin, size_t& end)
 {
     while (begin < end && IsBlank(text[begin])) ++begin;
     while (end > begin && IsBlank(text[end - 1])) --end;
@@ -33,35 +47,52 @@ std::string TrimBlanks(const std::string& text)
 bool ReadNonBlankLine(TextStream& stream, std::string& line)
 {
     line.clear();
-    std::string raw;
+    std::string_view raw;
     while (stream.GetLine(raw, kMaxLineBytes)) {
-        size_t nul = raw.find('\0');
-        if (nul != std::string::npos) raw.resize(nul);
+        if (const void* nul = std::memchr(raw.data(), '\0', raw.size()))
+            raw = raw.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - raw.data()));
         size_t begin = 0, end = raw.size();
         TrimRange(raw, begin, end);
         if (begin < end) {
-            line.assign(raw, begin, end - begin);
+            line.assign(raw.data() + begin, end - begin);
             return true;
         }
     }
     return false;
 }
 
-void SplitFields(std::string line, std::vector<std::string>& fields)
+void SplitFields(std::string_view line, std::vector<std::string>& fields)
 {
-    fields.clear();
+    // The strings of the list are filled again rather than made anew; a line that lies in one of
+    // them is copied first, as it is about to be overwritten.
+    std::less<const char*> before;
+    for (const std::string& field : fields) {
+        const char* data = field.data();
+        if (!before(line.data(), data) && before(line.data(), data + field.capacity() + 1)) {
+            std::string copy(line);
+            SplitFields(copy, fields);
+            return;
+        }
+    }
+    size_t count = 0;
     size_t begin = 0, end = line.size();
     TrimRange(line, begin, end);
     size_t i = begin;
-    while (i < end && fields.size() < kMaxFields) {
+    while (i < end && count < kMaxFields) {
         while (i < end && IsSeparator(line[i])) ++i;
         if (i >= end) break;
         size_t start = i;
         while (i < end && !IsSeparator(line[i])) ++i;
         size_t fieldBegin = start, fieldEnd = i;
         TrimRange(line, fieldBegin, fieldEnd);
-        fields.emplace_back(line, fieldBegin, fieldEnd - fieldBegin);
+        const char* field = line.data() + fieldBegin;
+        if (count < fields.size())
+            fields[count].assign(field, fieldEnd - fieldBegin);
+        else
+            fields.emplace_back(field, fieldEnd - fieldBegin);
+        ++count;
     }
+    fields.resize(count);
 }
 
 const std::string& FieldOrEmpty(const std::vector<std::string>& fields, size_t k)
