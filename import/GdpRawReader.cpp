@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <unordered_map>
 
 #include "base/Convert.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "base/StringList.h"
+#include "import/RelativeTests.h"
 #include "survey/Records.h"
 #include "survey/TextLines.h"
 
@@ -77,7 +79,8 @@ bool SameValue(float a, float b)
 // Finds the first transmitter that FindSameTransmitter would find for a probe of the placeholder
 // geometry, without comparing every record for every block: only records of that geometry can be
 // equal, and from 2^-9 Hz up two single-precision frequencies within 1e-10 of each other are the
-// same number, so a lookup by value gives the first equal record.
+// same number, so a lookup by value gives the first equal record. Below, the records within reach
+// are found in value order.
 class PlaceholderTransmitterIndex {
 public:
     PlaceholderTransmitterIndex(const std::vector<TxData>& transmitters, const TxData& placeholder)
@@ -91,9 +94,14 @@ public:
             auto found = firstByFreq_.find(freq);
             return found == firstByFreq_.end() ? kNone : found->second;
         }
-        for (const auto& candidate : candidates_)
-            if (SameValue(candidate.first, freq)) return candidate.second;
-        return kNone;
+        size_t best = kNone;
+        if (std::isnan(freq)) return best;
+        // A window wider than the test, so that its rounded ends lose no record.
+        constexpr double kReach = 2e-10;
+        auto end = firstByValue_.upper_bound(freq + kReach);
+        for (auto it = firstByValue_.lower_bound(freq - kReach); it != end; ++it)
+            if (SameValue(static_cast<float>(it->first), freq)) best = std::min(best, it->second);
+        return best;
     }
     void Added(const TxData& tx, size_t index)
     {
@@ -101,14 +109,14 @@ public:
             !SameValue(tx.Cz, placeholder_.Cz) || !SameValue(tx.Length, placeholder_.Length) ||
             !SameValue(tx.Azimuth, placeholder_.Azimuth))
             return;
-        candidates_.emplace_back(tx.Fip.Freq, index);
+        if (!std::isnan(tx.Fip.Freq)) firstByValue_.emplace(tx.Fip.Freq, index);
         firstByFreq_.emplace(tx.Fip.Freq, index);
     }
 
 private:
     static constexpr float kExactFrom = 1.0f / 512;
     TxData placeholder_;
-    std::vector<std::pair<float, size_t>> candidates_;
+    std::map<double, size_t> firstByValue_;
     std::unordered_map<float, size_t> firstByFreq_;
 };
 
@@ -196,20 +204,39 @@ void AddNewStationBlock(SurveyStore& store, const BlockValues& v, FirstStationIn
     hyIndex.Added(v.ExIds.front(), store.HyStations.size() - 1);
 }
 
-// Whether a frequency of the list lies within the relative 1e-4 of the block's. A block frequency
-// of 0 against a non-empty list raises the division error.
-bool FrequencyTaken(const std::vector<float>& taken, double freq)
-{
-    for (float g : taken)
-        if (CheckedDiv(std::fabs(freq - g), freq) < 1e-4) return true;
-    return false;
-}
+// The frequencies a station group has taken.
+class TakenFrequencies {
+public:
+    // Whether a frequency of the list lies within the relative 1e-4 of the block's. A block
+    // frequency of 0 against a non-empty list raises the division error.
+    bool Taken(double freq) const
+    {
+        auto close = [&](size_t i) { return CheckedDiv(std::fabs(freq - list_[i]), freq) < 1e-4; };
+        // From here up no quotient can overflow, so the test raises nothing and only frequencies
+        // near the block's can pass it.
+        constexpr double kIndexedFrom = 1e-200;
+        if (freq >= kIndexedFrom && std::isfinite(freq))
+            return index_.FindFirst(freq, close) != RelativeIndex::npos;
+        for (size_t i = 0; i < list_.size(); ++i)
+            if (close(i)) return true;
+        return false;
+    }
+    void Add(float freq)
+    {
+        list_.push_back(freq);
+        index_.Add(freq, list_.size() - 1);
+    }
 
-void AddKnownStationBlock(SurveyStore& store, BlockValues& v, std::vector<float>& taken,
+private:
+    std::vector<float> list_;
+    RelativeIndex index_{1e-4};
+};
+
+void AddKnownStationBlock(SurveyStore& store, BlockValues& v, TakenFrequencies& taken,
                           const FirstStationIndex& exIndex, const FirstStationIndex& hyIndex)
 {
-    if (FrequencyTaken(taken, v.BlockFrequency)) return;
-    taken.push_back(ToSingle(v.BlockFrequency));
+    if (taken.Taken(v.BlockFrequency)) return;
+    taken.Add(ToSingle(v.BlockFrequency));
     for (size_t k = 0; k < v.ExIds.size(); ++k) {
         size_t index = exIndex.Find(v.ExIds[k]);
         if (index != kNone)
@@ -338,13 +365,15 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     FirstStationIndex exIndex(store.ExStations), hyIndex(store.HyStations);
     // Taken per station group (the block's first id), so that a file ordered group by group
     // still gives every group each of its frequencies once.
-    std::unordered_map<std::string, std::vector<float>> takenFrequencies;
+    std::unordered_map<std::string, TakenFrequencies> takenFrequencies;
     while (!stream.Exhausted()) {
         ReadBlock(stream, v);
         if (v.ExIds.empty()) continue;
         if (exIndex.Find(v.ExIds.front()) == kNone) {
             AddNewStationBlock(store, v, exIndex, hyIndex);
-            takenFrequencies[v.ExIds.front()] = {ToSingle(v.BlockFrequency)};
+            TakenFrequencies& taken = takenFrequencies[v.ExIds.front()];
+            taken = TakenFrequencies();
+            taken.Add(ToSingle(v.BlockFrequency));
         } else {
             AddKnownStationBlock(store, v, takenFrequencies[v.ExIds.front()], exIndex, hyIndex);
         }
