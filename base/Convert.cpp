@@ -25,9 +25,9 @@ bool IsDigit(char c)
 
 // Finds the number between the blanks; returns false when the syntax is not a decimal number.
 // zero tells whether every digit before the exponent is 0.
-bool ScanFloatSyntax(const std::string& text, size_t& begin, size_t& end, bool& zero)
+bool ScanFloatSyntax(const char* text, size_t n, size_t& begin, size_t& end, bool& zero)
 {
-    size_t i = 0, n = text.size();
+    size_t i = 0;
     while (i < n && text[i] == ' ') ++i;
     begin = i;
     if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
@@ -67,13 +67,30 @@ bool ScanFloatSyntax(const std::string& text, size_t& begin, size_t& end, bool& 
 
 bool TryStrToFloat(const std::string& text, double& value)
 {
+    return TryStrToFloat(text.data(), text.data() + text.size(), value);
+}
+
+bool TryStrToFloat(const char* text, const char* textEnd, double& value)
+{
+    // The common case first: the text is the number itself, without blanks, and a normal one.
+    // from_chars takes the same syntax once a sign of plus is passed and "inf" and "nan" are kept
+    // away by the first character.
+    const char* unsigned_ = text < textEnd && (*text == '+' || *text == '-') ? text + 1 : text;
+    if (unsigned_ < textEnd && (IsDigit(*unsigned_) || *unsigned_ == '.')) {
+        double fast = 0;
+        auto converted = std::from_chars(*text == '+' ? text + 1 : text, textEnd, fast);
+        if (converted.ec == std::errc() && converted.ptr == textEnd && std::isnormal(fast)) {
+            value = fast;
+            return true;
+        }
+    }
     size_t begin = 0, end = 0;
     bool zero = false;
-    if (!ScanFloatSyntax(text, begin, end, zero)) return false;
+    if (!ScanFloatSyntax(text, static_cast<size_t>(textEnd - text), begin, end, zero)) return false;
     // from_chars rounds correctly as strtod does, at a fraction of its cost; what it might treat
     // otherwise (results out of the normal range) is left to strtod.
-    const char* first = text.c_str() + begin;
-    const char* last = text.c_str() + end;
+    const char* first = text + begin;
+    const char* last = text + end;
     double fast = 0;
     auto converted = std::from_chars(*first == '+' ? first + 1 : first, last, fast);
     if (converted.ec == std::errc() && converted.ptr == last &&
@@ -81,12 +98,11 @@ bool TryStrToFloat(const std::string& text, double& value)
         value = fast;
         return true;
     }
-    // Only blanks follow the number, so the conversion stops at its end without a copy of it.
-    const char* number = text.c_str() + begin;
+    std::string number(first, last);
     errno = 0;
     char* stop = nullptr;
-    double result = strtod_l(number, &stop, CLocale());
-    if (stop != number + (end - begin)) return false;
+    double result = strtod_l(number.c_str(), &stop, CLocale());
+    if (stop != number.c_str() + number.size()) return false;
     if (std::isinf(result)) return false;  // beyond the range of a double
     value = result;
     return true;

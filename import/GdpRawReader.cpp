@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "base/Convert.h"
+#include "base/Exception.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "base/StringList.h"
@@ -174,10 +175,24 @@ struct BlockValues {
     int HyNumber = 0;
 };
 
-void ReadBlock(TextStream& stream, BlockValues& v)
+// The block reader's lines and fields, kept from block to block so that their storage is reused.
+struct BlockScratch {
+    std::string line;
+    std::string header;
+    std::vector<std::string> fields;
+};
+
+void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
+                  std::string& JobText, double& BlockFrequency, double& BlockCurrent,
+                  std::vector<std::string>& ExIds, std::vector<double>& ExAmplitudes,
+                  std::vector<double>& ExPhases, double& HAmplitude, double& HPhase, int& TxNumber,
+                  int& HyNumber);
+
+void ReadBlock(TextStream& stream, BlockScratch& scratch, BlockValues& v)
 {
-    ReadRawBlock(stream, v.DipoleLength, v.JobText, v.BlockFrequency, v.BlockCurrent, v.ExIds,
-                 v.ExAmplitudes, v.ExPhases, v.HAmplitude, v.HPhase, v.TxNumber, v.HyNumber);
+    ReadRawBlock(stream, scratch, v.DipoleLength, v.JobText, v.BlockFrequency, v.BlockCurrent,
+                 v.ExIds, v.ExAmplitudes, v.ExPhases, v.HAmplitude, v.HPhase, v.TxNumber,
+                 v.HyNumber);
 }
 
 void AddNewStationBlock(SurveyStore& store, const BlockValues& v, FirstStationIndex& exIndex,
@@ -261,14 +276,21 @@ void RewriteTextFile(const std::string& fileName)
 
 void ParseUnitValue(const std::string& text, float& value)
 {
-    if (Contains(text, "v"))
-        value = ToSingle(StrToFloat(text.substr(0, text.size() - 1)));
-    else if (Contains(text, "m"))
-        value = ToSingle(ToSingle(StrToFloat(text.substr(0, text.size() - 1))) * 0.001);
-    else if (Contains(text, "u"))
-        value = ToSingle(ToSingle(StrToFloat(text.substr(0, text.size() - 1))) * 1e-6);
+    auto number = [&text](size_t length) {
+        double result = 0;
+        if (!TryStrToFloat(text.data(), text.data() + length, result))
+            throw InvalidFloat(text.substr(0, length));
+        return result;
+    };
+    auto has = [&text](char letter) { return text.find(letter) != std::string::npos; };
+    if (has('v'))
+        value = ToSingle(number(text.size() - 1));
+    else if (has('m'))
+        value = ToSingle(ToSingle(number(text.size() - 1)) * 0.001);
+    else if (has('u'))
+        value = ToSingle(ToSingle(number(text.size() - 1)) * 1e-6);
     else
-        value = ToSingle(StrToFloat(text));
+        value = ToSingle(number(text.size()));
 }
 
 void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
@@ -276,17 +298,30 @@ void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
                   std::vector<double>& ExAmplitudes, std::vector<double>& ExPhases,
                   double& HAmplitude, double& HPhase, int& TxNumber, int& HyNumber)
 {
+    BlockScratch scratch;
+    ReadRawBlock(stream, scratch, DipoleLength, JobText, BlockFrequency, BlockCurrent, ExIds,
+                 ExAmplitudes, ExPhases, HAmplitude, HPhase, TxNumber, HyNumber);
+}
+
+namespace {
+
+void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
+                  std::string& JobText, double& BlockFrequency, double& BlockCurrent,
+                  std::vector<std::string>& ExIds, std::vector<double>& ExAmplitudes,
+                  std::vector<double>& ExPhases, double& HAmplitude, double& HPhase, int& TxNumber,
+                  int& HyNumber)
+{
     ExIds.clear();
     ExAmplitudes.clear();
     ExPhases.clear();
-    std::string line;
-    std::vector<std::string> fields;
+    std::string& line = scratch.line;
+    std::vector<std::string>& fields = scratch.fields;
     do {
         if (!ReadFields(stream, line, fields)) return;
     } while (fields.size() != 1);
     StrToInt(line);  // the block number is not used, but must be one
 
-    std::string header;
+    std::string& header = scratch.header;
     if (!ReadNonBlankLine(stream, header)) return;
     if (Contains(header, "SYNC")) header = "CSAM" + header.substr(4);
     if (!Contains(header, "CSAM")) {
@@ -335,16 +370,19 @@ void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
     }
 }
 
+}  // namespace
+
 void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
 {
     TextStream stream;
     if (!stream.Open(fileName)) return;
     BlockValues v;
+    BlockScratch scratch;
 
     const TxData placeholder = PlaceholderTransmitter();
     PlaceholderTransmitterIndex transmitters(store.Transmitters, placeholder);
     while (!stream.Exhausted()) {
-        ReadBlock(stream, v);
+        ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
         TxData tx = placeholder;
         tx.Name = std::to_string(v.TxNumber);
@@ -367,7 +405,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     // still gives every group each of its frequencies once.
     std::unordered_map<std::string, TakenFrequencies> takenFrequencies;
     while (!stream.Exhausted()) {
-        ReadBlock(stream, v);
+        ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
         if (exIndex.Find(v.ExIds.front()) == kNone) {
             AddNewStationBlock(store, v, exIndex, hyIndex);

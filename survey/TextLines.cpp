@@ -63,8 +63,7 @@ bool ReadNonBlankLine(TextStream& stream, std::string& line)
 
 void SplitFields(std::string_view line, std::vector<std::string>& fields)
 {
-    // The strings of the list are filled again rather than made anew; a line that lies in one of
-    // them is copied first, as it is about to be overwritten.
+    // A line that lies in one of the fields is copied first, as the list is about to be emptied.
     std::less<const char*> before;
     for (const std::string& field : fields) {
         const char* data = field.data();
@@ -74,11 +73,11 @@ void SplitFields(std::string_view line, std::vector<std::string>& fields)
             return;
         }
     }
-    size_t count = 0;
+    fields.clear();
     size_t begin = 0, end = line.size();
     TrimRange(line, begin, end);
     size_t i = begin;
-    while (i < end && count < kMaxFields) {
+    while (i < end && fields.size() < kMaxFields) {
         while (i < end && IsSeparator(line[i])) ++i;
         if (i >= end) break;
         size_t start = i;
@@ -86,13 +85,8 @@ void SplitFields(std::string_view line, std::vector<std::string>& fields)
         size_t fieldBegin = start, fieldEnd = i;
         TrimRange(line, fieldBegin, fieldEnd);
         const char* field = line.data() + fieldBegin;
-        if (count < fields.size())
-            fields[count].assign(field, fieldEnd - fieldBegin);
-        else
-            fields.emplace_back(field, fieldEnd - fieldBegin);
-        ++count;
+        fields.emplace_back(field, fieldEnd - fieldBegin);
     }
-    fields.resize(count);
 }
 
 const std::string& FieldOrEmpty(const std::vector<std::string>& fields, size_t k)
