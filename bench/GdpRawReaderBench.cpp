@@ -130,13 +130,15 @@ double SpreadFrequency(long k)
 }
 
 BENCHMARK_TEMPLATE(BM_ReadCraftedFrequencies, TinyFrequency, false)
-    ->RangeMultiplier(4)
-    ->Range(2000, 32000)
+    ->Arg(2000)
+    ->Arg(8000)
+    ->Arg(32000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 BENCHMARK_TEMPLATE(BM_ReadCraftedFrequencies, SpreadFrequency, true)
-    ->RangeMultiplier(4)
-    ->Range(2000, 32000)
+    ->Arg(2000)
+    ->Arg(8000)
+    ->Arg(32000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
