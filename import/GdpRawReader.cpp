@@ -232,6 +232,10 @@ public:
         constexpr double kIndexedFrom = 1e-200;
         if (freq >= kIndexedFrom && std::isfinite(freq))
             return index_.FindFirst(freq, close) != RelativeIndex::npos;
+        // Below, no single lies near the block's frequency, but a quotient may overflow; the
+        // largest quotients are those of the smallest and the largest frequency.
+        if (freq > 0 && !list_.empty()) return close(lowest_) || close(highest_);
+        // Zero or negative: the first test decides.
         for (size_t i = 0; i < list_.size(); ++i)
             if (close(i)) return true;
         return false;
@@ -240,11 +244,14 @@ public:
     {
         list_.push_back(freq);
         index_.Add(freq, list_.size() - 1);
+        if (freq < list_[lowest_]) lowest_ = list_.size() - 1;
+        if (freq > list_[highest_]) highest_ = list_.size() - 1;
     }
 
 private:
     std::vector<float> list_;
     RelativeIndex index_{1e-4};
+    size_t lowest_ = 0, highest_ = 0;
 };
 
 void AddKnownStationBlock(SurveyStore& store, BlockValues& v, TakenFrequencies& taken,

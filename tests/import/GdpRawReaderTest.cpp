@@ -575,8 +575,11 @@ TEST_F(GdpRawRead, ManyFrequenciesOfOneGroup)
     EXPECT_EQ(Frequencies(store_.HyStations[0]), taken);
 
     // A quotient beyond the double range raises, as the test of every taken frequency did.
-    EXPECT_EQ(ReadError(Group(1, "1e30", kGroupB) + Group(2, "1e-300", kGroupB)),
-              ErrorOf([] { CheckedDiv(1e300, 1e-300); }));
+    const std::string overflow = ErrorOf([] { CheckedDiv(1e300, 1e-300); });
+    EXPECT_EQ(ReadError(Group(1, "1e30", kGroupB) + Group(2, "1e-300", kGroupB)), overflow);
+    EXPECT_EQ(ReadError(Group(1, "-1e30", {"301"}) + Group(2, "1", {"301"}) +
+                        Group(3, "1e-300", {"301"})),
+              overflow);
 }
 
 // Many distinct frequencies, below 2^-9 Hz or for one station group, once made the reader
@@ -591,12 +594,16 @@ TEST_F(GdpRawRead, ManyDistinctFrequenciesReadPromptly)
         file += Group(k + 1, freq, {std::to_string(1000 + k)});
         std::snprintf(freq, sizeof freq, "%.9e", std::pow(1.0002, k));
         file += Group(kBlocks + k + 1, freq, {"7"});
+        std::snprintf(freq, sizeof freq, "%de-250", k + 1);  // each one is 0 as a single
+        file += Group(2 * kBlocks + k + 1, freq, {"8"});
     }
     auto start = std::chrono::steady_clock::now();
     Read(file);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
-    EXPECT_EQ(store_.Transmitters.size(), 2u * kBlocks);
-    ASSERT_EQ(store_.ExStations.size(), kBlocks + 1u);
-    EXPECT_EQ(store_.ExStations[1].Name, "7");
-    EXPECT_EQ(store_.ExStations[1].Amplitude.X.size(), static_cast<size_t>(kBlocks));
+    EXPECT_EQ(store_.Transmitters.size(), 2u * kBlocks + 1);
+    ASSERT_EQ(store_.ExStations.size(), kBlocks + 2u);
+    for (size_t k : {1, 2}) {
+        EXPECT_EQ(store_.ExStations[k].Name, k == 1 ? "7" : "8");
+        EXPECT_EQ(store_.ExStations[k].Amplitude.X.size(), static_cast<size_t>(kBlocks));
+    }
 }
