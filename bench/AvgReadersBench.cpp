@@ -137,6 +137,24 @@ std::string WriteCsamtAvgTagLengthsFile(long dipoles)
     return name;
 }
 
+// The same tags, each in a channel table of its own just before its data table.
+std::string WriteCsamtAvgInterleavedTagsFile(long dipoles)
+{
+    std::string name = TempName("csamtmixed", dipoles);
+    std::ofstream out(name, std::ios::binary);
+    auto tag = [](long d) {
+        return std::string(static_cast<size_t>(d + 1), static_cast<char>('a' + d % 26));
+    };
+    out << "CSAMT bench\n<Survey>\nSite: T1\nLine: L1\n\n<Data>\n\nid:tx\nheading\n"
+        << "1 10 1 0 0.1\n\n";
+    for (long d = 0; d < dipoles; ++d)
+        out << "<Channel>\nheading\ntx T1 w 0 -1000 -5000 0 a b 1000 -5000 0\nex dp " << tag(d)
+            << " 0 " << d * 20 << " 0 0 a b " << d * 20 + 20 << " 0 0\n\nid:ex " << tag(d)
+            << "\nheading\n1 2.5 1 45 1\n\n";
+    out << "<End>\n";
+    return name;
+}
+
 // One reader over the file that Write makes for the benchmark's size.
 template <std::string (*Write)(long)>
 void BM_ReadAmtAvg(benchmark::State& state)
@@ -180,6 +198,10 @@ BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgFile)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_BareParse, WriteCsamtAvgFile)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgFile)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgTagLengthsFile)
+    ->RangeMultiplier(4)
+    ->Range(64, 1024)
+    ->Complexity();
+BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgInterleavedTagsFile)
     ->RangeMultiplier(4)
     ->Range(64, 1024)
     ->Complexity();

@@ -68,14 +68,13 @@ class TagMatcher {
 public:
     static constexpr size_t npos = static_cast<size_t>(-1);
 
-    size_t Stations() const { return stations_; }
-
-    void Build(const std::vector<TStation>& stations)
+    // Over the tags of the stations from begin up to end.
+    TagMatcher(const std::vector<TStation>& stations, size_t begin, size_t end)
+        : begin_(begin), end_(end), bytes_(end - begin)
     {
         nodes_.assign(1, Node());
-        edges_.clear();
-        stations_ = stations.size();
-        for (size_t i = 0; i < stations.size(); ++i) {
+        for (size_t i = begin; i < end; ++i) {
+            bytes_ += stations[i].Info.Tag.size();
             uint32_t node = 0;
             for (char c : stations[i].Info.Tag) {
                 uint32_t next = Child(node, c);
@@ -148,7 +147,55 @@ private:
 
     std::vector<Node> nodes_;
     std::unordered_map<uint64_t, uint32_t> edges_;
-    size_t stations_ = 0;
+    size_t begin_ = 0, end_ = 0;
+    size_t bytes_ = 0;  // the work of making the matcher: its stations and their tags
+
+    friend class TagIndex;
+};
+
+// Tag matchers over consecutive runs of the stations, for channel tables that come between data
+// tables: runs merge as a binary counter does, so that each tag is taken into a matcher a
+// logarithmic number of times, and they merge into one once the passes over several matchers
+// have cost as much as that.
+class TagIndex {
+public:
+    // The first station whose tag occurs in the line; npos when none does.
+    size_t FirstIn(const std::vector<TStation>& stations, const std::string& line)
+    {
+        if (covered_ < stations.size()) Cover(stations);
+        size_t best = TagMatcher::npos;
+        for (const TagMatcher& matcher : matchers_) best = std::min(best, matcher.FirstIn(line));
+        if (matchers_.size() > 1) {
+            extraWork_ += line.size() * (matchers_.size() - 1);
+            if (extraWork_ > bytes_) {
+                matchers_.clear();
+                matchers_.emplace_back(stations, 0, covered_);
+                extraWork_ = 0;
+            }
+        }
+        return best;
+    }
+
+private:
+    void Cover(const std::vector<TStation>& stations)
+    {
+        size_t begin = covered_;
+        covered_ = stations.size();
+        size_t bytes = covered_ - begin;
+        for (size_t i = begin; i < covered_; ++i) bytes += stations[i].Info.Tag.size();
+        bytes_ += bytes;
+        while (!matchers_.empty() && matchers_.back().bytes_ <= bytes) {
+            bytes += matchers_.back().bytes_;
+            begin = matchers_.back().begin_;
+            matchers_.pop_back();
+        }
+        matchers_.emplace_back(stations, begin, covered_);
+    }
+
+    std::vector<TagMatcher> matchers_;
+    size_t covered_ = 0;
+    size_t bytes_ = 0;  // of all the stations covered
+    size_t extraWork_ = 0;
 };
 
 class CsamtAvgFile {
@@ -172,7 +219,7 @@ private:
     TxData tx_;
     TStation hy_;
     std::vector<TStation> ex_;
-    TagMatcher tags_;  // over the tags of ex_
+    TagIndex tags_;  // over the tags of ex_
     RelativeIndex fipByFrequency_{kFrequencyTolerance};
     double elevation_ = 0;
     bool vertical_ = false;
@@ -284,8 +331,7 @@ bool CsamtAvgFile::ReadFrequencyTable()
 TStation* CsamtAvgFile::ExTableReceiver()
 {
     if (ex_.empty()) return nullptr;
-    if (tags_.Stations() != ex_.size()) tags_.Build(ex_);
-    size_t best = tags_.FirstIn(line_);
+    size_t best = tags_.FirstIn(ex_, line_);
     return &ex_[best < ex_.size() ? best : 0];
 }
 

@@ -376,6 +376,46 @@ TEST(CsamtAvgReader, OverlappingTagsPickTheFirstStationInChannelOrder)
         EXPECT_EQ(store.ExStations[i].Amplitude.X, expected[i]) << "tag " << tags[i];
 }
 
+// Channel tables between the data tables: a table goes to the first station known at its line.
+TEST(CsamtAvgReader, ChannelTablesBetweenDataTables)
+{
+    std::vector<std::string> tags;
+    std::vector<std::vector<float>> expected;
+    std::string text = "CSAMT\n";
+    unsigned seed = 7;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    auto word = [&next](size_t length) {
+        std::string w;
+        while (w.size() < length) w += static_cast<char>('a' + next(3));
+        return w;
+    };
+    for (int j = 0; j < 300; ++j) {
+        if (j % 2 == 0 || next(4) == 0) {
+            text += "<Channel>\nheading\ntx T g 0 -500 0 0 a b 500 0 0\n";
+            for (unsigned k = 0, n = 1 + next(3); k < n; ++k) {
+                tags.push_back(word(1 + next(j < 100 ? 4 : 9)));
+                expected.emplace_back();
+                text += "ex d " + tags.back() + " 0 " + std::to_string(tags.size()) +
+                        " 0 0 a b 5 0 0\n";
+            }
+            text += "\n";
+        }
+        std::string line = "id:ex " + word(1 + next(12));
+        text += line + "\nheading\n" + std::to_string(j + 1) + " 1 0 0 0\n\n";
+        size_t first = 0;
+        while (first < tags.size() && line.find(tags[first]) == std::string::npos) ++first;
+        expected[first < tags.size() ? first : 0].push_back(static_cast<float>(j + 1));
+    }
+    SurveyStore store;
+    Read(store, text);
+    ASSERT_EQ(store.ExStations.size(), tags.size());
+    for (size_t i = 0; i < tags.size(); ++i)
+        EXPECT_EQ(store.ExStations[i].Amplitude.X, expected[i]) << "tag " << tags[i];
+}
+
 // Tags of a thousand lengths once took minutes to match: a guard against such a hang, not a
 // measure of speed.
 TEST(CsamtAvgReader, TagsOfManyLengthsReadPromptly)
@@ -395,4 +435,19 @@ TEST(CsamtAvgReader, TagsOfManyLengthsReadPromptly)
     // Every line holds the shortest tag of its letter.
     for (size_t d = 0; d < kDipoles; ++d)
         EXPECT_EQ(store.ExStations[d].Amplitude.X.size(), d < 26 ? (kDipoles - d + 25) / 26 : 0u);
+
+    // The same with a channel table before every data table.
+    text = "CSAMT\n";
+    for (size_t d = 0; d < kDipoles; ++d)
+        text += "<Channel>\nheading\ntx T g 0 -500 0 0 a b 500 0 0\nex d " + tag(d) + " 0 " +
+                std::to_string(d) + " 0 0 a b 5 0 0\n\nid:ex " + tag(d) +
+                "\nheading\n1 1 0 0 0\n\n";
+    SurveyStore interleaved;
+    start = std::chrono::steady_clock::now();
+    Read(interleaved, text);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    ASSERT_EQ(interleaved.ExStations.size(), kDipoles);
+    for (size_t d = 0; d < kDipoles; ++d)
+        EXPECT_EQ(interleaved.ExStations[d].Amplitude.X.size(),
+                  d < 26 ? (kDipoles - d + 25) / 26 : 0u);
 }
