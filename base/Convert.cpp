@@ -23,6 +23,14 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// Whether every digit before the exponent is 0.
+bool ZeroDigits(const char* text, const char* end)
+{
+    for (; text < end && *text != 'e' && *text != 'E'; ++text)
+        if (*text >= '1' && *text <= '9') return false;
+    return true;
+}
+
 // Finds the number between the blanks; returns false when the syntax is not a decimal number.
 // zero tells whether every digit before the exponent is 0.
 bool ScanFloatSyntax(const char* text, size_t n, size_t& begin, size_t& end, bool& zero)
@@ -79,7 +87,8 @@ bool TryStrToFloat(const char* text, const char* textEnd, double& value)
     if (unsigned_ < textEnd && (IsDigit(*unsigned_) || *unsigned_ == '.')) {
         double fast = 0;
         auto converted = std::from_chars(*text == '+' ? text + 1 : text, textEnd, fast);
-        if (converted.ec == std::errc() && converted.ptr == textEnd && std::isnormal(fast)) {
+        if (converted.ec == std::errc() && converted.ptr == textEnd &&
+            (std::isnormal(fast) || (fast == 0 && ZeroDigits(unsigned_, textEnd)))) {
             value = fast;
             return true;
         }
