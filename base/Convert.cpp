@@ -18,10 +18,7 @@ locale_t CLocale()
     return locale;
 }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Whether every digit before the exponent is 0.
 bool ZeroDigits(const char* text, const char* end)
@@ -60,10 +57,7 @@ bool ScanFloatSyntax(const char* text, size_t n, size_t& begin, size_t& end, boo
         ++i;
         if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
         size_t expDigits = 0;
-        while (i < n && IsDigit(text[i])) {
-            ++i;
-            ++expDigits;
-        }
+        while (i < n && IsDigit(text[i])) { ++i; ++expDigits; }
         if (expDigits == 0) return false;
     }
     end = i;
@@ -83,12 +77,12 @@ bool TryStrToFloat(const char* text, const char* textEnd, double& value)
     // The common case first: the text is the number itself, without blanks, and a normal one.
     // from_chars takes the same syntax once a sign of plus is passed and "inf" and "nan" are kept
     // away by the first character.
-    const char* unsigned_ = text < textEnd && (*text == '+' || *text == '-') ? text + 1 : text;
-    if (unsigned_ < textEnd && (IsDigit(*unsigned_) || *unsigned_ == '.')) {
+    const char* afterSign = text < textEnd && (*text == '+' || *text == '-') ? text + 1 : text;
+    if (afterSign < textEnd && (IsDigit(*afterSign) || *afterSign == '.')) {
         double fast = 0;
         auto converted = std::from_chars(*text == '+' ? text + 1 : text, textEnd, fast);
         if (converted.ec == std::errc() && converted.ptr == textEnd &&
-            (std::isnormal(fast) || (fast == 0 && ZeroDigits(unsigned_, textEnd)))) {
+            (std::isnormal(fast) || (fast == 0 && ZeroDigits(afterSign, textEnd)))) {
             value = fast;
             return true;
         }

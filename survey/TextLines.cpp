@@ -5,23 +5,12 @@
 
 namespace {
 
-inline bool IsBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= 32;
-}
+inline bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 inline bool IsSeparator(char c)
 {
     switch (c) {
-    case '\n':
-    case '\r':
-    case ' ':
-    case ',':
-    case '"':
-    case '\t':
-    case ':':
-    case '=':
-    case '\0':
+    case '\n': case '\r': case ' ': case ',': case '"': case '\t': case ':': case '=': case '\0':
     case ';':
         return true;
     default:
