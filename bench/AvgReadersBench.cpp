@@ -193,10 +193,6 @@ void BM_BareParse(benchmark::State& state)
     std::remove(name.c_str());
 }
 
-BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgFile)->Arg(1024);
-BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgFile)->Arg(1024);
-BENCHMARK_TEMPLATE(BM_BareParse, WriteCsamtAvgFile)->Arg(1024);
-BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgFile)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgTagLengthsFile)
     ->RangeMultiplier(4)
     ->Range(64, 1024)
@@ -205,6 +201,7 @@ BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgInterleavedTagsFile)
     ->RangeMultiplier(4)
     ->Range(64, 1024)
     ->Complexity();
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgFile)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)
@@ -217,6 +214,7 @@ BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgManyFrequenciesFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)
     ->Complexity();
+BENCHMARK_TEMPLATE(BM_BareParse, WriteCsamtAvgFile)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)
