@@ -1,6 +1,8 @@
 #include "base/Convert.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -18,19 +20,38 @@ locale_t CLocale()
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Finds the number between the blanks; returns false when the syntax is not a decimal number.
-bool ScanFloatSyntax(const std::string& text, size_t& begin, size_t& end)
+// Whether every digit before the exponent is 0.
+bool ZeroDigits(const char* text, const char* end)
 {
-    size_t i = 0, n = text.size();
+    for (; text < end && *text != 'e' && *text != 'E'; ++text)
+        if (*text >= '1' && *text <= '9') return false;
+    return true;
+}
+
+// Finds the number between the blanks; returns false when the syntax is not a decimal number.
+// zero tells whether every digit before the exponent is 0.
+bool ScanFloatSyntax(const char* text, size_t n, size_t& begin, size_t& end, bool& zero)
+{
+    size_t i = 0;
     while (i < n && text[i] == ' ') ++i;
     begin = i;
     if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
     size_t digits = 0;
-    while (i < n && IsDigit(text[i])) { ++i; ++digits; }
+    char highest = '0';
+    while (i < n && IsDigit(text[i])) {
+        highest = std::max(highest, text[i]);
+        ++i;
+        ++digits;
+    }
     if (i < n && text[i] == '.') {
         ++i;
-        while (i < n && IsDigit(text[i])) { ++i; ++digits; }
+        while (i < n && IsDigit(text[i])) {
+            highest = std::max(highest, text[i]);
+            ++i;
+            ++digits;
+        }
     }
+    zero = highest == '0';
     if (digits == 0) return false;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
@@ -48,9 +69,39 @@ bool ScanFloatSyntax(const std::string& text, size_t& begin, size_t& end)
 
 bool TryStrToFloat(const std::string& text, double& value)
 {
+    return TryStrToFloat(text.data(), text.data() + text.size(), value);
+}
+
+bool TryStrToFloat(const char* text, const char* textEnd, double& value)
+{
+    // The common case first: the text is the number itself, without blanks, and a normal one.
+    // from_chars takes the same syntax once a sign of plus is passed and "inf" and "nan" are kept
+    // away by the first character.
+    const char* afterSign = text < textEnd && (*text == '+' || *text == '-') ? text + 1 : text;
+    if (afterSign < textEnd && (IsDigit(*afterSign) || *afterSign == '.')) {
+        double fast = 0;
+        auto converted = std::from_chars(*text == '+' ? text + 1 : text, textEnd, fast);
+        if (converted.ec == std::errc() && converted.ptr == textEnd &&
+            (std::isnormal(fast) || (fast == 0 && ZeroDigits(afterSign, textEnd)))) {
+            value = fast;
+            return true;
+        }
+    }
     size_t begin = 0, end = 0;
-    if (!ScanFloatSyntax(text, begin, end)) return false;
-    std::string number = text.substr(begin, end - begin);
+    bool zero = false;
+    if (!ScanFloatSyntax(text, static_cast<size_t>(textEnd - text), begin, end, zero)) return false;
+    // from_chars rounds correctly as strtod does, at a fraction of its cost; what it might treat
+    // otherwise (results out of the normal range) is left to strtod.
+    const char* first = text + begin;
+    const char* last = text + end;
+    double fast = 0;
+    auto converted = std::from_chars(*first == '+' ? first + 1 : first, last, fast);
+    if (converted.ec == std::errc() && converted.ptr == last &&
+        (std::isnormal(fast) || (fast == 0 && zero))) {
+        value = fast;
+        return true;
+    }
+    std::string number(first, last);
     errno = 0;
     char* stop = nullptr;
     double result = strtod_l(number.c_str(), &stop, CLocale());

@@ -7,6 +7,8 @@
 // Optional sign, digits with an optional point, optional exponent. "120." and ".5" convert; an
 // empty text, "inf", "nan", hexadecimal and trailing junk do not.
 bool TryStrToFloat(const std::string& text, double& value);
+// The same for the text from first up to last, without a copy of it.
+bool TryStrToFloat(const char* first, const char* last, double& value);
 double StrToFloat(const std::string& text);                      // EConvertError
 double StrToFloatDef(const std::string& text, double fallback);  // guarded form
 

@@ -1,20 +1,35 @@
 #include "base/TextStream.h"
 
 #include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
-std::string ToReadableText(const std::string& bytes)
+// Turns a file's bytes into its readable text in place, moving whole runs between the carriage
+// returns rather than byte by byte.
+void MakeReadable(std::string& text)
 {
-    std::string text;
-    text.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '\x1a') break;
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-        text.push_back(c);
+    if (const void* eof = std::memchr(text.data(), '\x1a', text.size()))
+        text.resize(static_cast<size_t>(static_cast<const char*>(eof) - text.data()));
+    char* data = &text[0];
+    const size_t n = text.size();
+    size_t in = 0, out = 0;
+    for (;;) {
+        const void* cr = std::memchr(data + in, '\r', n - in);
+        size_t stop = cr ? static_cast<size_t>(static_cast<const char*>(cr) - data) : n;
+        if (out != in) std::memmove(data + out, data + in, stop - in);
+        out += stop - in;
+        in = stop;
+        if (!cr) break;
+        if (in + 1 < n && data[in + 1] == '\n') {
+            ++in;  // the line feed follows on the next run
+        } else {
+            data[out++] = '\r';
+            ++in;
+        }
     }
-    return text;
+    text.resize(out);
 }
 
 }  // namespace
@@ -24,6 +39,9 @@ bool ReadFileBytes(const std::string& fileName, std::string& bytes)
     bytes.clear();
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (!file) return false;
+    struct stat status;
+    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+        bytes.reserve(static_cast<size_t>(status.st_size));
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
@@ -32,16 +50,20 @@ bool ReadFileBytes(const std::string& fileName, std::string& bytes)
     return ok;
 }
 
-TextStream::TextStream(const std::string& bytes) : text_(ToReadableText(bytes)), open_(true) {}
+TextStream::TextStream(const std::string& bytes) : text_(bytes), open_(true)
+{
+    MakeReadable(text_);
+}
 
 bool TextStream::Open(const std::string& fileName)
 {
-    std::string bytes;
-    text_.clear();
     pos_ = 0;
     failed_ = false;
-    open_ = ReadFileBytes(fileName, bytes);
-    if (open_) text_ = ToReadableText(bytes);
+    open_ = ReadFileBytes(fileName, text_);
+    if (open_)
+        MakeReadable(text_);
+    else
+        text_.clear();
     return open_;
 }
 
@@ -62,16 +84,27 @@ bool TextStream::ReadLine(std::string& line)
 
 bool TextStream::GetLine(std::string& line, size_t maxBytes)
 {
-    line.clear();
+    std::string_view view;
+    bool read = GetLine(view, maxBytes);
+    line.assign(view.data(), view.size());
+    return read;
+}
+
+bool TextStream::GetLine(std::string_view& line, size_t maxBytes)
+{
+    line = std::string_view();
     if (Exhausted()) return false;
     size_t limit = text_.size() - pos_ < maxBytes ? text_.size() : pos_ + maxBytes;
-    size_t end = text_.find('\n', pos_);
-    if (end != std::string::npos && end <= limit) {
-        line.assign(text_, pos_, end - pos_);
-        pos_ = end + 1;
+    const char* start = text_.data() + pos_;
+    // A line feed at the limit still ends the line within the buffer.
+    size_t window = (limit < text_.size() ? limit + 1 : limit) - pos_;
+    if (const void* feed = std::memchr(start, '\n', window)) {
+        size_t length = static_cast<size_t>(static_cast<const char*>(feed) - start);
+        line = std::string_view(start, length);
+        pos_ += length + 1;
         return true;
     }
-    line.assign(text_, pos_, limit - pos_);
+    line = std::string_view(start, limit - pos_);
     pos_ = limit;
     if (limit < text_.size()) failed_ = true;  // the buffer filled before the line feed
     return true;

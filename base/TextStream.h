@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 class TextStream {
 public:
@@ -28,6 +29,8 @@ public:
     // at the end of the text is a line like any other. False (line empty) when the stream is at
     // its end or failed before the call.
     bool GetLine(std::string& line, size_t maxBytes);
+    // The same line as a view into the stream's text, valid until the stream opens a file again.
+    bool GetLine(std::string_view& line, size_t maxBytes);
 
     // Back to the start; a failure is cleared.
     void Rewind();

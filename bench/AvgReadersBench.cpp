@@ -1,5 +1,6 @@
 // Reading time of the two averaged-file dialects over the size of the file: it must grow
-// linearly with the number of stations.
+// linearly with the number of stations. The bare loop on the same file is the floor to compare a
+// reader's time with.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "BareParse.h"
 #include "base/NumberFormat.h"
 #include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
@@ -116,6 +118,43 @@ std::string WriteCsamtAvgManyFrequenciesFile(long frequencies)
     return name;
 }
 
+// Channel tags of as many lengths as there are dipoles, each "id:ex" line naming one of them: a
+// search per tag length over every piece of the line grows with the cube of the file.
+std::string WriteCsamtAvgTagLengthsFile(long dipoles)
+{
+    std::string name = TempName("csamttags", dipoles);
+    std::ofstream out(name, std::ios::binary);
+    auto tag = [](long d) {
+        return std::string(static_cast<size_t>(d + 1), static_cast<char>('a' + d % 26));
+    };
+    out << "CSAMT bench\n<Survey>\nSite: T1\nLine: L1\n\n<Channel>\nheading\n"
+        << "tx T1 w 0 -1000 -5000 0 a b 1000 -5000 0\n";
+    for (long d = 0; d < dipoles; ++d)
+        out << "ex dp " << tag(d) << " 0 " << d * 20 << " 0 0 a b " << d * 20 + 20 << " 0 0\n";
+    out << "hy s H 0 0 0 0\n\n<Data>\n\nid:tx\nheading\n1 10 1 0 0.1\n\n";
+    for (long d = 0; d < dipoles; ++d) out << "id:ex " << tag(d) << "\nheading\n1 2.5 1 45 1\n\n";
+    out << "<End>\n";
+    return name;
+}
+
+// The same tags, each in a channel table of its own just before its data table.
+std::string WriteCsamtAvgInterleavedTagsFile(long dipoles)
+{
+    std::string name = TempName("csamtmixed", dipoles);
+    std::ofstream out(name, std::ios::binary);
+    auto tag = [](long d) {
+        return std::string(static_cast<size_t>(d + 1), static_cast<char>('a' + d % 26));
+    };
+    out << "CSAMT bench\n<Survey>\nSite: T1\nLine: L1\n\n<Data>\n\nid:tx\nheading\n"
+        << "1 10 1 0 0.1\n\n";
+    for (long d = 0; d < dipoles; ++d)
+        out << "<Channel>\nheading\ntx T1 w 0 -1000 -5000 0 a b 1000 -5000 0\nex dp " << tag(d)
+            << " 0 " << d * 20 << " 0 0 a b " << d * 20 + 20 << " 0 0\n\nid:ex " << tag(d)
+            << "\nheading\n1 2.5 1 45 1\n\n";
+    out << "<End>\n";
+    return name;
+}
+
 // One reader over the file that Write makes for the benchmark's size.
 template <std::string (*Write)(long)>
 void BM_ReadAmtAvg(benchmark::State& state)
@@ -144,6 +183,25 @@ void BM_ReadCsamtAvg(benchmark::State& state)
     std::remove(name.c_str());
 }
 
+// The bare loop over the file that Write makes.
+template <std::string (*Write)(long)>
+void BM_BareParse(benchmark::State& state)
+{
+    std::string name = Write(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(BareParse(name));
+    state.SetComplexityN(state.range(0));
+    std::remove(name.c_str());
+}
+
+BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgTagLengthsFile)
+    ->RangeMultiplier(4)
+    ->Range(64, 1024)
+    ->Complexity();
+BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgInterleavedTagsFile)
+    ->RangeMultiplier(4)
+    ->Range(64, 1024)
+    ->Complexity();
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgFile)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)
@@ -156,6 +214,7 @@ BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgManyFrequenciesFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)
     ->Complexity();
+BENCHMARK_TEMPLATE(BM_BareParse, WriteCsamtAvgFile)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)

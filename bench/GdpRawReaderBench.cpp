@@ -1,14 +1,17 @@
 // Reading and rewriting a generated GDP32 raw file of 2,000 stations by 40 frequencies, laid out
 // as the receiver writes it: groups of five Ex dipoles and one H channel, each group stepped
-// through every frequency.
+// through every frequency. Beside it, the bare loop on the same file, and two crafted files whose
+// frequencies once made the reader quadratic.
 
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 
+#include "BareParse.h"
 #include "base/NumberFormat.h"
 #include "base/StringList.h"
 #include "import/GdpRawReader.h"
@@ -79,6 +82,65 @@ void BM_ReadGdpRawFile(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 BENCHMARK(BM_ReadGdpRawFile)->Unit(benchmark::kMillisecond);
+
+void BM_BareParse(benchmark::State& state)
+{
+    const std::string& path = File().Path();
+    for (auto _ : state) benchmark::DoNotOptimize(BareParse(path));
+}
+BENCHMARK(BM_BareParse)->Unit(benchmark::kMillisecond);
+
+// Blocks of one Ex dipole each, the frequency of block k given by frequency(k).
+template <double (*Frequency)(long), bool kOneGroup>
+void BM_ReadCraftedFrequencies(benchmark::State& state)
+{
+    const long blocks = state.range(0);
+    std::string path = File().Path() + ".crafted";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "GDP-32 receiver, crafted\r\n";
+        for (long k = 0; k < blocks; ++k) {
+            long rx = kOneGroup ? 1000 : 1000 + k;
+            out << CFormat(
+                "%ld\r\nCSAMT data\r\nTx 3 Rx %ld\r\n%.9e Hz 0 0 0 0 8.5\r\n"
+                "1 ex %ld 1.5m -785.0\r\n2 hy %ld 250u -100.0\r\n",
+                k + 1, rx, Frequency(k), rx, rx);
+        }
+    }
+    for (auto _ : state) {
+        SurveyStore store;
+        ReadGdpRawFile(store, path);
+        benchmark::DoNotOptimize(store.ExStations.data());
+        if (store.Transmitters.size() != static_cast<size_t>(blocks))
+            state.SkipWithError("every frequency should make a transmitter");
+    }
+    state.SetComplexityN(blocks);
+    std::remove(path.c_str());
+}
+
+// Distinct frequencies below 1/512 Hz, one station group each.
+double TinyFrequency(long k)
+{
+    return 1e-4 + 1e-9 * static_cast<double>(k);
+}
+// Frequencies 0.02 % apart, all for one station group.
+double SpreadFrequency(long k)
+{
+    return std::pow(1.0002, static_cast<double>(k));
+}
+
+BENCHMARK_TEMPLATE(BM_ReadCraftedFrequencies, TinyFrequency, false)
+    ->Arg(2000)
+    ->Arg(8000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK_TEMPLATE(BM_ReadCraftedFrequencies, SpreadFrequency, true)
+    ->Arg(2000)
+    ->Arg(8000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 void BM_RewriteTextFile(benchmark::State& state)
 {

@@ -1,4 +1,5 @@
 // Reading an IMP file of many blocks: the time should grow with the file, not with its square.
+// The bare loop on the same file is the floor to compare the reader's time with.
 
 #include <benchmark/benchmark.h>
 
@@ -6,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "BareParse.h"
 #include "import/ImpReader.h"
 
 namespace {
@@ -56,6 +58,15 @@ void BM_ReadImpFile(benchmark::State& state)
     std::remove(path.c_str());
 }
 
+void BM_BareParse(benchmark::State& state)
+{
+    const std::string path =
+        MakeFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state) benchmark::DoNotOptimize(BareParse(path));
+    std::remove(path.c_str());
+}
+
 }  // namespace
 
+BENCHMARK(BM_BareParse)->Args({100, 100})->Args({1000, 10})->Args({10000, 1});
 BENCHMARK(BM_ReadImpFile)->Args({100, 100})->Args({1000, 10})->Args({10000, 1});

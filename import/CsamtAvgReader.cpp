@@ -1,7 +1,8 @@
 #include "import/CsamtAvgReader.h"
 
+#include <algorithm>
 #include <cmath>
-#include <set>
+#include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -60,6 +61,143 @@ std::string StationLabel(const Fields& fields, bool vertical)
     return label;
 }
 
+// Finds, in one pass over a line, the first station in channel order whose tag occurs in it: an
+// Aho-Corasick automaton over the tags, each state knowing the first station among the tags that
+// end there.
+class TagMatcher {
+public:
+    static constexpr size_t npos = static_cast<size_t>(-1);
+
+    // Over the tags of the stations from begin up to end.
+    TagMatcher(const std::vector<TStation>& stations, size_t begin, size_t end)
+        : begin_(begin), end_(end), bytes_(end - begin)
+    {
+        nodes_.assign(1, Node());
+        for (size_t i = begin; i < end; ++i) {
+            bytes_ += stations[i].Info.Tag.size();
+            uint32_t node = 0;
+            for (char c : stations[i].Info.Tag) {
+                uint32_t next = Child(node, c);
+                if (next == 0) {
+                    next = static_cast<uint32_t>(nodes_.size());
+                    nodes_.push_back(Node{node, 0, nodes_[node].depth + 1, npos, c});
+                    edges_.emplace(Key(node, c), next);
+                }
+                node = next;
+            }
+            if (nodes_[node].first == npos) nodes_[node].first = i;
+        }
+        // Links by increasing depth, so that a node's link and its link's first are final.
+        std::vector<uint32_t> order(nodes_.size());
+        std::vector<size_t> start(nodes_.size() + 1, 0);
+        for (const Node& n : nodes_) ++start[n.depth + 1];
+        for (size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
+        for (uint32_t v = 0; v < nodes_.size(); ++v) order[start[nodes_[v].depth]++] = v;
+        for (uint32_t v : order) {
+            Node& n = nodes_[v];
+            if (n.depth <= 1) continue;  // the root and its children link to the root
+            uint32_t link = nodes_[n.parent].link;
+            uint32_t next = Child(link, n.byte);
+            while (next == 0 && link != 0) {
+                link = nodes_[link].link;
+                next = Child(link, n.byte);
+            }
+            n.link = next;
+            n.first = std::min(n.first, nodes_[next].first);
+        }
+        for (Node& n : nodes_)
+            if (n.depth >= 1) n.first = std::min(n.first, nodes_[0].first);  // an empty tag
+    }
+
+    size_t FirstIn(const std::string& line) const
+    {
+        size_t best = nodes_.empty() ? npos : nodes_[0].first;
+        uint32_t node = 0;
+        for (char c : line) {
+            uint32_t next = Child(node, c);
+            while (next == 0 && node != 0) {
+                node = nodes_[node].link;
+                next = Child(node, c);
+            }
+            node = next;
+            best = std::min(best, nodes_[node].first);
+        }
+        return best;
+    }
+
+private:
+    struct Node {
+        uint32_t parent = 0;
+        uint32_t link = 0;
+        uint32_t depth = 0;
+        size_t first = npos;  // first station whose tag is this node's text or a suffix of it
+        char byte = 0;
+    };
+
+    static uint64_t Key(uint32_t node, char c)
+    {
+        return (static_cast<uint64_t>(node) << 8) | static_cast<unsigned char>(c);
+    }
+    // The child of node by byte c; 0 (the root, never a child) when there is none.
+    uint32_t Child(uint32_t node, char c) const
+    {
+        auto found = edges_.find(Key(node, c));
+        return found == edges_.end() ? 0 : found->second;
+    }
+
+    std::vector<Node> nodes_;
+    std::unordered_map<uint64_t, uint32_t> edges_;
+    size_t begin_ = 0, end_ = 0;
+    size_t bytes_ = 0;  // the work of making the matcher: its stations and their tags
+
+    friend class TagIndex;
+};
+
+// Tag matchers over consecutive runs of the stations, for channel tables that come between data
+// tables: runs merge as a binary counter does, so that each tag is taken into a matcher a
+// logarithmic number of times, and they merge into one once the passes over several matchers
+// have cost as much as that.
+class TagIndex {
+public:
+    // The first station whose tag occurs in the line; npos when none does.
+    size_t FirstIn(const std::vector<TStation>& stations, const std::string& line)
+    {
+        if (covered_ < stations.size()) Cover(stations);
+        size_t best = TagMatcher::npos;
+        for (const TagMatcher& matcher : matchers_) best = std::min(best, matcher.FirstIn(line));
+        if (matchers_.size() > 1) {
+            extraWork_ += line.size() * (matchers_.size() - 1);
+            if (extraWork_ > bytes_) {
+                matchers_.clear();
+                matchers_.emplace_back(stations, 0, covered_);
+                extraWork_ = 0;
+            }
+        }
+        return best;
+    }
+
+private:
+    void Cover(const std::vector<TStation>& stations)
+    {
+        size_t begin = covered_;
+        covered_ = stations.size();
+        size_t bytes = covered_ - begin;
+        for (size_t i = begin; i < covered_; ++i) bytes += stations[i].Info.Tag.size();
+        bytes_ += bytes;
+        while (!matchers_.empty() && matchers_.back().bytes_ <= bytes) {
+            bytes += matchers_.back().bytes_;
+            begin = matchers_.back().begin_;
+            matchers_.pop_back();
+        }
+        matchers_.emplace_back(stations, begin, covered_);
+    }
+
+    std::vector<TagMatcher> matchers_;
+    size_t covered_ = 0;
+    size_t bytes_ = 0;  // of all the stations covered
+    size_t extraWork_ = 0;
+};
+
 class CsamtAvgFile {
 public:
     explicit CsamtAvgFile(TextStream& stream) : stream_(stream) {}
@@ -81,8 +219,7 @@ private:
     TxData tx_;
     TStation hy_;
     std::vector<TStation> ex_;
-    std::unordered_map<std::string, size_t> firstByTag_;  // tag -> first Ex station bearing it
-    std::set<size_t> tagLengths_;
+    TagIndex tags_;  // over the tags of ex_
     RelativeIndex fipByFrequency_{kFrequencyTolerance};
     double elevation_ = 0;
     bool vertical_ = false;
@@ -149,8 +286,6 @@ void CsamtAvgFile::ReadChannelBlock()
             station.Info.Y = ToSingle((y1 + y2) * 0.5);
             double z = (z1 + z2) * 0.5;
             station.Info.Z = ToSingle(z == 0 ? elevation_ : z);
-            firstByTag_.emplace(station.Info.Tag, ex_.size());
-            tagLengths_.insert(station.Info.Tag.size());
             ex_.push_back(std::move(station));
         }
         if (Contains(lower, "hy")) {
@@ -196,15 +331,7 @@ bool CsamtAvgFile::ReadFrequencyTable()
 TStation* CsamtAvgFile::ExTableReceiver()
 {
     if (ex_.empty()) return nullptr;
-    size_t best = ex_.size();
-    std::string piece;
-    for (size_t length : tagLengths_) {
-        for (size_t p = 0; p + length <= line_.size(); ++p) {
-            piece.assign(line_, p, length);
-            auto found = firstByTag_.find(piece);
-            if (found != firstByTag_.end() && found->second < best) best = found->second;
-        }
-    }
+    size_t best = tags_.FirstIn(ex_, line_);
     return &ex_[best < ex_.size() ? best : 0];
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <unordered_map>
 
 #include "base/Convert.h"
@@ -10,6 +11,7 @@
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "base/StringList.h"
+#include "import/RelativeTests.h"
 #include "survey/Records.h"
 #include "survey/TextLines.h"
 
@@ -78,7 +80,8 @@ bool SameValue(float a, float b)
 // Finds the first transmitter that FindSameTransmitter would find for a probe of the placeholder
 // geometry, without comparing every record for every block: only records of that geometry can be
 // equal, and from 2^-9 Hz up two single-precision frequencies within 1e-10 of each other are the
-// same number, so a lookup by value gives the first equal record.
+// same number, so a lookup by value gives the first equal record. Below, the records within reach
+// are found in value order.
 class PlaceholderTransmitterIndex {
 public:
     PlaceholderTransmitterIndex(const std::vector<TxData>& transmitters, const TxData& placeholder)
@@ -92,9 +95,14 @@ public:
             auto found = firstByFreq_.find(freq);
             return found == firstByFreq_.end() ? kNone : found->second;
         }
-        for (const auto& candidate : candidates_)
-            if (SameValue(candidate.first, freq)) return candidate.second;
-        return kNone;
+        size_t best = kNone;
+        if (std::isnan(freq)) return best;
+        // A window wider than the test, so that its rounded ends lose no record.
+        constexpr double kReach = 2e-10;
+        auto end = firstByValue_.upper_bound(freq + kReach);
+        for (auto it = firstByValue_.lower_bound(freq - kReach); it != end; ++it)
+            if (SameValue(static_cast<float>(it->first), freq)) best = std::min(best, it->second);
+        return best;
     }
     void Added(const TxData& tx, size_t index)
     {
@@ -102,14 +110,14 @@ public:
             !SameValue(tx.Cz, placeholder_.Cz) || !SameValue(tx.Length, placeholder_.Length) ||
             !SameValue(tx.Azimuth, placeholder_.Azimuth))
             return;
-        candidates_.emplace_back(tx.Fip.Freq, index);
+        if (!std::isnan(tx.Fip.Freq)) firstByValue_.emplace(tx.Fip.Freq, index);
         firstByFreq_.emplace(tx.Fip.Freq, index);
     }
 
 private:
     static constexpr float kExactFrom = 1.0f / 512;
     TxData placeholder_;
-    std::vector<std::pair<float, size_t>> candidates_;
+    std::map<double, size_t> firstByValue_;
     std::unordered_map<float, size_t> firstByFreq_;
 };
 
@@ -167,10 +175,24 @@ struct BlockValues {
     int HyNumber = 0;
 };
 
-void ReadBlock(TextStream& stream, BlockValues& v)
+// The block reader's lines and fields, kept from block to block so that their storage is reused.
+struct BlockScratch {
+    std::string line;
+    std::string header;
+    std::vector<std::string> fields;
+};
+
+void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
+                  std::string& JobText, double& BlockFrequency, double& BlockCurrent,
+                  std::vector<std::string>& ExIds, std::vector<double>& ExAmplitudes,
+                  std::vector<double>& ExPhases, double& HAmplitude, double& HPhase, int& TxNumber,
+                  int& HyNumber);
+
+void ReadBlock(TextStream& stream, BlockScratch& scratch, BlockValues& v)
 {
-    ReadRawBlock(stream, v.DipoleLength, v.JobText, v.BlockFrequency, v.BlockCurrent, v.ExIds,
-                 v.ExAmplitudes, v.ExPhases, v.HAmplitude, v.HPhase, v.TxNumber, v.HyNumber);
+    ReadRawBlock(stream, scratch, v.DipoleLength, v.JobText, v.BlockFrequency, v.BlockCurrent,
+                 v.ExIds, v.ExAmplitudes, v.ExPhases, v.HAmplitude, v.HPhase, v.TxNumber,
+                 v.HyNumber);
 }
 
 void AddNewStationBlock(SurveyStore& store, const BlockValues& v, FirstStationIndex& exIndex,
@@ -197,20 +219,46 @@ void AddNewStationBlock(SurveyStore& store, const BlockValues& v, FirstStationIn
     hyIndex.Added(v.ExIds.front(), store.HyStations.size() - 1);
 }
 
-// Whether a frequency of the list lies within the relative 1e-4 of the block's. A block frequency
-// of 0 against a non-empty list raises the division error.
-bool FrequencyTaken(const std::vector<float>& taken, double freq)
-{
-    for (float g : taken)
-        if (CheckedDiv(std::fabs(freq - g), freq) < 1e-4) return true;
-    return false;
-}
+// The frequencies a station group has taken.
+class TakenFrequencies {
+public:
+    // Whether a frequency of the list lies within the relative 1e-4 of the block's. A block
+    // frequency of 0 against a non-empty list raises the division error.
+    bool Taken(double freq) const
+    {
+        auto close = [&](size_t i) { return CheckedDiv(std::fabs(freq - list_[i]), freq) < 1e-4; };
+        // From here up no quotient can overflow, so the test raises nothing and only frequencies
+        // near the block's can pass it.
+        constexpr double kIndexedFrom = 1e-200;
+        if (freq >= kIndexedFrom && std::isfinite(freq))
+            return index_.FindFirst(freq, close) != RelativeIndex::npos;
+        // Below, no single lies near the block's frequency, but a quotient may overflow; the
+        // largest quotients are those of the smallest and the largest frequency.
+        if (freq > 0 && !list_.empty()) return close(lowest_) || close(highest_);
+        // Zero or negative: the first test decides.
+        for (size_t i = 0; i < list_.size(); ++i)
+            if (close(i)) return true;
+        return false;
+    }
+    void Add(float freq)
+    {
+        list_.push_back(freq);
+        index_.Add(freq, list_.size() - 1);
+        if (freq < list_[lowest_]) lowest_ = list_.size() - 1;
+        if (freq > list_[highest_]) highest_ = list_.size() - 1;
+    }
 
-void AddKnownStationBlock(SurveyStore& store, BlockValues& v, std::vector<float>& taken,
+private:
+    std::vector<float> list_;
+    RelativeIndex index_{1e-4};
+    size_t lowest_ = 0, highest_ = 0;
+};
+
+void AddKnownStationBlock(SurveyStore& store, BlockValues& v, TakenFrequencies& taken,
                           const FirstStationIndex& exIndex, const FirstStationIndex& hyIndex)
 {
-    if (FrequencyTaken(taken, v.BlockFrequency)) return;
-    taken.push_back(ToSingle(v.BlockFrequency));
+    if (taken.Taken(v.BlockFrequency)) return;
+    taken.Add(ToSingle(v.BlockFrequency));
     for (size_t k = 0; k < v.ExIds.size(); ++k) {
         size_t index = exIndex.Find(v.ExIds[k]);
         if (index != kNone)
@@ -265,14 +313,21 @@ void RewriteTextFile(const std::string& fileName)
 
 void ParseUnitValue(const std::string& text, float& value)
 {
-    if (Contains(text, "v"))
-        value = ToSingle(StrToFloat(text.substr(0, text.size() - 1)));
-    else if (Contains(text, "m"))
-        value = ToSingle(ToSingle(StrToFloat(text.substr(0, text.size() - 1))) * 0.001);
-    else if (Contains(text, "u"))
-        value = ToSingle(ToSingle(StrToFloat(text.substr(0, text.size() - 1))) * 1e-6);
+    auto number = [&text](size_t length) {
+        double result = 0;
+        if (!TryStrToFloat(text.data(), text.data() + length, result))
+            throw InvalidFloat(text.substr(0, length));
+        return result;
+    };
+    auto has = [&text](char letter) { return text.find(letter) != std::string::npos; };
+    if (has('v'))
+        value = ToSingle(number(text.size() - 1));
+    else if (has('m'))
+        value = ToSingle(ToSingle(number(text.size() - 1)) * 0.001);
+    else if (has('u'))
+        value = ToSingle(ToSingle(number(text.size() - 1)) * 1e-6);
     else
-        value = ToSingle(StrToFloat(text));
+        value = ToSingle(number(text.size()));
 }
 
 void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
@@ -280,17 +335,30 @@ void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
                   std::vector<double>& ExAmplitudes, std::vector<double>& ExPhases,
                   double& HAmplitude, double& HPhase, int& TxNumber, int& HyNumber)
 {
+    BlockScratch scratch;
+    ReadRawBlock(stream, scratch, DipoleLength, JobText, BlockFrequency, BlockCurrent, ExIds,
+                 ExAmplitudes, ExPhases, HAmplitude, HPhase, TxNumber, HyNumber);
+}
+
+namespace {
+
+void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
+                  std::string& JobText, double& BlockFrequency, double& BlockCurrent,
+                  std::vector<std::string>& ExIds, std::vector<double>& ExAmplitudes,
+                  std::vector<double>& ExPhases, double& HAmplitude, double& HPhase, int& TxNumber,
+                  int& HyNumber)
+{
     ExIds.clear();
     ExAmplitudes.clear();
     ExPhases.clear();
-    std::string line;
-    std::vector<std::string> fields;
+    std::string& line = scratch.line;
+    std::vector<std::string>& fields = scratch.fields;
     do {
         if (!ReadFields(stream, line, fields)) return;
     } while (fields.size() != 1);
     StrToInt(line);  // the block number is not used, but must be one
 
-    std::string header;
+    std::string& header = scratch.header;
     if (!ReadNonBlankLine(stream, header)) return;
     if (Contains(header, "SYNC")) header = "CSAM" + header.substr(4);
     if (!Contains(header, "CSAM")) {
@@ -339,6 +407,8 @@ void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
     }
 }
 
+}  // namespace
+
 void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
 {
     std::string bytes;
@@ -346,11 +416,12 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     EndLinesAtLoneCarriageReturns(bytes);
     TextStream stream(bytes);
     BlockValues v;
+    BlockScratch scratch;
 
     const TxData placeholder = PlaceholderTransmitter();
     PlaceholderTransmitterIndex transmitters(store.Transmitters, placeholder);
     while (!stream.Exhausted()) {
-        ReadBlock(stream, v);
+        ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
         TxData tx = placeholder;
         tx.Name = std::to_string(v.TxNumber);
@@ -371,13 +442,15 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     FirstStationIndex exIndex(store.ExStations), hyIndex(store.HyStations);
     // Taken per station group (the block's first id), so that a file ordered group by group
     // still gives every group each of its frequencies once.
-    std::unordered_map<std::string, std::vector<float>> takenFrequencies;
+    std::unordered_map<std::string, TakenFrequencies> takenFrequencies;
     while (!stream.Exhausted()) {
-        ReadBlock(stream, v);
+        ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
         if (exIndex.Find(v.ExIds.front()) == kNone) {
             AddNewStationBlock(store, v, exIndex, hyIndex);
-            takenFrequencies[v.ExIds.front()] = {ToSingle(v.BlockFrequency)};
+            TakenFrequencies& taken = takenFrequencies[v.ExIds.front()];
+            taken = TakenFrequencies();
+            taken.Add(ToSingle(v.BlockFrequency));
         } else {
             AddKnownStationBlock(store, v, takenFrequencies[v.ExIds.front()], exIndex, hyIndex);
         }

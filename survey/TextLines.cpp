@@ -1,5 +1,8 @@
 #include "survey/TextLines.h"
 
+#include <cstring>
+#include <functional>
+
 namespace {
 
 inline bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
@@ -15,7 +18,7 @@ inline bool IsSeparator(char c)
     }
 }
 
-void TrimRange(const std::string& text, size_t& begin, size_t& end)
+void TrimRange(std::string_view text, size_t& begin, size_t& end)
 {
     while (begin < end && IsBlank(text[begin])) ++begin;
     while (end > begin && IsBlank(text[end - 1])) --end;
@@ -33,22 +36,32 @@ std::string TrimBlanks(const std::string& text)
 bool ReadNonBlankLine(TextStream& stream, std::string& line)
 {
     line.clear();
-    std::string raw;
+    std::string_view raw;
     while (stream.GetLine(raw, kMaxLineBytes)) {
-        size_t nul = raw.find('\0');
-        if (nul != std::string::npos) raw.resize(nul);
+        if (const void* nul = std::memchr(raw.data(), '\0', raw.size()))
+            raw = raw.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - raw.data()));
         size_t begin = 0, end = raw.size();
         TrimRange(raw, begin, end);
         if (begin < end) {
-            line.assign(raw, begin, end - begin);
+            line.assign(raw.data() + begin, end - begin);
             return true;
         }
     }
     return false;
 }
 
-void SplitFields(std::string line, std::vector<std::string>& fields)
+void SplitFields(std::string_view line, std::vector<std::string>& fields)
 {
+    // A line that lies in one of the fields is copied first, as the list is about to be emptied.
+    std::less<const char*> before;
+    for (const std::string& field : fields) {
+        const char* data = field.data();
+        if (!before(line.data(), data) && before(line.data(), data + field.capacity() + 1)) {
+            std::string copy(line);
+            SplitFields(copy, fields);
+            return;
+        }
+    }
     fields.clear();
     size_t begin = 0, end = line.size();
     TrimRange(line, begin, end);
@@ -60,7 +73,8 @@ void SplitFields(std::string line, std::vector<std::string>& fields)
         while (i < end && !IsSeparator(line[i])) ++i;
         size_t fieldBegin = start, fieldEnd = i;
         TrimRange(line, fieldBegin, fieldEnd);
-        fields.emplace_back(line, fieldBegin, fieldEnd - fieldBegin);
+        const char* field = line.data() + fieldBegin;
+        fields.emplace_back(field, fieldEnd - fieldBegin);
     }
 }
 

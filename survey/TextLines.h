@@ -2,6 +2,7 @@
 // The shared line and field routines through which every reader takes its input apart.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/TextStream.h"
@@ -20,7 +21,8 @@ bool ReadNonBlankLine(TextStream& stream, std::string& line);
 
 // Fields of a line: separators LF, CR, space, comma, double quote, tab, colon, equals sign, NUL,
 // semicolon; a run of them counts as one; each field trimmed; at most 1000 fields.
-void SplitFields(std::string line, std::vector<std::string>& fields);
+// The line may be one of the fields themselves.
+void SplitFields(std::string_view line, std::vector<std::string>& fields);
 
 // Field k, or an empty text when the line has fewer fields.
 const std::string& FieldOrEmpty(const std::vector<std::string>& fields, size_t k);

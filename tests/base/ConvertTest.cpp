@@ -1,4 +1,6 @@
 #include <clocale>
+#include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "base/Convert.h"
@@ -11,7 +13,7 @@ TEST(Convert, FloatAcceptsWholeDecimalNumbers)
         const char* text;
         double value;
     } cases[] = {{"120.", 120.0}, {"-1.5e+3", -1500.0}, {".5", 0.5}, {"+7", 7.0},
-                 {"1E-2", 0.01},  {" 42 ", 42.0},        {"0", 0.0}, {"-0.25", -0.25}};
+                 {"1E-2", 0.01},  {" 42 ", 42.0},       {"0", 0.0},  {"-0.25", -0.25}};
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(StrToFloat(c.text), c.value) << c.text;
     }
@@ -34,6 +36,49 @@ TEST(Convert, FloatRejectsWhatIsNotANumber)
     }
     EXPECT_EQ(StrToFloatDef("abc", 100.0), 100.0);
     EXPECT_EQ(StrToFloatDef("2.5", 100.0), 2.5);
+}
+
+// Every number converts to the double that the C library's strtod gives, the nearest one, also
+// where rounding is hard, below the normal range and at its top.
+TEST(Convert, FloatRoundsAsStrtod)
+{
+    for (const char* text : {"0.1",
+                             "9007199254740993",
+                             "2.2250738585072011e-308",
+                             "2.2250738585072014e-308",
+                             "4.9e-324",
+                             "2.4703282292062328e-324",
+                             "2.4703282292062327e-324",
+                             "1e-320",
+                             "-1e-310",
+                             "1.7976931348623157e308",
+                             "0.000",
+                             "-0",
+                             "+0e5",
+                             "-0.0",
+                             "0e-400",
+                             "1e-400",
+                             "-1e-400",
+                             "123456789012345678901234567890123456789e-20",
+                             "0.1000000000000000055511151231257827021181583404541015625",
+                             "+.5e-3",
+                             "7.",
+                             "1.00000000000000011102230246251565404236316680908203125",
+                             "1.00000000000000011102230246251565404236316680908203126"}) {
+        double value = 99;
+        ASSERT_TRUE(TryStrToFloat(text, value)) << text;
+        double expected = std::strtod(text, nullptr);
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0)
+            << text << ": " << value << " vs " << expected;
+        std::string padded = std::string(" ") + text + "  ";
+        ASSERT_TRUE(TryStrToFloat(padded, value)) << padded;
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << padded;
+    }
+    const std::string range = "12.5e1xyz";
+    double value = 0;
+    EXPECT_TRUE(TryStrToFloat(range.data(), range.data() + 6, value));
+    EXPECT_EQ(value, 125.0);
+    EXPECT_FALSE(TryStrToFloat(range.data(), range.data() + 7, value));
 }
 
 TEST(Convert, IntegerRules)

@@ -90,6 +90,24 @@ TEST(TextStream, TextFileReadingRules)
     EXPECT_FALSE(missing.Open(TempPath("does-not-exist")));
 }
 
+TEST(TextStream, CarriageReturnsAndEndOfText)
+{
+    struct Case {
+        std::string bytes, text;
+    } cases[] = {
+        {"\r\n\r\n", "\n\n"},
+        {"a\r\r\nb", "a\r\nb"},
+        {"a\r", "a\r"},
+        {"\r", "\r"},
+        {"a\r\x1a\nb", "a\r"},
+        {"\x1a\r\n", ""},
+        {"a\n\rb\r\n\r", "a\n\rb\n\r"},
+        {"\r\r\r\n", "\r\r\n"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TextStream(c.bytes).Text(), c.text) << c.bytes;
+}
+
 TEST(TextStream, BoundedLineFailsTheStream)
 {
     TextStream s(std::string(10, 'x') + "\nabc\n");

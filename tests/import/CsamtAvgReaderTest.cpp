@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 
 #include "base/Exception.h"
@@ -345,4 +346,108 @@ TEST(CsamtAvgReader, MergesByName)
     Read(other, "CSAMT\n<Channel>\nh\nex d E 0 1 0 0 a b 2 0 0\n\nid:ex\nh\n1 1 0 0 0\n2 1 0 0 0",
          "open.avg");
     EXPECT_EQ(other.ExStations[0].Amplitude.X, (std::vector<float>{1, 2}));
+}
+
+// Tags that overlap, nest and repeat: every table goes to the first station in channel order
+// whose tag occurs in its line, as a search of the line for each tag in turn finds it.
+TEST(CsamtAvgReader, OverlappingTagsPickTheFirstStationInChannelOrder)
+{
+    const std::vector<std::string> tags = {"abcab",   "bca", "cab", "ab",        "b",   "abca",
+                                           "xabcabx", "ca",  "bca", "c\xb1\xea", "\xb1"};
+    const std::vector<std::string> lines = {
+        "id:ex abcab", "id:ex bcab",   "id:ex zzcazz",    "id:ex xabcabx",  "id:ex b",
+        "id:ex aaaa",  "id:ex abcabc", "id:ex c\xb1\xea", "id:ex \xb1\xea", "id:ex acbacb",
+        "id:ex ab ca", "id:ex ab:cab", "id:ex bcab b"};
+    std::string text = "CSAMT\n<Channel>\nheading\ntx T g 0 -500 0 0 a b 500 0 0\n";
+    for (size_t i = 0; i < tags.size(); ++i)
+        text += "ex d " + tags[i] + " 0 " + std::to_string(i * 10) + " 0 0 a b 5 0 0\n";
+    text += "\n";
+    std::vector<std::vector<float>> expected(tags.size());
+    for (size_t j = 0; j < lines.size(); ++j) {
+        text += lines[j] + "\nheading\n" + std::to_string(j + 1) + " 1 0 0 0\n\n";
+        size_t first = 0;
+        while (first < tags.size() && lines[j].find(tags[first]) == std::string::npos) ++first;
+        expected[first < tags.size() ? first : 0].push_back(static_cast<float>(j + 1));
+    }
+    SurveyStore store;
+    Read(store, text);
+    ASSERT_EQ(store.ExStations.size(), tags.size());
+    for (size_t i = 0; i < tags.size(); ++i)
+        EXPECT_EQ(store.ExStations[i].Amplitude.X, expected[i]) << "tag " << tags[i];
+}
+
+// Channel tables between the data tables: a table goes to the first station known at its line.
+TEST(CsamtAvgReader, ChannelTablesBetweenDataTables)
+{
+    std::vector<std::string> tags;
+    std::vector<std::vector<float>> expected;
+    std::string text = "CSAMT\n";
+    unsigned seed = 7;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    auto word = [&next](size_t length) {
+        std::string w;
+        while (w.size() < length) w += static_cast<char>('a' + next(3));
+        return w;
+    };
+    for (int j = 0; j < 300; ++j) {
+        if (j % 2 == 0 || next(4) == 0) {
+            text += "<Channel>\nheading\ntx T g 0 -500 0 0 a b 500 0 0\n";
+            for (unsigned k = 0, n = 1 + next(3); k < n; ++k) {
+                tags.push_back(word(1 + next(j < 100 ? 4 : 9)));
+                expected.emplace_back();
+                text += "ex d " + tags.back() + " 0 " + std::to_string(tags.size()) +
+                        " 0 0 a b 5 0 0\n";
+            }
+            text += "\n";
+        }
+        std::string line = "id:ex " + word(1 + next(12));
+        text += line + "\nheading\n" + std::to_string(j + 1) + " 1 0 0 0\n\n";
+        size_t first = 0;
+        while (first < tags.size() && line.find(tags[first]) == std::string::npos) ++first;
+        expected[first < tags.size() ? first : 0].push_back(static_cast<float>(j + 1));
+    }
+    SurveyStore store;
+    Read(store, text);
+    ASSERT_EQ(store.ExStations.size(), tags.size());
+    for (size_t i = 0; i < tags.size(); ++i)
+        EXPECT_EQ(store.ExStations[i].Amplitude.X, expected[i]) << "tag " << tags[i];
+}
+
+// Tags of a thousand lengths once took minutes to match: a guard against such a hang, not a
+// measure of speed.
+TEST(CsamtAvgReader, TagsOfManyLengthsReadPromptly)
+{
+    constexpr size_t kDipoles = 1000;
+    auto tag = [](size_t d) { return std::string(d + 1, static_cast<char>('a' + d % 26)); };
+    std::string text = "CSAMT\n<Channel>\nheading\ntx T g 0 -500 0 0 a b 500 0 0\n";
+    for (size_t d = 0; d < kDipoles; ++d)
+        text += "ex d " + tag(d) + " 0 " + std::to_string(d) + " 0 0 a b 5 0 0\n";
+    text += "\n";
+    for (size_t d = 0; d < kDipoles; ++d) text += "id:ex " + tag(d) + "\nheading\n1 1 0 0 0\n\n";
+    SurveyStore store;
+    auto start = std::chrono::steady_clock::now();
+    Read(store, text);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    ASSERT_EQ(store.ExStations.size(), kDipoles);
+    // Every line holds the shortest tag of its letter.
+    for (size_t d = 0; d < kDipoles; ++d)
+        EXPECT_EQ(store.ExStations[d].Amplitude.X.size(), d < 26 ? (kDipoles - d + 25) / 26 : 0u);
+
+    // The same with a channel table before every data table.
+    text = "CSAMT\n";
+    for (size_t d = 0; d < kDipoles; ++d)
+        text += "<Channel>\nheading\ntx T g 0 -500 0 0 a b 500 0 0\nex d " + tag(d) + " 0 " +
+                std::to_string(d) + " 0 0 a b 5 0 0\n\nid:ex " + tag(d) +
+                "\nheading\n1 1 0 0 0\n\n";
+    SurveyStore interleaved;
+    start = std::chrono::steady_clock::now();
+    Read(interleaved, text);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    ASSERT_EQ(interleaved.ExStations.size(), kDipoles);
+    for (size_t d = 0; d < kDipoles; ++d)
+        EXPECT_EQ(interleaved.ExStations[d].Amplitude.X.size(),
+                  d < 26 ? (kDipoles - d + 25) / 26 : 0u);
 }

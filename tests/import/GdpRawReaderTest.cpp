@@ -1,3 +1,5 @@
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <dirent.h>
 #include <functional>
@@ -583,4 +585,73 @@ TEST_F(GdpRawRead, ZeroFrequencyOfAKnownGroup)
     store_ = SurveyStore();
     EXPECT_EQ(ReadError(Group(1, "0", kGroupA) + Group(2, "0", kGroupA)),
               "Invalid floating point operation");
+}
+
+TEST_F(GdpRawRead, FrequenciesBelowTheExactRangeMatchWithinReach)
+{
+    // Below 2^-9 Hz a frequency within 1e-10 of a record's is that record's, whichever comes
+    // first; one just beyond the reach of every record is a transmitter of its own.
+    const std::vector<std::string> freqs = {
+        "0",           "1.5e-10",      "7e-11",  "2.4e-10", "-9e-11", "1e-4", "1.0000005e-4",
+        "1.000003e-4", "1.0000025e-4", "-2e-10", "0.0019"};
+    std::string file;
+    for (size_t k = 0; k < freqs.size(); ++k)
+        file += Data(static_cast<int>(k + 1), 7, 55, freqs[k],
+                     {"ex " + std::to_string(101 + k) + " 0.004 -785"});
+    Read(file);
+    std::vector<float> made;
+    for (const TxData& tx : store_.Transmitters) made.push_back(tx.Fip.Freq);
+    EXPECT_EQ(made, (std::vector<float>{0, 1.5e-10f, 1e-4f, 1.000003e-4f, -2e-10f, 0.0019f}));
+
+    Read(file);  // every frequency is known now
+    EXPECT_EQ(store_.Transmitters.size(), made.size());
+}
+
+TEST_F(GdpRawRead, ManyFrequenciesOfOneGroup)
+{
+    // A frequency within the relative 1e-4 of one the group has taken is a repeat; a negative one
+    // is a repeat of any; one too small to be a single takes 0, which no positive one repeats.
+    const std::vector<std::string> freqs = {"1000",   "1000.05", "1000.2", "999.95", "-3",
+                                            "1e-250", "2e-250",  "1001",   "1000.1"};
+    std::string file;
+    for (size_t k = 0; k < freqs.size(); ++k)
+        file += Group(static_cast<int>(k + 1), freqs[k], kGroupA);
+    Read(file);
+    const std::vector<float> taken = {1000, 1000.2f, 0, 0, 1001};
+    ASSERT_EQ(store_.ExStations.size(), 3u);
+    for (const TStation& s : store_.ExStations) EXPECT_EQ(Frequencies(s), taken) << s.Name;
+    EXPECT_EQ(Frequencies(store_.HyStations[0]), taken);
+
+    // A quotient beyond the double range raises, as the test of every taken frequency did.
+    const std::string overflow = ErrorOf([] { CheckedDiv(1e300, 1e-300); });
+    EXPECT_EQ(ReadError(Group(1, "1e30", kGroupB) + Group(2, "1e-300", kGroupB)), overflow);
+    EXPECT_EQ(ReadError(Group(1, "-1e30", {"301"}) + Group(2, "1", {"301"}) +
+                        Group(3, "1e-300", {"301"})),
+              overflow);
+}
+
+// Many distinct frequencies, below 2^-9 Hz or for one station group, once made the reader
+// quadratic: a guard against such a hang, not a measure of speed.
+TEST_F(GdpRawRead, ManyDistinctFrequenciesReadPromptly)
+{
+    constexpr int kBlocks = 20000;
+    std::string file;
+    for (int k = 0; k < kBlocks; ++k) {
+        char freq[32];
+        std::snprintf(freq, sizeof freq, "%.9e", 1e-4 + 1e-9 * k);
+        file += Group(k + 1, freq, {std::to_string(1000 + k)});
+        std::snprintf(freq, sizeof freq, "%.9e", std::pow(1.0002, k));
+        file += Group(kBlocks + k + 1, freq, {"7"});
+        std::snprintf(freq, sizeof freq, "%de-250", k + 1);  // each one is 0 as a single
+        file += Group(2 * kBlocks + k + 1, freq, {"8"});
+    }
+    auto start = std::chrono::steady_clock::now();
+    Read(file);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+    EXPECT_EQ(store_.Transmitters.size(), 2u * kBlocks + 1);
+    ASSERT_EQ(store_.ExStations.size(), kBlocks + 2u);
+    for (size_t k : {1, 2}) {
+        EXPECT_EQ(store_.ExStations[k].Name, k == 1 ? "7" : "8");
+        EXPECT_EQ(store_.ExStations[k].Amplitude.X.size(), static_cast<size_t>(kBlocks));
+    }
 }

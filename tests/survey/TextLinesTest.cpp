@@ -87,3 +87,14 @@ TEST(SplitFields, AtMostAThousandFields)
     EXPECT_EQ(FieldOrEmpty(fields, 5), "5");
     EXPECT_EQ(FieldOrEmpty(fields, 1000), "");
 }
+
+TEST(SplitFields, LineFromTheListItself)
+{
+    std::vector<std::string> fields{"x", "a b,c", "a much longer line of fields: one two three"};
+    SplitFields(fields[1], fields);
+    EXPECT_EQ(fields, (std::vector<std::string>{"a", "b", "c"}));
+    fields = {"a much longer line of fields: one two three", "y"};
+    SplitFields(fields[0], fields);
+    EXPECT_EQ(fields, (std::vector<std::string>{"a", "much", "longer", "line", "of", "fields",
+                                                "one", "two", "three"}));
+}
