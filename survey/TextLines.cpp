@@ -5,12 +5,23 @@
 
 namespace {
 
-inline bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+inline bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 inline bool IsSeparator(char c)
 {
     switch (c) {
-    case '\n': case '\r': case ' ': case ',': case '"': case '\t': case ':': case '=': case '\0':
+    case '\n':
+    case '\r':
+    case ' ':
+    case ',':
+    case '"':
+    case '\t':
+    case ':':
+    case '=':
+    case '\0':
     case ';':
         return true;
     default:
@@ -33,11 +44,13 @@ std::string TrimBlanks(const std::string& text)
     return text.substr(begin, end - begin);
 }
 
-bool ReadNonBlankLine(TextStream& stream, std::string& line)
+namespace {
+
+bool ReadNonBlankLineUpTo(TextStream& stream, std::string& line, size_t maxBytes)
 {
     line.clear();
     std::string_view raw;
-    while (stream.GetLine(raw, kMaxLineBytes)) {
+    while (stream.GetLine(raw, maxBytes)) {
         if (const void* nul = std::memchr(raw.data(), '\0', raw.size()))
             raw = raw.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - raw.data()));
         size_t begin = 0, end = raw.size();
@@ -50,7 +63,7 @@ bool ReadNonBlankLine(TextStream& stream, std::string& line)
     return false;
 }
 
-void SplitFields(std::string_view line, std::vector<std::string>& fields)
+void SplitFieldsUpTo(std::string_view line, std::vector<std::string>& fields, size_t maxFields)
 {
     // A line that lies in one of the fields is copied first, as the list is about to be emptied.
     std::less<const char*> before;
@@ -58,7 +71,7 @@ void SplitFields(std::string_view line, std::vector<std::string>& fields)
         const char* data = field.data();
         if (!before(line.data(), data) && before(line.data(), data + field.capacity() + 1)) {
             std::string copy(line);
-            SplitFields(copy, fields);
+            SplitFieldsUpTo(copy, fields, maxFields);
             return;
         }
     }
@@ -66,7 +79,7 @@ void SplitFields(std::string_view line, std::vector<std::string>& fields)
     size_t begin = 0, end = line.size();
     TrimRange(line, begin, end);
     size_t i = begin;
-    while (i < end && fields.size() < kMaxFields) {
+    while (i < end && fields.size() < maxFields) {
         while (i < end && IsSeparator(line[i])) ++i;
         if (i >= end) break;
         size_t start = i;
@@ -78,6 +91,18 @@ void SplitFields(std::string_view line, std::vector<std::string>& fields)
     }
 }
 
+}  // namespace
+
+bool ReadNonBlankLine(TextStream& stream, std::string& line)
+{
+    return ReadNonBlankLineUpTo(stream, line, kMaxLineBytes);
+}
+
+void SplitFields(std::string_view line, std::vector<std::string>& fields)
+{
+    SplitFieldsUpTo(line, fields, kMaxFields);
+}
+
 const std::string& FieldOrEmpty(const std::vector<std::string>& fields, size_t k)
 {
     static const std::string empty;
@@ -86,34 +111,10 @@ const std::string& FieldOrEmpty(const std::vector<std::string>& fields, size_t k
 
 bool ReadNonBlankWholeLine(TextStream& stream, std::string& line)
 {
-    line.clear();
-    std::string raw;
-    while (stream.ReadLine(raw)) {
-        size_t nul = raw.find('\0');
-        if (nul != std::string::npos) raw.resize(nul);
-        size_t begin = 0, end = raw.size();
-        TrimRange(raw, begin, end);
-        if (begin < end) {
-            line.assign(raw, begin, end - begin);
-            return true;
-        }
-    }
-    return false;
+    return ReadNonBlankLineUpTo(stream, line, std::string::npos);
 }
 
-void SplitAllFields(const std::string& line, std::vector<std::string>& fields)
+void SplitAllFields(std::string_view line, std::vector<std::string>& fields)
 {
-    fields.clear();
-    size_t begin = 0, end = line.size();
-    TrimRange(line, begin, end);
-    size_t i = begin;
-    while (i < end) {
-        while (i < end && IsSeparator(line[i])) ++i;
-        if (i >= end) break;
-        size_t start = i;
-        while (i < end && !IsSeparator(line[i])) ++i;
-        size_t fieldBegin = start, fieldEnd = i;
-        TrimRange(line, fieldBegin, fieldEnd);
-        fields.emplace_back(line, fieldBegin, fieldEnd - fieldBegin);
-    }
+    SplitFieldsUpTo(line, fields, std::string::npos);
 }

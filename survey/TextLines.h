@@ -32,4 +32,4 @@ bool ReadNonBlankWholeLine(TextStream& stream, std::string& line);
 
 // The fields SplitFields gives, without the limit on their number, for lines of one value per
 // receiver or point.
-void SplitAllFields(const std::string& line, std::vector<std::string>& fields);
+void SplitAllFields(std::string_view line, std::vector<std::string>& fields);
