@@ -13,6 +13,7 @@
 #include <string>
 
 #include "base/TextStream.h"
+#include "bench/BenchSurvey.h"
 #include "export/ImpWriter.h"
 #include "export/MtdWriter.h"
 #include "export/ProfileSelection.h"
@@ -77,58 +78,14 @@ void operator delete[](void* p, size_t) noexcept
 
 namespace {
 
-// Ex stations at 40 frequencies of one source, one transmitter record per frequency.
-SurveyStore Survey(int stations)
-{
-    SurveyStore s;
-    for (int k = 0; k < 40; ++k) {
-        TxData tx;
-        tx.Name = "T1";
-        tx.Ax = -500;
-        tx.Bx = 500;
-        tx.Length = 1000;
-        tx.Fip.Freq = 8192.0f / static_cast<float>(1 << (k / 3)) / static_cast<float>(1 + k % 3);
-        tx.Fip.Current = 10;
-        s.Transmitters.push_back(tx);
-        s.OutputFreqs.push_back(tx.Fip.Freq);
-    }
-    for (int i = 0; i < stations; ++i) {
-        TStation ex, hy;
-        ex.Name = std::to_string(100 + 10 * i);
-        hy.Name = "H" + ex.Name;
-        ex.Info.HyName = hy.Name;
-        ex.Info.TxName = hy.Info.TxName = "T1";
-        ex.Info.X = hy.Info.X = static_cast<float>(10 * i - 10000);
-        ex.Info.Y = hy.Info.Y = 6000;
-        for (const TxData& tx : s.Transmitters) {
-            const float f = tx.Fip.Freq;
-            const float k = static_cast<float>(ex.Amplitude.X.size());
-            ex.Amplitude.X.push_back(f);
-            ex.Amplitude.Y.push_back(100.0f + k + static_cast<float>(i % 7));
-            ex.Phase.X.push_back(f);
-            ex.Phase.Y.push_back(0.02f * k);
-            ex.Errors.X.push_back(1.0f);
-            ex.Errors.Y.push_back(0.01f);
-            hy.Amplitude.X.push_back(f);
-            hy.Amplitude.Y.push_back(0.5f + 0.01f * k);
-            hy.Phase.X.push_back(f);
-            hy.Phase.Y.push_back(-0.01f * k);
-        }
-        ex.Amplitude.Count = ex.Phase.Count = 40;
-        hy.Amplitude.Count = hy.Phase.Count = 40;
-        s.ProfileIndices.push_back(i);
-        s.ExStations.push_back(ex);
-        s.HyStations.push_back(hy);
-        s.StaticFactors.push_back({ex.Name, 1.0f});
-    }
-    return s;
-}
-
 const SurveyStore& LargeSurvey()
 {
-    static const SurveyStore store = Survey(2000);
+    static const SurveyStore store = BenchSurvey(2000);
     return store;
 }
+
+// Made before any measurement, so that no writer is charged with it.
+const SurveyStore& warmSurvey = LargeSurvey();
 
 // A mesh of 80 x 80 cells and 50 layers, with a boundary polygon of 2,000 vertices.
 const ModelData& LargeModel()

@@ -155,10 +155,60 @@ std::string CovarianceText(const ModelSettings& s, const ModelData& data,
     // The flat form has no depths to compare.
     double zc = columns ? ReadOrigin(s).Z : 0;
     size_t nx = data.CellDx.size(), ny = data.CellDy.size(), nz = LayerCount(data);
+    Boundary b = ReadBoundary(s);
+    // The mask of each cell of layer k in the order the file lists them: cell(code) for every
+    // cell, rowEnd() after each row.
+    auto forEachMask = [&](size_t k, double zcMid, auto&& cell, auto&& rowEnd) {
+        bool boundaryLayer = static_cast<long long>(k) >= static_cast<long long>(nz) - b.Z;
+        for (size_t step = 0; step < nx; ++step) {
+            long long i = static_cast<long long>(nx) - 1 - static_cast<long long>(step);
+            bool boundaryRow = boundaryLayer || i < b.X || i >= static_cast<long long>(nx) - b.X;
+            for (size_t j = 0; j < ny; ++j) {
+                long long jj = static_cast<long long>(j);
+                char code = '2';
+                if (boundaryRow || jj < b.Y || jj >= static_cast<long long>(ny) - b.Y)
+                    code = '0';
+                else if (columns)
+                    switch (ClassifyCell(zcMid, (*columns)[j * nx + i])) {
+                    case CellClass::Earth:
+                        code = '1';
+                        break;
+                    case CellClass::Air:
+                        code = '0';
+                        break;
+                    case CellClass::Ocean:
+                        code = '9';
+                        break;
+                    }
+                cell(code);
+            }
+            rowEnd();
+        }
+    };
+    // Consecutive layers with the same masks share one block "k1 k2": the inversion code's reader
+    // stops after the block that reaches its next-to-last layer, so a last layer of its own
+    // block would never be read. The runs are found first, so that the text is made once at its
+    // final size.
+    std::vector<size_t> runStarts;
+    std::vector<double> zcMid(nz);
+    {
+        std::string previous, codes;
+        for (size_t k = 0; k < nz; ++k) {
+            zc += 0.5 * data.LayerDz[k];
+            zcMid[k] = zc;
+            codes.clear();
+            forEachMask(
+                k, zc, [&](char code) { codes += code; }, [] {});
+            if (k == 0 || codes != previous) runStarts.push_back(k);
+            previous.swap(codes);
+            zc += 0.5 * data.LayerDz[k];
+        }
+    }
+    const std::string blockLine = CFormat("%4d %4d", static_cast<int>(nz), static_cast<int>(nz));
     std::string text;
-    // Room for the whole file: the header, two smoothing lines, and per layer its index line and
+    // Room for the whole file: the header, two smoothing lines, and per block its index line and
     // three bytes a cell.
-    text.reserve(2048 + 2 * 5 * nz + nz * (16 + nx * (3 * ny + 2)));
+    text.reserve(2048 + 2 * 5 * nz + runStarts.size() * (blockLine.size() + 2 + nx * (3 * ny + 2)));
     for (const char* line : kCovarianceHeader) text += std::string(line) + kEol;
     text += kEol;
     text +=
@@ -177,54 +227,18 @@ std::string CovarianceText(const ModelSettings& s, const ModelData& data,
     text += kEol;
     text += CFormat("%4d", 0) + kEol;
     text += kEol;
-    Boundary b = ReadBoundary(s);
-    // Consecutive layers with the same masks share one block "k1 k2": the inversion code's reader
-    // stops after the block that reaches its next-to-last layer, so a last layer of its own
-    // block would never be read.
-    std::string run, masks;
-    size_t runStart = 0;
-    auto endRun = [&](size_t last) {
-        text += CFormat("%4d %4d", static_cast<int>(runStart) + 1, static_cast<int>(last)) + kEol;
-        text += run;
-    };
-    for (size_t k = 0; k < nz; ++k) {
-        zc += 0.5 * data.LayerDz[k];
-        masks.clear();
-        bool boundaryLayer = static_cast<long long>(k) >= static_cast<long long>(nz) - b.Z;
-        for (size_t step = 0; step < nx; ++step) {
-            long long i = static_cast<long long>(nx) - 1 - static_cast<long long>(step);
-            bool boundaryRow = boundaryLayer || i < b.X || i >= static_cast<long long>(nx) - b.X;
-            for (size_t j = 0; j < ny; ++j) {
-                long long jj = static_cast<long long>(j);
-                const char* mask = "  2";
-                if (boundaryRow || jj < b.Y || jj >= static_cast<long long>(ny) - b.Y)
-                    mask = "  0";
-                else if (columns)
-                    switch (ClassifyCell(zc, (*columns)[j * nx + i])) {
-                    case CellClass::Earth:
-                        mask = "  1";
-                        break;
-                    case CellClass::Air:
-                        mask = "  0";
-                        break;
-                    case CellClass::Ocean:
-                        mask = "  9";
-                        break;
-                    }
-                masks += mask;
-            }
-            masks += kEol;
-        }
-        zc += 0.5 * data.LayerDz[k];
-        if (k == 0) {
-            run.swap(masks);
-        } else if (masks != run) {
-            endRun(k);
-            runStart = k;
-            run.swap(masks);
-        }
+    for (size_t r = 0; r < runStarts.size(); ++r) {
+        const size_t first = runStarts[r];
+        const size_t last = r + 1 < runStarts.size() ? runStarts[r + 1] : nz;
+        text += CFormat("%4d %4d", static_cast<int>(first) + 1, static_cast<int>(last)) + kEol;
+        forEachMask(
+            first, zcMid[first],
+            [&](char code) {
+                text += "  ";
+                text += code;
+            },
+            [&] { text += kEol; });
     }
-    if (nz > 0) endRun(nz);
     return text;
 }
 
