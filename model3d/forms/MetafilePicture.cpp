@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "base/Gbk.h"
@@ -766,12 +767,33 @@ QRectF WmfRect(const U_RECT16& r)
     return QRectF(QPointF(r.left, r.top), QPointF(r.right, r.bottom));
 }
 
-// WMF objects take the lowest free slot of the table.
-uint32_t FreeSlot(const std::map<uint32_t, GraphicsObject>& objects)
+// WMF objects take the lowest free slot of the table. Slots past the records' 16-bit indices
+// could never be selected and are not made.
+class WmfSlots {
+public:
+    bool Take(uint32_t& slot)
+    {
+        if (!released_.empty()) {
+            slot = *released_.begin();
+            released_.erase(released_.begin());
+            return true;
+        }
+        if (next_ > 0xFFFF) return false;
+        slot = next_++;
+        return true;
+    }
+    void Release(uint32_t slot) { released_.insert(slot); }
+
+private:
+    std::set<uint32_t> released_;  // free slots below next_
+    uint32_t next_ = 0;
+};
+
+void AddWmfObject(std::map<uint32_t, GraphicsObject>& objects, WmfSlots& freeSlots,
+                  const GraphicsObject& object)
 {
-    uint32_t slot = 0;
-    while (objects.count(slot)) ++slot;
-    return slot;
+    uint32_t slot;
+    if (freeSlots.Take(slot)) objects[slot] = object;
 }
 
 QString WmfText(const char* text, int16_t length, const char* end)
@@ -780,7 +802,8 @@ QString WmfText(const char* text, int16_t length, const char* end)
     return QString::fromStdString(DisplayTextUtf8(std::string(text, static_cast<size_t>(length))));
 }
 
-void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
+void PlayWmfRecord(Canvas& canvas, WmfSlots& freeSlots, const char* c, const char* end,
+                   uint8_t type)
 {
     DeviceState& s = canvas.State();
     auto& objects = canvas.Objects();
@@ -826,7 +849,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
         o.PenValue.setStyle(PenStyle(pen.Style));
         o.PenValue.setCapStyle(Qt::RoundCap);
         o.PenValue.setJoinStyle(Qt::RoundJoin);
-        objects[FreeSlot(objects)] = o;
+        AddWmfObject(objects, freeSlots, o);
         break;
     }
     case U_WMR_CREATEBRUSHINDIRECT: {
@@ -837,7 +860,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
         GraphicsObject o;
         o.Type = GraphicsObject::Brush;
         o.BrushValue = Brush(lb.Style, lb.Color, lb.Hatch);
-        objects[FreeSlot(objects)] = o;
+        AddWmfObject(objects, freeSlots, o);
         break;
     }
     case U_WMR_CREATEFONTINDIRECT: {
@@ -853,7 +876,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
             FontFromFace(QString::fromStdString(DisplayTextUtf8(face)), head[4], data[10] != 0);
         o.FontHeight = head[0];
         o.Escapement = head[2];
-        objects[FreeSlot(objects)] = o;
+        AddWmfObject(objects, freeSlots, o);
         break;
     }
     // Objects that are not drawn still take their slot.
@@ -866,7 +889,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
             o.Type = GraphicsObject::Brush;
             o.BrushValue = QBrush(Qt::gray);
         }
-        objects[FreeSlot(objects)] = o;
+        AddWmfObject(objects, freeSlots, o);
         break;
     }
     case U_WMR_SELECTOBJECT: {
@@ -878,7 +901,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
     }
     case U_WMR_DELETEOBJECT: {
         uint16_t index = 0;
-        if (U_WMRDELETEOBJECT_get(c, &index)) objects.erase(index);
+        if (U_WMRDELETEOBJECT_get(c, &index) && objects.erase(index)) freeSlots.Release(index);
         break;
     }
     case U_WMR_MOVETO:
@@ -1126,12 +1149,13 @@ QImage PlayWindowsMetafile(const std::string& bytes)
         s.WindowExt = QPointF(frame.width(), frame.height());
         s.ViewportExt = QPointF(frame.width() * unit, frame.height() * unit);
         canvas.Apply();
+        WmfSlots freeSlots;
         for (const char* c = contents + headerSize; c < end;) {
             size_t size = U_WMRRECSAFE_get(c, end);
             if (size == 0) break;
             uint8_t type = static_cast<uint8_t>(c[4]);
             if (type == U_WMR_EOF) break;
-            PlayWmfRecord(canvas, c, c + size, type);
+            PlayWmfRecord(canvas, freeSlots, c, c + size, type);
             c += size;
         }
     }

@@ -67,7 +67,24 @@ std::pair<uint32_t, std::string> Curve(int16_t side)
     return {85, b.Data};
 }
 
-// A WMF of 100 x 100 units holding one STRETCHDIB of a 1-bit bitmap, all pixels set.
+// A WMF of 100 x 100 units at 96 units per inch around the given records.
+std::string Wmf(const std::string& records)
+{
+    Bytes b;
+    b.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(100).U16(100).U16(96).U32(0);
+    uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i) sum ^= reinterpret_cast<const uint16_t*>(b.Data.data())[i];
+    b.U16(sum);
+    const size_t headerAt = b.Data.size();
+    b.U16(1).U16(9).U16(0x0300).U32(0).U16(0).U32(0).U16(0);
+    b.Raw(records.data(), records.size());
+    b.U32(3).U16(0);  // EOF
+    const uint32_t total = static_cast<uint32_t>((b.Data.size() - headerAt) / 2);
+    std::memcpy(&b.Data[headerAt + 6], &total, 4);
+    return b.Data;
+}
+
+// One STRETCHDIB over the whole frame of a 1-bit bitmap, all pixels set.
 std::string WmfWithBitmap(int32_t width, int32_t height)
 {
     const uint32_t stride = ((static_cast<uint32_t>(width) + 31) / 32) * 4;
@@ -77,22 +94,18 @@ std::string WmfWithBitmap(int32_t width, int32_t height)
     dib.U32(0x000000).U32(0x0000C8);  // black, blue
     dib.Data.append(static_cast<size_t>(stride) * static_cast<uint32_t>(height), '\xff');
     Bytes b;
-    b.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(100).U16(100).U16(96).U32(0);
-    uint16_t sum = 0;
-    for (int i = 0; i < 10; ++i) sum ^= reinterpret_cast<const uint16_t*>(b.Data.data())[i];
-    b.U16(sum);
-    const size_t headerAt = b.Data.size();
-    b.U16(1).U16(9).U16(0x0300).U32(0).U16(0).U32(0).U16(0);
-    const uint32_t words = static_cast<uint32_t>(14 + dib.Data.size() / 2);
-    b.U32(words).U16(0x0F43);  // STRETCHDIB
+    b.U32(static_cast<uint32_t>(14 + dib.Data.size() / 2)).U16(0x0F43);  // STRETCHDIB
     b.U32(0x00CC0020).U16(0);  // SRCCOPY, colours from the table
     b.U16(static_cast<uint16_t>(height)).U16(static_cast<uint16_t>(width)).U16(0).U16(0);
     b.U16(100).U16(100).U16(0).U16(0);  // destination height, width, y, x
     b.Raw(dib.Data.data(), dib.Data.size());
-    b.U32(3).U16(0);  // EOF
-    const uint32_t total = static_cast<uint32_t>((b.Data.size() - headerAt) / 2);
-    std::memcpy(&b.Data[headerAt + 6], &total, 4);
-    return b.Data;
+    return Wmf(b.Data);
+}
+
+// CREATEBRUSHINDIRECT of a solid brush.
+void WmfBrush(Bytes& b, uint32_t colour)
+{
+    b.U32(7).U16(0x02FC).U16(0).U32(colour).U16(0);
 }
 
 std::string SmallJpeg()
@@ -223,6 +236,24 @@ private slots:
                 "restore.emf", Emf({{33, {}}, {34, Fields({static_cast<uint32_t>(level)})}}, 199));
             QCOMPARE(LoadReferencePicture(path).size(), QSize(200, 200));
         }
+    }
+
+    void fillsTheObjectTableOfAMetafileInLinearTime()
+    {
+        // Objects past the 16-bit indices of the records are not made; a deleted slot is the
+        // next one taken.
+        Bytes b;
+        for (int i = 0; i < 70000; ++i) WmfBrush(b, 0x0000FF);
+        b.U32(4).U16(0x01F0).U16(40000);  // DELETEOBJECT
+        WmfBrush(b, 0x00FF00);
+        b.U32(4).U16(0x012D).U16(40000);                       // SELECTOBJECT
+        b.U32(7).U16(0x041B).U16(100).U16(100).U16(0).U16(0);  // RECTANGLE
+        Files files;
+        QElapsedTimer timer;
+        timer.start();
+        QImage image = LoadReferencePicture(files.Write("objects.wmf", Wmf(b.Data)));
+        QVERIFY(timer.elapsed() < kHangMs);
+        QCOMPARE(image.pixelColor(50, 50), QColor(0, 255, 0));
     }
 
     void loadsPicturesWithinTheCapAsBefore()
