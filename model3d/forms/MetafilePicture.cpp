@@ -25,6 +25,8 @@ constexpr double kMostWork = 1e9;
 constexpr double kPointWork = 16;
 // Points and font sizes are held within this many picture perimeters of the picture.
 constexpr double kReach = 8;
+// Saved states nest no deeper than this; real drawings use a few levels.
+constexpr size_t kDeepestSave = 4096;
 
 // Bounds-checked reads from one record.
 class Record {
@@ -195,6 +197,8 @@ public:
 
     void Save()
     {
+        // Each level keeps a copy of the painter's state: a long run of saves would fill memory.
+        if (stack_.size() >= kDeepestSave) throw PictureRefusal("too complex to draw");
         stack_.push_back(state_);
         painter_.save();
     }

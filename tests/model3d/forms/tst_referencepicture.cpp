@@ -227,9 +227,13 @@ private slots:
         QVERIFY(ms < kHangMs);
     }
 
-    void restoresTheMostDistantSavedState()
+    void savesAndRestoresWithinBounds()
     {
         Files files;
+        std::vector<std::pair<uint32_t, std::string>> saves(5000, {33, {}});  // SAVEDC
+        const std::string deep = files.Write("deep.emf", Emf(saves, 199));
+        QCOMPARE(Refusal(deep).first, "Picture file " + deep + " is too complex to draw");
+
         const int32_t levels[] = {INT_MIN, -1, 1, INT_MAX};
         for (int32_t level : levels) {
             const std::string path = files.Write(
