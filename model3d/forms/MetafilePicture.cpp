@@ -806,6 +806,24 @@ QString WmfText(const char* text, int16_t length, const char* end)
     return QString::fromStdString(DisplayTextUtf8(std::string(text, static_cast<size_t>(length))));
 }
 
+// libUEMF reads the fields of a text record at offsets that follow from its string length without
+// looking at the record's size: they must lie within it.
+bool WmfTextFits(const char* c, const char* end, bool extended)
+{
+    const size_t size = static_cast<size_t>(end - c);
+    const size_t lengthAt = extended ? 10 : 6, fixed = extended ? 14 : 8;
+    if (size < fixed) return false;
+    int16_t length;
+    std::memcpy(&length, c + lengthAt, sizeof length);
+    if (length < 0) return false;
+    const size_t text = (static_cast<size_t>(length) + 1) & ~size_t(1);
+    if (!extended) return fixed + text + 4 <= size;  // the string, then y and x
+    uint16_t options;
+    std::memcpy(&options, c + 12, sizeof options);
+    const size_t rect = options & (U_ETO_OPAQUE | U_ETO_CLIPPED) ? 8 : 0;
+    return fixed + rect + static_cast<size_t>(length) <= size;
+}
+
 void PlayWmfRecord(Canvas& canvas, WmfSlots& freeSlots, const char* c, const char* end,
                    uint8_t type)
 {
@@ -959,7 +977,7 @@ void PlayWmfRecord(Canvas& canvas, WmfSlots& freeSlots, const char* c, const cha
     case U_WMR_TEXTOUT: {
         int16_t length = 0;
         const char* text = nullptr;
-        if (U_WMRTEXTOUT_get(c, &p, &length, &text))
+        if (WmfTextFits(c, end, false) && U_WMRTEXTOUT_get(c, &p, &length, &text))
             canvas.Text(QPointF(p.x, p.y), WmfText(text, length, end));
         break;
     }
@@ -968,7 +986,8 @@ void PlayWmfRecord(Canvas& canvas, WmfSlots& freeSlots, const char* c, const cha
         uint16_t options = 0;
         const char* text = nullptr;
         const int16_t* dx = nullptr;
-        if (U_WMREXTTEXTOUT_get(c, &p, &length, &options, &text, &dx, &rect))
+        if (WmfTextFits(c, end, true) &&
+            U_WMREXTTEXTOUT_get(c, &p, &length, &options, &text, &dx, &rect))
             canvas.Text(QPointF(p.x, p.y), WmfText(text, length, end));
         break;
     }

@@ -260,6 +260,30 @@ private slots:
         QCOMPARE(image.pixelColor(50, 50), QColor(0, 255, 0));
     }
 
+    void drawsTextRecordsOnlyWhenTheirFieldsAreThere()
+    {
+        Files files;
+        auto ink = [](const QImage& image) {
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixelColor(x, y) != QColor(Qt::white)) return true;
+            return false;
+        };
+        // TEXTOUT: length, string (even), y, x; EXTTEXTOUT: y, x, length, options, string.
+        Bytes text, extended;
+        text.U32(9).U16(0x0521).U16(4).Raw("HHHH", 4).U16(60).U16(10);
+        extended.U32(9).U16(0x0A32).U16(60).U16(10).U16(4).U16(0).Raw("HHHH", 4);
+        QVERIFY(ink(LoadReferencePicture(files.Write("text.wmf", Wmf(text.Data)))));
+        QVERIFY(ink(LoadReferencePicture(files.Write("extended.wmf", Wmf(extended.Data)))));
+        // The same records claiming a longer string, or a clipping rectangle, than they hold.
+        Bytes longText, clipped, negative;
+        longText.U32(9).U16(0x0521).U16(30000).Raw("HHHH", 4).U16(60).U16(10);
+        clipped.U32(9).U16(0x0A32).U16(60).U16(10).U16(4).U16(4).Raw("HHHH", 4);
+        negative.U32(9).U16(0x0521).U16(0x8000).Raw("HHHH", 4).U16(60).U16(10);
+        for (const Bytes* b : {&longText, &clipped, &negative})
+            QVERIFY(!ink(LoadReferencePicture(files.Write("short.wmf", Wmf(b->Data)))));
+    }
+
     void loadsPicturesWithinTheCapAsBefore()
     {
         Files files;
