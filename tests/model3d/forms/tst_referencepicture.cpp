@@ -4,8 +4,11 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
+
+#include <jpeglib.h>
 
 #include "base/Exception.h"
 #include "model3d/forms/MetafilePicture.h"
@@ -119,6 +122,43 @@ std::string SmallJpeg()
     return bytes.toStdString();
 }
 
+// A progressive JPEG of 8 x 8 grey pixels: libjpeg's own scans, or every AC coefficient of every
+// component refined in three scans of its own (568 scans).
+std::string ProgressiveJpeg(bool manyScans)
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = info.image_height = 8;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    std::vector<jpeg_scan_info> scans;
+    if (manyScans) {
+        scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
+        for (int c = 0; c < 3; ++c)
+            for (int k = 1; k < 64; ++k)
+                for (auto [ah, al] : {std::pair{0, 2}, {2, 1}, {1, 0}})
+                    scans.push_back({1, {c, 0, 0, 0}, k, k, ah, al});
+        info.scan_info = scans.data();
+        info.num_scans = static_cast<int>(scans.size());
+    } else {
+        jpeg_simple_progression(&info);
+    }
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> row(8 * 3, 128);
+    for (JSAMPROW line = row.data(); info.next_scanline < 8;) jpeg_write_scanlines(&info, &line, 1);
+    jpeg_finish_compress(&info);
+    std::string bytes(reinterpret_cast<const char*>(out), size);
+    jpeg_destroy_compress(&info);
+    std::free(out);
+    return bytes;
+}
+
 // The JPEG with the size in its frame header changed.
 std::string JpegDeclaring(uint16_t width, uint16_t height)
 {
@@ -179,7 +219,7 @@ class ReferencePictureTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void refusesPicturesPastTheSizeCap()
+    void refusesPicturesPastTheCaps()
     {
         Files files;
         struct Case {
@@ -191,6 +231,7 @@ private slots:
             {"wide.jpeg", JpegDeclaring(65500, 1100), "too large (65500 x 1100 pixels)"},
             {"bomb.bmp", BmpDeclaring(16000, 16000), "too large (16000 x 16000 pixels)"},
             {"bitmap.wmf", WmfWithBitmap(8200, 8200), "too large (8200 x 8200 pixels)"},
+            {"scans.jpg", ProgressiveJpeg(true), "too complex to decode"},
         };
         for (const Case& c : cases) {
             const std::string path = files.Write(c.name, c.bytes);
@@ -293,6 +334,8 @@ private slots:
         QCOMPARE(bitmap.pixelColor(50, 50), QColor(0, 0, 200));
         QImage jpeg = LoadReferencePicture(files.Write("small.jpg", SmallJpeg()));
         QCOMPARE(jpeg.size(), QSize(40, 30));
+        QImage progressive = LoadReferencePicture(files.Write("p.jpg", ProgressiveJpeg(false)));
+        QCOMPARE(progressive.pixelColor(4, 4), QColor(128, 128, 128));
         // A pen of ordinary width keeps its width.
         auto records = WidePen(9);
         records.push_back({54, Fields({0, 100})});  // LINETO from the origin
