@@ -53,7 +53,7 @@ std::string Fields(std::initializer_list<uint32_t> words)
     return b.Data;
 }
 
-// EXTCREATEPEN into slot 1 (geometric, dashed, flat caps) and its selection.
+// EXTCREATEPEN of a red pen into slot 1 (geometric, dashed, round caps) and its selection.
 std::vector<std::pair<uint32_t, std::string>> WidePen(uint32_t width)
 {
     const uint32_t style = 0x00010000 | 1;  // geometric, dash
@@ -285,7 +285,7 @@ private slots:
 
     void fillsTheObjectTableOfAMetafileInLinearTime()
     {
-        // Objects past the 16-bit indices of the records are not made; a deleted slot is the
+        // 70,000 brushes, more than the records' 16-bit indices reach; a deleted slot is the
         // next one taken.
         Bytes b;
         for (int i = 0; i < 70000; ++i) WmfBrush(b, 0x0000FF);
