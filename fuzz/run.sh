@@ -26,6 +26,7 @@ fi
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS=suppressions=$root/fuzz/lsan.supp
 
 # One target: the seeds are read from the corpus folder, new inputs go to a working corpus in the
 # build folder, so that the repository's seeds stay as they are.

@@ -165,7 +165,8 @@ bool ReadBackgroundModel(const std::string& fileName, ModelData& data)
     int count = 0;
     if (!TryStrToInt(FieldOrEmpty(fields, 0), count) || count <= 0) return false;
     std::vector<float> dz, rho;
-    auto usable = [](double v) { return v > 0 && v <= FLT_MAX; };
+    // Stored in single precision: a value that rounds to zero is no thickness.
+    auto usable = [](double v) { return v <= FLT_MAX && static_cast<float>(v) > 0; };
     for (int i = 0; i < count; ++i) {
         if (!ReadNonBlankLine(stream, line)) return false;
         SplitFields(line, fields);

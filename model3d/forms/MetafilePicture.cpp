@@ -9,13 +9,24 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "base/Gbk.h"
+#include "base/NumberFormat.h"
+#include "model3d/forms/ReferencePicture.h"
 
 namespace {
 
 constexpr int kLargestSide = 2048;
+// The painting one picture may ask for, in image pixels covered (a point counts as
+// kPointWork pixels): around a second of drawing, far above what real drawings take.
+constexpr double kMostWork = 1e9;
+constexpr double kPointWork = 16;
+// Points and font sizes are held within this many picture perimeters of the picture.
+constexpr double kReach = 8;
+// Saved states nest no deeper than this; real drawings use a few levels.
+constexpr size_t kDeepestSave = 4096;
 
 // Bounds-checked reads from one record.
 class Record {
@@ -103,7 +114,11 @@ struct DeviceState {
 class Canvas {
 public:
     Canvas(QImage& image, const QTransform& deviceToImage, double pixelsPerMm)
-        : painter_(&image), deviceToImage_(deviceToImage), pixelsPerMm_(pixelsPerMm)
+        : painter_(&image),
+          deviceToImage_(deviceToImage),
+          pixelsPerMm_(pixelsPerMm),
+          area_(image.rect()),
+          reach_(kReach * 2 * (image.width() + image.height()))
     {
         painter_.setRenderHint(QPainter::Antialiasing);
         state_.Font.FontHeight = -12;
@@ -154,7 +169,13 @@ public:
         else
             mapping = QTransform(sx, 0, 0, sy, s.ViewportOrg.x() - s.WindowOrg.x() * sx,
                                  s.ViewportOrg.y() - s.WindowOrg.y() * sy);
-        painter_.setTransform(s.World * mapping * deviceToImage_);
+        const QTransform full = s.World * mapping * deviceToImage_;
+        painter_.setTransform(full);
+        const double entries[] = {full.m11(), full.m12(), full.m21(),
+                                  full.m22(), full.dx(),  full.dy()};
+        drawable_ = full.isInvertible() && std::all_of(std::begin(entries), std::end(entries),
+                                                       [](double v) { return std::isfinite(v); });
+        if (drawable_) inverse_ = full.inverted();
     }
 
     void Select(const GraphicsObject& object)
@@ -176,13 +197,16 @@ public:
 
     void Save()
     {
+        // Each level keeps a copy of the painter's state: a long run of saves would fill memory.
+        if (stack_.size() >= kDeepestSave) throw PictureRefusal("too complex to draw");
         stack_.push_back(state_);
         painter_.save();
     }
     void Restore(int relative)
     {
-        int levels = relative < 0 ? -relative : static_cast<int>(stack_.size()) - relative;
-        for (int i = 0; i < levels && !stack_.empty(); ++i) {
+        const long long levels = relative < 0 ? -static_cast<long long>(relative)
+                                              : static_cast<long long>(stack_.size()) - relative;
+        for (long long i = 0; i < levels && !stack_.empty(); ++i) {
             state_ = stack_.back();
             stack_.pop_back();
             painter_.restore();
@@ -205,23 +229,27 @@ public:
     {
         inPath_ = false;
         path_.setFillRule(state_.FillRule);
-        painter_.setPen(stroke ? state_.Pen : QPen(Qt::NoPen));
-        painter_.setBrush(fill ? state_.Brush : QBrush(Qt::NoBrush));
-        painter_.drawPath(path_);
+        if (Allow(path_, fill, stroke)) {
+            painter_.setPen(stroke ? Pen() : QPen(Qt::NoPen));
+            painter_.setBrush(fill ? state_.Brush : QBrush(Qt::NoBrush));
+            painter_.drawPath(path_);
+        }
         path_ = QPainterPath();
     }
 
     void MoveTo(QPointF p)
     {
+        p = Bound(p);
         state_.Current = p;
         if (inPath_) path_.moveTo(p);
     }
     void LineTo(QPointF p)
     {
+        p = Bound(p);
         if (inPath_) {
             path_.lineTo(p);
-        } else {
-            painter_.setPen(state_.Pen);
+        } else if (Allow(QPolygonF({state_.Current, p}), false, true)) {
+            painter_.setPen(Pen());
             painter_.drawLine(state_.Current, p);
         }
         state_.Current = p;
@@ -229,30 +257,32 @@ public:
     void Polyline(const QPolygonF& points, bool fromCurrent)
     {
         if (points.isEmpty()) return;
-        QPolygonF line = points;
+        QPolygonF line = Bound(points);
         if (fromCurrent) line.prepend(state_.Current);
         if (inPath_) {
+            Spend(kPointWork * line.size());
             if (!fromCurrent) path_.moveTo(line.first());
             for (int i = 1; i < line.size(); ++i) path_.lineTo(line[i]);
-        } else {
-            painter_.setPen(state_.Pen);
+        } else if (Allow(line, false, true)) {
+            painter_.setPen(Pen());
             painter_.drawPolyline(line);
         }
         if (fromCurrent) state_.Current = line.last();
     }
     void Bezier(const QPolygonF& points, bool fromCurrent)
     {
-        QPolygonF all = points;
+        QPolygonF all = Bound(points);
         if (fromCurrent) all.prepend(state_.Current);
         if (all.size() < 4) return;
+        if (inPath_) Spend(kPointWork * all.size());
         QPainterPath curve(all.first());
         for (int i = 1; i + 2 < all.size(); i += 3) curve.cubicTo(all[i], all[i + 1], all[i + 2]);
         if (inPath_) {
             if (!fromCurrent) path_.moveTo(all.first());
             for (int i = 1; i + 2 < all.size(); i += 3)
                 path_.cubicTo(all[i], all[i + 1], all[i + 2]);
-        } else {
-            painter_.setPen(state_.Pen);
+        } else if (Allow(all, false, true)) {
+            painter_.setPen(Pen());
             painter_.setBrush(Qt::NoBrush);
             painter_.drawPath(curve);
         }
@@ -263,27 +293,32 @@ public:
         QPainterPath shape;
         shape.setFillRule(state_.FillRule);
         for (const QPolygonF& p : polygons) {
-            shape.addPolygon(p);
+            shape.addPolygon(Bound(p));
             shape.closeSubpath();
         }
         if (inPath_) {
+            Spend(kPointWork * shape.elementCount());
             path_.addPath(shape);
             return;
         }
-        painter_.setPen(state_.Pen);
+        if (!Allow(shape, true, true)) return;
+        painter_.setPen(Pen());
         painter_.setBrush(state_.Brush);
         painter_.drawPath(shape);
     }
-    void Rectangle(const QRectF& r, bool ellipse)
+    void Rectangle(QRectF r, bool ellipse)
     {
+        r = QRectF(Bound(r.topLeft()), Bound(r.bottomRight()));
         if (inPath_) {
+            Spend(kPointWork * 4);
             if (ellipse)
                 path_.addEllipse(r);
             else
                 path_.addRect(r);
             return;
         }
-        painter_.setPen(state_.Pen);
+        if (!Allow(QPolygonF(r), true, true)) return;
+        painter_.setPen(Pen());
         painter_.setBrush(state_.Brush);
         if (ellipse)
             painter_.drawEllipse(r);
@@ -296,14 +331,16 @@ public:
     // Text at a logical reference point, in the device size of the selected font.
     void Text(QPointF reference, const QString& text)
     {
-        if (text.isEmpty()) return;
+        if (text.isEmpty() || !drawable_) return;
+        Spend(kPointWork * text.size());
         const uint32_t align = state_.TextAlign;
-        if (align & U_TA_UPDATECP) reference = state_.Current;
+        reference = align & U_TA_UPDATECP ? state_.Current : Bound(reference);
         const QTransform full = painter_.transform();
         const double scale = std::hypot(full.m12(), full.m22());
         QFont font = state_.Font.FontValue;
         double height = std::fabs(state_.Font.FontHeight) * scale;
         if (state_.Font.FontHeight > 0) height *= 0.8;  // a cell height includes the leading
+        height = std::min(height, reach_);
         font.setPixelSize(std::max(1, static_cast<int>(std::lround(height))));
         QFontMetricsF metrics(font);
         double width = metrics.horizontalAdvance(text);
@@ -319,6 +356,7 @@ public:
         else
             dy = metrics.ascent();
         const QPointF at = full.map(reference);
+        Spend(std::min(width * height, Area()));
         painter_.save();
         painter_.resetTransform();
         painter_.translate(at);
@@ -332,14 +370,89 @@ public:
 
     void Picture(const QRectF& target, const QImage& image, const QRectF& source)
     {
-        if (image.isNull()) return;
+        if (image.isNull() || !drawable_) return;
+        Spend(static_cast<double>(image.width()) * image.height());
+        if (!Allow(QPolygonF(target), true, false)) return;
         painter_.drawImage(target, image, source);
     }
 
 private:
+    double Area() const { return static_cast<double>(area_.width()) * area_.height(); }
+
+    void Spend(double work)
+    {
+        work_ += work;
+        if (work_ > kMostWork) throw PictureRefusal("too complex to draw");
+    }
+
+    // A point that lies far outside the picture is drawn at the edge of its reach.
+    QPointF Bound(QPointF p) const
+    {
+        if (!drawable_) return p;
+        const QPointF d = painter_.transform().map(p);
+        const QPointF held(std::clamp(d.x(), -reach_, reach_), std::clamp(d.y(), -reach_, reach_));
+        return held == d ? p : inverse_.map(held);
+    }
+    QPolygonF Bound(const QPolygonF& points) const
+    {
+        QPolygonF held;
+        held.reserve(points.size());
+        for (const QPointF& p : points) held.append(Bound(p));
+        return held;
+    }
+
+    // The pen, no wider on the image than twice the picture's perimeter (it then covers all of
+    // it) and within the widths Qt strokes.
+    QPen Pen() const
+    {
+        QPen pen = state_.Pen;
+        const double scale = Scale(), width = pen.widthF();
+        const double widest = std::min(2.0 * (area_.width() + area_.height()) / scale, 32767.0);
+        if (width > 0 && scale > 0 && width > widest) pen.setWidthF(widest);
+        return pen;
+    }
+    double Scale() const
+    {
+        const QTransform& t = painter_.transform();
+        return std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
+    }
+
+    // Charges the work of filling and stroking an outline (points in logical units); false when
+    // nothing can be drawn.
+    bool Allow(const QPolygonF& outline, bool fill, bool stroke)
+    {
+        if (!drawable_) return false;
+        const QTransform& t = painter_.transform();
+        const QPolygonF on = t.map(outline);
+        const double pen =
+            stroke && state_.Pen.style() != Qt::NoPen ? std::max(1.0, Pen().widthF() * Scale()) : 0;
+        const QRectF box = on.boundingRect().adjusted(-pen, -pen, pen, pen) & QRectF(area_);
+        double work = kPointWork * on.size();
+        if (fill) work += box.width() * box.height();
+        if (pen > 0) {
+            double length = 0;
+            for (int i = 1; i < on.size(); ++i) length += QLineF(on[i - 1], on[i]).length();
+            work += std::min(length * pen, box.width() * box.height());
+        }
+        Spend(work);
+        return true;
+    }
+    bool Allow(const QPainterPath& path, bool fill, bool stroke)
+    {
+        QPolygonF outline;
+        outline.reserve(path.elementCount());
+        for (int i = 0; i < path.elementCount(); ++i) outline.append(path.elementAt(i));
+        return Allow(outline, fill, stroke);
+    }
+
     QPainter painter_;
     QTransform deviceToImage_;
     double pixelsPerMm_;
+    QRect area_;
+    double reach_;
+    bool drawable_ = true;
+    QTransform inverse_;
+    double work_ = 0;
     DeviceState state_;
     std::vector<DeviceState> stack_;
     std::map<uint32_t, GraphicsObject> objects_;
@@ -658,12 +771,33 @@ QRectF WmfRect(const U_RECT16& r)
     return QRectF(QPointF(r.left, r.top), QPointF(r.right, r.bottom));
 }
 
-// WMF objects take the lowest free slot of the table.
-uint32_t FreeSlot(const std::map<uint32_t, GraphicsObject>& objects)
+// WMF objects take the lowest free slot of the table. Slots past the records' 16-bit indices
+// could never be selected and are not made.
+class WmfSlots {
+public:
+    bool Take(uint32_t& slot)
+    {
+        if (!released_.empty()) {
+            slot = *released_.begin();
+            released_.erase(released_.begin());
+            return true;
+        }
+        if (next_ > 0xFFFF) return false;
+        slot = next_++;
+        return true;
+    }
+    void Release(uint32_t slot) { released_.insert(slot); }
+
+private:
+    std::set<uint32_t> released_;  // free slots below next_
+    uint32_t next_ = 0;
+};
+
+void AddWmfObject(std::map<uint32_t, GraphicsObject>& objects, WmfSlots& freeSlots,
+                  const GraphicsObject& object)
 {
-    uint32_t slot = 0;
-    while (objects.count(slot)) ++slot;
-    return slot;
+    uint32_t slot;
+    if (freeSlots.Take(slot)) objects[slot] = object;
 }
 
 QString WmfText(const char* text, int16_t length, const char* end)
@@ -672,7 +806,26 @@ QString WmfText(const char* text, int16_t length, const char* end)
     return QString::fromStdString(DisplayTextUtf8(std::string(text, static_cast<size_t>(length))));
 }
 
-void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
+// libUEMF reads the fields of a text record at offsets that follow from its string length without
+// looking at the record's size: they must lie within it.
+bool WmfTextFits(const char* c, const char* end, bool extended)
+{
+    const size_t size = static_cast<size_t>(end - c);
+    const size_t lengthAt = extended ? 10 : 6, fixed = extended ? 14 : 8;
+    if (size < fixed) return false;
+    int16_t length;
+    std::memcpy(&length, c + lengthAt, sizeof length);
+    if (length < 0) return false;
+    const size_t text = (static_cast<size_t>(length) + 1) & ~size_t(1);
+    if (!extended) return fixed + text + 4 <= size;  // the string, then y and x
+    uint16_t options;
+    std::memcpy(&options, c + 12, sizeof options);
+    const size_t rect = options & (U_ETO_OPAQUE | U_ETO_CLIPPED) ? 8 : 0;
+    return fixed + rect + static_cast<size_t>(length) <= size;
+}
+
+void PlayWmfRecord(Canvas& canvas, WmfSlots& freeSlots, const char* c, const char* end,
+                   uint8_t type)
 {
     DeviceState& s = canvas.State();
     auto& objects = canvas.Objects();
@@ -718,7 +871,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
         o.PenValue.setStyle(PenStyle(pen.Style));
         o.PenValue.setCapStyle(Qt::RoundCap);
         o.PenValue.setJoinStyle(Qt::RoundJoin);
-        objects[FreeSlot(objects)] = o;
+        AddWmfObject(objects, freeSlots, o);
         break;
     }
     case U_WMR_CREATEBRUSHINDIRECT: {
@@ -729,7 +882,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
         GraphicsObject o;
         o.Type = GraphicsObject::Brush;
         o.BrushValue = Brush(lb.Style, lb.Color, lb.Hatch);
-        objects[FreeSlot(objects)] = o;
+        AddWmfObject(objects, freeSlots, o);
         break;
     }
     case U_WMR_CREATEFONTINDIRECT: {
@@ -745,7 +898,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
             FontFromFace(QString::fromStdString(DisplayTextUtf8(face)), head[4], data[10] != 0);
         o.FontHeight = head[0];
         o.Escapement = head[2];
-        objects[FreeSlot(objects)] = o;
+        AddWmfObject(objects, freeSlots, o);
         break;
     }
     // Objects that are not drawn still take their slot.
@@ -758,7 +911,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
             o.Type = GraphicsObject::Brush;
             o.BrushValue = QBrush(Qt::gray);
         }
-        objects[FreeSlot(objects)] = o;
+        AddWmfObject(objects, freeSlots, o);
         break;
     }
     case U_WMR_SELECTOBJECT: {
@@ -770,7 +923,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
     }
     case U_WMR_DELETEOBJECT: {
         uint16_t index = 0;
-        if (U_WMRDELETEOBJECT_get(c, &index)) objects.erase(index);
+        if (U_WMRDELETEOBJECT_get(c, &index) && objects.erase(index)) freeSlots.Release(index);
         break;
     }
     case U_WMR_MOVETO:
@@ -824,7 +977,7 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
     case U_WMR_TEXTOUT: {
         int16_t length = 0;
         const char* text = nullptr;
-        if (U_WMRTEXTOUT_get(c, &p, &length, &text))
+        if (WmfTextFits(c, end, false) && U_WMRTEXTOUT_get(c, &p, &length, &text))
             canvas.Text(QPointF(p.x, p.y), WmfText(text, length, end));
         break;
     }
@@ -833,7 +986,8 @@ void PlayWmfRecord(Canvas& canvas, const char* c, const char* end, uint8_t type)
         uint16_t options = 0;
         const char* text = nullptr;
         const int16_t* dx = nullptr;
-        if (U_WMREXTTEXTOUT_get(c, &p, &length, &options, &text, &dx, &rect))
+        if (WmfTextFits(c, end, true) &&
+            U_WMREXTTEXTOUT_get(c, &p, &length, &options, &text, &dx, &rect))
             canvas.Text(QPointF(p.x, p.y), WmfText(text, length, end));
         break;
     }
@@ -883,12 +1037,14 @@ QImage DecodeDib(const unsigned char* header, size_t headerSize, const unsigned 
     const int w = h.biWidth, rows = std::abs(h.biHeight);
     const size_t stride = ((static_cast<size_t>(w) * bpp + 31) / 32) * 4;
     if (stride * rows > bitsSize) return QImage();
+    CheckPictureSize(w, rows);
     std::vector<QRgb> table(colours);
     for (size_t i = 0; i < colours; ++i) {
         const unsigned char* q = header + tableAt + 4 * i;
         table[i] = qRgb(q[2], q[1], q[0]);
     }
     QImage image(w, rows, QImage::Format_RGB32);
+    if (image.isNull()) throw PictureRefusal(CFormat("too large (%d x %d pixels)", w, rows));
     for (int y = 0; y < rows; ++y) {
         const unsigned char* line = bits + stride * static_cast<size_t>(y);
         QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(h.biHeight > 0 ? rows - 1 - y : y));
@@ -1016,12 +1172,13 @@ QImage PlayWindowsMetafile(const std::string& bytes)
         s.WindowExt = QPointF(frame.width(), frame.height());
         s.ViewportExt = QPointF(frame.width() * unit, frame.height() * unit);
         canvas.Apply();
+        WmfSlots freeSlots;
         for (const char* c = contents + headerSize; c < end;) {
             size_t size = U_WMRRECSAFE_get(c, end);
             if (size == 0) break;
             uint8_t type = static_cast<uint8_t>(c[4]);
             if (type == U_WMR_EOF) break;
-            PlayWmfRecord(canvas, c, c + size, type);
+            PlayWmfRecord(canvas, freeSlots, c, c + size, type);
             c += size;
         }
     }

@@ -7,11 +7,14 @@
 #include <QImage>
 #include <string>
 
-// Null when the bytes are not a metafile of that kind.
+// Null when the bytes are not a metafile of that kind. Pens, fonts and points far outside the
+// picture are held at its reach; a picture that asks for too much drawing, or carries a bitmap past
+// the size cap, raises PictureRefusal.
 QImage PlayEnhancedMetafile(const std::string& bytes);
 QImage PlayWindowsMetafile(const std::string& bytes);
 
 // A packed device-independent bitmap (header, colour table, pixels); null when its layout is not
-// one of the uncompressed ones (1, 4, 8, 16, 24 or 32 bits per pixel).
+// one of the uncompressed ones (1, 4, 8, 16, 24 or 32 bits per pixel). Raises PictureRefusal when
+// its pixels are all there but pass the size cap.
 QImage DecodeDib(const unsigned char* header, size_t headerSize, const unsigned char* bits,
                  size_t bitsSize);

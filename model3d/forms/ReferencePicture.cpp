@@ -2,6 +2,8 @@
 
 #include <jpeglib.h>
 
+#include <QBuffer>
+#include <QImageReader>
 #include <algorithm>
 #include <cctype>
 #include <csetjmp>
@@ -15,9 +17,15 @@
 
 namespace {
 
+// A progressive file of very many scans makes the decoder pass over every block once per scan.
+constexpr int kMostJpegScans = 500;
+// The decoder's own buffers (whole-image coefficients of a progressive file) stay under this.
+constexpr long kMostJpegMemory = 1l << 30;
+
 struct JpegError {
     jpeg_error_mgr Manager;
     std::jmp_buf Jump;
+    bool TooManyScans = false;
 };
 
 void JpegFail(j_common_ptr info)
@@ -27,13 +35,41 @@ void JpegFail(j_common_ptr info)
 
 void JpegQuiet(j_common_ptr, int) {}
 
+void JpegProgress(j_common_ptr info)
+{
+    if (!info->is_decompressor) return;
+    auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number > kMostJpegScans) {
+        reinterpret_cast<JpegError*>(info->err)->TooManyScans = true;
+        JpegFail(info);
+    }
+}
+
 // What the decoder fills; on the heap so that a jump out of libjpeg finds it intact.
 struct JpegWork {
     jpeg_decompress_struct Info;
     JpegError Error;
+    jpeg_progress_mgr Progress;
     QImage Image;
     std::vector<unsigned char> Row;
+    bool Created = false;
+    ~JpegWork()
+    {
+        if (Created) jpeg_destroy_decompress(&Info);
+    }
 };
+
+// BMP and ICO through Qt's readers, their declared size checked before any pixel is read.
+QImage ReadWithQt(const std::string& bytes, const char* format)
+{
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize size = reader.size();
+    if (size.isValid()) CheckPictureSize(size.width(), size.height());
+    return reader.read();
+}
 
 std::string LowerExtension(const std::string& fileName)
 {
@@ -57,18 +93,25 @@ QImage DecodeJpeg(const std::string& bytes)
     work->Error.Manager.error_exit = JpegFail;
     work->Error.Manager.emit_message = JpegQuiet;
     if (setjmp(work->Error.Jump)) {
-        jpeg_destroy_decompress(&info);
+        if (work->Error.TooManyScans) throw PictureRefusal("too complex to decode");
         return QImage();
     }
     jpeg_create_decompress(&info);
+    work->Created = true;
+    info.mem->max_memory_to_use = kMostJpegMemory;
+    work->Progress.progress_monitor = JpegProgress;
+    info.progress = &work->Progress;
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()),
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
+    CheckPictureSize(info.image_width, info.image_height);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&info);
     const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
+    CheckPictureSize(w, h);
     work->Image = QImage(w, h, QImage::Format_RGB32);
+    if (work->Image.isNull()) throw PictureRefusal(CFormat("too large (%d x %d pixels)", w, h));
     work->Row.assign(static_cast<size_t>(w) * info.output_components, 0);
     while (info.output_scanline < info.output_height) {
         int y = static_cast<int>(info.output_scanline);
@@ -84,8 +127,18 @@ QImage DecodeJpeg(const std::string& bytes)
         }
     }
     jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
     return work->Image;
+}
+
+PictureRefusal::PictureRefusal(const std::string& detail)
+    : Exception("Picture is " + detail), Detail(detail)
+{
+}
+
+void CheckPictureSize(long long width, long long height)
+{
+    if (width > 0 && height > 0 && width * height > kLargestPictureBytes / 4)
+        throw PictureRefusal(CFormat("too large (%lld x %lld pixels)", width, height));
 }
 
 QImage LoadReferencePicture(const std::string& fileName)
@@ -97,15 +150,18 @@ QImage LoadReferencePicture(const std::string& fileName)
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) throw EFOpenError(fileName);
     QImage image;
-    if (ext == "bmp" || ext == "ico")
-        image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
-                           static_cast<int>(bytes.size()), ext == "bmp" ? "BMP" : "ICO");
-    else if (ext == "jpg" || ext == "jpeg")
-        image = DecodeJpeg(bytes);
-    else if (ext == "emf")
-        image = PlayEnhancedMetafile(bytes);
-    else
-        image = PlayWindowsMetafile(bytes);
+    try {
+        if (ext == "bmp" || ext == "ico")
+            image = ReadWithQt(bytes, ext == "bmp" ? "BMP" : "ICO");
+        else if (ext == "jpg" || ext == "jpeg")
+            image = DecodeJpeg(bytes);
+        else if (ext == "emf")
+            image = PlayEnhancedMetafile(bytes);
+        else
+            image = PlayWindowsMetafile(bytes);
+    } catch (const PictureRefusal& refusal) {
+        throw Exception(CFormat("Picture file %s is %s", fileName.c_str(), refusal.Detail.c_str()));
+    }
     if (image.isNull()) throw Exception(CFormat("Invalid picture file %s", fileName.c_str()));
     return image;
 }

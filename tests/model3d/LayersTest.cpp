@@ -157,7 +157,8 @@ TEST(Layers, BackgroundModelReadsBack)
                {"title\r\n0\r\n"},
                {"title\r\n2\r\n10 100 1 1 1\r\n"},
                {"title\r\n1\r\n10 x\r\n"},
-               {"title\r\n1\r\n-10 100\r\n"}};
+               {"title\r\n1\r\n-10 100\r\n"},
+               {"title\r\n1\r\n10 1e-51\r\n"}};
     for (const Case& c : bad) {
         std::string name = testing::TempDir() + "bad.pri";
         std::ofstream(name, std::ios::binary) << c.text;

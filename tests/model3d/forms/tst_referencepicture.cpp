@@ -1,0 +1,349 @@
+#include <QtTest>
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include <jpeglib.h>
+
+#include "base/Exception.h"
+#include "model3d/forms/MetafilePicture.h"
+#include "model3d/forms/ReferencePicture.h"
+
+namespace {
+
+// Little-endian fields appended to a byte string.
+struct Bytes {
+    std::string Data;
+    Bytes& U16(uint16_t v) { return Raw(&v, 2); }
+    Bytes& U32(uint32_t v) { return Raw(&v, 4); }
+    Bytes& Raw(const void* p, size_t n)
+    {
+        Data.append(static_cast<const char*>(p), n);
+        return *this;
+    }
+};
+
+// An EMF over device pixels 0 to side (both ways) around the given records (each a type and its
+// fields).
+std::string Emf(const std::vector<std::pair<uint32_t, std::string>>& records, uint32_t side)
+{
+    Bytes b;
+    b.U32(1).U32(108);                             // header
+    b.U32(0).U32(0).U32(side).U32(side);           // bounds
+    b.U32(0).U32(0).U32(5291).U32(2645);           // frame, 0.01 mm
+    b.U32(0x464D4520).U32(0x10000).U32(0).U32(0);  // signature, version, bytes, records
+    b.U16(1).U16(0).U32(0).U32(0).U32(0);          // handles, reserved, description, palette
+    b.U32(1920).U32(1080).U32(508).U32(286);       // device, millimetres
+    b.U32(0).U32(0).U32(0).U32(508000).U32(285750);
+    for (const auto& [type, fields] : records)
+        b.U32(type).U32(static_cast<uint32_t>(8 + fields.size())).Raw(fields.data(), fields.size());
+    b.U32(14).U32(20).U32(0).U32(0).U32(20);  // EOF
+    return b.Data;
+}
+
+std::string Fields(std::initializer_list<uint32_t> words)
+{
+    Bytes b;
+    for (uint32_t w : words) b.U32(w);
+    return b.Data;
+}
+
+// EXTCREATEPEN of a red pen into slot 1 (geometric, dashed, round caps) and its selection.
+std::vector<std::pair<uint32_t, std::string>> WidePen(uint32_t width)
+{
+    const uint32_t style = 0x00010000 | 1;  // geometric, dash
+    return {{95, Fields({1, 0, 0, 0, 0, style, width, 0, 0x0000FF, 0, 0, 0})}, {37, Fields({1})}};
+}
+
+// POLYBEZIER16 of one curve from corner to corner of a picture of the given side.
+std::pair<uint32_t, std::string> Curve(int16_t side)
+{
+    Bytes b;
+    b.U32(0).U32(0).U32(side).U32(side).U32(4);
+    for (int v : {0, 0, 0, int(side), int(side), 0, int(side), int(side)})
+        b.U16(static_cast<uint16_t>(v));
+    return {85, b.Data};
+}
+
+// A WMF of 100 x 100 units at 96 units per inch around the given records.
+std::string Wmf(const std::string& records)
+{
+    Bytes b;
+    b.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(100).U16(100).U16(96).U32(0);
+    uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i) sum ^= reinterpret_cast<const uint16_t*>(b.Data.data())[i];
+    b.U16(sum);
+    const size_t headerAt = b.Data.size();
+    b.U16(1).U16(9).U16(0x0300).U32(0).U16(0).U32(0).U16(0);
+    b.Raw(records.data(), records.size());
+    b.U32(3).U16(0);  // EOF
+    const uint32_t total = static_cast<uint32_t>((b.Data.size() - headerAt) / 2);
+    std::memcpy(&b.Data[headerAt + 6], &total, 4);
+    return b.Data;
+}
+
+// One STRETCHDIB over the whole frame of a 1-bit bitmap, all pixels set.
+std::string WmfWithBitmap(int32_t width, int32_t height)
+{
+    const uint32_t stride = ((static_cast<uint32_t>(width) + 31) / 32) * 4;
+    Bytes dib;
+    dib.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height));
+    dib.U16(1).U16(1).U32(0).U32(0).U32(0).U32(0).U32(2).U32(0);
+    dib.U32(0x000000).U32(0x0000C8);  // black, blue
+    dib.Data.append(static_cast<size_t>(stride) * static_cast<uint32_t>(height), '\xff');
+    Bytes b;
+    b.U32(static_cast<uint32_t>(14 + dib.Data.size() / 2)).U16(0x0F43);  // STRETCHDIB
+    b.U32(0x00CC0020).U16(0);  // SRCCOPY, colours from the table
+    b.U16(static_cast<uint16_t>(height)).U16(static_cast<uint16_t>(width)).U16(0).U16(0);
+    b.U16(100).U16(100).U16(0).U16(0);  // destination height, width, y, x
+    b.Raw(dib.Data.data(), dib.Data.size());
+    return Wmf(b.Data);
+}
+
+// CREATEBRUSHINDIRECT of a solid brush.
+void WmfBrush(Bytes& b, uint32_t colour)
+{
+    b.U32(7).U16(0x02FC).U16(0).U32(colour).U16(0);
+}
+
+std::string SmallJpeg()
+{
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(QColor(220, 20, 20));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "JPG");
+    return bytes.toStdString();
+}
+
+// A progressive JPEG of 8 x 8 grey pixels: libjpeg's own scans, or every AC coefficient of every
+// component refined in three scans of its own (568 scans).
+std::string ProgressiveJpeg(bool manyScans)
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = info.image_height = 8;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    std::vector<jpeg_scan_info> scans;
+    if (manyScans) {
+        scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
+        for (int c = 0; c < 3; ++c)
+            for (int k = 1; k < 64; ++k)
+                for (auto [ah, al] : {std::pair{0, 2}, {2, 1}, {1, 0}})
+                    scans.push_back({1, {c, 0, 0, 0}, k, k, ah, al});
+        info.scan_info = scans.data();
+        info.num_scans = static_cast<int>(scans.size());
+    } else {
+        jpeg_simple_progression(&info);
+    }
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> row(8 * 3, 128);
+    for (JSAMPROW line = row.data(); info.next_scanline < 8;) jpeg_write_scanlines(&info, &line, 1);
+    jpeg_finish_compress(&info);
+    std::string bytes(reinterpret_cast<const char*>(out), size);
+    jpeg_destroy_compress(&info);
+    std::free(out);
+    return bytes;
+}
+
+// The JPEG with the size in its frame header changed.
+std::string JpegDeclaring(uint16_t width, uint16_t height)
+{
+    std::string bytes = SmallJpeg();
+    size_t sof = bytes.find("\xff\xc0");
+    if (sof == std::string::npos) return {};
+    bytes[sof + 5] = static_cast<char>(height >> 8), bytes[sof + 6] = static_cast<char>(height);
+    bytes[sof + 7] = static_cast<char>(width >> 8), bytes[sof + 8] = static_cast<char>(width);
+    return bytes;
+}
+
+// A small BMP whose header declares width x height pixels.
+std::string BmpDeclaring(int32_t width, int32_t height)
+{
+    QImage red(8, 6, QImage::Format_RGB32);
+    red.fill(QColor(220, 20, 20));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "BMP");
+    std::memcpy(bytes.data() + 18, &width, 4);
+    std::memcpy(bytes.data() + 22, &height, 4);
+    return bytes.toStdString();
+}
+
+class Files {
+public:
+    std::string Write(const std::string& name, const std::string& bytes)
+    {
+        const std::string path = dir_.filePath(QString::fromStdString(name)).toStdString();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// The loader's message for the file, and how long it took (-1 when it loaded).
+std::pair<std::string, qint64> Refusal(const std::string& path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        LoadReferencePicture(path);
+    } catch (const Exception& e) {
+        return {e.what(), timer.elapsed()};
+    }
+    return {"", -1};
+}
+
+// Far more than any of these inputs needs once refused or bounded; far less than a hang.
+constexpr qint64 kHangMs = 5000;
+
+}  // namespace
+
+class ReferencePictureTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void refusesPicturesPastTheCaps()
+    {
+        Files files;
+        struct Case {
+            const char* name;
+            std::string bytes;
+            const char* detail;
+        } cases[] = {
+            {"bomb.jpg", JpegDeclaring(65500, 65500), "too large (65500 x 65500 pixels)"},
+            {"wide.jpeg", JpegDeclaring(65500, 1100), "too large (65500 x 1100 pixels)"},
+            {"bomb.bmp", BmpDeclaring(16000, 16000), "too large (16000 x 16000 pixels)"},
+            {"bitmap.wmf", WmfWithBitmap(8200, 8200), "too large (8200 x 8200 pixels)"},
+            {"scans.jpg", ProgressiveJpeg(true), "too complex to decode"},
+        };
+        for (const Case& c : cases) {
+            const std::string path = files.Write(c.name, c.bytes);
+            const auto [message, ms] = Refusal(path);
+            QVERIFY2(message == "Picture file " + path + " is " + c.detail, message.c_str());
+            QVERIFY2(ms < kHangMs, c.name);
+        }
+    }
+
+    void boundsTheDrawingOfAMetafile()
+    {
+        Files files;
+        // Strokes of a dashed pen 83,886,128 units wide, a tenth of that on the picture, are
+        // drawn held to the picture.
+        const uint32_t tenth = 0x3DCCCCCD;
+        std::vector<std::pair<uint32_t, std::string>> records = {
+            {35, Fields({tenth, 0, 0, tenth, 0, 0})}};  // SETWORLDTRANSFORM
+        for (const auto& record : WidePen(83886128)) records.push_back(record);
+        records.push_back(Curve(2000));
+        records.push_back(Curve(2000));
+        const std::string one = files.Write("pen.emf", Emf(records, 2000));
+        QElapsedTimer timer;
+        timer.start();
+        QImage image = LoadReferencePicture(one);
+        QVERIFY(timer.elapsed() < kHangMs);
+        QCOMPARE(image.size(), QSize(2001, 2001));
+        QCOMPARE(image.pixelColor(1000, 1000), QColor(255, 0, 0));
+
+        // Hundreds of them are refused.
+        for (int i = 0; i < 600; ++i) records.push_back(Curve(2000));
+        const std::string many = files.Write("pens.emf", Emf(records, 2000));
+        const auto [message, ms] = Refusal(many);
+        QCOMPARE(message, "Picture file " + many + " is too complex to draw");
+        QVERIFY(ms < kHangMs);
+    }
+
+    void savesAndRestoresWithinBounds()
+    {
+        Files files;
+        std::vector<std::pair<uint32_t, std::string>> saves(5000, {33, {}});  // SAVEDC
+        const std::string deep = files.Write("deep.emf", Emf(saves, 199));
+        QCOMPARE(Refusal(deep).first, "Picture file " + deep + " is too complex to draw");
+
+        const int32_t levels[] = {INT_MIN, -1, 1, INT_MAX};
+        for (int32_t level : levels) {
+            const std::string path = files.Write(
+                "restore.emf", Emf({{33, {}}, {34, Fields({static_cast<uint32_t>(level)})}}, 199));
+            QCOMPARE(LoadReferencePicture(path).size(), QSize(200, 200));
+        }
+    }
+
+    void fillsTheObjectTableOfAMetafileInLinearTime()
+    {
+        // 70,000 brushes, more than the records' 16-bit indices reach; a deleted slot is the
+        // next one taken.
+        Bytes b;
+        for (int i = 0; i < 70000; ++i) WmfBrush(b, 0x0000FF);
+        b.U32(4).U16(0x01F0).U16(40000);  // DELETEOBJECT
+        WmfBrush(b, 0x00FF00);
+        b.U32(4).U16(0x012D).U16(40000);                       // SELECTOBJECT
+        b.U32(7).U16(0x041B).U16(100).U16(100).U16(0).U16(0);  // RECTANGLE
+        Files files;
+        QElapsedTimer timer;
+        timer.start();
+        QImage image = LoadReferencePicture(files.Write("objects.wmf", Wmf(b.Data)));
+        QVERIFY(timer.elapsed() < kHangMs);
+        QCOMPARE(image.pixelColor(50, 50), QColor(0, 255, 0));
+    }
+
+    void drawsTextRecordsOnlyWhenTheirFieldsAreThere()
+    {
+        Files files;
+        auto ink = [](const QImage& image) {
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixelColor(x, y) != QColor(Qt::white)) return true;
+            return false;
+        };
+        // TEXTOUT: length, string (even), y, x; EXTTEXTOUT: y, x, length, options, string.
+        Bytes text, extended;
+        text.U32(9).U16(0x0521).U16(4).Raw("HHHH", 4).U16(60).U16(10);
+        extended.U32(9).U16(0x0A32).U16(60).U16(10).U16(4).U16(0).Raw("HHHH", 4);
+        QVERIFY(ink(LoadReferencePicture(files.Write("text.wmf", Wmf(text.Data)))));
+        QVERIFY(ink(LoadReferencePicture(files.Write("extended.wmf", Wmf(extended.Data)))));
+        // The same records claiming a longer string, or a clipping rectangle, than they hold.
+        Bytes longText, clipped, negative;
+        longText.U32(9).U16(0x0521).U16(30000).Raw("HHHH", 4).U16(60).U16(10);
+        clipped.U32(9).U16(0x0A32).U16(60).U16(10).U16(4).U16(4).Raw("HHHH", 4);
+        negative.U32(9).U16(0x0521).U16(0x8000).Raw("HHHH", 4).U16(60).U16(10);
+        for (const Bytes* b : {&longText, &clipped, &negative})
+            QVERIFY(!ink(LoadReferencePicture(files.Write("short.wmf", Wmf(b->Data)))));
+    }
+
+    void loadsPicturesWithinTheCapAsBefore()
+    {
+        Files files;
+        // A bitmap drawn over the whole frame, its pixels from the colour table.
+        QImage bitmap = LoadReferencePicture(files.Write("small.wmf", WmfWithBitmap(64, 48)));
+        QCOMPARE(bitmap.size(), QSize(100, 100));
+        QCOMPARE(bitmap.pixelColor(50, 50), QColor(0, 0, 200));
+        QImage jpeg = LoadReferencePicture(files.Write("small.jpg", SmallJpeg()));
+        QCOMPARE(jpeg.size(), QSize(40, 30));
+        QImage progressive = LoadReferencePicture(files.Write("p.jpg", ProgressiveJpeg(false)));
+        QCOMPARE(progressive.pixelColor(4, 4), QColor(128, 128, 128));
+        // A pen of ordinary width keeps its width.
+        auto records = WidePen(9);
+        records.push_back({54, Fields({0, 100})});  // LINETO from the origin
+        QImage line = LoadReferencePicture(files.Write("line.emf", Emf(records, 199)));
+        QCOMPARE(line.pixelColor(3, 20), QColor(255, 0, 0));
+        QCOMPARE(line.pixelColor(6, 20), QColor(255, 255, 255));
+    }
+};
+
+QTEST_MAIN(ReferencePictureTest)
+#include "tst_referencepicture.moc"
