@@ -104,6 +104,19 @@ void BM_DrawLayoutMapHalfCount(benchmark::State& state)
     RedrawOtherCount(state, static_cast<int>(state.range(0)) / 2);
 }
 
+// Every redraw draws the survey on an emptied map, as on the first load.
+void BM_DrawLayoutMapFromEmpty(benchmark::State& state)
+{
+    LoadSurvey(Form1, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        ClearLayoutMap();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        DrawLayoutMap(Form1);
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_SeriesRefillBaseline)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
@@ -111,6 +124,7 @@ BENCHMARK(BM_DrawLayoutMapLabelsHidden)->Arg(2000)->Arg(20000)->Unit(benchmark::
 BENCHMARK(BM_DrawLayoutMapLabelsShown)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawLayoutMapOtherCount)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawLayoutMapHalfCount)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawLayoutMapFromEmpty)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
