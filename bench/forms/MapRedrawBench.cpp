@@ -75,12 +75,12 @@ void BM_DrawLayoutMapLabelsShown(benchmark::State& state)
     Redraw(state, true);
 }
 
-// Every redraw draws a survey of another station count, as after a load. Qt Charts then makes
-// the marks of the scatter series anew, which dominates this case.
-void BM_DrawLayoutMapOtherCount(benchmark::State& state)
+// Every redraw draws a survey of another station count, as after a load: one station fewer, or
+// half the stations, so that Qt Charts makes and deletes one mark or thousands of them.
+void RedrawOtherCount(benchmark::State& state, int other)
 {
     const int n = static_cast<int>(state.range(0));
-    LoadSurvey(Form1, n - 1);
+    LoadSurvey(Form1, other);
     std::vector<TStation> otherEx = Form1->ExStations, otherHy = Form1->HyStations;
     LoadSurvey(Form1, n);
     DrawLayoutMap(Form1);
@@ -94,12 +94,37 @@ void BM_DrawLayoutMapOtherCount(benchmark::State& state)
     }
 }
 
+void BM_DrawLayoutMapOtherCount(benchmark::State& state)
+{
+    RedrawOtherCount(state, static_cast<int>(state.range(0)) - 1);
+}
+
+void BM_DrawLayoutMapHalfCount(benchmark::State& state)
+{
+    RedrawOtherCount(state, static_cast<int>(state.range(0)) / 2);
+}
+
+// Every redraw draws the survey on an emptied map, as on the first load.
+void BM_DrawLayoutMapFromEmpty(benchmark::State& state)
+{
+    LoadSurvey(Form1, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        ClearLayoutMap();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        DrawLayoutMap(Form1);
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_SeriesRefillBaseline)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawLayoutMapLabelsHidden)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawLayoutMapLabelsShown)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawLayoutMapOtherCount)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawLayoutMapHalfCount)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawLayoutMapFromEmpty)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -5,6 +5,7 @@
 
 #include <QCategoryAxis>
 #include <QClipboard>
+#include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
 #include <QMdiArea>
@@ -408,6 +409,35 @@ private slots:
                                 .arg(middle.y())
                                 .arg(under.x())
                                 .arg(under.y())));
+    }
+
+    // A redraw of another station count shows one mark per station, whichever way it changes.
+    void marksFollowTheStationCount()
+    {
+        auto shownMarks = [](const QColor& colour) {
+            int n = 0;
+            for (QGraphicsItem* item : Form2->Chart1->scene()->items()) {
+                auto* mark = dynamic_cast<QAbstractGraphicsShapeItem*>(item);
+                if (mark && mark->isVisible() && mark->brush().color() == colour) ++n;
+            }
+            return n;
+        };
+        auto row = [](int n, float y) {
+            std::vector<TStation> stations;
+            for (int i = 0; i < n; ++i) stations.push_back(Station("S", 10.0f * i, y));
+            return stations;
+        };
+        const int counts[][2] = {{3, 1}, {5, 0}, {2, 4}, {6, 4}, {6, 2}};
+        for (const auto& c : counts) {
+            Load(row(c[0], 0), row(c[1], 50), {Transmitter(0, 0, 0, 100)});
+            QVERIFY(Form2->Chart1->chart()->isVisible());
+            QList<QPointF> ex;
+            for (int i = 0; i < c[0]; ++i) ex.push_back(QPointF(10.0 * i, 0));
+            QCOMPARE(Form2->Series2->points(), ex);
+            QCOMPARE(Form2->Series3->count(), c[1]);
+            QCOMPARE(shownMarks(Form2->Series2->color()), c[0]);
+            QCOMPARE(shownMarks(Form2->Series3->color()), c[1]);
+        }
     }
 
     void labelsSwitchAndFollowRedraws()
