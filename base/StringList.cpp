@@ -37,7 +37,11 @@ std::string TemporaryName(const std::string& path)
 {
     size_t slash = path.rfind('/');
     size_t start = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(0, start) + "." + path.substr(start) + ".quillane-tmp";
+    // A name near the file system's limit keeps only as much of itself as leaves room for the
+    // marks around it.
+    const std::string suffix = ".quillane-tmp";
+    const size_t room = 255 - 1 - suffix.size();
+    return path.substr(0, start) + "." + path.substr(start, room) + suffix;
 }
 
 bool WriteAll(int fd, const std::string& bytes)

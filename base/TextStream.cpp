@@ -4,6 +4,8 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include <utility>
+
 namespace {
 
 // Turns a file's bytes into its readable text in place, moving whole runs between the carriage
@@ -50,7 +52,7 @@ bool ReadFileBytes(const std::string& fileName, std::string& bytes)
     return ok;
 }
 
-TextStream::TextStream(const std::string& bytes) : text_(bytes), open_(true)
+TextStream::TextStream(std::string bytes) : text_(std::move(bytes)), open_(true)
 {
     MakeReadable(text_);
 }

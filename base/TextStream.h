@@ -10,7 +10,7 @@
 class TextStream {
 public:
     TextStream() = default;  // not open: every read fails
-    explicit TextStream(const std::string& bytes);
+    explicit TextStream(std::string bytes);
 
     // Opens a file and takes in its readable text; false when it cannot be opened.
     bool Open(const std::string& fileName);

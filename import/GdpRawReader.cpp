@@ -5,6 +5,7 @@
 #include <limits>
 #include <map>
 #include <unordered_map>
+#include <utility>
 
 #include "base/Convert.h"
 #include "base/Exception.h"
@@ -414,7 +415,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) return;
     EndLinesAtLoneCarriageReturns(bytes);
-    TextStream stream(bytes);
+    TextStream stream(std::move(bytes));
     BlockValues v;
     BlockScratch scratch;
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <exception>
 
 #include "app/MainForm.h"
 #include "import/LoadCommands.h"
@@ -65,12 +66,24 @@ void RunWindowLoad(TForm1* form, Load load)
         WindowLoadHooks hooks(form);
         nothing = load(hooks);
     } catch (...) {
-        RefreshSurveyWindows(form);
+        // The load's own error is the one the user is shown.
+        try {
+            RefreshSurveyWindows(form);
+        } catch (...) {
+        }
         throw;
+    }
+    // The windows are in line before the box names the files; a station that fails in the
+    // redrawn viewer is reported after it.
+    std::exception_ptr refreshError;
+    try {
+        RefreshSurveyWindows(form);
+    } catch (...) {
+        refreshError = std::current_exception();
     }
     const std::string text = FilesWithoutRecordsText(nothing);
     if (!text.empty()) ShowMessage(text);
-    RefreshSurveyWindows(form);
+    if (refreshError) std::rethrow_exception(refreshError);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QMdiArea>
 
 #include "app/MainForm.h"
+#include "export/forms/TEMTrace.h"
 #include "processing/forms/RES_PREVIEW.h"
 #include "processing/forms/SEC.h"
 
@@ -13,6 +14,10 @@ void RefreshSurveyWindows(TForm1* Form)
         if (auto* staticShift = qobject_cast<TForm4*>(window)) {
             staticShift->close();
             delete staticShift;  // gone from the area at once, so the command makes a new one
+        } else if (auto* profile = qobject_cast<TTEMTraceForm*>(window)) {
+            // A profile chart holds the curves of the stations picked then; the map picks anew.
+            profile->close();
+            delete profile;
         } else if (auto* sounding = qobject_cast<TForm5*>(window)) {
             viewer = sounding;
         }

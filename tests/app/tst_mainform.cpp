@@ -19,6 +19,7 @@
 #include "app/AboutDialog.h"
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "export/forms/TEMTrace.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
 #include "map/TxRx.h"
@@ -426,12 +427,22 @@ private slots:
         Form5->SpeedButton2Click();
         QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线1100"));
         QVERIFY(ui.Shown.empty());
+        auto profileCharts = [] {
+            int count = 0;
+            for (QMdiSubWindow* w : Form1->MdiArea->subWindowList())
+                count += qobject_cast<TTEMTraceForm*>(w) != nullptr;
+            return count;
+        };
+        Form2->SelectedStations = {Form1->ExStations[0].Name, Form1->ExStations[1].Name};
+        Form1->ShowExProfileChart();
+        QCOMPARE(profileCharts(), 1);
 
-        // Another survey: the static-shift window is gone, so the command computes a new one; the
-        // viewer draws the new survey.
+        // Another survey: the static-shift window and the profile chart are gone, so the command
+        // computes a new one; the viewer draws the new survey.
         ui.FileAnswers.push_back({{csamt}});
         Form1->Open1->trigger();
         QVERIFY(staticShift().isEmpty());
+        QCOMPARE(profileCharts(), 0);
         QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线11100"));
         Form1->SEC1Click(Form1->SEC1);
         QCOMPARE(staticShift().size(), 1);

@@ -247,6 +247,21 @@ TEST(WholeFileSave, RemovesAStaleTemporaryAndLeavesNone)
               (std::vector<std::string>{".other.raw.quillane-tmp", "killed.raw"}));
 }
 
+// A name as long as the file system takes is saved too: its temporary is named after as much of
+// it as fits.
+TEST(WholeFileSave, NamesAtTheFileSystemsLimit)
+{
+    TempFolder folder("long");
+    for (size_t length : {200u, 243u, 255u}) {
+        const std::string path = folder / std::string(length, 'n');
+        WriteFileReplacing(path, "first\r\n");
+        WriteFileReplacing(path, "second\r\n");
+        EXPECT_EQ(Slurp(path), "second\r\n") << length;
+        std::remove(path.c_str());
+    }
+    EXPECT_TRUE(FolderEntries(folder.Path()).empty());
+}
+
 TEST(Gbk, RoundTripAndDisplay)
 {
     const std::string gbk = "\xB2\xE2\xCF\xDF";  // 测线
