@@ -118,8 +118,8 @@ std::string WriteCsamtAvgManyFrequenciesFile(long frequencies)
     return name;
 }
 
-// Channel tags of as many lengths as there are dipoles, each "id:ex" line naming one of them: a
-// search per tag length over every piece of the line grows with the cube of the file.
+// Channel tags of as many lengths as there are dipoles, each "id:ex" line naming one of them: the
+// shape on which a search per tag length would grow with the cube of the file.
 std::string WriteCsamtAvgTagLengthsFile(long dipoles)
 {
     std::string name = TempName("csamttags", dipoles);

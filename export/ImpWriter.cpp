@@ -37,13 +37,6 @@ void AddLine(std::string& text, const std::string& line)
     text.append(line).append("\r\n");
 }
 
-// Bytes of a "%13.3f" coordinate: wider only from 1e8 on.
-size_t CoordinateBytes(float value)
-{
-    if (std::fabs(value) < 99999999.0f) return 13;
-    return std::snprintf(nullptr, 0, "%13.3f", static_cast<double>(value));
-}
-
 void AddCoordinateLine(std::string& text, const std::vector<Receiver>& receivers,
                        float info::*coordinate)
 {
@@ -107,7 +100,8 @@ size_t ReceiverBytes(const Receiver& r, ImpForm form)
     const info& at = r.Station->Info;
     const size_t name = std::max<size_t>(10, r.Station->Name.size());
     const size_t lines = form == ImpForm::Complex ? name + 32 + 42 : name + 17 + 27;
-    return CoordinateBytes(at.X) + CoordinateBytes(at.Y) + CoordinateBytes(at.Z) + lines;
+    return FixedFormatBytes(at.X, 13, 3) + FixedFormatBytes(at.Y, 13, 3) +
+           FixedFormatBytes(at.Z, 13, 3) + lines;
 }
 
 const char* ColumnLine(ImpForm form)
