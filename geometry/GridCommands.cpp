@@ -8,29 +8,6 @@
 #include "base/NumberFormat.h"
 #include "survey/TextLines.h"
 
-namespace {
-
-bool IsClipboardSeparator(char c)
-{
-    switch (c) {
-    case '\n':
-    case '\r':
-    case ' ':
-    case ',':
-    case '"':
-    case '\t':
-    case ':':
-    case '=':
-    case '\0':
-    case ';':
-        return true;
-    default:
-        return false;
-    }
-}
-
-}  // namespace
-
 void TransformMarkedRows(PositionGrid& grid, const GridMarks& marks, int column,
                          const std::string& aText, const std::string& bText, bool useCellValue)
 {
@@ -88,10 +65,10 @@ std::vector<std::string> SplitClipboardText(const std::string& text)
     std::vector<std::string> tokens;
     size_t i = 0, n = text.size();
     while (i < n) {
-        while (i < n && IsClipboardSeparator(text[i])) ++i;
+        while (i < n && IsFieldSeparator(text[i])) ++i;
         if (i >= n) break;
         size_t start = i;
-        while (i < n && !IsClipboardSeparator(text[i])) ++i;
+        while (i < n && !IsFieldSeparator(text[i])) ++i;
         std::string token = TrimBlanks(text.substr(start, i - start));
         if (!token.empty()) tokens.push_back(std::move(token));
     }

@@ -10,25 +10,6 @@ inline bool IsBlank(char c)
     return static_cast<unsigned char>(c) <= 32;
 }
 
-inline bool IsSeparator(char c)
-{
-    switch (c) {
-    case '\n':
-    case '\r':
-    case ' ':
-    case ',':
-    case '"':
-    case '\t':
-    case ':':
-    case '=':
-    case '\0':
-    case ';':
-        return true;
-    default:
-        return false;
-    }
-}
-
 void TrimRange(std::string_view text, size_t& begin, size_t& end)
 {
     while (begin < end && IsBlank(text[begin])) ++begin;
@@ -80,10 +61,10 @@ void SplitFieldsUpTo(std::string_view line, std::vector<std::string>& fields, si
     TrimRange(line, begin, end);
     size_t i = begin;
     while (i < end && fields.size() < maxFields) {
-        while (i < end && IsSeparator(line[i])) ++i;
+        while (i < end && IsFieldSeparator(line[i])) ++i;
         if (i >= end) break;
         size_t start = i;
-        while (i < end && !IsSeparator(line[i])) ++i;
+        while (i < end && !IsFieldSeparator(line[i])) ++i;
         size_t fieldBegin = start, fieldEnd = i;
         TrimRange(line, fieldBegin, fieldEnd);
         const char* field = line.data() + fieldBegin;

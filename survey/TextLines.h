@@ -12,6 +12,27 @@ constexpr size_t kMaxLineBytes = 81919;
 // Most fields that SplitFields returns.
 constexpr size_t kMaxFields = 1000;
 
+// The bytes that separate fields: LF, CR, space, comma, double quote, tab, colon, equals sign,
+// NUL, semicolon.
+inline bool IsFieldSeparator(char c)
+{
+    switch (c) {
+    case '\n':
+    case '\r':
+    case ' ':
+    case ',':
+    case '"':
+    case '\t':
+    case ':':
+    case '=':
+    case '\0':
+    case ';':
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Removes every byte of value 0 to 32 from both ends.
 std::string TrimBlanks(const std::string& text);
 
