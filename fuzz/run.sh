@@ -18,7 +18,7 @@ if [ $# -gt 0 ]; then
   targets=("$@")
 else
   targets=()
-  for source in "$root"/fuzz/fuzz_*.cpp; do
+  for source in "$root"/fuzz/fuzz_*.cpp "$root"/fuzz/forms/fuzz_*.cpp; do
     name=$(basename "$source" .cpp)
     targets+=("${name#fuzz_}")
   done

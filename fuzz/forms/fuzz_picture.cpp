@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 
-#include "FuzzInput.h"
+#include "fuzz/FuzzInput.h"
 #include "model3d/forms/ReferencePicture.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
