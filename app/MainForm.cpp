@@ -17,7 +17,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/Pictures.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 #include "map/TxRx.h"
 
 TForm1* Form1 = nullptr;

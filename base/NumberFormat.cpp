@@ -219,3 +219,10 @@ size_t FixedFormatBytes(double value, int width, int decimals)
     if (std::fabs(value) < std::pow(10.0, digits)) return width;
     return std::snprintf(nullptr, 0, "%*.*f", width, decimals, value);
 }
+
+std::string SeparatedField(const char* format, double value)
+{
+    std::string field = CFormat(format, value);
+    if (field.empty() || field[0] != ' ') field.insert(field.begin(), ' ');
+    return field;
+}

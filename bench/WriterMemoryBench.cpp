@@ -1,6 +1,6 @@
-// Heap that each writer holds at its peak, against the size of the file it writes. Every
-// allocation of this program is counted, so the figure holds the file's text and whatever else
-// the writer keeps while it writes.
+// Heap that each writer holds at its peak, beyond the survey it reads, against the size of the
+// file it writes: 20,000 stations of 40 frequencies. Every allocation of this program is counted,
+// so the figure holds whatever the writer keeps while it writes.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -80,7 +80,7 @@ namespace {
 
 const SurveyStore& LargeSurvey()
 {
-    static const SurveyStore store = BenchSurvey(2000);
+    static const SurveyStore store = BenchSurvey(20000);
     return store;
 }
 
@@ -130,6 +130,7 @@ void MeasureWriter(benchmark::State& state, const std::string& path,
     ReadFileBytes(path, bytes);
     std::remove(path.c_str());
     state.counters["file_bytes"] = static_cast<double>(bytes.size());
+    state.counters["peak_bytes"] = static_cast<double>(peak);
     state.counters["peak_per_file_byte"] =
         static_cast<double>(peak) / static_cast<double>(bytes.size());
 }

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <unordered_map>
 
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 
 const char* const kNoFrequencySelectedMessage = "No frequency selected.";
 
@@ -32,30 +31,34 @@ size_t UsableSamples(const TStation& s, ImpForm form)
     return n;
 }
 
-void AddLine(std::string& text, const std::string& line)
+void AddLine(TextSink& text, std::string_view line)
 {
-    text.append(line).append("\r\n");
+    text += line;
+    text += "\r\n";
 }
 
-void AddCoordinateLine(std::string& text, const std::vector<Receiver>& receivers,
+void AddCoordinateLine(TextSink& text, const std::vector<Receiver>& receivers,
                        float info::*coordinate)
 {
     for (const Receiver& r : receivers)
-        text += CFormat("%13.3f", static_cast<double>(r.Station->Info.*coordinate));
+        text += SeparatedField("%13.3f", static_cast<double>(r.Station->Info.*coordinate));
     text += "\r\n";
 }
 
 std::string BlockLine(const TxData& tx, int valuesPerReceiver, size_t receivers)
 {
     const double angle = tx.Azimuth;
-    return CFormat("%12.6e%12d%12d%12d%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f%12.1f",
-                   static_cast<double>(tx.Fip.Freq), valuesPerReceiver, static_cast<int>(receivers),
-                   2, static_cast<double>(tx.Cx), static_cast<double>(tx.Cy),
-                   static_cast<double>(tx.Cz), static_cast<double>(tx.Fip.Current) * tx.Length,
-                   static_cast<double>(tx.Length), 1.0, angle, 0.0, angle);
+    std::string line = CFormat("%12.6e%12d%12d%12d", static_cast<double>(tx.Fip.Freq),
+                               valuesPerReceiver, static_cast<int>(receivers), 2);
+    for (double value :
+         {static_cast<double>(tx.Cx), static_cast<double>(tx.Cy), static_cast<double>(tx.Cz),
+          static_cast<double>(tx.Fip.Current) * tx.Length, static_cast<double>(tx.Length), 1.0,
+          angle, 0.0, angle})
+        line += SeparatedField("%12.1f", value);
+    return line;
 }
 
-void AddReceiverLines(std::string& text, const Receiver& r, ImpForm form, double s1, double s2)
+void AddReceiverLines(TextSink& text, const Receiver& r, ImpForm form, double s1, double s2)
 {
     const TStation& s = *r.Station;
     const double a = s.Amplitude.Y[r.Sample] * 1e-6;
@@ -93,17 +96,6 @@ void CollectReceivers(const std::vector<const TStation*>& stations, double f, Im
     }
 }
 
-// Bytes of a receiver's coordinates and its two lines. Every value and error is printed within
-// its field: none reaches an exponent of three digits.
-size_t ReceiverBytes(const Receiver& r, ImpForm form)
-{
-    const info& at = r.Station->Info;
-    const size_t name = std::max<size_t>(10, r.Station->Name.size());
-    const size_t lines = form == ImpForm::Complex ? name + 32 + 42 : name + 17 + 27;
-    return FixedFormatBytes(at.X, 13, 3) + FixedFormatBytes(at.Y, 13, 3) +
-           FixedFormatBytes(at.Z, 13, 3) + lines;
-}
-
 const char* ColumnLine(ImpForm form)
 {
     return form == ImpForm::Complex ? "                 Re(Ex)         Im(Ex)"
@@ -122,7 +114,7 @@ void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm
     const int valuesPerReceiver = form == ImpForm::Complex ? 2 : 1;
 
     // The records that get a block, with their block lines; the receivers are collected again per
-    // block while writing, so that nothing but the text grows with the file.
+    // block while writing, so that nothing grows with the file.
     struct Block {
         const TxData* Transmitter;
         const std::vector<const TStation*>* Stations;
@@ -130,7 +122,6 @@ void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm
     };
     std::vector<Block> blocks;
     std::vector<Receiver> receivers;
-    size_t bytes = 0;
     for (const TxData& tx : store.Transmitters) {
         const double f = tx.Fip.Freq;
         if (!ContainsFrequency(f, store.OutputFreqs)) continue;
@@ -140,21 +131,12 @@ void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm
         if (receivers.empty()) continue;
         blocks.push_back(
             {&tx, &stations->second, BlockLine(tx, valuesPerReceiver, receivers.size())});
-        bytes += blocks.back().Line.size() + 2 + 3 * 2 + std::strlen(ColumnLine(form)) + 2;
-        for (const Receiver& r : receivers) bytes += ReceiverBytes(r, form);
     }
     const char* const header[] = {"Description: Ex responses from Palvex ", "Units: V/m/A",
                                   "Sign convension:   1 ", ""};
-    const std::string count = std::to_string(blocks.size());
-    for (const char* line : header) bytes += std::strlen(line) + 2;
-    bytes += count.size() + 2;
-
-    // One allocation of the file's size: a text that outgrows its room is copied into one twice
-    // as large.
-    std::string text;
-    text.reserve(bytes);
+    SafeFile text(fileName);
     for (const char* line : header) AddLine(text, line);
-    AddLine(text, count);
+    AddLine(text, std::to_string(blocks.size()));
     const double s1 = negate ? -1 : 1;
     const double s2 = conjugate ? -1 : 1;
     for (const Block& block : blocks) {
@@ -166,7 +148,7 @@ void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm
         AddLine(text, ColumnLine(form));
         for (const Receiver& r : receivers) AddReceiverLines(text, r, form, s1, s2);
     }
-    WriteFileReplacing(fileName, text);
+    text.Commit();
 }
 
 }  // namespace

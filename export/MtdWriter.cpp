@@ -5,7 +5,7 @@
 
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 #include "export/ExportErrors.h"
 #include "export/StationRows.h"
 
@@ -19,9 +19,6 @@ const char* const kMtdHeader[] = {
     "\"From S2D2D v2.00f Date:19/04/99 Time:10:02:56\"",
 };
 
-// A row without its name, line end included, with room for an occasional wide resistivity.
-constexpr size_t kRowBytes = 118;
-
 }  // namespace
 
 void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
@@ -29,23 +26,11 @@ void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
                   bool correct)
 {
     CheckRowCount(count);
-    // One allocation for the whole table: a text that outgrows its room is copied into one twice
-    // as large. A station gives at most the rows that its frequencies allow.
-    size_t capacity = 512;
-    for (const TStation& station : store.ExStations) {
-        if (station.Name < firstStation || lastStation < station.Name) continue;
-        const info& at = station.Info;
-        const size_t rowBytes = kRowBytes + std::max<size_t>(5, station.Name.size()) +
-                                FixedFormatBytes(at.X, 10, 1) + FixedFormatBytes(at.Y, 10, 1) +
-                                FixedFormatBytes(at.Z, 7, 1) - 27;
-        capacity += SelectRows(station.Amplitude.Count, station.Amplitude.X.size(),
-                               station.Amplitude.X.size(), count)
-                        .size() *
-                    rowBytes;
+    SafeFile text(fileName);
+    for (const char* line : kMtdHeader) {
+        text += line;
+        text += "\r\n";
     }
-    std::string text;
-    text.reserve(capacity);
-    for (const char* line : kMtdHeader) text.append(line).append("\r\n");
 
     const StationCurveIndex index(store);
     const StaticFactorIndex factors(store.StaticFactors);
@@ -67,7 +52,7 @@ void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
             text += "\r\n";
         }
     }
-    WriteFileReplacing(fileName, text);
+    text.Commit();
 }
 
 std::string MdeFileName(const std::string& fileName)

@@ -5,7 +5,7 @@
 
 #include "base/Exception.h"
 #include "base/NumberFormat.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 #include "processing/CurveFiles.h"
 
 const char* const kProfileHelpText =
@@ -37,11 +37,11 @@ std::string RightAligned(const std::string& text, size_t width)
     return std::string(width - text.size(), ' ') + text;
 }
 
-void AppendStationLine(std::string& out, const TStation& station)
+void AppendStationLine(TextSink& out, const TStation& station)
 {
     out += RightAligned(station.Name, 10);
-    out += CFormat("%12.1f%12.1f", static_cast<double>(station.Info.X),
-                   static_cast<double>(station.Info.Y));
+    out += SeparatedField("%12.1f", station.Info.X);
+    out += SeparatedField("%12.1f", station.Info.Y);
     // A record whose lists disagree in length is written as far as all three reach.
     size_t samples =
         std::min({station.Amplitude.X.size(), station.Amplitude.Y.size(), station.Phase.Y.size()});
@@ -49,8 +49,9 @@ void AppendStationLine(std::string& out, const TStation& station)
         double f = station.Amplitude.X[k];
         double a = station.Amplitude.Y[k];
         double phi = station.Phase.Y[k];
-        out += CFormat("%12.4e%12.4e%12.4e%12.4e%12.4f", f, a * std::cos(phi), a * std::sin(phi), a,
-                       phi);
+        // Single-precision values never fill an exponent field; a phase can fill its field.
+        out += CFormat("%12.4e%12.4e%12.4e%12.4e", f, a * std::cos(phi), a * std::sin(phi), a);
+        out += SeparatedField("%12.4f", phi);
     }
     out += "\r\n";
 }
@@ -90,20 +91,8 @@ void WriteProfileResponse(const SurveyStore& store, ProfileResponseDialogs& dial
     }
 }
 
-std::string ProfileResponseText(const SurveyStore& store)
+static void WriteProfileResponseText(TextSink& out, const SurveyStore& store)
 {
-    // Room for the whole file, so that its text never outgrows it and is copied into one twice as
-    // large: 60 bytes a sample, the rest as wide as it prints, and a byte a line to spare.
-    size_t bytes = 512;
-    for (int index : store.ProfileIndices) {
-        if (index < 0 || static_cast<size_t>(index) >= store.ExStations.size()) continue;
-        const TStation& station = store.ExStations[index];
-        bytes += std::max<size_t>(10, station.Name.size()) +
-                 FixedFormatBytes(station.Info.X, 12, 1) + FixedFormatBytes(station.Info.Y, 12, 1) +
-                 60 * station.Amplitude.X.size() + 3;
-    }
-    std::string out;
-    out.reserve(bytes);
     for (const char* line : kHeaderLines) {
         out += line;
         out += "\r\n";
@@ -112,10 +101,18 @@ std::string ProfileResponseText(const SurveyStore& store)
         if (index < 0 || static_cast<size_t>(index) >= store.ExStations.size()) continue;
         AppendStationLine(out, store.ExStations[index]);
     }
-    return out;
+}
+
+std::string ProfileResponseText(const SurveyStore& store)
+{
+    StringSink out;
+    WriteProfileResponseText(out, store);
+    return std::move(out.Text);
 }
 
 void WriteProfileResponseFile(const std::string& fileName, const SurveyStore& store)
 {
-    WriteFileReplacing(fileName, ProfileResponseText(store));
+    SafeFile file(fileName);
+    WriteProfileResponseText(file, store);
+    file.Commit();
 }

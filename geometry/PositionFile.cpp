@@ -5,7 +5,7 @@
 
 #include "base/Convert.h"
 #include "base/Exception.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 #include "base/TextStream.h"
 #include "survey/TextLines.h"
 
@@ -21,20 +21,36 @@ std::string PositionFileName(const std::string& chosenName)
     return chosenName.substr(0, dot) + ".pos";
 }
 
+namespace {
+
+void WritePositionText(TextSink& text, const PositionGrid& grid)
+{
+    text += kPositionFileHeader;
+    text += "\r\n";
+    for (int row = 1; row <= grid.LastRow(); ++row) {
+        for (int column : {kLabelColumn, kXColumn, kYColumn, kZColumn}) {
+            text += grid.Cell(column, row);
+            text += ' ';
+        }
+        text += "\r\n";
+    }
+}
+
+}  // namespace
+
 std::string PositionFileText(const PositionGrid& grid)
 {
-    std::string text = std::string(kPositionFileHeader) + "\r\n";
-    for (int row = 1; row <= grid.LastRow(); ++row) {
-        text += grid.Cell(kLabelColumn, row) + " " + grid.Cell(kXColumn, row) + " " +
-                grid.Cell(kYColumn, row) + " " + grid.Cell(kZColumn, row) + " \r\n";
-    }
-    return text;
+    StringSink text;
+    WritePositionText(text, grid);
+    return std::move(text.Text);
 }
 
 bool SavePositionFile(const PositionGrid& grid, const std::string& fileName)
 {
     try {
-        WriteFileReplacing(fileName, PositionFileText(grid));
+        SafeFile file(fileName);
+        WritePositionText(file, grid);
+        file.Commit();
     } catch (const EFCreateError&) {
         return false;
     }

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 
 #include "base/Convert.h"
 #include "base/Exception.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 
 namespace {
 
@@ -75,38 +77,12 @@ std::vector<LayerValues> FormatLayerValues(const ModelData& data)
     return values;
 }
 
-// A number in its fixed-width field, with a blank before it when it fills the field, so that
-// no two numbers of a line ever touch.
-std::string SeparatedField(const char* format, double value)
-{
-    std::string field = CFormat(format, value);
-    if (field.empty() || field[0] != ' ') field.insert(field.begin(), ' ');
-    return field;
-}
-
-// Room for a whole model file, so that its text never outgrows it and is copied into one twice as
-// large: the cell values are 13 bytes each, the widths and the origin as wide as they print, with
-// a byte to spare for each.
-size_t ModelTextBytes(const Origin& origin, const ModelData& data, size_t nz)
-{
-    const size_t nx = data.CellDx.size(), ny = data.CellDy.size();
-    size_t bytes = 128 + nz * (ny * (nx * 13 + 2) + 2);
-    for (float width : data.CellDx) bytes += FixedFormatBytes(width, 10, 1) + 1;
-    for (float width : data.CellDy) bytes += FixedFormatBytes(width, 10, 1) + 1;
-    for (size_t k = 0; k < nz; ++k) bytes += FixedFormatBytes(data.LayerDz[k], 10, 1) + 1;
-    for (double value : {origin.X, origin.Y, origin.Z, origin.Rotation})
-        bytes += FixedFormatBytes(value, 13, 0) + 1;
-    return bytes;
-}
-
-std::string ModelText(const ModelSettings& s, const ModelData& data,
-                      const std::vector<float>* columns)
+void ModelText(TextSink& text, const ModelSettings& s, const ModelData& data,
+               const std::vector<float>* columns)
 {
     Origin origin = ReadOrigin(s);
     std::vector<LayerValues> values = FormatLayerValues(data);
     size_t nx = data.CellDx.size(), ny = data.CellDy.size(), nz = values.size();
-    std::string text;
-    text.reserve(ModelTextBytes(origin, data, nz));
     text += " # 3D INVERSION RES MODEL";
     text += kEol;
     text += "     " + std::to_string(nx) + "     " + std::to_string(ny) + "     " +
@@ -146,11 +122,10 @@ std::string ModelText(const ModelSettings& s, const ModelData& data,
     text += SeparatedField("%13.0f", origin.X) + SeparatedField("%13.0f", origin.Y) +
             SeparatedField("%13.0f", origin.Z) + kEol;
     text += SeparatedField("%13.0f", origin.Rotation) + kEol;
-    return text;
 }
 
-std::string CovarianceText(const ModelSettings& s, const ModelData& data,
-                           const std::vector<float>* columns)
+void CovarianceText(TextSink& text, const ModelSettings& s, const ModelData& data,
+                    const std::vector<float>* columns)
 {
     // The flat form has no depths to compare.
     double zc = columns ? ReadOrigin(s).Z : 0;
@@ -187,8 +162,8 @@ std::string CovarianceText(const ModelSettings& s, const ModelData& data,
     };
     // Consecutive layers with the same masks share one block "k1 k2": the inversion code's reader
     // stops after the block that reaches its next-to-last layer, so a last layer of its own
-    // block would never be read. The runs are found first, so that the text is made once at its
-    // final size.
+    // block would never be read. The runs are found first, as each block begins with its last
+    // layer.
     std::vector<size_t> runStarts;
     std::vector<double> zcMid(nz);
     {
@@ -204,11 +179,6 @@ std::string CovarianceText(const ModelSettings& s, const ModelData& data,
             zc += 0.5 * data.LayerDz[k];
         }
     }
-    const std::string blockLine = CFormat("%4d %4d", static_cast<int>(nz), static_cast<int>(nz));
-    std::string text;
-    // Room for the whole file: the header, two smoothing lines, and per block its index line and
-    // three bytes a cell.
-    text.reserve(2048 + 2 * 5 * nz + runStarts.size() * (blockLine.size() + 2 + nx * (3 * ny + 2)));
     for (const char* line : kCovarianceHeader) text += std::string(line) + kEol;
     text += kEol;
     text +=
@@ -216,12 +186,12 @@ std::string CovarianceText(const ModelSettings& s, const ModelData& data,
         kEol;
     text += kEol;
     for (const std::string* smoothing : {&s.ComboBox1, &s.ComboBox2}) {
-        std::string field = CFormat("%5.2f", StrToFloatDef(*smoothing, 0.3));
+        std::string field = SeparatedField("%5.2f", StrToFloatDef(*smoothing, 0.3));
         for (size_t k = 0; k < nz; ++k) text += field;
         text += kEol;
         text += kEol;
     }
-    text += CFormat("%5.2f", StrToFloatDef(s.ComboBox3, 0.3)) + kEol;
+    text += SeparatedField("%5.2f", StrToFloatDef(s.ComboBox3, 0.3)) + kEol;
     text += kEol;
     text += CFormat("%2d", 2) + kEol;
     text += kEol;
@@ -239,65 +209,80 @@ std::string CovarianceText(const ModelSettings& s, const ModelData& data,
             },
             [&] { text += kEol; });
     }
-    return text;
 }
 
-bool WriteText(const std::string& fileName, const std::string& text)
+// A file saved from a writer of its text; false when it cannot be written.
+template <typename Writer>
+bool WriteText(const std::string& fileName, Writer&& write)
 {
     try {
-        WriteFileReplacing(fileName, text);
+        SafeFile file(fileName);
+        write(file);
+        file.Commit();
         return true;
     } catch (const EFCreateError&) {
         return false;
     }
 }
 
+template <typename Writer>
+std::string TextOf(Writer&& write)
+{
+    StringSink sink;
+    write(sink);
+    return std::move(sink.Text);
+}
+
 }  // namespace
 
 std::string ModelFlatText(const ModelSettings& s, const ModelData& data)
 {
-    return ModelText(s, data, nullptr);
+    return TextOf([&](TextSink& text) { ModelText(text, s, data, nullptr); });
 }
 
 std::string ModelTopoText(const ModelSettings& s, const ModelData& data,
                           const std::vector<float>& columns)
 {
-    return ModelText(s, data, &columns);
+    return TextOf([&](TextSink& text) { ModelText(text, s, data, &columns); });
 }
 
 std::string CovarianceFlatText(const ModelSettings& s, const ModelData& data)
 {
-    return CovarianceText(s, data, nullptr);
+    return TextOf([&](TextSink& text) { CovarianceText(text, s, data, nullptr); });
 }
 
 std::string CovarianceTopoText(const ModelSettings& s, const ModelData& data,
                                const std::vector<float>& columns)
 {
-    return CovarianceText(s, data, &columns);
+    return TextOf([&](TextSink& text) { CovarianceText(text, s, data, &columns); });
 }
 
 bool WriteModelFlat(const ModelSettings& s, const ModelData& data, const std::string& fileName)
 {
-    return WriteText(ChangeFileExt(fileName, ".m"), ModelFlatText(s, data));
+    return WriteText(ChangeFileExt(fileName, ".m"),
+                     [&](TextSink& text) { ModelText(text, s, data, nullptr); });
 }
 
 bool WriteModelTopo(const ModelSettings& s, const ModelData& data, const std::string& fileName,
                     const PendingMessages& pending)
 {
-    std::string text = ModelTopoText(s, data, ComputeColumnValues(s, data, pending));
-    return WriteText(ChangeFileExt(fileName, ".m"), text);
+    const std::vector<float> columns = ComputeColumnValues(s, data, pending);
+    return WriteText(ChangeFileExt(fileName, ".m"),
+                     [&](TextSink& text) { ModelText(text, s, data, &columns); });
 }
 
 bool WriteCovarianceFlat(const ModelSettings& s, const ModelData& data, const std::string& fileName)
 {
-    return WriteText(ChangeFileExt(fileName, ".cov"), CovarianceFlatText(s, data));
+    return WriteText(ChangeFileExt(fileName, ".cov"),
+                     [&](TextSink& text) { CovarianceText(text, s, data, nullptr); });
 }
 
 bool WriteCovarianceTopo(const ModelSettings& s, const ModelData& data, const std::string& fileName,
                          const PendingMessages& pending)
 {
-    std::string text = CovarianceTopoText(s, data, ComputeColumnValues(s, data, pending));
-    return WriteText(ChangeFileExt(fileName, ".cov"), text);
+    const std::vector<float> columns = ComputeColumnValues(s, data, pending);
+    return WriteText(ChangeFileExt(fileName, ".cov"),
+                     [&](TextSink& text) { CovarianceText(text, s, data, &columns); });
 }
 
 bool MeshWidthsUsable(const ModelData& data)
@@ -318,82 +303,81 @@ void RefuseUnusableModel(const ModelSettings& s, const ModelData& data)
     ReadOrigin(s);
 }
 
-struct NamedText {
-    std::string Name, Text;
+// A file of a set: its name and the writer of its text.
+struct SetFile {
+    std::string Name;
+    std::function<void(TextSink&)> Write;
 };
 
 // The model and covariance files of the chosen name, in the terrain form when there are terrain
-// points.
-std::vector<NamedText> ModelAndCovariance(const ModelSettings& s, const ModelData& data,
-                                          const std::string& fileName,
-                                          const PendingMessages& pending)
+// points (then both class the cells from the same column values).
+std::vector<SetFile> ModelAndCovariance(const ModelSettings& s, const ModelData& data,
+                                        const std::string& fileName,
+                                        const std::shared_ptr<const std::vector<float>>& columns)
 {
-    std::string model, covariance;
-    if (data.TerrainCount() == 0) {
-        model = ModelFlatText(s, data);
-        covariance = CovarianceFlatText(s, data);
-    } else {
-        // Both files class the cells from the same column values.
-        std::vector<float> columns = ComputeColumnValues(s, data, pending);
-        model = ModelTopoText(s, data, columns);
-        covariance = CovarianceTopoText(s, data, columns);
-    }
-    return {{ChangeFileExt(fileName, ".m"), std::move(model)},
-            {ChangeFileExt(fileName, ".cov"), std::move(covariance)}};
+    const std::vector<float>* cells = columns.get();
+    return {{ChangeFileExt(fileName, ".m"),
+             [&s, &data, cells, columns](TextSink& text) { ModelText(text, s, data, cells); }},
+            {ChangeFileExt(fileName, ".cov"), [&s, &data, cells, columns](TextSink& text) {
+                 CovarianceText(text, s, data, cells);
+             }}};
 }
 
-// Every file is written to its temporary first; only when all of them were written do they
-// replace the files. Returns the names that could not be written (then none is replaced).
-std::vector<std::string> ReplaceTogether(const std::vector<NamedText>& files)
+std::shared_ptr<const std::vector<float>> ColumnsOf(const ModelSettings& s, const ModelData& data,
+                                                    const PendingMessages& pending)
 {
-    std::vector<PreparedFile> prepared;
-    std::vector<std::string> failed;
-    for (const NamedText& file : files) {
+    if (data.TerrainCount() == 0) return nullptr;
+    return std::make_shared<const std::vector<float>>(ComputeColumnValues(s, data, pending));
+}
+
+// Every file streams into its temporary first; only when all of them were written do they
+// replace the files.
+FileSetOutcome ReplaceTogether(const std::vector<SetFile>& files)
+{
+    std::vector<SafeFile> written;
+    std::vector<std::string> unwritten;
+    written.reserve(files.size());
+    for (const SetFile& file : files) {
         try {
-            prepared.push_back(PrepareFileReplacing(file.Name, file.Text));
+            SafeFile text(file.Name);
+            file.Write(text);
+            text.Finish();
+            written.push_back(std::move(text));
         } catch (const EFCreateError&) {
-            failed.push_back(file.Name);
+            unwritten.push_back(file.Name);
         }
     }
-    if (!failed.empty()) {
-        for (const PreparedFile& file : prepared) DiscardFileReplacing(file);
-        return failed;
-    }
-    for (size_t i = 0; i < prepared.size(); ++i) {
-        try {
-            CommitFileReplacing(prepared[i]);
-        } catch (const EFCreateError&) {
-            failed.push_back(prepared[i].FileName);
-            for (size_t k = i + 1; k < prepared.size(); ++k) DiscardFileReplacing(prepared[k]);
-            break;
-        }
-    }
-    return failed;
+    return CommitTogether(written, std::move(unwritten));
 }
 
 }  // namespace
 
-std::vector<std::string> WriteModelFiles(const ModelSettings& s, const ModelData& data,
-                                         const std::string& fileName,
-                                         const PendingMessages& pending)
+FileSetOutcome WriteModelFiles(const ModelSettings& s, const ModelData& data,
+                               const std::string& fileName, const PendingMessages& pending)
 {
     RefuseUnusableModel(s, data);
-    return ReplaceTogether(ModelAndCovariance(s, data, fileName, pending));
+    return ReplaceTogether(ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, pending)));
 }
 
-std::vector<std::string> WriteModelFileSet(const std::vector<TxData>& transmitters,
-                                           const ModelSettings& s, const ModelData& data,
-                                           const std::string& fileName,
-                                           const PendingMessages& pending)
+FileSetOutcome WriteModelFileSet(const std::vector<TxData>& transmitters, const ModelSettings& s,
+                                 const ModelData& data, const std::string& fileName,
+                                 const PendingMessages& pending)
 {
     RefuseUnusableModel(s, data);
-    std::vector<NamedText> files = ModelAndCovariance(s, data, fileName, pending);
-    files.push_back({ChangeFileExt(fileName, ".pri"), BackgroundModelText(transmitters, s, data)});
+    std::vector<SetFile> files = ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, pending));
+    files.push_back({ChangeFileExt(fileName, ".pri"),
+                     [&](TextSink& text) { BackgroundModelText(text, transmitters, s, data); }});
     return ReplaceTogether(files);
 }
 
 std::string BackgroundModelText(const std::vector<TxData>& transmitters, const ModelSettings& s,
                                 const ModelData& data)
+{
+    return TextOf([&](TextSink& text) { BackgroundModelText(text, transmitters, s, data); });
+}
+
+void BackgroundModelText(TextSink& text, const std::vector<TxData>& transmitters,
+                         const ModelSettings& s, const ModelData& data)
 {
     double ex = 0, ey = 0, cx, cy, cz;
     if (!transmitters.empty()) {
@@ -411,48 +395,47 @@ std::string BackgroundModelText(const std::vector<TxData>& transmitters, const M
     if (ex == 0) ex = data.Tag;
     double length = std::sqrt(ex * ex + ey * ey);
     size_t nz = LayerCount(data);
-    std::string text = " Background RESIS MODEL";
+    text += " Background RESIS MODEL";
     text += kEol;
     text += std::to_string(nz) + kEol;
-    for (size_t k = 0; k < nz; ++k)
-        text += CFormat("%12.2f%12.2f%12.2f%12.2f%12.2f",
-                        std::min(static_cast<double>(data.LayerDz[k]), 1e6),
-                        static_cast<double>(data.LayerRho[k]), 1.0, 1.0, 1.0) +
-                kEol;
-    text += CFormat("%12.2f%12.2f%12.1f%12.2f", 1.0, length, 1.0, 1.0) + kEol;
-    text += CFormat("%12.2f%12.2f%12.2f", cx, cy, cz) + kEol;
+    for (size_t k = 0; k < nz; ++k) {
+        for (double value : {std::min(static_cast<double>(data.LayerDz[k]), 1e6),
+                             static_cast<double>(data.LayerRho[k]), 1.0, 1.0, 1.0})
+            text += SeparatedField("%12.2f", value);
+        text += kEol;
+    }
+    text += SeparatedField("%12.2f", 1.0) + SeparatedField("%12.2f", length) +
+            SeparatedField("%12.1f", 1.0) + SeparatedField("%12.2f", 1.0) + kEol;
+    for (double value : {cx, cy, cz}) text += SeparatedField("%12.2f", value);
+    text += kEol;
     text += CFormat("%12d%12.2f%12.2f%12.2f", 2, 0.0, 0.0, 0.0) + kEol;
-    return text;
 }
 
 bool WriteBackgroundModel(const std::vector<TxData>& transmitters, const ModelSettings& s,
                           const ModelData& data, const std::string& fileName)
 {
-    std::string text = BackgroundModelText(transmitters, s, data);
-    return WriteText(ChangeFileExt(fileName, ".pri"), text);
+    return WriteText(ChangeFileExt(fileName, ".pri"),
+                     [&](TextSink& text) { BackgroundModelText(text, transmitters, s, data); });
 }
 
 std::string BoundaryText(const ModelData& data)
 {
+    return TextOf([&](TextSink& text) { BoundaryText(text, data); });
+}
+
+void BoundaryText(TextSink& text, const ModelData& data)
+{
     size_t n = std::min(data.BoundaryX.size(), data.BoundaryY.size());
-    // Sized first: a text that outgrows its room is copied into one twice as large.
-    auto lineBytes = [&](size_t i) {
-        return FixedFormatBytes(data.BoundaryX[i], 12, 1) +
-               FixedFormatBytes(data.BoundaryY[i], 12, 1) + 3;
-    };
-    size_t bytes = 27 + (n > 0 ? lineBytes(0) : 0);
-    for (size_t i = 0; i < n; ++i) bytes += lineBytes(i);
-    std::string text;
-    text.reserve(bytes);
     // A polygon without vertices has nothing to close: its file holds the count line only.
     text += CFormat("%12d %12d", n == 0 ? 0 : static_cast<int>(n) + 1, 1) + kEol;
     for (size_t i = 0; i < n; ++i)
         text += CFormat("%12.1f %12.1f", data.BoundaryX[i], data.BoundaryY[i]) + kEol;
     if (n > 0) text += CFormat("%12.1f %12.1f", data.BoundaryX[0], data.BoundaryY[0]) + kEol;
-    return text;
 }
 
 void SaveBoundaryBln(const ModelData& data, const std::string& fileName)
 {
-    WriteFileReplacing(ChangeFileExt(fileName, ".bln"), BoundaryText(data));
+    SafeFile text(ChangeFileExt(fileName, ".bln"));
+    BoundaryText(text, data);
+    text.Commit();
 }

@@ -1,12 +1,13 @@
 #pragma once
 // The files of a 3-D inversion start: the model (".m"), its covariance (".cov"), the background
 // model (".pri") and the boundary polygon (".bln"). Each writer replaces the extension of the
-// chosen name by its own and builds the whole file before it replaces the old one, so an error
-// on the way leaves no half-written file. The model writers return false, writing nothing, when
-// the file cannot be created.
+// chosen name by its own and streams the file into a temporary that replaces the old one only
+// when it is whole, so an error on the way leaves no half-written file. The model writers return
+// false, writing nothing, when the file cannot be created.
 #include <string>
 #include <vector>
 
+#include "base/SafeFile.h"
 #include "model3d/ModelData.h"
 #include "model3d/Terrain.h"
 #include "survey/Records.h"
@@ -22,6 +23,9 @@ std::string CovarianceTopoText(const ModelSettings& settings, const ModelData& d
 std::string BackgroundModelText(const std::vector<TxData>& transmitters,
                                 const ModelSettings& settings, const ModelData& data);
 std::string BoundaryText(const ModelData& data);
+void BackgroundModelText(TextSink& text, const std::vector<TxData>& transmitters,
+                         const ModelSettings& settings, const ModelData& data);
+void BoundaryText(TextSink& text, const ModelData& data);
 
 bool WriteModelFlat(const ModelSettings& settings, const ModelData& data,
                     const std::string& fileName);
@@ -40,17 +44,15 @@ bool MeshWidthsUsable(const ModelData& data);
 // refused with kNoLayerMessage, a cell width or layer thickness that is not a positive finite
 // number with kBadCellWidthMessage (Exceptions), before any file is written; an origin or
 // rotation text that is not a number raises the conversion error just as early. Returns the
-// names of the files that could not be written (none when all were replaced).
-std::vector<std::string> WriteModelFiles(const ModelSettings& settings, const ModelData& data,
-                                         const std::string& fileName,
-                                         const PendingMessages& pending = {});
+// files that could not be written (none when all were replaced).
+FileSetOutcome WriteModelFiles(const ModelSettings& settings, const ModelData& data,
+                               const std::string& fileName, const PendingMessages& pending = {});
 
 // "创建模型": the model, covariance and background model files, replaced together in the same
 // way; a source edit that is not a number raises the conversion error before any file is written.
-std::vector<std::string> WriteModelFileSet(const std::vector<TxData>& transmitters,
-                                           const ModelSettings& settings, const ModelData& data,
-                                           const std::string& fileName,
-                                           const PendingMessages& pending = {});
+FileSetOutcome WriteModelFileSet(const std::vector<TxData>& transmitters,
+                                 const ModelSettings& settings, const ModelData& data,
+                                 const std::string& fileName, const PendingMessages& pending = {});
 
 // The background model file; the source comes from the first transmitter, or from the source
 // edits and the dialog's source length when there is none. False when it cannot be created.

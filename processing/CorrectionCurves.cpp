@@ -2,7 +2,7 @@
 
 #include "base/Exception.h"
 #include "base/NumberFormat.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 #include "processing/NearFieldCorrection.h"
 
 void ComputeCorrectionCurves(const SurveyStore& store, const std::string& stationName,
@@ -21,26 +21,40 @@ std::string ResistivityComparisonFileName(const std::string& stationName)
     return stationName + "_RES_COMP.TXT";
 }
 
-std::string ResistivityComparisonText(const CorrectionCurves& curves)
+namespace {
+
+void WriteResistivityComparison(TextSink& text, const CorrectionCurves& curves)
 {
-    std::string text = " Aparent Resistivity from MT  E/N_N AND CORRECTION\r\n";
+    text += " Aparent Resistivity from MT  E/N_N AND CORRECTION\r\n";
     text += "Freq      RhoMT     Rho[E/H]  RhoCor\r\n";
     const size_t n = curves.Order.size();
     std::vector<size_t> sortedAt(n);
     for (size_t k = 0; k < n; ++k) sortedAt[curves.Order[k]] = k;
     for (size_t s = 0; s < n; ++s) {
         const size_t k = sortedAt[s];
-        text += CFormat("%10.4e%10.2e%10.2e%10.2e", curves.StoredFreq[s], curves.UncorrectedMT[s],
-                        curves.Curves.RhoExHyN[k], curves.Curves.RhoMT[k]);
+        text += CFormat("%10.4e", curves.StoredFreq[s]) +
+                SeparatedField("%10.2e", curves.UncorrectedMT[s]) +
+                SeparatedField("%10.2e", curves.Curves.RhoExHyN[k]) +
+                SeparatedField("%10.2e", curves.Curves.RhoMT[k]);
         text += "\r\n";
     }
-    return text;
+}
+
+}  // namespace
+
+std::string ResistivityComparisonText(const CorrectionCurves& curves)
+{
+    StringSink text;
+    WriteResistivityComparison(text, curves);
+    return std::move(text.Text);
 }
 
 bool WriteResistivityComparisonFile(const std::string& fileName, const CorrectionCurves& curves)
 {
     try {
-        WriteFileReplacing(fileName, ResistivityComparisonText(curves));
+        SafeFile file(fileName);
+        WriteResistivityComparison(file, curves);
+        file.Commit();
     } catch (const EFCreateError&) {
         return false;
     }

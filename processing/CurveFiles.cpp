@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "base/NumberFormat.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 
 std::string ComponentName(int componentIndex)
 {
@@ -17,11 +17,13 @@ std::string StationComponentFileName(const std::string& stationName, int compone
     return stationName + ComponentName(componentIndex) + ".txt";
 }
 
-std::string StationComponentFileText(const EditorCharts& charts)
+namespace {
+
+void WriteStationComponentText(TextSink& text, const EditorCharts& charts)
 {
     const ChartSeries& a = charts.Amplitude.Present;
     const ChartSeries& p = charts.Phase.Present;
-    std::string text = " f::Hz   Amp:: V/m/A   phase:: rad\r\n";
+    text += " f::Hz   Amp:: V/m/A   phase:: rad\r\n";
     text += "      Freq         AMP     PHASE          RE          IM\r\n";
     for (size_t i = 0; i < p.Count() && i < a.Count(); ++i) {
         // In the real/imaginary form the charts hold Re and Im; the file's columns announce
@@ -33,27 +35,43 @@ std::string StationComponentFileText(const EditorCharts& charts)
             phase = std::atan2(p.Y[i], a.Y[i]);
         }
         amp *= 1e-6;
-        text += CFormat("%10.4e%12.4e%10.4f%12.4e%12.4e", p.X[i], amp, phase, amp * std::cos(phase),
-                        amp * std::sin(phase));
+        // Only the phase can fill its field; the frequency leads the line and always fills its.
+        text += CFormat("%10.4e%12.4e", p.X[i], amp) + SeparatedField("%10.4f", phase) +
+                CFormat("%12.4e%12.4e", amp * std::cos(phase), amp * std::sin(phase));
         text += "\r\n";
     }
-    return text;
+}
+
+void WriteModelResponseText(TextSink& text, const EditorCharts& charts)
+{
+    const ChartSeries& a = charts.Amplitude.Present;
+    const ChartSeries& p = charts.Phase.Present;
+    text += "f/Hz     ||E||/Re[E]     Phase/Im[E]\r\n";
+    for (size_t i = 0; i < a.Count() && i < p.Count(); ++i)
+        text += CFormat("%12.5e %12.5e %12.5e\n\r\n", a.X[i], a.Y[i], p.Y[i]);
+}
+
+}  // namespace
+
+std::string StationComponentFileText(const EditorCharts& charts)
+{
+    StringSink text;
+    WriteStationComponentText(text, charts);
+    return std::move(text.Text);
 }
 
 void WriteStationComponentFile(const std::string& fileName, const EditorCharts& charts)
 {
-    WriteFileReplacing(fileName, StationComponentFileText(charts));
+    SafeFile file(fileName);
+    WriteStationComponentText(file, charts);
+    file.Commit();
 }
 
 std::string ModelResponseFileText(const EditorCharts& charts)
 {
-    const ChartSeries& a = charts.Amplitude.Present;
-    const ChartSeries& p = charts.Phase.Present;
-    StringList lines;
-    lines.Add("f/Hz     ||E||/Re[E]     Phase/Im[E]");
-    for (size_t i = 0; i < a.Count() && i < p.Count(); ++i)
-        lines.Add(CFormat("%12.5e %12.5e %12.5e\n", a.X[i], a.Y[i], p.Y[i]));
-    return lines.Text();
+    StringSink text;
+    WriteModelResponseText(text, charts);
+    return std::move(text.Text);
 }
 
 std::string ReplaceFileExtension(const std::string& fileName, const std::string& ext)
@@ -68,6 +86,8 @@ std::string ReplaceFileExtension(const std::string& fileName, const std::string&
 std::string WriteModelResponseFile(const std::string& chosenName, const EditorCharts& charts)
 {
     std::string fileName = ReplaceFileExtension(chosenName, ".txt");
-    WriteFileReplacing(fileName, ModelResponseFileText(charts));
+    SafeFile file(fileName);
+    WriteModelResponseText(file, charts);
+    file.Commit();
     return fileName;
 }

@@ -7,7 +7,7 @@
 #include "base/Exception.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 #include "processing/CheckedChain.h"
 #include "processing/StationCurves.h"
 
@@ -135,10 +135,12 @@ void ApplyStaticShiftFactors(SurveyStore& store, const std::vector<StaticShiftPo
     }
 }
 
-std::string StaticShiftFileText(const std::vector<SECF>& factors,
-                                const std::vector<StaticShiftPoint>& points)
+namespace {
+
+void WriteStaticShiftText(TextSink& text, const std::vector<SECF>& factors,
+                          const std::vector<StaticShiftPoint>& points)
 {
-    std::string text = "STN    MT      REF     REF/MT\r\n";
+    text += "STN    MT      REF     REF/MT\r\n";
     for (const SECF& entry : factors) {
         text += entry.Name + " ";
         const StaticShiftPoint* p = PointAt(points, StrToFloat(entry.Name));
@@ -147,15 +149,25 @@ std::string StaticShiftFileText(const std::vector<SECF>& factors,
                     General(static_cast<double>(entry.Factor));
         text += "\r\n";
     }
-    return text;
+}
+
+}  // namespace
+
+std::string StaticShiftFileText(const std::vector<SECF>& factors,
+                                const std::vector<StaticShiftPoint>& points)
+{
+    StringSink text;
+    WriteStaticShiftText(text, factors, points);
+    return std::move(text.Text);
 }
 
 bool WriteStaticShiftFile(const std::string& fileName, const std::vector<SECF>& factors,
                           const std::vector<StaticShiftPoint>& points)
 {
-    const std::string text = StaticShiftFileText(factors, points);
     try {
-        WriteFileReplacing(fileName, text);
+        SafeFile file(fileName);
+        WriteStaticShiftText(file, factors, points);
+        file.Commit();
     } catch (const EFCreateError&) {
         return false;
     }

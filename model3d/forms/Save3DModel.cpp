@@ -727,15 +727,10 @@ void TForm7::SpeedButton2Click()
 
 // ---- files ----
 
-void TForm7::ReportUnwritten(const std::vector<std::string>& names)
+void TForm7::ReportUnwritten(const FileSetOutcome& outcome)
 {
-    if (names.empty()) return;
-    std::string text;
-    for (const std::string& name : names) {
-        if (!text.empty()) text += "\n";
-        text += EFCreateError(name).what();
-    }
-    ShowMessage(text);
+    if (outcome.Saved()) return;
+    ShowMessage(FileSetMessage(outcome));
 }
 
 void TForm7::BitBtn4Click()
@@ -765,7 +760,7 @@ void TForm7::BitBtn4Click()
         return;
     }
     const std::string name = SaveDialog1.FileName;
-    std::vector<std::string> unwritten;
+    FileSetOutcome unwritten;
     {
         // Paints may run during the terrain search; no input reaches a command meanwhile.
         Busy = true;
@@ -807,7 +802,7 @@ void TForm7::BitBtn2Click()
     if (!SaveDialog1.Execute()) return;
     const std::string name = SaveDialog1.FileName;
     if (!WriteBackgroundModel(owner_->Transmitters, Settings(), *this, name))
-        ReportUnwritten({ChangeFileExt(name, ".pri")});
+        ReportUnwritten({{ChangeFileExt(name, ".pri")}, {}});
 }
 
 void TForm7::BitBtn1Click()

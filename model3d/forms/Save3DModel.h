@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/Dialogs.h"
+#include "base/SafeFile.h"
 #include "model3d/Layers.h"
 #include "model3d/ModelData.h"
 #include "model3d/Terrain.h"
@@ -182,7 +183,7 @@ private:
     std::function<void()> Command(void (TForm7::*handler)());
     void CellEdited(int row, int column);
     void PageChanged(int index);
-    void ReportUnwritten(const std::vector<std::string>& names);
+    void ReportUnwritten(const FileSetOutcome& outcome);
 
     TForm1* owner_;
     QButtonGroup* speedButtons_;

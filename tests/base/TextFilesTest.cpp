@@ -2,12 +2,14 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fstream>
+#include <stdexcept>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "base/Exception.h"
 #include "base/Gbk.h"
+#include "base/SafeFile.h"
 #include "base/StringList.h"
 #include "base/TextStream.h"
 
@@ -260,6 +262,95 @@ TEST(WholeFileSave, NamesAtTheFileSystemsLimit)
         std::remove(path.c_str());
     }
     EXPECT_TRUE(FolderEntries(folder.Path()).empty());
+}
+
+// Two saves of one file at once, as two commands or two processes make them: each has a
+// temporary of its own, and a save in progress is not taken for an interrupted one.
+TEST(WholeFileSave, SavesAtOnceShareNoTemporary)
+{
+    TempFolder folder("together");
+    const std::string path = folder / "same.txt";
+    SafeFile first(path);
+    first += "first\r\n";
+    SafeFile second(path);
+    second += "second\r\n";
+    EXPECT_EQ(FolderEntries(folder.Path()).size(), 2u);
+    WriteFileReplacing(path, "third\r\n");
+    first.Commit();
+    EXPECT_EQ(Slurp(path), "first\r\n");
+    second.Commit();
+    EXPECT_EQ(Slurp(path), "second\r\n");
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"same.txt"});
+}
+
+// A text streams in pieces larger and smaller than the buffer; a save given up, or left by an
+// exception, leaves the file as it was and nothing beside it.
+TEST(WholeFileSave, StreamsAndDiscards)
+{
+    TempFolder folder("stream");
+    const std::string path = folder / "big.txt";
+    std::string expected;
+    {
+        SafeFile file(path);
+        for (size_t size : {1u, 70000u, 65535u, 3u, 200000u, 65536u}) {
+            const std::string piece(size, static_cast<char>('a' + size % 26));
+            file += piece;
+            expected += piece;
+        }
+        file.Commit();
+    }
+    EXPECT_EQ(Slurp(path), expected);
+    try {
+        SafeFile file(path);
+        file += "half of a new text";
+        throw std::runtime_error("cancelled");
+    } catch (const std::runtime_error&) {
+    }
+    {
+        SafeFile file(path);
+        file += "given up";
+        file.Discard();
+        EXPECT_THROW(file.Commit(), EFCreateError);
+    }
+    EXPECT_EQ(Slurp(path), expected);
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"big.txt"});
+}
+
+// A set is committed only when every file was written; a rename that fails after another one
+// succeeded is told as it is.
+TEST(WholeFileSave, SetsAreCommittedTogether)
+{
+    TempFolder folder("set");
+    WriteBytes(folder / "a.m", "old a");
+    {
+        std::vector<SafeFile> files;
+        files.emplace_back(folder / "a.m");
+        files.back() += "new a";
+        const FileSetOutcome outcome = CommitTogether(files, {folder / "b.cov"});
+        EXPECT_EQ(outcome.Unwritten, std::vector<std::string>{folder / "b.cov"});
+        EXPECT_TRUE(outcome.Replaced.empty());
+        EXPECT_EQ(FileSetMessage(outcome), "Cannot create file " + folder / "b.cov");
+    }
+    EXPECT_EQ(Slurp(folder / "a.m"), "old a");
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"a.m"});
+
+    std::vector<SafeFile> files;
+    files.emplace_back(folder / "a.m");
+    files.emplace_back(folder / "b.cov");
+    files[0] += "new a";
+    files[1] += "new b";
+    // The second file's place is taken by a folder after its save began.
+    mkdir((folder / "b.cov").c_str(), 0755);
+    const FileSetOutcome outcome = CommitTogether(files, {});
+    rmdir((folder / "b.cov").c_str());
+    EXPECT_EQ(outcome.Unwritten, std::vector<std::string>{folder / "b.cov"});
+    EXPECT_EQ(outcome.Replaced, std::vector<std::string>{folder / "a.m"});
+    EXPECT_EQ(FileSetMessage(outcome), "Cannot create file " + folder / "b.cov" + "\nFile " +
+                                           folder / "a.m" +
+                                           " was replaced before the failure and no longer "
+                                           "matches the others");
+    EXPECT_EQ(Slurp(folder / "a.m"), "new a");
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"a.m"});
 }
 
 TEST(Gbk, RoundTripAndDisplay)

@@ -3,6 +3,7 @@
 
 #include "base/Convert.h"
 #include "base/Exception.h"
+#include "base/NumberFormat.h"
 #include "export/ImpWriter.h"
 #include "survey/TextLines.h"
 #include "tests/export/ExportFixture.h"
@@ -339,5 +340,39 @@ TEST(ExportImp, ComplexFileSurvivesARoundTrip)
         WriteImpFileComplex(back, second, "", "", 0, false, false, nullptr);
         EXPECT_LE(LastDigitUnitsApart(FileBytes(first), FileBytes(second)), 1 + 1e-6)
             << c.conjugate << c.negate;
+    }
+}
+
+// A coordinate or source value that fills its field gets a blank before it; the file then reads
+// back whole. Normal values keep their bytes.
+TEST(ExportImp, NumbersThatFillTheirFieldsStaySeparate)
+{
+    struct Case {
+        float x, y, cx;
+    } cases[] = {{-38499000, 6000, 100}, {1e9f, -1e7f, 1e9f}, {-9999999, 9.9e7f, -1e8f}};
+    for (const Case& c : cases) {
+        SurveyStore store;
+        TxData tx = Source("T1", 1);
+        tx.Cx = c.cx;
+        store.Transmitters.push_back(tx);
+        store.ExStations.push_back(
+            Receiver("101", "T1", c.x, c.y, 3, {{1, 2e6f, 0.3f, 10, 0.01f}}));
+        store.ExStations.push_back(
+            Receiver("102", "T1", c.x + 100, c.y, 4, {{1, 3e6f, 0.1f, 10, 0.01f}}));
+        store.OutputFreqs = {1};
+        const std::string path = ExportTempPath("wide.imp");
+        WriteImpFileComplex(store, path, "", "", 0, false, false, nullptr);
+        const std::string bytes = FileBytes(path);
+        EXPECT_EQ(bytes.find(CFormat("%.3f%.3f", c.x, c.x + 100)), std::string::npos) << c.x;
+
+        SurveyStore back;
+        ReadImpFile(back, path);
+        ASSERT_EQ(back.ExStations.size(), 2u) << c.x;
+        ASSERT_EQ(back.Transmitters.size(), 1u) << c.x;
+        EXPECT_FLOAT_EQ(back.Transmitters[0].Cx, c.cx);
+        for (size_t i = 0; i < 2; ++i) {
+            EXPECT_FLOAT_EQ(back.ExStations[i].Info.X, store.ExStations[i].Info.X);
+            EXPECT_FLOAT_EQ(back.ExStations[i].Info.Y, store.ExStations[i].Info.Y);
+        }
     }
 }

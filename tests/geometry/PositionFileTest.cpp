@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 #include "base/TextStream.h"
 #include "geometry/PositionFile.h"
 

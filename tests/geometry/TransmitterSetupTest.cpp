@@ -2,7 +2,7 @@
 #include <unistd.h>
 
 #include "base/Exception.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 #include "geometry/TransmitterSetup.h"
 
 namespace {

@@ -200,6 +200,53 @@ TEST(ModelFiles, NumbersNeverTouch)
     EXPECT_EQ(lines.Lines[2], " 9841500.0 29524500.0");
     EXPECT_EQ(lines.Lines[3], "      70.0      80.0");  // normal widths keep their bytes
     EXPECT_EQ(lines.Lines[11], " 12345678901234 -1234567890123            0");
+
+    // The background model: a resistivity of 1e8 and a source centre far out.
+    data.LayerRho = {1e8f, 10};
+    TxData tx;
+    tx.Bx = 1000;
+    tx.Cx = 1e8f;
+    tx.Cy = -1e7f;
+    tx.Cz = 10;
+    lines.SetText(BackgroundModelText({tx}, s, data));
+    EXPECT_EQ(lines.Lines[2], "       10.00 100000000.00        1.00        1.00        1.00");
+    EXPECT_EQ(lines.Lines[5], " 100000000.00 -10000000.00       10.00");
+
+    // The covariance smoothing: a typed -0.50 fills its field.
+    s.ComboBox1 = "-0.50";
+    s.ComboBox2 = "10.5";
+    s.ComboBox3 = "-0.25";
+    lines.SetText(CovarianceFlatText(TinySettings(), data));
+    EXPECT_EQ(lines.Lines[19], " 0.50 0.50");  // a normal value keeps its bytes
+    lines.SetText(CovarianceFlatText(s, data));
+    EXPECT_EQ(lines.Lines[19], " -0.50 -0.50");
+    EXPECT_EQ(lines.Lines[21], " 10.50 10.50");
+    EXPECT_EQ(lines.Lines[23], " -0.25");
+}
+
+// Three files whose names differ only after the first 240 bytes (80 Chinese characters) each get
+// their own text: no two saves share a temporary.
+TEST(ModelFiles, LongNamesKeepTheirOwnTexts)
+{
+    const std::string dir = testing::TempDir() + "longnames/";
+    mkdir(dir.c_str(), 0755);
+    std::string stem;
+    for (int i = 0; i < 82; ++i) stem += "测";  // 246 bytes
+    ModelSettings s = TinySettings();
+    s.Edit3 = s.Edit4 = s.Edit7 = "0";
+    ModelData data = TinyModel();
+    data.Tag = 1;
+    EXPECT_TRUE(WriteModelFileSet({}, s, data, dir + stem + ".imp").Saved());
+    EXPECT_EQ(ReadAll(dir + stem + ".m"), ModelFlatText(s, data));
+    EXPECT_EQ(ReadAll(dir + stem + ".cov"), CovarianceFlatText(s, data));
+    EXPECT_EQ(ReadAll(dir + stem + ".pri"), BackgroundModelText({}, s, data));
+    int entries = 0;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d))
+            entries += std::string(".") != e->d_name && std::string("..") != e->d_name;
+        closedir(d);
+    }
+    EXPECT_EQ(entries, 3);
 }
 
 TEST(ModelFiles, WidthsThatAreNotPositiveAreRefused)
@@ -236,7 +283,7 @@ TEST(ModelFiles, TheThreeFilesAreReplacedTogether)
     for (const char* ext : {".m", ".pri"}) std::ofstream(dir + "x" + ext) << "old";
     // A folder of the covariance file's name cannot be replaced by a file.
     mkdir((dir + "x.cov").c_str(), 0755);
-    EXPECT_EQ(WriteModelFileSet({}, s, data, dir + "x.imp"),
+    EXPECT_EQ(WriteModelFileSet({}, s, data, dir + "x.imp").Unwritten,
               std::vector<std::string>({dir + "x.cov"}));
     EXPECT_EQ(ReadAll(dir + "x.m"), "old");
     EXPECT_EQ(ReadAll(dir + "x.pri"), "old");
@@ -249,7 +296,7 @@ TEST(ModelFiles, TheThreeFilesAreReplacedTogether)
     EXPECT_FALSE(Exists(dir + "x.cov"));
 
     s.Edit7 = "0";
-    EXPECT_TRUE(WriteModelFileSet({}, s, data, dir + "x.imp").empty());
+    EXPECT_TRUE(WriteModelFileSet({}, s, data, dir + "x.imp").Saved());
     EXPECT_EQ(ReadAll(dir + "x.m"), ModelFlatText(s, data));
     EXPECT_EQ(ReadAll(dir + "x.cov"), CovarianceFlatText(s, data));
     EXPECT_EQ(ReadAll(dir + "x.pri"), BackgroundModelText({}, s, data));
@@ -301,10 +348,10 @@ TEST(ModelFiles, WriteModelFilesChoosesTheFormAndRefusesBadInput)
 
     // Files that cannot be created are named, not passed over.
     std::string missing = testing::TempDir() + "none/x.imp";
-    EXPECT_EQ(WriteModelFiles(TinySettings(), data, missing),
+    EXPECT_EQ(WriteModelFiles(TinySettings(), data, missing).Unwritten,
               std::vector<std::string>(
                   {testing::TempDir() + "none/x.m", testing::TempDir() + "none/x.cov"}));
-    EXPECT_TRUE(WriteModelFiles(TinySettings(), data, base).empty());
+    EXPECT_TRUE(WriteModelFiles(TinySettings(), data, base).Saved());
 }
 
 TEST(ModelFiles, BackgroundModel)

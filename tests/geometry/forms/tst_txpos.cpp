@@ -11,7 +11,7 @@
 #include "app/MainForm.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Gbk.h"
-#include "base/StringList.h"
+#include "base/SafeFile.h"
 #include "geometry/forms/TxPos.h"
 #include "map/TxRx.h"
 
