@@ -212,14 +212,6 @@ std::string CFormat(const char* format, ...)
     return result;
 }
 
-size_t FixedFormatBytes(double value, int width, int decimals)
-{
-    // Below this a sign, the point and every digit fit, whatever the rounding.
-    const int digits = width - 1 - (decimals > 0 ? decimals + 1 : 0) - 1;
-    if (std::fabs(value) < std::pow(10.0, digits)) return width;
-    return std::snprintf(nullptr, 0, "%*.*f", width, decimals, value);
-}
-
 std::string SeparatedField(const char* format, double value)
 {
     std::string field = CFormat(format, value);

@@ -16,9 +16,6 @@ std::string FormatFloat(const std::string& pattern, double value);
 // printf-style formatting ("%12.6e", "%10.1f", "%12d") with the "C" locale's decimal point.
 std::string CFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Bytes that "%<width>.<decimals>f" makes of a value: the width, unless the value needs more.
-size_t FixedFormatBytes(double value, int width, int decimals);
-
 // A value in the field of a one-number format ("%13.3f"), with a blank before it when it fills
 // the field, so that no two numbers of a line ever touch; a value that fits keeps its bytes.
 std::string SeparatedField(const char* format, double value);

@@ -125,6 +125,18 @@ TEST(ProfileSelection, ResponseFileBytes)
               std::string(kHeader).size() + 34 + 3 * 60);
 }
 
+// A position or phase that fills its field gets a blank before it.
+TEST(ProfileSelection, NumbersThatFillTheirFieldsStaySeparate)
+{
+    SurveyStore store;
+    store.ExStations = {Station("LONGSTATION1", -1e10f, 1e11f, {8}, {1}, {1e7f})};
+    store.ProfileIndices = {0};
+    EXPECT_EQ(ProfileResponseText(store),
+              std::string(kHeader) +
+                  "LONGSTATION1 -10000000000.0 99999997952.0"
+                  "  8.0000e+00 -9.0727e-01  4.2055e-01  1.0000e+00 10000000.0000\r\n");
+}
+
 TEST(ProfileSelection, WritesUnderTheChosenNameWithTxtExtension)
 {
     std::string dir = TempDir("profile_names");

@@ -46,6 +46,13 @@ TEST(CorrectionCurves, RowsOfTheComparisonFileHoldOneSampleEach)
         EXPECT_EQ(c.Curves.RhoExHyN[k], raw.RhoExHyN[s]);
     }
     EXPECT_NE(ResistivityComparisonText(c).find("1.0000e+00"), std::string::npos);
+
+    // A resistivity that fills its field gets a blank before it.
+    c.UncorrectedMT[0] = -1e100;
+    c.Curves.RhoExHyN[3] = 1e200;
+    lines.SetText(ResistivityComparisonText(c));
+    EXPECT_EQ(lines.Lines[2], CFormat("%10.4e", raw.Freq[0]) + " -1.00e+100 1.00e+200" +
+                                  CFormat("%10.2e", c.Curves.RhoMT[3]));
     EXPECT_EQ(ResistivityComparisonText(c).substr(0, 52),
               " Aparent Resistivity from MT  E/N_N AND CORRECTION\r\n");
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "base/Exception.h"
+#include "base/StringList.h"
 #include "base/TextStream.h"
 #include "processing/CurveFiles.h"
 
@@ -52,6 +53,15 @@ TEST(CurveEditorFiles, StationComponentFileBytes)
     WriteStationComponentFile(path, charts);
     EXPECT_NE(Slurp(path).find("1.0000e+00  3.0000e-03"), std::string::npos);
     std::remove(path.c_str());
+}
+
+TEST(CurveEditorFiles, APhaseThatFillsItsFieldStaysSeparate)
+{
+    EditorCharts charts = TwoPointCharts(DisplayForm::AmpPhase);
+    charts.Phase.Present.Y[0] = -123456;
+    StringList lines;
+    lines.SetText(StationComponentFileText(charts));
+    EXPECT_EQ(lines.Lines[2].substr(0, 35), "1.0000e+00  1.0000e-03 -123456.0000");
 }
 
 TEST(CurveEditorFiles, ModelResponseFileBytesKeepTheirLineFeedBeforeCrLf)
