@@ -162,8 +162,8 @@ void CovarianceText(TextSink& text, const ModelSettings& s, const ModelData& dat
     };
     // Consecutive layers with the same masks share one block "k1 k2": the inversion code's reader
     // stops after the block that reaches its next-to-last layer, so a last layer of its own
-    // block would never be read. The runs are found first, as each block begins with its last
-    // layer.
+    // block would never be read. The runs are found first, as a block's line names its last
+    // layer before its masks.
     std::vector<size_t> runStarts;
     std::vector<double> zcMid(nz);
     {
