@@ -176,6 +176,7 @@ SafeFile::SafeFile(const std::string& fileName) : fileName_(fileName), path_(Sav
     if (exists && ((existing.st_mode & 0222) == 0 || access(path_.c_str(), W_OK) != 0 ||
                    !S_ISREG(existing.st_mode)))
         throw EFCreateError(fileName);
+    buffer_.reset(new char[kBufferBytes]);
     const std::string prefix = TemporaryPrefix(path_);
     RemoveStaleTemporaries(path_, prefix);
     fd_ = CreateTemporary(prefix, tempName_);
@@ -187,7 +188,6 @@ SafeFile::SafeFile(const std::string& fileName) : fileName_(fileName), path_(Sav
             static_cast<void>(fchown(fd_, static_cast<uid_t>(-1), existing.st_gid) == 0);
         if (fchmod(fd_, existing.st_mode & 07777) != 0) Fail();
     }
-    buffer_.reset(new char[kBufferBytes]);
 }
 
 SafeFile::SafeFile(SafeFile&& other) noexcept

@@ -44,7 +44,8 @@ bool MeshWidthsUsable(const ModelData& data);
 // refused with kNoLayerMessage, a cell width or layer thickness that is not a positive finite
 // number with kBadCellWidthMessage (Exceptions), before any file is written; an origin or
 // rotation text that is not a number raises the conversion error just as early. Returns the
-// files that could not be written (none when all were replaced).
+// files that could not be written (none when all were replaced) and, where a rename failed after
+// another one succeeded, those already replaced.
 FileSetOutcome WriteModelFiles(const ModelSettings& settings, const ModelData& data,
                                const std::string& fileName, const PendingMessages& pending = {});
 

@@ -35,9 +35,10 @@ void WriteStationComponentText(TextSink& text, const EditorCharts& charts)
             phase = std::atan2(p.Y[i], a.Y[i]);
         }
         amp *= 1e-6;
-        // Only the phase can fill its field; the frequency leads the line and always fills its.
-        text += CFormat("%10.4e%12.4e", p.X[i], amp) + SeparatedField("%10.4f", phase) +
-                CFormat("%12.4e%12.4e", amp * std::cos(phase), amp * std::sin(phase));
+        // The frequency leads the line, and always fills its field.
+        text += CFormat("%10.4e", p.X[i]) + SeparatedField("%12.4e", amp) +
+                SeparatedField("%10.4f", phase) + SeparatedField("%12.4e", amp * std::cos(phase)) +
+                SeparatedField("%12.4e", amp * std::sin(phase));
         text += "\r\n";
     }
 }

@@ -55,13 +55,16 @@ TEST(CurveEditorFiles, StationComponentFileBytes)
     std::remove(path.c_str());
 }
 
-TEST(CurveEditorFiles, APhaseThatFillsItsFieldStaysSeparate)
+TEST(CurveEditorFiles, NumbersThatFillTheirFieldsStaySeparate)
 {
     EditorCharts charts = TwoPointCharts(DisplayForm::AmpPhase);
     charts.Phase.Present.Y[0] = -123456;
     StringList lines;
     lines.SetText(StationComponentFileText(charts));
+    charts.Amplitude.Present.Y[1] = -1e106;
+    lines.SetText(StationComponentFileText(charts));
     EXPECT_EQ(lines.Lines[2].substr(0, 35), "1.0000e+00  1.0000e-03 -123456.0000");
+    EXPECT_EQ(lines.Lines[3].substr(0, 23), "1.0000e+01 -1.0000e+100");
 }
 
 TEST(CurveEditorFiles, ModelResponseFileBytesKeepTheirLineFeedBeforeCrLf)
