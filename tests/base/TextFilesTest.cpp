@@ -4,6 +4,8 @@
 #include <fstream>
 #include <stdexcept>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -235,6 +237,7 @@ TEST(WholeFileSave, RemovesAStaleTemporaryAndLeavesNone)
     const std::string path = folder / "killed.raw";
     WriteBytes(path, "old\r\n");
     WriteBytes(folder / ".killed.raw.quillane-tmp", "half of an interrupted sa");
+    WriteBytes(folder / ".killed.raw.quillane-Ab3dE6fG", "half of another");
     WriteBytes(folder / ".other.raw.quillane-tmp", "another file's");
     WriteFileReplacing(path, "new\r\n");
     EXPECT_EQ(Slurp(path), "new\r\n");
@@ -314,6 +317,33 @@ TEST(WholeFileSave, StreamsAndDiscards)
     }
     EXPECT_EQ(Slurp(path), expected);
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"big.txt"});
+}
+
+// A write that fails half way (here at a file size limit, as at a full disk) ends the save with
+// its message; the file keeps its old text and no temporary stays.
+TEST(WholeFileSave, AFailedWriteLeavesTheFileAsItWas)
+{
+    TempFolder folder("full");
+    const std::string path = folder / "kept.txt";
+    WriteBytes(path, "old\r\n");
+    struct rlimit old;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 100000;
+    void (*handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    try {
+        SafeFile file(path);
+        for (int i = 0; i < 40; ++i) file += std::string(10000, 'x');
+        file.Commit();
+        ADD_FAILURE() << "the save went through";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + path);
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, handler);
+    EXPECT_EQ(Slurp(path), "old\r\n");
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"kept.txt"});
 }
 
 // A set is committed only when every file was written; a rename that fails after another one
