@@ -21,6 +21,15 @@ constexpr size_t kBufferBytes = 64 * 1024;
 constexpr size_t kRandomChars = 8;
 constexpr size_t kNameLimit = 255;
 
+// A system call made again for as long as a signal interrupts it.
+template <typename Call>
+auto Retried(Call call)
+{
+    auto result = call();
+    while (result < 0 && errno == EINTR) result = call();
+    return result;
+}
+
 // The file a save lands in: a symbolic link is followed to its target (also one that does not
 // exist yet), so the link stays a link and the target gets the text. EFCreateError for a loop.
 std::string SaveTarget(const std::string& fileName)
@@ -129,9 +138,10 @@ int CreateTemporary(const std::string& prefix, std::string& tempName)
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempName = prefix + RandomPart();
         // A new file gets the usual permissions: 0666 less the umask.
-        int fd;
-        do fd = open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        while (fd < 0 && errno == EINTR);
+        const int fd = Retried([&] {
+            return open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        0666);
+        });
         if (fd < 0) {
             if (errno == EEXIST) continue;
             return -1;
@@ -139,9 +149,7 @@ int CreateTemporary(const std::string& prefix, std::string& tempName)
         // Another save may have taken it for stale in the moment before the lock: then it is
         // gone, and a new one is made.
         struct stat held, named;
-        int locked;
-        do locked = flock(fd, LOCK_EX);
-        while (locked != 0 && errno == EINTR);
+        const int locked = Retried([fd] { return flock(fd, LOCK_EX); });
         if (locked == 0 && fstat(fd, &held) == 0 && lstat(tempName.c_str(), &named) == 0 &&
             SameFile(held, named))
             return fd;
@@ -212,14 +220,9 @@ void SafeFile::Append(std::string_view bytes)
     if (fd_ < 0 || finished_) Fail();
     if (used_ + bytes.size() > kBufferBytes) {
         Flush();
+        // A piece as large as the buffer goes to the file as it is.
         if (bytes.size() >= kBufferBytes) {
-            std::string_view rest = bytes;
-            while (!rest.empty()) {
-                ssize_t n = write(fd_, rest.data(), rest.size());
-                if (n < 0 && errno == EINTR) continue;
-                if (n <= 0) Fail();
-                rest.remove_prefix(static_cast<size_t>(n));
-            }
+            WriteAll(bytes);
             return;
         }
     }
@@ -227,15 +230,18 @@ void SafeFile::Append(std::string_view bytes)
     used_ += bytes.size();
 }
 
+void SafeFile::WriteAll(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = Retried([&] { return write(fd_, bytes.data(), bytes.size()); });
+        if (n <= 0) Fail();
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
 void SafeFile::Flush()
 {
-    size_t written = 0;
-    while (written < used_) {
-        ssize_t n = write(fd_, buffer_.get() + written, used_ - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) Fail();
-        written += static_cast<size_t>(n);
-    }
+    WriteAll(std::string_view(buffer_.get(), used_));
     used_ = 0;
 }
 
@@ -244,10 +250,7 @@ void SafeFile::Finish()
     if (fd_ < 0) Fail();
     if (finished_) return;
     Flush();
-    int synced;
-    do synced = fsync(fd_);
-    while (synced != 0 && errno == EINTR);
-    if (synced != 0) Fail();
+    if (Retried([this] { return fsync(fd_); }) != 0) Fail();
     finished_ = true;
 }
 

@@ -59,6 +59,7 @@ public:
 
 private:
     void Flush();
+    void WriteAll(std::string_view bytes);
     [[noreturn]] void Fail();
 
     std::string fileName_;  // as the caller named it, for the message

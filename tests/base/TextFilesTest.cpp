@@ -1,10 +1,10 @@
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <dirent.h>
 #include <fstream>
 #include <stdexcept>
 #include <gtest/gtest.h>
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
