@@ -22,18 +22,30 @@ const char* const kMtdHeader[] = {
 // A row without its name, line end included, with room for an occasional wide resistivity.
 constexpr size_t kRowBytes = 118;
 
+// Whether a station's name lies in the range, in byte order.
+bool InByteRange(const TStation& station, const std::string& first, const std::string& last)
+{
+    return !(station.Name < first || last < station.Name);
+}
+
 }  // namespace
 
-void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
+bool WriteMtdFile(const SurveyStore& store, const std::string& fileName,
                   const std::string& firstStation, const std::string& lastStation, int count,
-                  bool correct)
+                  bool correct, const ShowMessageFn& showMessage)
 {
     CheckRowCount(count);
+    if (std::none_of(store.ExStations.begin(), store.ExStations.end(), [&](const TStation& s) {
+            return InByteRange(s, firstStation, lastStation);
+        })) {
+        if (showMessage) showMessage(kNoStationInRangeMessage);
+        return false;
+    }
     // One allocation for the whole table: a text that outgrows its room is copied into one twice
     // as large. A station gives at most the rows that its frequencies allow.
     size_t capacity = 512;
     for (const TStation& station : store.ExStations) {
-        if (station.Name < firstStation || lastStation < station.Name) continue;
+        if (!InByteRange(station, firstStation, lastStation)) continue;
         const info& at = station.Info;
         const size_t rowBytes = kRowBytes + std::max<size_t>(5, station.Name.size()) +
                                 FixedFormatBytes(at.X, 10, 1) + FixedFormatBytes(at.Y, 10, 1) +
@@ -52,7 +64,7 @@ void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
     StationCurves curves;
     for (const TStation& station : store.ExStations) {
         const float factor = factors.FactorOf(station.Name);
-        if (station.Name < firstStation || lastStation < station.Name) continue;
+        if (!InByteRange(station, firstStation, lastStation)) continue;
         ExportCurves(store, index, station.Name, correct, curves);
         for (size_t k : SelectRows(station.Amplitude.Count, station.Amplitude.X.size(),
                                    curves.Freq.size(), count)) {
@@ -68,6 +80,7 @@ void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
         }
     }
     WriteFileReplacing(fileName, text);
+    return true;
 }
 
 std::string MdeFileName(const std::string& fileName)
