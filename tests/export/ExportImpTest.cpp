@@ -156,34 +156,26 @@ TEST(ExportImp, BlockLineCarriesTheAngleWhereTheReaderTakesIt)
     EXPECT_EQ(tokens[2], "2");       // its receiver count
 }
 
-TEST(ExportImp, NoFrequencyAndUncreatableFile)
+TEST(ExportImp, NothingToWriteAndUncreatableFile)
 {
     SurveyStore store = BlockSurvey();
-    store.OutputFreqs.clear();
     const std::string path = ExportTempPath("old.imp");
     PutFile(path, "old");
-    for (bool amplitude : {false, true}) {
-        std::vector<std::string> shown;
-        auto show = [&](const std::string& text) { shown.push_back(text); };
-        if (amplitude)
-            WriteImpFileAmplitude(store, path, "", "", 0, false, false, show);
-        else
-            WriteImpFileComplex(store, path, "", "", 0, false, false, show);
-        EXPECT_EQ(shown, std::vector<std::string>{"No frequency selected."});
-        EXPECT_EQ(FileBytes(path), "old");
-    }
-
-    // Frequencies that give no block: the message, and no file.
-    store.OutputFreqs = {8};
-    for (bool amplitude : {false, true}) {
-        std::vector<std::string> shown;
-        auto show = [&](const std::string& text) { shown.push_back(text); };
-        if (amplitude)
-            WriteImpFileAmplitude(store, path, "", "", 0, false, false, show);
-        else
-            WriteImpFileComplex(store, path, "", "", 0, false, false, show);
-        EXPECT_EQ(shown, std::vector<std::string>{kNoImpBlockMessage});
-        EXPECT_EQ(FileBytes(path), "old");
+    // No frequency chosen, or frequencies that give no block: the message, and no file.
+    const std::pair<std::vector<float>, std::string> cases[] = {{{}, "No frequency selected."},
+                                                                {{8}, kNoImpBlockMessage}};
+    for (const auto& [freqs, message] : cases) {
+        store.OutputFreqs = freqs;
+        for (bool amplitude : {false, true}) {
+            std::vector<std::string> shown;
+            auto show = [&](const std::string& text) { shown.push_back(text); };
+            if (amplitude)
+                WriteImpFileAmplitude(store, path, "", "", 0, false, false, show);
+            else
+                WriteImpFileComplex(store, path, "", "", 0, false, false, show);
+            EXPECT_EQ(shown, std::vector<std::string>{message});
+            EXPECT_EQ(FileBytes(path), "old");
+        }
     }
 
     const std::string missing = testing::TempDir() + "no_such_folder_q/a.imp";

@@ -116,14 +116,20 @@ class OutputDialogTest : public QObject {
     // file adds Hy stations and one transmitter, the IMP file one transmitter record per frequency.
     void LoadExample(const char* example = "line1_amt.avg")
     {
-        Form1->ClearLoadedData();
         const QString copy = dir_.filePath(QString::fromUtf8(example));
         QFile::remove(copy);
         QVERIFY(QFile::copy(QStringLiteral(QUILLANE_SOURCE_DIR "/examples/") + U(example), copy));
-        QuietHooks hooks;
-        const std::string name = QFile::encodeName(copy).toStdString();
-        ::AppendFiles(*Form1, {name}, name, hooks);
+        LoadOnly(copy);
         QCOMPARE(Form1->ExStations.size(), size_t(8));
+    }
+
+    // The file alone in the store, loaded as the load command does.
+    static void LoadOnly(const QString& file)
+    {
+        Form1->ClearLoadedData();
+        QuietHooks hooks;
+        const std::string name = QFile::encodeName(file).toStdString();
+        ::AppendFiles(*Form1, {name}, name, hooks);
     }
 
     // The next run of the dialog does what act does to it and closes with result.
@@ -509,10 +515,7 @@ private slots:
     {
         const QString k1 = QStringLiteral(QUILLANE_PEER_DATA "/pycsamt/K1.AVG");
         if (!QFileInfo::exists(k1)) QSKIP("peer data absent");
-        Form1->ClearLoadedData();
-        QuietHooks hooks;
-        const std::string name = QFile::encodeName(k1).toStdString();
-        ::AppendFiles(*Form1, {name}, name, hooks);
+        LoadOnly(k1);
         QVERIFY(!Form1->ExStations.empty());
         ScriptedUserInterface ui;
 
