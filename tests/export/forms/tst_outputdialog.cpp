@@ -520,10 +520,18 @@ private slots:
         ScriptedUserInterface ui;
 
         const std::string z = Path("k1out.z");
-        Answer([&](TForm3& d) { d.FileEdit->setText(QString::fromStdString(z)); },
-               QDialog::Accepted);
+        QString from, to;
+        Answer(
+            [&](TForm3& d) {
+                from = d.FromSN->currentText();
+                to = d.ToSN->currentText();
+                d.FileEdit->setText(QString::fromStdString(z));
+            },
+            QDialog::Accepted);
         Form1->OUTMTD1Click();
         QCOMPARE(hookCalls_, 1);
+        QCOMPARE(from, QString("1000.0"));
+        QCOMPARE(to, QString("950.0"));
         QCOMPARE(ui.Shown.size(), size_t(1));
         QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Message);
         QCOMPARE(ui.Shown[0].Text, std::string(kNoStationInRangeMessage));
