@@ -113,11 +113,13 @@ ExportFormat RunExport(SurveyStore& store, const ExportSettings& settings,
     case ExportFormat::Mtd:
         CheckRowCount(s.Count);
         CheckMdeInputs(store);
-        WriteMtdFile(store, s.FileName, s.FromStation, s.ToStation, s.Count, s.NearZoneCorrection);
-        WriteMdeFile(store, s.FileName);
+        if (WriteMtdFile(store, s.FileName, s.FromStation, s.ToStation, s.Count,
+                         s.NearZoneCorrection, showMessage))
+            WriteMdeFile(store, s.FileName);
         break;
     case ExportFormat::ZFile:
-        WriteZFile(store, s.FileName, s.FromStation, s.ToStation, s.Count, s.NearZoneCorrection);
+        WriteZFile(store, s.FileName, s.FromStation, s.ToStation, s.Count, s.NearZoneCorrection,
+                   showMessage);
         break;
     case ExportFormat::ImpComplex:
         WriteImpFileComplex(store, s.FileName, s.FromStation, s.ToStation, s.Count, s.Conjugate,

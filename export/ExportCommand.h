@@ -34,7 +34,8 @@ ExportFormat ChooseExportFormat(const std::string& fileName, bool amplitude);
 
 // After the dialog's OK: OutputFreqs becomes the checked frequencies, then the chosen writer runs
 // (the MTD file with its MDE file, the Z-file or an IMP file); a name of no known kind writes
-// nothing. Everything the MTD and MDE files need is checked before either is written. Returns the
-// format that was chosen; errors of the writers pass through.
+// nothing. Everything the MTD and MDE files need is checked before either is written; a range that
+// holds no station writes neither. Returns the format that was chosen; errors of the writers pass
+// through, their messages go to showMessage.
 ExportFormat RunExport(SurveyStore& store, const ExportSettings& settings,
                        const ShowMessageFn& showMessage);

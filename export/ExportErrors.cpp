@@ -7,6 +7,7 @@
 const char* const kZeroCountMessage = "输出频点个数为0，没有输出数据文件。";
 const char* const kTooFewExStationsMessage = "MDE文件需要至少两个Ex测点，没有输出数据文件。";
 const char* const kNoTransmitterMessage = "没有发射源数据，没有输出数据文件。";
+const char* const kNoStationInRangeMessage = "所选测点范围内没有测点，没有输出数据文件。";
 
 void CheckRowCount(int count)
 {

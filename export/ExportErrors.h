@@ -9,6 +9,7 @@
 extern const char* const kZeroCountMessage;         // count of rows per station is 0
 extern const char* const kTooFewExStationsMessage;  // the MDE file needs two Ex stations
 extern const char* const kNoTransmitterMessage;     // the MDE and Z-file headers need one
+extern const char* const kNoStationInRangeMessage;  // the MTD or Z-file range selects no station
 
 // EWriteError with kZeroCountMessage when count is 0 (the row step would divide by it).
 void CheckRowCount(int count);

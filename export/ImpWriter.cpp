@@ -10,6 +10,7 @@
 #include "base/SafeFile.h"
 
 const char* const kNoFrequencySelectedMessage = "No frequency selected.";
+const char* const kNoImpBlockMessage = "所选频点没有发射源和测点数据，没有输出数据文件。";
 
 namespace {
 
@@ -45,15 +46,29 @@ void AddCoordinateLine(TextSink& text, const std::vector<Receiver>& receivers,
     text += "\r\n";
 }
 
-std::string BlockLine(const TxData& tx, int valuesPerReceiver, size_t receivers)
+// The frequencies a record gives blocks at, each with the current of its source moment: its own
+// Fip, or, when that has no frequency (as the AVG readers leave it), each frequency of its FipList
+// in list order with current 1, as its amplitudes are per ampere already.
+template <typename Take>
+void ForEachRecordFrequency(const TxData& tx, Take&& take)
+{
+    if (tx.Fip.Freq == 0 && !tx.FipList.empty()) {
+        for (const FIP& fip : tx.FipList) take(fip.Freq, 1.0f);
+        return;
+    }
+    take(tx.Fip.Freq, tx.Fip.Current);
+}
+
+std::string BlockLine(const TxData& tx, float frequency, float current, int valuesPerReceiver,
+                      size_t receivers)
 {
     const double angle = tx.Azimuth;
-    std::string line = CFormat("%12.6e%12d%12d%12d", static_cast<double>(tx.Fip.Freq),
+    std::string line = CFormat("%12.6e%12d%12d%12d", static_cast<double>(frequency),
                                valuesPerReceiver, static_cast<int>(receivers), 2);
     for (double value :
          {static_cast<double>(tx.Cx), static_cast<double>(tx.Cy), static_cast<double>(tx.Cz),
-          static_cast<double>(tx.Fip.Current) * tx.Length, static_cast<double>(tx.Length), 1.0,
-          angle, 0.0, angle})
+          static_cast<double>(current) * tx.Length, static_cast<double>(tx.Length), 1.0, angle,
+          0.0, angle})
         line += SeparatedField("%12.1f", value);
     return line;
 }
@@ -116,21 +131,28 @@ void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm
     // The records that get a block, with their block lines; the receivers are collected again per
     // block while writing, so that nothing grows with the file.
     struct Block {
-        const TxData* Transmitter;
+        double Freq;
         const std::vector<const TStation*>* Stations;
         std::string Line;
     };
     std::vector<Block> blocks;
     std::vector<Receiver> receivers;
     for (const TxData& tx : store.Transmitters) {
-        const double f = tx.Fip.Freq;
-        if (!ContainsFrequency(f, store.OutputFreqs)) continue;
         auto stations = byTransmitter.find(tx.Name);
-        if (stations == byTransmitter.end()) continue;
-        CollectReceivers(stations->second, f, form, receivers);
-        if (receivers.empty()) continue;
-        blocks.push_back(
-            {&tx, &stations->second, BlockLine(tx, valuesPerReceiver, receivers.size())});
+        ForEachRecordFrequency(tx, [&](float frequency, float current) {
+            const double f = frequency;
+            if (!ContainsFrequency(f, store.OutputFreqs)) return;
+            if (stations == byTransmitter.end()) return;
+            CollectReceivers(stations->second, f, form, receivers);
+            if (receivers.empty()) return;
+            blocks.push_back(
+                {f, &stations->second,
+                 BlockLine(tx, frequency, current, valuesPerReceiver, receivers.size())});
+        });
+    }
+    if (blocks.empty()) {
+        if (showMessage) showMessage(kNoImpBlockMessage);
+        return;
     }
     const char* const header[] = {"Description: Ex responses from Palvex ", "Units: V/m/A",
                                   "Sign convension:   1 ", ""};
@@ -140,7 +162,7 @@ void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm
     const double s1 = negate ? -1 : 1;
     const double s2 = conjugate ? -1 : 1;
     for (const Block& block : blocks) {
-        CollectReceivers(*block.Stations, block.Transmitter->Fip.Freq, form, receivers);
+        CollectReceivers(*block.Stations, block.Freq, form, receivers);
         AddLine(text, block.Line);
         AddCoordinateLine(text, receivers, &info::X);
         AddCoordinateLine(text, receivers, &info::Y);

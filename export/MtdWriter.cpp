@@ -19,13 +19,25 @@ const char* const kMtdHeader[] = {
     "\"From S2D2D v2.00f Date:19/04/99 Time:10:02:56\"",
 };
 
+// Whether a station's name lies in the range, in byte order.
+bool InByteRange(const TStation& station, const std::string& first, const std::string& last)
+{
+    return !(station.Name < first || last < station.Name);
+}
+
 }  // namespace
 
-void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
+bool WriteMtdFile(const SurveyStore& store, const std::string& fileName,
                   const std::string& firstStation, const std::string& lastStation, int count,
-                  bool correct)
+                  bool correct, const ShowMessageFn& showMessage)
 {
     CheckRowCount(count);
+    if (std::none_of(store.ExStations.begin(), store.ExStations.end(), [&](const TStation& s) {
+            return InByteRange(s, firstStation, lastStation);
+        })) {
+        if (showMessage) showMessage(kNoStationInRangeMessage);
+        return false;
+    }
     SafeFile text(fileName);
     for (const char* line : kMtdHeader) {
         text += line;
@@ -37,7 +49,7 @@ void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
     StationCurves curves;
     for (const TStation& station : store.ExStations) {
         const float factor = factors.FactorOf(station.Name);
-        if (station.Name < firstStation || lastStation < station.Name) continue;
+        if (!InByteRange(station, firstStation, lastStation)) continue;
         ExportCurves(store, index, station.Name, correct, curves);
         for (size_t k : SelectRows(station.Amplitude.Count, station.Amplitude.X.size(),
                                    curves.Freq.size(), count)) {
@@ -53,6 +65,7 @@ void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
         }
     }
     text.Commit();
+    return true;
 }
 
 std::string MdeFileName(const std::string& fileName)

@@ -24,14 +24,30 @@ void AddRow(TextSink& text, float station, float y, float value)
                     static_cast<double>(y), static_cast<double>(value));
 }
 
+// Whether a station's name, as a number, lies in the range; the name is converted before the range
+// texts, so that an error names the station first.
+bool InNumberRange(const TStation& station, const std::string& first, const std::string& last)
+{
+    const double value = StrToFloat(station.Name);
+    return !(value > StrToFloat(last)) && !(value < StrToFloat(first));
+}
+
 }  // namespace
 
 void WriteZFile(const SurveyStore& store, const std::string& fileName,
                 const std::string& firstStation, const std::string& lastStation, int count,
-                bool correct)
+                bool correct, const ShowMessageFn& showMessage)
 {
     CheckRowCount(count);
     CheckTransmitterPresent(store);
+    // Stations are tried in store order, so that a name that is not a number fails as the
+    // writing would.
+    if (std::none_of(store.ExStations.begin(), store.ExStations.end(), [&](const TStation& s) {
+            return InNumberRange(s, firstStation, lastStation);
+        })) {
+        if (showMessage) showMessage(kNoStationInRangeMessage);
+        return;
+    }
     const TxData& tx = store.Transmitters.front();
     SafeFile text(fileName);
     for (const char* line :
@@ -63,13 +79,10 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
                 AddLine(text, line);
         for (const TStation& station : store.ExStations) {
             const float factor = factors.FactorOf(station.Name);
-            // Converted per station, so a name that is not a number fails even outside the range;
-            // the name before the range text, so that the error names the station first.
-            const double value = StrToFloat(station.Name);
-            if (value > StrToFloat(lastStation)) continue;
-            if (value < StrToFloat(firstStation)) continue;
+            // Converted per station, so a name that is not a number fails even outside the range.
+            if (!InNumberRange(station, firstStation, lastStation)) continue;
             ExportCurves(store, index, station.Name, correct, curves);
-            const float number = ToSingle(value);
+            const float number = ToSingle(StrToFloat(station.Name));
             for (size_t k : SelectRows(station.Amplitude.Count, station.Amplitude.X.size(),
                                        curves.Freq.size(), count)) {
                 const float y = ToSingle(CheckedLn(curves.Freq[k]) / log2 + 9);

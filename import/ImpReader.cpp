@@ -117,6 +117,7 @@ void ReadImpFile(SurveyStore& store, const std::string& fileName)
         if (fields.empty()) break;
         double f = StrToFloat(fields[0]);
         int n = 0;
+        double moment = 0;  // current x length, where the block line gives it
         if (fields.size() == 3) {
             Integer(fields, 1);
             n = Integer(fields, 2);
@@ -134,7 +135,7 @@ void ReadImpFile(SurveyStore& store, const std::string& fileName)
             cx = Number(fields, 4);
             cy = Number(fields, 5);
             cz = Number(fields, 6);
-            Number(fields, 7);
+            moment = Number(fields, 7);
             length = Number(fields, 8);
             Number(fields, 9);
             Number(fields, 10);
@@ -158,7 +159,11 @@ void ReadImpFile(SurveyStore& store, const std::string& fileName)
         tx.Bx = ToSingle(cx + std::cos(a) * h);
         tx.By = ToSingle(cy + std::sin(a) * h);
         tx.Az = tx.Bz = tx.Cz;
-        tx.Fip = FIP{ToSingle(f), 1.0f, 0.0f, 0.0f, 0.0f};
+        // The current is what the source moment gives over the length, so that writing the record
+        // again gives the moment back.
+        float current = 1.0f;
+        if (fields.size() >= 13) current = ToSingle(tx.Length == 0 ? moment : moment / tx.Length);
+        tx.Fip = FIP{ToSingle(f), current, 0.0f, 0.0f, 0.0f};
         if (transmitters.FindSame(tx, store.Transmitters)) {
             transmitterName = tx.Name;
         } else {

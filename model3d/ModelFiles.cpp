@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "base/Convert.h"
 #include "base/Exception.h"
@@ -160,10 +161,8 @@ void CovarianceText(TextSink& text, const ModelSettings& s, const ModelData& dat
             rowEnd();
         }
     };
-    // Consecutive layers with the same masks share one block "k1 k2": the inversion code's reader
-    // stops after the block that reaches its next-to-last layer, so a last layer of its own
-    // block would never be read. The runs are found first, as a block's line names its last
-    // layer before its masks.
+    // Consecutive layers with the same masks share one block "k1 k2". The runs are found first,
+    // as a block's line names its last layer before its masks.
     std::vector<size_t> runStarts;
     std::vector<double> zcMid(nz);
     {
@@ -197,9 +196,14 @@ void CovarianceText(TextSink& text, const ModelSettings& s, const ModelData& dat
     text += kEol;
     text += CFormat("%4d", 0) + kEol;
     text += kEol;
-    for (size_t r = 0; r < runStarts.size(); ++r) {
-        const size_t first = runStarts[r];
-        const size_t last = r + 1 < runStarts.size() ? runStarts[r + 1] : nz;
+    // The inversion code's reader stops after the block that ends at layer nz - 1, so that block
+    // goes last and the single bottom layer after it is read first.
+    std::vector<std::pair<size_t, size_t>> blocks;
+    for (size_t r = 0; r < runStarts.size(); ++r)
+        blocks.emplace_back(runStarts[r], r + 1 < runStarts.size() ? runStarts[r + 1] : nz);
+    if (blocks.size() > 1 && blocks[blocks.size() - 2].second + 1 == nz)
+        std::swap(blocks[blocks.size() - 2], blocks.back());
+    for (const auto& [first, last] : blocks) {
         text += CFormat("%4d %4d", static_cast<int>(first) + 1, static_cast<int>(last)) + kEol;
         forEachMask(
             first, zcMid[first],

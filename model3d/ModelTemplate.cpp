@@ -101,7 +101,7 @@ int TruncatedToInt(double value)
 }  // namespace
 
 ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX,
-                                   int boundaryCellsY)
+                                   int boundaryCellsY, double ratioX, double ratioY)
 {
     ModelDefaults d;
     for (int i = 0; i < points.Count(); ++i) {
@@ -115,14 +115,17 @@ ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX
     d.DxText = TruncatedToInt(d.Dx);
     d.DyText = TruncatedToInt(d.Dy);
     d.DzText = TruncatedToInt(d.Dx + d.Dy) / 2;
-    // The boundary widths grow by 1.5 here whatever ratio the mesh is given later.
-    auto boundaryFactor = [](int k) {
+    // The boundary cells grow as the mesh builder grows them, so that the regular cells begin at
+    // the first point.
+    auto boundaryFactor = [](int k, double ratio) {
         double factor = 0, power = 1;
-        for (int i = 0; i < k; ++i) factor += (power *= 1.5);
+        for (int i = 0; i < k; ++i) factor += (power *= ratio);
         return factor;
     };
-    d.OriginX = d.XMin - d.Dx * boundaryFactor(boundaryCellsX);
-    d.OriginY = d.YMin - d.Dy * boundaryFactor(boundaryCellsY);
+    const double factorX = boundaryFactor(boundaryCellsX, ratioX);
+    const double factorY = boundaryFactor(boundaryCellsY, ratioY);
+    d.OriginX = d.XMin - d.Dx * factorX;
+    d.OriginY = d.YMin - d.Dy * factorY;
     // Points without extent in a direction (a single line, a single point) give no width there:
     // that direction takes the other one's width, or 1 m, and its regular cells are centred on
     // the points.
@@ -130,8 +133,8 @@ ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX
     if (noX) d.DxText = noY ? 1 : d.DyText;
     if (noY) d.DyText = d.DxText;
     if (d.DzText <= 0) d.DzText = 1;
-    if (noX) d.OriginX = d.XMin - d.DxText * (0.5 * kPresetCells + boundaryFactor(boundaryCellsX));
-    if (noY) d.OriginY = d.YMin - d.DyText * (0.5 * kPresetCells + boundaryFactor(boundaryCellsY));
+    if (noX) d.OriginX = d.XMin - d.DxText * (0.5 * kPresetCells + factorX);
+    if (noY) d.OriginY = d.YMin - d.DyText * (0.5 * kPresetCells + factorY);
     d.DxMin = FormatFloat("#.0", d.XMin);
     d.DxMax = FormatFloat("#.0", d.XMax);
     d.DyMin = FormatFloat("#.0", d.YMin);

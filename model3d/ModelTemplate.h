@@ -30,7 +30,8 @@ ModelPoints GatherStationPoints(const SurveyStore& store);
 double SourceLengthFromText(const std::string& text);
 
 // The presets of the builder's geometry and coordinate controls derived from the points; EOverflow
-// when the points spread too wide for the integer presets.
+// when the points spread too wide for the integer presets. The origin lies the boundary cells
+// (their count and growth ratio, as the presets give them) before the points.
 struct ModelDefaults {
     double XMin = 1e10, XMax = -1e10, YMin = 1e10, YMax = -1e10;
     double Dx = 0, Dy = 0;                   // 2 % of the extents, unrounded
@@ -39,7 +40,8 @@ struct ModelDefaults {
     std::string DxMin, DxMax, DyMin, DyMax, MxRefEdit, MyRefEdit;  // in "#.0"
 };
 ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX = 5,
-                                   int boundaryCellsY = 5);
+                                   int boundaryCellsY = 5, double ratioX = 2.0,
+                                   double ratioY = 2.0);
 
 // Presets a settings record the way the builder command does (geometry, origin and, when a centre
 // is known, the source edits).

@@ -125,6 +125,17 @@ TEST(ExportCommand, MtdExportWritesBothFilesOrNeither)
     EXPECT_THROW(RunExport(store, settings, nullptr), EWriteError);
     EXPECT_EQ(FileBytes(settings.FileName), "old");
     EXPECT_EQ(FileBytes(mde), "old");
+
+    // A range without a station: the message, and neither file.
+    settings.Count = 1;
+    settings.FromStation = "3";
+    settings.ToStation = "4";
+    std::vector<std::string> shown;
+    EXPECT_EQ(RunExport(store, settings, [&](const std::string& text) { shown.push_back(text); }),
+              ExportFormat::Mtd);
+    EXPECT_EQ(shown, std::vector<std::string>{kNoStationInRangeMessage});
+    EXPECT_EQ(FileBytes(settings.FileName), "old");
+    EXPECT_EQ(FileBytes(mde), "old");
 }
 
 TEST(ExportCommand, CheckedFrequenciesReachTheImpFileUnchanged)

@@ -4,6 +4,7 @@
 #include "base/Convert.h"
 #include "base/Exception.h"
 #include "base/NumberFormat.h"
+#include "base/StringList.h"
 #include "export/ImpWriter.h"
 #include "survey/TextLines.h"
 #include "tests/export/ExportFixture.h"
@@ -156,21 +157,26 @@ TEST(ExportImp, BlockLineCarriesTheAngleWhereTheReaderTakesIt)
     EXPECT_EQ(tokens[2], "2");       // its receiver count
 }
 
-TEST(ExportImp, NoFrequencyAndUncreatableFile)
+TEST(ExportImp, NothingToWriteAndUncreatableFile)
 {
     SurveyStore store = BlockSurvey();
-    store.OutputFreqs.clear();
     const std::string path = ExportTempPath("old.imp");
     PutFile(path, "old");
-    for (bool amplitude : {false, true}) {
-        std::vector<std::string> shown;
-        auto show = [&](const std::string& text) { shown.push_back(text); };
-        if (amplitude)
-            WriteImpFileAmplitude(store, path, "", "", 0, false, false, show);
-        else
-            WriteImpFileComplex(store, path, "", "", 0, false, false, show);
-        EXPECT_EQ(shown, std::vector<std::string>{"No frequency selected."});
-        EXPECT_EQ(FileBytes(path), "old");
+    // No frequency chosen, or frequencies that give no block: the message, and no file.
+    const std::pair<std::vector<float>, std::string> cases[] = {{{}, "No frequency selected."},
+                                                                {{8}, kNoImpBlockMessage}};
+    for (const auto& [freqs, message] : cases) {
+        store.OutputFreqs = freqs;
+        for (bool amplitude : {false, true}) {
+            std::vector<std::string> shown;
+            auto show = [&](const std::string& text) { shown.push_back(text); };
+            if (amplitude)
+                WriteImpFileAmplitude(store, path, "", "", 0, false, false, show);
+            else
+                WriteImpFileComplex(store, path, "", "", 0, false, false, show);
+            EXPECT_EQ(shown, std::vector<std::string>{message});
+            EXPECT_EQ(FileBytes(path), "old");
+        }
     }
 
     const std::string missing = testing::TempDir() + "no_such_folder_q/a.imp";
@@ -233,6 +239,79 @@ TEST(ExportImp, ComplexFileReadsBackWithItsAngle)
             EXPECT_NEAR(b.Phase.Y[k], a.Phase.Y[k], 1e-6);
         }
     }
+}
+
+// Records that keep their frequencies in FipList, as the AVG readers make them, give a block per
+// listed and chosen frequency, in list order, with the moment of 1 A; the file reads back.
+TEST(ExportImp, RecordsWithoutTheirOwnFrequencyGiveABlockPerListedFrequency)
+{
+    SurveyStore store;
+    for (const char* name : {"T1", "T2"}) {
+        TxData tx = Source(name, 0);
+        tx.Length = 500;
+        tx.Fip.Current = 0;
+        for (float f : {4.0f, 1.0f, 2.0f}) tx.FipList.push_back(FIP{f, 7, 0, 0, 0});
+        store.Transmitters.push_back(tx);
+    }
+    store.Transmitters[1].FipList.resize(1);
+    store.Transmitters[1].Cx = 900;
+    store.ExStations.push_back(
+        Receiver("101", "T1", 10, 20, 3, {{1, 2e6f, 0.3f, 10, 0.01f}, {4, 1e6f, 0.1f, 10, 0.01f}}));
+    store.ExStations.push_back(Receiver("201", "T2", 30, 40, 4, {{4, 3e6f, 0.2f, 10, 0.01f}}));
+    store.OutputFreqs = {1, 2, 4};
+    const std::string path = ExportTempPath("fiplist.imp");
+    WriteImpFileComplex(store, path, "", "", 0, false, false, nullptr);
+
+    StringList file;
+    file.SetText(FileBytes(path));
+    ASSERT_GT(file.Lines.size(), 4u);
+    EXPECT_EQ(file.Lines[4], "3");
+    std::vector<std::string> tokens, blocks;
+    for (const std::string& line : file.Lines) {
+        SplitFields(line, tokens);
+        if (tokens.size() == 13) blocks.push_back(tokens[0] + " " + tokens[4] + " " + tokens[7]);
+    }
+    EXPECT_EQ(blocks,
+              (std::vector<std::string>{"4.000000e+00 100.0 500.0", "1.000000e+00 100.0 500.0",
+                                        "4.000000e+00 900.0 500.0"}));
+
+    SurveyStore back;
+    ReadImpFile(back, path);
+    ASSERT_EQ(back.ExStations.size(), 2u);
+    EXPECT_EQ(back.ExStations[0].Amplitude.X, (std::vector<float>{4, 1}));
+    EXPECT_EQ(back.ExStations[1].Amplitude.X, (std::vector<float>{4}));
+    ASSERT_EQ(back.Transmitters.size(), 3u);
+    for (const TxData& tx : back.Transmitters) EXPECT_EQ(tx.Fip.Current, 1.0f);
+}
+
+// Written, read back and written again, a block keeps its source moment (token 7).
+TEST(ExportImp, TheRoundTripKeepsTheSourceMoment)
+{
+    SurveyStore store;
+    store.Transmitters = {Source("T1", 1), Source("T2", 2)};  // 10 A x 1,000 m
+    store.Transmitters[1].Length = 250;
+    store.Transmitters[1].Fip.Current = 3.5f;
+    store.ExStations.push_back(Receiver("101", "T1", 10, 20, 3, {{1, 2e6f, 0.3f, 10, 0.01f}}));
+    store.ExStations.push_back(Receiver("102", "T2", 30, 40, 4, {{2, 1e6f, 0.1f, 10, 0.01f}}));
+    store.OutputFreqs = {1, 2};
+    const std::string first = ExportTempPath("moment1.imp");
+    WriteImpFileComplex(store, first, "", "", 0, false, false, nullptr);
+    SurveyStore back;
+    ReadImpFile(back, first);
+    back.OutputFreqs = {1, 2};
+    const std::string second = ExportTempPath("moment2.imp");
+    WriteImpFileComplex(back, second, "", "", 0, false, false, nullptr);
+    std::vector<std::string> moments;
+    for (const std::string& path : {first, second}) {
+        std::vector<std::string> tokens;
+        StringList file;
+        file.SetText(FileBytes(path));
+        for (const std::string& line : file.Lines) {
+            SplitFields(line, tokens);
+            if (tokens.size() == 13) moments.push_back(tokens[7]);
+        }
+    }
+    EXPECT_EQ(moments, (std::vector<std::string>{"10000.0", "875.0", "10000.0", "875.0"}));
 }
 
 namespace {

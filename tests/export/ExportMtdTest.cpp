@@ -89,6 +89,14 @@ TEST(ExportMtd, RangeComparesNamesAsText)
     WriteMtdFile(store, path, "10", "20", 1, false);
     // 100 lies between 10 and 20 in byte order; 9 and 200 do not.
     EXPECT_EQ(RowStations(FileBytes(path)), (std::vector<std::string>{"10", "15", "100", "20"}));
+
+    // A range without a station says so and leaves the old file.
+    PutFile(path, "old");
+    std::vector<std::string> shown;
+    EXPECT_FALSE(WriteMtdFile(store, path, "3", "4", 1, false,
+                              [&](const std::string& text) { shown.push_back(text); }));
+    EXPECT_EQ(shown, std::vector<std::string>{kNoStationInRangeMessage});
+    EXPECT_EQ(FileBytes(path), "old");
 }
 
 TEST(ExportMtd, CorrectionKeepsEachPhaseWithItsFrequency)

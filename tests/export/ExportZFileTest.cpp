@@ -129,9 +129,17 @@ TEST(ExportZFile, RangeComparesNamesAsNumbers)
         EXPECT_EQ(Plot1Stations(FileBytes(path)), (std::vector<std::string>{"9", "10", "15"}))
             << first;
     }
+    // A range without a station, also one given from the larger name to the smaller, says so
+    // and leaves the old file.
     const std::string path = ExportTempPath("empty.z");
-    WriteZFile(store, path, "500", "600", 1, false);
-    EXPECT_EQ(FileBytes(path), Expected({}, {}));
+    PutFile(path, "old");
+    for (auto [first, last] : {std::pair("500", "600"), std::pair("100.0", "9.0")}) {
+        std::vector<std::string> shown;
+        WriteZFile(store, path, first, last, 1, false,
+                   [&](const std::string& text) { shown.push_back(text); });
+        EXPECT_EQ(shown, std::vector<std::string>{kNoStationInRangeMessage}) << first;
+        EXPECT_EQ(FileBytes(path), "old");
+    }
 }
 
 TEST(ExportZFile, FailuresReportAndLeaveTheOldFile)

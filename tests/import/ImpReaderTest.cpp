@@ -219,15 +219,21 @@ TEST(ReadImpFile, KnownTransmitterAndStationsGiveTheirNames)
 TEST(ReadImpFile, BlockLineForms)
 {
     // The writer's own form puts the angle into token 10 and 0.0 into token 12.
-    std::string text = std::string(kHeader) + "3\r\n" +
-                       "1.0 2 1 2 100.0 200.0 5.0 1000.0 1000.0 1.0 28.6 0.0 0.0\r\n" +
+    std::string text = std::string(kHeader) + "4\r\n" +
+                       "1.0 2 1 2 100.0 200.0 5.0 2500.0 1000.0 1.0 28.6 0.0 0.0\r\n" +
                        "1\r\n2\r\n3\r\nRe Im\r\nS1 1e-6 1e-6\r\n1e-8 1e-8\r\n" +
                        "2.0 300.0 400.0 7.0 2 1\r\n" +
                        "1\r\n2\r\n3\r\nRe Im\r\nS1 1e-6 0\r\n1e-8 0\r\n" + "4.0 2 1\r\n" +
+                       "1\r\n2\r\n3\r\nRe Im\r\nS1 1e-6 0\r\n1e-8 0\r\n" +
+                       "8.0 2 1 2 100.0 200.0 5.0 7.5 0.0 1.0 0.0 0.0 0.0\r\n" +
                        "1\r\n2\r\n3\r\nRe Im\r\nS1 1e-6 0\r\n1e-8 0\r\n";
     SurveyStore store;
     ReadImpFile(store, WriteFile("forms.imp", text));
-    ASSERT_EQ(store.Transmitters.size(), 3u);
+    ASSERT_EQ(store.Transmitters.size(), 4u);
+    // The current is the source moment (token 7) over the length, the moment itself without a
+    // length, and 1 where the block line gives no moment.
+    const float currents[] = {2.5f, 1, 1, 7.5f};
+    for (int k = 0; k < 4; ++k) EXPECT_FLOAT_EQ(store.Transmitters[k].Fip.Current, currents[k]);
     const TxData& written = store.Transmitters[0];
     EXPECT_EQ(written.Azimuth, 0.0f);
     EXPECT_FLOAT_EQ(written.Ax, -400);
@@ -244,7 +250,7 @@ TEST(ReadImpFile, BlockLineForms)
     EXPECT_FLOAT_EQ(three.Cy, 400);
     EXPECT_FLOAT_EQ(three.Fip.Freq, 4);
     ASSERT_EQ(store.ExStations.size(), 1u);
-    EXPECT_EQ(store.ExStations[0].Amplitude.X, (std::vector<float>{1, 2, 4}));
+    EXPECT_EQ(store.ExStations[0].Amplitude.X, (std::vector<float>{1, 2, 4, 8}));
 }
 
 TEST(ReadImpFile, NothingAddedWithoutUsableHeader)

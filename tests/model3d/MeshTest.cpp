@@ -1,7 +1,10 @@
 #include <cmath>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "base/Convert.h"
 #include "base/Exception.h"
+#include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
 #include "model3d/Mesh.h"
 #include "model3d/ModelTemplate.h"
@@ -140,9 +143,9 @@ TEST(Mesh, DefaultsFromThePoints)
     EXPECT_EQ(d.DxText, 20);
     EXPECT_EQ(d.DyText, 10);
     EXPECT_EQ(d.DzText, 15);
-    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 395.625);
-    EXPECT_DOUBLE_EQ(d.OriginY, 300 - 197.8125);
-    EXPECT_EQ(d.MxRefEdit, "604.4");
+    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 20 * 62);
+    EXPECT_DOUBLE_EQ(d.OriginY, 300 - 10 * 62);
+    EXPECT_EQ(d.MxRefEdit, "-240.0");
     EXPECT_EQ(d.DyMax, "800.0");
     ModelSettings s;
     ApplyModelDefaults(d, s);
@@ -161,7 +164,7 @@ TEST(Mesh, DefaultsFromThePoints)
     EXPECT_EQ(d.DxText, 1);
     EXPECT_EQ(d.DyText, 1);
     EXPECT_EQ(d.DzText, 1);
-    EXPECT_EQ(d.MxRefEdit, "-44.5");  // 0.25 - (25 + 19.78125)
+    EXPECT_EQ(d.MxRefEdit, "-86.8");  // 0.25 - (25 + 62)
 
     // A single line along x: y takes the x width and is centred on the line.
     ModelPoints line;
@@ -172,13 +175,17 @@ TEST(Mesh, DefaultsFromThePoints)
     EXPECT_EQ(d.DxText, 20);
     EXPECT_EQ(d.DyText, 20);
     EXPECT_EQ(d.DzText, 10);
-    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 395.625);
-    EXPECT_DOUBLE_EQ(d.OriginY, 7 - 20 * (25 + 19.78125));
+    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 20 * 62);
+    EXPECT_DOUBLE_EQ(d.OriginY, 7 - 20 * (25 + 62));
     std::swap(line.X, line.Y);
     d = ComputeModelDefaults(line);
     EXPECT_EQ(d.DxText, 20);
-    EXPECT_DOUBLE_EQ(d.OriginX, 7 - 20 * (25 + 19.78125));
-    EXPECT_DOUBLE_EQ(d.OriginY, 1000 - 395.625);
+    EXPECT_DOUBLE_EQ(d.OriginX, 7 - 20 * (25 + 62));
+    EXPECT_DOUBLE_EQ(d.OriginY, 1000 - 20 * 62);
+    // Other boundary counts and ratios move the origin by what those cells span.
+    d = ComputeModelDefaults(points, 3, 2, 1.5, 3.0);
+    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 20 * (1.5 + 2.25 + 3.375));
+    EXPECT_DOUBLE_EQ(d.OriginY, 300 - 10 * (3.0 + 9.0));
 }
 
 TEST(Mesh, TextHelpers)
@@ -206,4 +213,50 @@ TEST(Mesh, TheExampleLineGetsPositiveWidths)
     BuildYMesh(s, data);
     EXPECT_EQ(data.CellDy.size(), size_t(60));
     EXPECT_EQ(data.CellDy[5], static_cast<float>(d.DxText));
+}
+
+// The presets' regular cells, from the origin past the boundary cells, against the stations: they
+// begin at the first station and reach the last one; a direction without extent has them centred.
+TEST(Mesh, PresetRegularCellsCoverTheStations)
+{
+    struct Survey {
+        std::string File;
+        bool Peer;
+        double XMin, XMax;
+    } surveys[] = {
+        {QUILLANE_SOURCE_DIR "/examples/line1_csamt.avg", false, 1025, 1725},
+        {QUILLANE_PEER_DATA "/pycsamt/K1.AVG", true, 150, 2450},
+    };
+    for (const Survey& survey : surveys) {
+        SCOPED_TRACE(survey.File);
+        struct stat info;
+        if (survey.Peer && stat(QUILLANE_PEER_DATA, &info) != 0) continue;
+        SurveyStore store;
+        bool otherDialect = false;
+        ReadCsamtAvgFile(store, survey.File, &otherDialect);
+        if (otherDialect) ReadAmtAvgFile(store, survey.File, [] {});
+        ModelPoints points = GatherStationPoints(store);
+        ASSERT_GT(points.Count(), 1);
+        ModelDefaults d = ComputeModelDefaults(points);
+        ASSERT_EQ(d.XMin, survey.XMin);
+        ASSERT_EQ(d.XMax, survey.XMax);
+        ASSERT_EQ(d.YMin, d.YMax);
+        ModelSettings s;
+        ApplyModelDefaults(d, s);
+        ModelData data;
+        BuildXMesh(s, data);
+        BuildYMesh(s, data);
+        auto regular = [](const std::string& origin, const std::vector<float>& cells,
+                          int boundary) {
+            double begin = StrToFloat(origin);
+            for (int i = 0; i < boundary; ++i) begin += cells[i];
+            double end = begin;
+            for (size_t i = boundary; i + boundary < cells.size(); ++i) end += cells[i];
+            return std::make_pair(begin, end);
+        };
+        EXPECT_EQ(regular(s.MxRefEdit, data.CellDx, s.NxS), std::make_pair(d.XMin, d.XMax));
+        const double halfY = 25.0 * d.DyText;
+        EXPECT_EQ(regular(s.MyRefEdit, data.CellDy, s.NyS),
+                  std::make_pair(d.YMin - halfY, d.YMin + halfY));
+    }
 }

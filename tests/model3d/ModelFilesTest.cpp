@@ -108,7 +108,8 @@ TEST(ModelFiles, TerrainFormsClassEarthAirAndOcean)
                     "          100         -200          -20", "           15"}));
     std::vector<std::string> cov =
         CovarianceStart("         2         2         2", " 0.50 0.50", " 0.30 0.30", " 0.10");
-    for (const char* l : {"   1    1", "  0  1", "  0  0", "   2    2", "  9  1", "  1  9"})
+    // The block that ends at the next-to-last layer comes last.
+    for (const char* l : {"   2    2", "  9  1", "  1  9", "   1    1", "  0  1", "  0  0"})
         cov.push_back(l);
     EXPECT_EQ(CovarianceTopoText(s, TinyModel(), columns), Join(cov));
 }
@@ -126,14 +127,16 @@ TEST(ModelFiles, BoundaryCellsAreMaskedWithTheCheckBox)
     StringList text;
     text.SetText(CovarianceFlatText(s, data));
     std::vector<std::string> blocks(text.Lines.begin() + 29, text.Lines.end());
-    EXPECT_EQ(blocks, (std::vector<std::string>{"   1    2", "  0  0  0", "  0  2  0", "  0  2  0",
-                                                "  0  0  0", "   3    3", "  0  0  0", "  0  0  0",
-                                                "  0  0  0", "  0  0  0"}));
+    // The block that ends at the next-to-last layer comes last.
+    EXPECT_EQ(blocks, (std::vector<std::string>{"   3    3", "  0  0  0", "  0  0  0", "  0  0  0",
+                                                "  0  0  0", "   1    2", "  0  0  0", "  0  2  0",
+                                                "  0  2  0", "  0  0  0"}));
 }
 
 // The masks of a covariance file as the inversion code's reader takes them: after the settings,
-// blocks of a line "k1 k2" and nx lines of ny masks, whose masks fill layers k1 to k2. It stops
-// after a block that reaches layer nz - 1; a layer it never reached keeps the mask 1.
+// blocks of a line "k1 k2" and nx lines of ny masks, whose masks fill layers k1 to k2. Its layer
+// counter ends at k2 + 1, and it stops when that is nz, or at the end of the file; a layer it
+// never reached keeps the mask 1.
 std::vector<std::string> MasksAsTheInversionCodeReads(const std::string& text, int nx, int ny,
                                                       int nz)
 {
@@ -153,7 +156,7 @@ std::vector<std::string> MasksAsTheInversionCodeReads(const std::string& text, i
         }
         EXPECT_EQ(masks.size(), static_cast<size_t>(nx * ny));
         for (int k = k1; k <= k2 && k <= nz; ++k) layers[k - 1] = masks;
-        if (k2 >= nz - 1) break;
+        if (k2 + 1 == nz) break;
     }
     return layers;
 }
@@ -186,6 +189,40 @@ TEST(ModelFiles, TheInversionCodeReadsEveryLayersMasks)
         {CovarianceTopoText(s, data, columns), {none, layer('1'), layer('1'), none, none}},
     };
     for (const Case& c : cases) EXPECT_EQ(MasksAsTheInversionCodeReads(c.Text, 5, 6, 5), c.Masks);
+
+    // One boundary layer: the bottom layer has a block of its own.
+    s.NzS = 1;
+    EXPECT_EQ(MasksAsTheInversionCodeReads(CovarianceFlatText(s, data), 5, 6, 5),
+              (std::vector<std::string>{layer('2'), layer('2'), layer('2'), layer('2'), none}));
+    // Two layers that differ, and a single layer.
+    data.LayerDz.assign(2, 10);
+    data.LayerRho.assign(2, 100);
+    EXPECT_EQ(MasksAsTheInversionCodeReads(CovarianceFlatText(s, data), 5, 6, 2),
+              (std::vector<std::string>{layer('2'), none}));
+    s.NzS = 0;
+    data.LayerDz.assign(1, 10);
+    data.LayerRho.assign(1, 100);
+    EXPECT_EQ(MasksAsTheInversionCodeReads(CovarianceFlatText(s, data), 5, 6, 1),
+              (std::vector<std::string>{layer('2')}));
+
+    // Terrain without boundary masks: even x positions have their surface at depth -10, odd ones
+    // at depth 20, so the bottom layer (centre 25) differs from the one above it (centre 15).
+    s.CheckBox1 = false;
+    data.LayerDz.assign(5, 10);
+    data.LayerRho.assign(5, 100);
+    std::vector<float> terrain(30);
+    for (int j = 0; j < 6; ++j)
+        for (int i = 0; i < 5; ++i) terrain[j * 5 + i] = i % 2 == 0 ? 10 : -20;
+    auto terrainLayer = [](char even, char odd) {
+        std::string masks(30, ' ');
+        for (int i = 0; i < 5; ++i)
+            for (int j = 0; j < 6; ++j) masks[(4 - i) * 6 + j] = i % 2 == 0 ? even : odd;
+        return masks;
+    };
+    EXPECT_EQ(MasksAsTheInversionCodeReads(CovarianceTopoText(s, data, terrain), 5, 6, 5),
+              (std::vector<std::string>{terrainLayer('0', '0'), terrainLayer('1', '0'),
+                                        terrainLayer('1', '9'), terrainLayer('1', '9'),
+                                        terrainLayer('1', '1')}));
 }
 
 TEST(ModelFiles, NumbersNeverTouch)

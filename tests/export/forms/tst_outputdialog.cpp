@@ -22,13 +22,16 @@
 #include "base/Convert.h"
 #include "base/Exception.h"
 #include "base/FloatMath.h"
+#include "base/StringList.h"
 #include "base/TextStream.h"
 #include "export/ExportCommand.h"
 #include "export/ImpWriter.h"
 #include "export/MtdWriter.h"
 #include "export/StnWriter.h"
+#include "export/ExportErrors.h"
 #include "export/ZFileWriter.h"
 #include "export/forms/SN_Freq.h"
+#include "import/ImpReader.h"
 #include "import/LoadCommands.h"
 
 namespace {
@@ -113,14 +116,20 @@ class OutputDialogTest : public QObject {
     // file adds Hy stations and one transmitter, the IMP file one transmitter record per frequency.
     void LoadExample(const char* example = "line1_amt.avg")
     {
-        Form1->ClearLoadedData();
         const QString copy = dir_.filePath(QString::fromUtf8(example));
         QFile::remove(copy);
         QVERIFY(QFile::copy(QStringLiteral(QUILLANE_SOURCE_DIR "/examples/") + U(example), copy));
-        QuietHooks hooks;
-        const std::string name = QFile::encodeName(copy).toStdString();
-        ::AppendFiles(*Form1, {name}, name, hooks);
+        LoadOnly(copy);
         QCOMPARE(Form1->ExStations.size(), size_t(8));
+    }
+
+    // The file alone in the store, loaded as the load command does.
+    static void LoadOnly(const QString& file)
+    {
+        Form1->ClearLoadedData();
+        QuietHooks hooks;
+        const std::string name = QFile::encodeName(file).toStdString();
+        ::AppendFiles(*Form1, {name}, name, hooks);
     }
 
     // The next run of the dialog does what act does to it and closes with result.
@@ -497,6 +506,56 @@ private slots:
         QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Message);
         QCOMPARE(ui.Shown[0].Text, std::string("No frequency selected."));
         QVERIFY(!Exists(path));
+    }
+
+    // A field survey with the dialog's defaults, as a new user exports it: the Z-file range runs
+    // from "1000.0" to "950.0", which as numbers holds no station; the AVG records keep their
+    // frequencies in their lists and still give the IMP file its blocks.
+    void k1DefaultsWriteOrSaySo()
+    {
+        const QString k1 = QStringLiteral(QUILLANE_PEER_DATA "/pycsamt/K1.AVG");
+        if (!QFileInfo::exists(k1)) QSKIP("peer data absent");
+        LoadOnly(k1);
+        QVERIFY(!Form1->ExStations.empty());
+        ScriptedUserInterface ui;
+
+        const std::string z = Path("k1out.z");
+        QString from, to;
+        Answer(
+            [&](TForm3& d) {
+                from = d.FromSN->currentText();
+                to = d.ToSN->currentText();
+                d.FileEdit->setText(QString::fromStdString(z));
+            },
+            QDialog::Accepted);
+        Form1->OUTMTD1Click();
+        QCOMPARE(hookCalls_, 1);
+        QCOMPARE(from, QString("1000.0"));
+        QCOMPARE(to, QString("950.0"));
+        QCOMPARE(ui.Shown.size(), size_t(1));
+        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Message);
+        QCOMPARE(ui.Shown[0].Text, std::string(kNoStationInRangeMessage));
+        QVERIFY(!Exists(z));
+
+        const std::string imp = Path("k1out.imp");
+        Answer([&](TForm3& d) { d.FileEdit->setText(QString::fromStdString(imp)); },
+               QDialog::Accepted);
+        Form1->OUTMTD1Click();
+        QCOMPARE(ui.Shown.size(), size_t(1));
+        size_t blocks = 0, samples = 0;
+        for (const TxData& tx : Form1->Transmitters) blocks += tx.FipList.size();
+        for (const TStation& s : Form1->ExStations) samples += s.Amplitude.X.size();
+        QVERIFY(blocks > 1);
+        StringList file;
+        file.SetText(Bytes(imp));
+        QVERIFY(file.Lines.size() > 4);
+        QCOMPARE(file.Lines[4], std::to_string(blocks));
+        SurveyStore back;
+        ReadImpFile(back, imp);
+        QCOMPARE(back.ExStations.size(), Form1->ExStations.size());
+        size_t backSamples = 0;
+        for (const TStation& s : back.ExStations) backSamples += s.Amplitude.X.size();
+        QCOMPARE(backSamples, samples);
     }
 
     // Chosen from the tool bar, as the user does: the error reaches the exception box.

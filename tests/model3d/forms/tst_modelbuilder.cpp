@@ -172,8 +172,8 @@ private slots:
         QCOMPARE(Form7->NzScale->text(), QString("1.5"));
         QCOMPARE(Form7->DxMin->text(), QString("1000.0"));
         QCOMPARE(Form7->DyMax->text(), QString("2500.0"));
-        QCOMPARE(Form7->MxRefEdit->text(), QString("604.4"));  // 1000 - 395.625
-        QCOMPARE(Form7->MyRefEdit->text(), QString("1802.2"));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("-240.0"));  // 1000 - 20 × 62
+        QCOMPARE(Form7->MyRefEdit->text(), QString("1380.0"));
         QCOMPARE(Form7->Edit3->text(), QString("500"));  // the transmitter's centre
         QCOMPARE(Form7->Edit4->text(), QString("-20"));
         QCOMPARE(Form7->Edit7->text(), QString("3"));
@@ -248,11 +248,11 @@ private slots:
         // Another window taking the focus does not leave the edit; an unchanged edit left for
         // another control still rebuilds and makes the origin whole.
         Leave(Form7->Dz, Qt::ActiveWindowFocusReason);
-        QCOMPARE(Form7->MxRefEdit->text(), QString("604.4"));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("-240.0"));
         QVERIFY(Form7->LayerDz.empty());
         Leave(Form7->Dz);
-        QCOMPARE(Form7->MxRefEdit->text(), QString("604"));
-        QCOMPARE(Form7->MyRefEdit->text(), QString("1802"));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("-240"));
+        QCOMPARE(Form7->MyRefEdit->text(), QString("1380"));
         QCOMPARE(Form7->LayerDz.size(), size_t(45));
         QCOMPARE(Form7->LayerDz[0], 15.0f);
         QCOMPARE(Form7->LayerRho, std::vector<float>(45, 100.0f));
@@ -265,7 +265,7 @@ private slots:
         Form7->LayerRho[3] = 42;
         Leave(Form7->Dx);
         QCOMPARE(Form7->CellDx.size(), size_t(70));
-        QCOMPARE(Form7->MxRefEdit->text(), QString("504"));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("-340"));
         QCOMPARE(Form7->LayerRho[3], 42.0f);  // the layer count stayed
 
         Form7->NzScale->setText("2");
@@ -287,7 +287,7 @@ private slots:
         // The map page draws the outline and the inner nodes.
         Form7->PageControl1->setCurrentWidget(Form7->TabSheet4);
         QCOMPARE(Form7->Series2->count(), 5);
-        QCOMPARE(Form7->Series2->at(0), QPointF(504, 1802));
+        QCOMPARE(Form7->Series2->at(0), QPointF(-340, 1380));
         QCOMPARE(Form7->Series3->count(), 69 * 59);
         // Its axes tick at round whole metres; no two labels read alike, also on a short span.
         for (QValueAxis* axis : {Form7->Chart1Bottom, Form7->Chart1Left}) {
@@ -312,9 +312,9 @@ private slots:
         Form7->Chart1MouseMove(Qt::LeftButton, Qt::ControlModifier, QPointF(1500, 2500));
         QCOMPARE(Form7->MxRefEdit->text(), origin);
         Form7->Chart1MouseMove(Qt::LeftButton, Qt::NoModifier, QPointF(1010.6, 1994.8));
-        QCOMPARE(Form7->MxRefEdit->text(), QString("614"));  // 604 + 10.6, truncated
-        QCOMPARE(Form7->MyRefEdit->text(), QString("1796"));
-        QCOMPARE(Form7->Series2->at(0), QPointF(614, 1796));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("-229"));  // -240 + 10.6, truncated
+        QCOMPARE(Form7->MyRefEdit->text(), QString("1374"));
+        QCOMPARE(Form7->Series2->at(0), QPointF(-229, 1374));
         Form7->Chart1MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(2000, 2000));
         Form7->Chart1MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(2000, 2500));
         QCOMPARE(Form7->Series4->count(), 3);
@@ -592,7 +592,7 @@ private slots:
         QCOMPARE(Form7->Dy->text(), QString("20"));
         QCOMPARE(Form7->CellDy.size(), size_t(60));
         QCOMPARE(Form7->CellDy[5], 20.0f);
-        QCOMPARE(Form7->MyRefEdit->text(), QString("1104.4"));  // 2000 - 20 × (25 + 19.78125)
+        QCOMPARE(Form7->MyRefEdit->text(), QString("260.0"));  // 2000 - 20 × (25 + 62)
 
         Form7->Dy->setText("0");
         Leave(Form7->Dy);
