@@ -115,8 +115,8 @@ ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX
     d.DxText = TruncatedToInt(d.Dx);
     d.DyText = TruncatedToInt(d.Dy);
     d.DzText = TruncatedToInt(d.Dx + d.Dy) / 2;
-    // The boundary cells grow as the mesh builder grows them, so that the regular cells begin at
-    // the first point.
+    // The boundary cells are as wide as the mesh builder makes them from the shown widths, so that
+    // the regular cells begin at the first point.
     auto boundaryFactor = [](int k, double ratio) {
         double factor = 0, power = 1;
         for (int i = 0; i < k; ++i) factor += (power *= ratio);
@@ -124,8 +124,8 @@ ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX
     };
     const double factorX = boundaryFactor(boundaryCellsX, ratioX);
     const double factorY = boundaryFactor(boundaryCellsY, ratioY);
-    d.OriginX = d.XMin - d.Dx * factorX;
-    d.OriginY = d.YMin - d.Dy * factorY;
+    d.OriginX = d.XMin - d.DxText * factorX;
+    d.OriginY = d.YMin - d.DyText * factorY;
     // Points without extent in a direction (a single line, a single point) give no width there:
     // that direction takes the other one's width, or 1 m, and its regular cells are centred on
     // the points.

@@ -186,6 +186,12 @@ TEST(Mesh, DefaultsFromThePoints)
     d = ComputeModelDefaults(points, 3, 2, 1.5, 3.0);
     EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 20 * (1.5 + 2.25 + 3.375));
     EXPECT_DOUBLE_EQ(d.OriginY, 300 - 10 * (3.0 + 9.0));
+    // The boundary cells take the shown (truncated) widths, as the mesh does: 2 % of 1,010 m is
+    // 20.2 m, shown as 20.
+    points.X = {1000, 2010, 1500};
+    d = ComputeModelDefaults(points);
+    EXPECT_EQ(d.DxText, 20);
+    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 20 * 62);
 }
 
 TEST(Mesh, TextHelpers)
