@@ -282,9 +282,9 @@ bool WriteModelFlat(const ModelSettings& s, const ModelData& data, const std::st
 }
 
 bool WriteModelTopo(const ModelSettings& s, const ModelData& data, const std::string& fileName,
-                    const PendingMessages& pending)
+                    const TerrainProgress& progress)
 {
-    std::string text = ModelTopoText(s, data, ComputeColumnValues(s, data, pending));
+    std::string text = ModelTopoText(s, data, ComputeColumnValues(s, data, progress));
     return WriteText(ChangeFileExt(fileName, ".m"), text);
 }
 
@@ -294,9 +294,9 @@ bool WriteCovarianceFlat(const ModelSettings& s, const ModelData& data, const st
 }
 
 bool WriteCovarianceTopo(const ModelSettings& s, const ModelData& data, const std::string& fileName,
-                         const PendingMessages& pending)
+                         const TerrainProgress& progress)
 {
-    std::string text = CovarianceTopoText(s, data, ComputeColumnValues(s, data, pending));
+    std::string text = CovarianceTopoText(s, data, ComputeColumnValues(s, data, progress));
     return WriteText(ChangeFileExt(fileName, ".cov"), text);
 }
 
@@ -326,7 +326,7 @@ struct NamedText {
 // points.
 std::vector<NamedText> ModelAndCovariance(const ModelSettings& s, const ModelData& data,
                                           const std::string& fileName,
-                                          const PendingMessages& pending)
+                                          const TerrainProgress& progress)
 {
     std::string model, covariance;
     if (data.TerrainCount() == 0) {
@@ -334,7 +334,7 @@ std::vector<NamedText> ModelAndCovariance(const ModelSettings& s, const ModelDat
         covariance = CovarianceFlatText(s, data);
     } else {
         // Both files class the cells from the same column values.
-        std::vector<float> columns = ComputeColumnValues(s, data, pending);
+        std::vector<float> columns = ComputeColumnValues(s, data, progress);
         model = ModelTopoText(s, data, columns);
         covariance = CovarianceTopoText(s, data, columns);
     }
@@ -375,19 +375,19 @@ std::vector<std::string> ReplaceTogether(const std::vector<NamedText>& files)
 
 std::vector<std::string> WriteModelFiles(const ModelSettings& s, const ModelData& data,
                                          const std::string& fileName,
-                                         const PendingMessages& pending)
+                                         const TerrainProgress& progress)
 {
     RefuseUnusableModel(s, data);
-    return ReplaceTogether(ModelAndCovariance(s, data, fileName, pending));
+    return ReplaceTogether(ModelAndCovariance(s, data, fileName, progress));
 }
 
 std::vector<std::string> WriteModelFileSet(const std::vector<TxData>& transmitters,
                                            const ModelSettings& s, const ModelData& data,
                                            const std::string& fileName,
-                                           const PendingMessages& pending)
+                                           const TerrainProgress& progress)
 {
     RefuseUnusableModel(s, data);
-    std::vector<NamedText> files = ModelAndCovariance(s, data, fileName, pending);
+    std::vector<NamedText> files = ModelAndCovariance(s, data, fileName, progress);
     files.push_back({ChangeFileExt(fileName, ".pri"), BackgroundModelText(transmitters, s, data)});
     return ReplaceTogether(files);
 }
