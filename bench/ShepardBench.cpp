@@ -105,22 +105,16 @@ void BM_ColumnValuesAtRandom(benchmark::State& state)
     ColumnValuesOf(state, Layout::Random);
 }
 // The columns run on every core: the time is the wall clock's, the CPU time that of all threads.
-BENCHMARK(BM_ColumnValuesInLines)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(4000)
-    ->Arg(10000)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ColumnValuesAtRandom)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(4000)
-    ->Arg(10000)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+void OnAllCores(benchmark::internal::Benchmark* b)
+{
+    b->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+}
+void StationCounts(benchmark::internal::Benchmark* b)
+{
+    b->Arg(1000)->Arg(2000)->Arg(4000)->Arg(10000)->Apply(OnAllCores);
+}
+BENCHMARK(BM_ColumnValuesInLines)->Apply(StationCounts);
+BENCHMARK(BM_ColumnValuesAtRandom)->Apply(StationCounts);
 
 // The model builder's create step (model, covariance and background model files, 200 x 200 x 60
 // cells) on stations in lines.
@@ -135,11 +129,7 @@ void BM_CreateStepInLines(benchmark::State& state)
     for (const char* extension : {".m", ".cov", ".pri"})
         std::remove(("ShepardBench-model" + std::string(extension)).c_str());
 }
-BENCHMARK(BM_CreateStepInLines)
-    ->Arg(10000)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CreateStepInLines)->Arg(10000)->Apply(OnAllCores);
 
 #ifdef QUILLANE_BENCH_DIALOG
 // Both cases run in a process with the application's threads, as the dialog does: a second
