@@ -144,7 +144,7 @@ struct NeighbourColumns {
     }
 };
 
-// The direction sums of step 5 for neighbours k .. k + N - 1: over every other neighbour l, the
+// The direction sums for neighbours k .. k + N - 1: over every other neighbour l, the
 // weight of l times one less the cosine of the angle between them, and the weights of l.
 template <size_t N, typename V = typename LaneTypes<N>::Double>
 __attribute__((always_inline)) inline void DirectionTerm(const NeighbourColumns& c, size_t l,
@@ -163,7 +163,7 @@ __attribute__((always_inline)) inline void DirectionTerm(const NeighbourColumns&
     den += weight;
 }
 
-// The gradient sums of step 7 for neighbours k .. k + N - 1.
+// The gradient sums for neighbours k .. k + N - 1.
 template <size_t N, typename V = typename LaneTypes<N>::Double>
 __attribute__((always_inline)) inline void GradientTerm(const NeighbourColumns& c, size_t l,
                                                         const V& x, const V& y, const V& z, V& sa,
