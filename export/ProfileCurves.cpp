@@ -1,6 +1,10 @@
 #include "export/ProfileCurves.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 const char* const kNoProfileSelectedText = "没有选择剖面. 电压剖面绘制操作失败!";
@@ -8,12 +12,16 @@ const char* const kNoProfileSelectedCaption = "Murovane hint...";
 
 namespace {
 
-const TStation* FindStation(const std::vector<TStation>& stations, const std::string& name)
+// The same bytes in the same number of leading samples.
+bool SameSamples(const std::vector<float>& a, const std::vector<float>& b, size_t count)
 {
-    for (const TStation& station : stations) {
-        if (station.Name == name) return &station;
-    }
-    return nullptr;
+    return a.size() >= count && b.size() >= count &&
+           std::memcmp(a.data(), b.data(), count * sizeof(float)) == 0;
+}
+
+bool AllFinite(const std::vector<float>& values)
+{
+    return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
 }
 
 }  // namespace
@@ -29,8 +37,15 @@ std::vector<float> ProfileFrequencies(const std::vector<TStation>& exStations)
     std::vector<float> frequencies;
     if (exStations.empty()) return frequencies;
     frequencies = exStations.front().Amplitude.X;
+    // Surveys repeat one list of frequencies at most stations. A list of finite frequencies that
+    // was just taken in adds nothing a second time: each of them now lies within 5 % of itself.
+    const std::vector<float>* last = &exStations.front().Amplitude.X;
+    bool lastFinite = AllFinite(*last);
     for (size_t i = 1; i < exStations.size(); ++i) {
-        for (float f : exStations[i].Amplitude.X) {
+        const std::vector<float>& list = exStations[i].Amplitude.X;
+        if (lastFinite && list.size() == last->size() && SameSamples(list, *last, list.size()))
+            continue;
+        for (float f : list) {
             bool known = false;
             for (float u : frequencies) {
                 if (WithinFivePercent(f, u)) {
@@ -40,6 +55,8 @@ std::vector<float> ProfileFrequencies(const std::vector<TStation>& exStations)
             }
             if (!known) frequencies.push_back(f);
         }
+        last = &list;
+        lastFinite = AllFinite(list);
     }
     // Exchange sort: stays well defined even when a stored frequency is not a number.
     for (size_t i = 0; i + 1 < frequencies.size(); ++i) {
@@ -61,37 +78,82 @@ ExProfileChartData BuildExProfileChart(const SurveyStore& store,
 {
     ExProfileChartData chart;
     const std::vector<TStation>& stations = store.ExStations;
-    double rx = 0, ry = 0;
-    if (!selectedStations.empty()) {
-        if (const TStation* reference = FindStation(stations, selectedStations.front())) {
-            rx = reference->Info.X;
-            ry = reference->Info.Y;
-        }
+    // The stations of each picked name, chained in store order, found in one pass over the
+    // stations instead of one search per name and frequency.
+    const size_t none = static_cast<size_t>(-1);
+    struct Chain {
+        size_t First, Last;
+    };
+    std::unordered_map<std::string_view, Chain> byName;
+    byName.reserve(selectedStations.size());
+    for (const std::string& name : selectedStations) byName.emplace(name, Chain{none, none});
+    std::vector<size_t> next(stations.size(), none);
+    for (size_t i = 0; i < stations.size(); ++i) {
+        auto found = byName.find(stations[i].Name);
+        if (found == byName.end()) continue;
+        Chain& chain = found->second;
+        (chain.First == none ? chain.First : next[chain.Last]) = i;
+        chain.Last = i;
     }
-    for (float frequency : ProfileFrequencies(stations)) {
-        Profile profile;
-        for (const std::string& name : selectedStations) {
-            for (const TStation& station : stations) {
-                if (station.Name != name) continue;
-                const std::vector<float>& fx = station.Amplitude.X;
-                const std::vector<float>& fy = station.Amplitude.Y;
-                for (size_t m = 0; m < fx.size() && m < fy.size(); ++m) {
-                    if (!WithinFivePercent(fx[m], frequency)) continue;
-                    double dx = station.Info.X - rx;
-                    double dy = station.Info.Y - ry;
-                    profile.X.push_back(static_cast<float>(std::sqrt(dx * dx + dy * dy)));
-                    profile.Y.push_back(fy[m]);
-                    profile.Labels.push_back(station.Name);
-                    break;
+    std::vector<size_t> firstOf;
+    firstOf.reserve(selectedStations.size());
+    size_t points = 0;
+    for (const std::string& name : selectedStations) {
+        firstOf.push_back(byName.find(name)->second.First);
+        for (size_t i = firstOf.back(); i != none; i = next[i]) ++points;
+    }
+    double rx = 0, ry = 0;
+    if (!firstOf.empty() && firstOf.front() != none) {
+        rx = stations[firstOf.front()].Info.X;
+        ry = stations[firstOf.front()].Info.Y;
+    }
+    const std::vector<float> frequencies = ProfileFrequencies(stations);
+    chart.Profiles.resize(frequencies.size());
+    for (size_t k = 0; k < frequencies.size(); ++k) {
+        Profile& profile = chart.Profiles[k];
+        profile.Value = static_cast<float>(0.001 * frequencies[k]);
+        profile.X.reserve(points);
+        profile.Y.reserve(points);
+        profile.Labels.reserve(points);
+    }
+    // The sample of each curve's frequency at a station: the first within 5 %, or none. Stations
+    // that repeat the last one's samples take its answer.
+    std::vector<size_t> sampleOf(frequencies.size(), none);
+    const std::vector<float>* lastSamples = nullptr;
+    size_t lastCount = 0;
+    for (size_t first : firstOf) {
+        for (size_t index = first; index != none; index = next[index]) {
+            const TStation& station = stations[index];
+            const std::vector<float>& fx = station.Amplitude.X;
+            const std::vector<float>& fy = station.Amplitude.Y;
+            size_t count = std::min(fx.size(), fy.size());
+            if (!lastSamples || count != lastCount || !SameSamples(fx, *lastSamples, count)) {
+                for (size_t k = 0; k < frequencies.size(); ++k) {
+                    sampleOf[k] = none;
+                    for (size_t m = 0; m < count; ++m) {
+                        if (WithinFivePercent(fx[m], frequencies[k])) {
+                            sampleOf[k] = m;
+                            break;
+                        }
+                    }
                 }
+                lastSamples = &fx;
+                lastCount = count;
+            }
+            double dx = station.Info.X - rx;
+            double dy = station.Info.Y - ry;
+            float distance = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+            for (size_t k = 0; k < frequencies.size(); ++k) {
+                if (sampleOf[k] == none) continue;
+                Profile& profile = chart.Profiles[k];
+                profile.X.push_back(distance);
+                profile.Y.push_back(fy[sampleOf[k]]);
+                profile.Labels.push_back(station.Name);
             }
         }
-        profile.Value = static_cast<float>(0.001 * frequency);
-        chart.Profiles.push_back(std::move(profile));
     }
-    for (const std::string& name : selectedStations) {
-        if (const TStation* station = FindStation(stations, name))
-            chart.Names.push_back(station->Name);
+    for (size_t i = 0; i < selectedStations.size(); ++i) {
+        if (firstOf[i] != none) chart.Names.push_back(selectedStations[i]);
     }
     chart.Title = ExProfileChartTitle(store);
     return chart;

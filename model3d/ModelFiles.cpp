@@ -268,9 +268,9 @@ bool WriteModelFlat(const ModelSettings& s, const ModelData& data, const std::st
 }
 
 bool WriteModelTopo(const ModelSettings& s, const ModelData& data, const std::string& fileName,
-                    const PendingMessages& pending)
+                    const TerrainProgress& progress)
 {
-    const std::vector<float> columns = ComputeColumnValues(s, data, pending);
+    const std::vector<float> columns = ComputeColumnValues(s, data, progress);
     return WriteText(ChangeFileExt(fileName, ".m"),
                      [&](TextSink& text) { ModelText(text, s, data, &columns); });
 }
@@ -282,9 +282,9 @@ bool WriteCovarianceFlat(const ModelSettings& s, const ModelData& data, const st
 }
 
 bool WriteCovarianceTopo(const ModelSettings& s, const ModelData& data, const std::string& fileName,
-                         const PendingMessages& pending)
+                         const TerrainProgress& progress)
 {
-    const std::vector<float> columns = ComputeColumnValues(s, data, pending);
+    const std::vector<float> columns = ComputeColumnValues(s, data, progress);
     return WriteText(ChangeFileExt(fileName, ".cov"),
                      [&](TextSink& text) { CovarianceText(text, s, data, &columns); });
 }
@@ -328,10 +328,10 @@ std::vector<SetFile> ModelAndCovariance(const ModelSettings& s, const ModelData&
 }
 
 std::shared_ptr<const std::vector<float>> ColumnsOf(const ModelSettings& s, const ModelData& data,
-                                                    const PendingMessages& pending)
+                                                    const TerrainProgress& progress)
 {
     if (data.TerrainCount() == 0) return nullptr;
-    return std::make_shared<const std::vector<float>>(ComputeColumnValues(s, data, pending));
+    return std::make_shared<const std::vector<float>>(ComputeColumnValues(s, data, progress));
 }
 
 // Every file streams into its temporary first; only when all of them were written do they
@@ -357,18 +357,18 @@ FileSetOutcome ReplaceTogether(const std::vector<SetFile>& files)
 }  // namespace
 
 FileSetOutcome WriteModelFiles(const ModelSettings& s, const ModelData& data,
-                               const std::string& fileName, const PendingMessages& pending)
+                               const std::string& fileName, const TerrainProgress& progress)
 {
     RefuseUnusableModel(s, data);
-    return ReplaceTogether(ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, pending)));
+    return ReplaceTogether(ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, progress)));
 }
 
 FileSetOutcome WriteModelFileSet(const std::vector<TxData>& transmitters, const ModelSettings& s,
                                  const ModelData& data, const std::string& fileName,
-                                 const PendingMessages& pending)
+                                 const TerrainProgress& progress)
 {
     RefuseUnusableModel(s, data);
-    std::vector<SetFile> files = ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, pending));
+    std::vector<SetFile> files = ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, progress));
     files.push_back({ChangeFileExt(fileName, ".pri"),
                      [&](TextSink& text) { BackgroundModelText(text, transmitters, s, data); }});
     return ReplaceTogether(files);

@@ -13,7 +13,8 @@
 #include "survey/Records.h"
 
 // The file texts, lines ending in CR LF. The terrain forms take the column values of
-// ComputeColumnValues.
+// ComputeColumnValues; the writers that compute them pass progress on to it, and a
+// TerrainCancelled from it leaves every file as it was.
 std::string ModelFlatText(const ModelSettings& settings, const ModelData& data);
 std::string ModelTopoText(const ModelSettings& settings, const ModelData& data,
                           const std::vector<float>& columns);
@@ -30,11 +31,11 @@ void BoundaryText(TextSink& text, const ModelData& data);
 bool WriteModelFlat(const ModelSettings& settings, const ModelData& data,
                     const std::string& fileName);
 bool WriteModelTopo(const ModelSettings& settings, const ModelData& data,
-                    const std::string& fileName, const PendingMessages& pending = {});
+                    const std::string& fileName, const TerrainProgress& progress = {});
 bool WriteCovarianceFlat(const ModelSettings& settings, const ModelData& data,
                          const std::string& fileName);
 bool WriteCovarianceTopo(const ModelSettings& settings, const ModelData& data,
-                         const std::string& fileName, const PendingMessages& pending = {});
+                         const std::string& fileName, const TerrainProgress& progress = {});
 
 // True when every cell width and layer thickness is a positive finite number.
 bool MeshWidthsUsable(const ModelData& data);
@@ -47,13 +48,13 @@ bool MeshWidthsUsable(const ModelData& data);
 // files that could not be written (none when all were replaced) and, where a rename failed after
 // another one succeeded, those already replaced.
 FileSetOutcome WriteModelFiles(const ModelSettings& settings, const ModelData& data,
-                               const std::string& fileName, const PendingMessages& pending = {});
+                               const std::string& fileName, const TerrainProgress& progress = {});
 
 // "创建模型": the model, covariance and background model files, replaced together in the same
 // way; a source edit that is not a number raises the conversion error before any file is written.
 FileSetOutcome WriteModelFileSet(const std::vector<TxData>& transmitters,
                                  const ModelSettings& settings, const ModelData& data,
-                                 const std::string& fileName, const PendingMessages& pending = {});
+                                 const std::string& fileName, const TerrainProgress& progress = {});
 
 // The background model file; the source comes from the first transmitter, or from the source
 // edits and the dialog's source length when there is none. False when it cannot be created.

@@ -3,6 +3,14 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "base/Convert.h"
 #include "survey/TextLines.h"
@@ -30,21 +38,6 @@ TerrainLoad LoadTerrainFile(const std::string& fileName, ModelData& data)
     data.TerrainY = std::move(ys);
     data.TerrainZ = std::move(zs);
     return data.TerrainX.empty() ? TerrainLoad::NoPoint : TerrainLoad::Loaded;
-}
-
-PendingMessages EveryInterval(PendingMessages pending, std::chrono::milliseconds interval)
-{
-    if (!pending) return pending;
-    using Clock = std::chrono::steady_clock;
-    return [pending = std::move(pending), interval, calls = 0u, last = Clock::now()]() mutable {
-        // A call comes every few hundred nanoseconds of work: reading the clock on each would
-        // cost a good part of it.
-        if (++calls % 32 != 0) return;
-        Clock::time_point now = Clock::now();
-        if (now - last < interval) return;
-        pending();
-        last = Clock::now();
-    };
 }
 
 namespace {
@@ -76,66 +69,230 @@ inline double Weight(double w)
     return w <= FLT_MAX ? static_cast<double>(static_cast<float>(w)) : w;
 }
 
+// The sums over pairs of neighbours run on N neighbours at once, as many as the processor's
+// widest registers hold. Each lane sums its own terms in the scheme's order and every operation
+// rounds each lane as it would a single number, so no width changes a bit of the values.
+constexpr size_t kMostLanes = 8;
+
+template <size_t N>
+struct LaneTypes {
+    typedef double Double __attribute__((vector_size(N * sizeof(double))));
+    typedef float Single __attribute__((vector_size(N * sizeof(float))));
+    typedef long long Bits __attribute__((vector_size(N * sizeof(long long))));
+};
+
+// The helpers pass lanes by reference: by value they would depend on the instruction set.
+template <typename V>
+__attribute__((always_inline)) inline void LoadLanes(const double* p, V& v)
+{
+    std::memcpy(&v, p, sizeof v);
+}
+
+template <typename V>
+__attribute__((always_inline)) inline void StoreLanes(double* p, const V& v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
+// Rounds every lane to single precision, as the scheme rounds its cosines and slopes. Widened
+// element by element: the vector builtin takes four instructions where this takes one.
+template <size_t N>
+__attribute__((always_inline)) inline void ThroughSingle(typename LaneTypes<N>::Double& v)
+{
+    typename LaneTypes<N>::Single f = __builtin_convertvector(v, typename LaneTypes<N>::Single);
+    if constexpr (N == 8)
+        v = typename LaneTypes<N>::Double{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]};
+    else if constexpr (N == 4)
+        v = typename LaneTypes<N>::Double{f[0], f[1], f[2], f[3]};
+    else
+        v = typename LaneTypes<N>::Double{f[0], f[1]};
+}
+
+// The lane of neighbour l among k .. k + N - 1 set to +0, which leaves a sum as it was: the sums
+// start at +0 and so never hold -0.
+template <size_t N>
+__attribute__((always_inline)) inline void WithoutLane(typename LaneTypes<N>::Double& v,
+                                                       size_t lane)
+{
+    typedef typename LaneTypes<N>::Bits Bits;
+    Bits index;
+    for (size_t i = 0; i < N; ++i) index[i] = static_cast<long long>(i);
+    v = (typename LaneTypes<N>::Double)((Bits)v & ~(index == static_cast<long long>(lane)));
+}
+
+// The neighbours of one query as columns of numbers, padded to whole lanes.
+struct NeighbourColumns {
+    size_t M = 0;
+    std::vector<double> X, Y, Z, Ux, Uy, D, S, W, Num, Den, Sa, Sb, Sw;
+
+    void Fill(const std::vector<int>& nb, const std::vector<float>& d, float xq, float yq,
+              const float* tx, const float* ty, const float* tz)
+    {
+        M = nb.size();
+        size_t padded = (M + kMostLanes - 1) / kMostLanes * kMostLanes;
+        for (std::vector<double>* v : {&X, &Y, &Z, &Ux, &Uy, &D, &S, &W, &Num, &Den, &Sa, &Sb, &Sw})
+            v->assign(padded, 0.0);
+        for (size_t k = M; k < padded; ++k) D[k] = 1;
+        for (size_t k = 0; k < M; ++k) {
+            X[k] = tx[nb[k]];
+            Y[k] = ty[nb[k]];
+            Z[k] = tz[nb[k]];
+            Ux[k] = static_cast<double>(xq) - X[k];
+            Uy[k] = static_cast<double>(yq) - Y[k];
+            D[k] = d[k];
+        }
+    }
+};
+
+// The direction sums for neighbours k .. k + N - 1: over every other neighbour l, the
+// weight of l times one less the cosine of the angle between them, and the weights of l.
+template <size_t N, typename V = typename LaneTypes<N>::Double>
+__attribute__((always_inline)) inline void DirectionTerm(const NeighbourColumns& c, size_t l,
+                                                         const V& ux, const V& uy, const V& d,
+                                                         V& num, V& den, size_t skipLane)
+{
+    V cosine = (ux * c.Ux[l] + uy * c.Uy[l]) / (d * c.D[l] + 1e-20);
+    ThroughSingle<N>(cosine);
+    V term = c.S[l] * (1.0 - cosine);
+    V weight = V{} + c.S[l];
+    if (skipLane < N) {
+        WithoutLane<N>(term, skipLane);
+        WithoutLane<N>(weight, skipLane);
+    }
+    num += term;
+    den += weight;
+}
+
+// The gradient sums for neighbours k .. k + N - 1.
+template <size_t N, typename V = typename LaneTypes<N>::Double>
+__attribute__((always_inline)) inline void GradientTerm(const NeighbourColumns& c, size_t l,
+                                                        const V& x, const V& y, const V& z, V& sa,
+                                                        V& sb, V& sw, size_t skipLane)
+{
+    V dx = x - c.X[l], dy = y - c.Y[l];
+    // The scheme's w (xl - xk) q with both signs turned, which changes no bit and saves the
+    // differences the other way round.
+    V q = (z - c.Z[l]) / (dx * dx + dy * dy + 1e-20);
+    ThroughSingle<N>(q);
+    V ta = c.W[l] * dx * q, tb = c.W[l] * dy * q;
+    V weight = V{} + c.W[l];
+    if (skipLane < N) {
+        WithoutLane<N>(ta, skipLane);
+        WithoutLane<N>(tb, skipLane);
+        WithoutLane<N>(weight, skipLane);
+    }
+    sa += ta;
+    sb += tb;
+    sw += weight;
+}
+
+template <size_t N>
+__attribute__((always_inline)) inline void PairSumsBody(NeighbourColumns& c, bool gradients)
+{
+    typedef typename LaneTypes<N>::Double V;
+    const size_t m = c.M;
+    for (size_t k = 0; k < m; k += N) {
+        size_t own = std::min(k + N, m);
+        if (!gradients) {
+            V ux, uy, d, num{}, den{};
+            LoadLanes(&c.Ux[k], ux);
+            LoadLanes(&c.Uy[k], uy);
+            LoadLanes(&c.D[k], d);
+            for (size_t l = 0; l < k; ++l) DirectionTerm<N>(c, l, ux, uy, d, num, den, N);
+            for (size_t l = k; l < own; ++l) DirectionTerm<N>(c, l, ux, uy, d, num, den, l - k);
+            for (size_t l = own; l < m; ++l) DirectionTerm<N>(c, l, ux, uy, d, num, den, N);
+            StoreLanes(&c.Num[k], num);
+            StoreLanes(&c.Den[k], den);
+        } else {
+            V x, y, z, sa{}, sb{}, sw{};
+            LoadLanes(&c.X[k], x);
+            LoadLanes(&c.Y[k], y);
+            LoadLanes(&c.Z[k], z);
+            for (size_t l = 0; l < k; ++l) GradientTerm<N>(c, l, x, y, z, sa, sb, sw, N);
+            for (size_t l = k; l < own; ++l) GradientTerm<N>(c, l, x, y, z, sa, sb, sw, l - k);
+            for (size_t l = own; l < m; ++l) GradientTerm<N>(c, l, x, y, z, sa, sb, sw, N);
+            StoreLanes(&c.Sa[k], sa);
+            StoreLanes(&c.Sb[k], sb);
+            StoreLanes(&c.Sw[k], sw);
+        }
+    }
+}
+
+__attribute__((target("avx512f,avx512dq"))) void PairSums8(NeighbourColumns& c, bool gradients)
+{
+    PairSumsBody<8>(c, gradients);
+}
+
+__attribute__((target("avx2"))) void PairSums4(NeighbourColumns& c, bool gradients)
+{
+    PairSumsBody<4>(c, gradients);
+}
+
+void PairSums2(NeighbourColumns& c, bool gradients)
+{
+    PairSumsBody<2>(c, gradients);
+}
+
+void PairSums(NeighbourColumns& c, bool gradients)
+{
+    static const int widest =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq")
+            ? 8
+            : (__builtin_cpu_supports("avx2") ? 4 : 2);
+    if (widest == 8)
+        PairSums8(c, gradients);
+    else if (widest == 4)
+        PairSums4(c, gradients);
+    else
+        PairSums2(c, gradients);
+}
+
 // Steps 4 to 10 of the scheme over the neighbours (in ascending point order) and their distances.
+// The sums over pairs of neighbours cost the square of their count.
 float NeighbourValue(const std::vector<int>& nb, const std::vector<float>& d, float r, float xq,
                      float yq, const float* tx, const float* ty, const float* tz, float zMin,
                      float zMax)
 {
     size_t m = nb.size();
     if (m == 1) return tz[nb[0]];
-    std::vector<float> s(m), t(m), delta(m);
-    std::vector<double> w(m);
+    thread_local NeighbourColumns c;
+    c.Fill(nb, d, xq, yq, tx, ty, tz);
     for (size_t k = 0; k < m; ++k) {
         double dk = d[k];
+        float s;
         if (std::sqrt(dk) <= r / 3.0)
-            s[k] = static_cast<float>(1.0 / (dk + 1e-20));
+            s = static_cast<float>(1.0 / (dk + 1e-20));
         else {
             double a = dk / r - 1;
-            s[k] = static_cast<float>(27.0 * a * a / (4.0 * dk + 1e-20));
+            s = static_cast<float>(27.0 * a * a / (4.0 * dk + 1e-20));
         }
+        c.S[k] = s;
     }
+    PairSums(c, false);
     for (size_t k = 0; k < m; ++k) {
-        double num = 0, den = 0;
-        double ux = static_cast<double>(xq) - tx[nb[k]], uy = static_cast<double>(yq) - ty[nb[k]];
-        for (size_t l = 0; l < m; ++l) {
-            if (l == k) continue;
-            double vx = static_cast<double>(xq) - tx[nb[l]],
-                   vy = static_cast<double>(yq) - ty[nb[l]];
-            float cosKl = static_cast<float>((ux * vx + uy * vy) /
-                                             (static_cast<double>(d[k]) * d[l] + 1e-20));
-            num += s[l] * (1.0 - cosKl);
-            den += s[l];
-        }
-        t[k] = static_cast<float>(num / (den + 1e-20));
-        w[k] = Weight(static_cast<double>(s[k]) * s[k] * (1.0 + t[k]));
+        float t = static_cast<float>(c.Num[k] / (c.Den[k] + 1e-20));
+        c.W[k] = Weight(c.S[k] * c.S[k] * (1.0 + t));
     }
-    std::vector<float> a(m), b(m);
+    PairSums(c, true);
+    thread_local std::vector<float> a, b;
+    a.resize(m);
+    b.resize(m);
     double most = 0;
     for (size_t k = 0; k < m; ++k) {
-        double sa = 0, sb = 0, sw = 0;
-        double xk = tx[nb[k]], yk = ty[nb[k]], zk = tz[nb[k]];
-        for (size_t l = 0; l < m; ++l) {
-            if (l == k) continue;
-            double xl = tx[nb[l]], yl = ty[nb[l]];
-            double dx = xk - xl, dy = yk - yl;
-            float q = static_cast<float>((tz[nb[l]] - zk) / (dx * dx + dy * dy + 1e-20));
-            sa += w[l] * (xl - xk) * q;
-            sb += w[l] * (yl - yk) * q;
-            sw += w[l];
-        }
         // Neighbours that all weigh nothing give no gradient.
-        a[k] = sw > 0 ? static_cast<float>(sa / sw) : 0.0f;
-        b[k] = sw > 0 ? static_cast<float>(sb / sw) : 0.0f;
+        double sw = c.Sw[k];
+        a[k] = sw > 0 ? static_cast<float>(c.Sa[k] / sw) : 0.0f;
+        b[k] = sw > 0 ? static_cast<float>(c.Sb[k] / sw) : 0.0f;
         most = std::max(most, static_cast<double>(a[k]) * a[k] + static_cast<double>(b[k]) * b[k]);
     }
     double nu = 0.1 * (static_cast<double>(zMax) - zMin) / std::sqrt(std::fabs(most) + 1e-20);
     double sum = 0, weights = 0, plain = 0;
     for (size_t k = 0; k < m; ++k) {
-        double ux = static_cast<double>(xq) - tx[nb[k]], uy = static_cast<double>(yq) - ty[nb[k]];
-        delta[k] = static_cast<float>((a[k] * ux + b[k] * uy) * nu / (nu + d[k] + 1e-15));
-        sum += w[k] * (static_cast<double>(tz[nb[k]]) + delta[k]);
-        weights += w[k];
-        plain += tz[nb[k]];
+        float delta =
+            static_cast<float>((a[k] * c.Ux[k] + b[k] * c.Uy[k]) * nu / (nu + d[k] + 1e-15));
+        sum += c.W[k] * (c.Z[k] + delta);
+        weights += c.W[k];
+        plain += c.Z[k];
     }
     if (!(weights > 0)) return static_cast<float>(plain / m);
     if (sum / weights > 1e20) return 0.0f;
@@ -336,8 +493,10 @@ bool TerrainInterpolator::Interpolate(float xq, float yq, float r0, float& value
         }
         if (pass >= kLastPass) return false;
     }
-    std::vector<int> nb;
-    std::vector<float> nd;
+    thread_local std::vector<int> nb;
+    thread_local std::vector<float> nd;
+    nb.clear();
+    nd.clear();
     if (scanAll) {
         for (int i = 0; i < n_; ++i) {
             float dist = Distance(x_[i], y_[i], xq, yq);
@@ -347,22 +506,45 @@ bool TerrainInterpolator::Interpolate(float xq, float yq, float r0, float& value
             }
         }
     } else {
-        std::vector<Near> within;
+        Near within[kMostNeighbours + 1];
+        int inside = 0;
         for (int i = 0; i < count; ++i)
-            if (found[i].D <= used) within.push_back(found[i]);
-        std::sort(within.begin(), within.end(),
+            if (found[i].D <= used) within[inside++] = found[i];
+        std::sort(within, within + inside,
                   [](const Near& p, const Near& q) { return p.Index < q.Index; });
-        for (const Near& p : within) {
-            nb.push_back(p.Index);
-            nd.push_back(p.D);
+        for (int i = 0; i < inside; ++i) {
+            nb.push_back(within[i].Index);
+            nd.push_back(within[i].D);
         }
     }
     value = NeighbourValue(nb, nd, r, xq, yq, x_, y_, z_, zMin_, zMax_);
     return true;
 }
 
+TerrainCancelled::TerrainCancelled() : Exception(kTerrainCancelledMessage) {}
+
+const char* const kTerrainCancelledMessage = "Operation aborted";
+
+namespace {
+
+// The centres of cells laid side by side from origin, summed in single precision cell by cell.
+std::vector<float> CellCentres(float origin, const std::vector<float>& widths)
+{
+    std::vector<float> centres;
+    centres.reserve(widths.size());
+    float c = origin;
+    for (float w : widths) {
+        c += 0.5f * w;
+        centres.push_back(c);
+        c += 0.5f * w;
+    }
+    return centres;
+}
+
+}  // namespace
+
 std::vector<float> ComputeColumnValues(const ModelSettings& settings, const ModelData& data,
-                                       const PendingMessages& pending)
+                                       const TerrainProgress& progress)
 {
     float originX = static_cast<float>(StrToFloat(settings.MxRefEdit));
     float originY = static_cast<float>(StrToFloat(settings.MyRefEdit));
@@ -370,25 +552,87 @@ std::vector<float> ComputeColumnValues(const ModelSettings& settings, const Mode
     std::vector<float> values(nx * ny, 0.0f);
     int n = static_cast<int>(
         std::min({data.TerrainX.size(), data.TerrainY.size(), data.TerrainZ.size()}));
-    if (n == 0) return values;
-    TerrainInterpolator terrain(data.TerrainX.data(), data.TerrainY.data(), data.TerrainZ.data(),
-                                n);
-    float r0 = n >= 2 ? static_cast<float>(2.0 * Distance(data.TerrainX[1], data.TerrainY[1],
-                                                          data.TerrainX[0], data.TerrainY[0]))
-                      : 0.0f;
-    float yc = originY;
-    for (size_t j = 0; j < ny; ++j) {
-        yc += 0.5f * data.CellDy[j];
-        float xc = originX;
-        for (size_t i = 0; i < nx; ++i) {
-            xc += 0.5f * data.CellDx[i];
-            float v;
-            if (!terrain.Interpolate(xc, yc, r0, v, pending)) v = 0;
-            values[j * nx + i] = v;
-            xc += 0.5f * data.CellDx[i];
+    if (n == 0 || values.empty()) return values;
+    const TerrainInterpolator terrain(data.TerrainX.data(), data.TerrainY.data(),
+                                      data.TerrainZ.data(), n);
+    const float r0 = n >= 2 ? static_cast<float>(2.0 * Distance(data.TerrainX[1], data.TerrainY[1],
+                                                                data.TerrainX[0], data.TerrainY[0]))
+                            : 0.0f;
+    const std::vector<float> xs = CellCentres(originX, data.CellDx);
+    const std::vector<float> ys = CellCentres(originY, data.CellDy);
+
+    // Columns are independent: the workers take them in small runs, so that a run of costly
+    // columns far from the points does not leave the others idle, and a stop is seen soon.
+    const size_t total = values.size(), run = 16;
+    std::atomic<size_t> next{0}, done{0};
+    std::atomic<bool> stop{false};
+    std::mutex lock;
+    std::condition_variable finished;
+    size_t running = 0;
+    std::exception_ptr failure;
+    auto work = [&] {
+        try {
+            for (size_t first; !stop && (first = next.fetch_add(run)) < total;) {
+                size_t last = std::min(first + run, total);
+                for (size_t c = first; c < last; ++c) {
+                    float v;
+                    if (!terrain.Interpolate(xs[c % nx], ys[c / nx], r0, v)) v = 0;
+                    values[c] = v;
+                }
+                done += last - first;
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> guard(lock);
+            if (!failure) failure = std::current_exception();
+            stop = true;
         }
-        yc += 0.5f * data.CellDy[j];
+    };
+    auto goOn = [&](size_t count) { return !progress || progress(count, total); };
+    if (!goOn(0)) throw TerrainCancelled();
+
+    size_t wanted = std::max(1u, std::thread::hardware_concurrency());
+    wanted = std::min(wanted, (total + run - 1) / run);
+    std::vector<std::thread> workers;
+    workers.reserve(wanted);
+    for (size_t i = 0; i < wanted; ++i) {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            ++running;
+        }
+        try {
+            workers.emplace_back([&] {
+                work();
+                std::lock_guard<std::mutex> guard(lock);
+                --running;
+                finished.notify_one();
+            });
+        } catch (const std::system_error&) {
+            // No more threads to be had: those started do the work.
+            std::lock_guard<std::mutex> guard(lock);
+            --running;
+            break;
+        }
     }
+    if (workers.empty()) work();
+    // The caller's thread only reports, about every 20 ms: the callback may run window messages,
+    // which belong to this thread.
+    std::unique_lock<std::mutex> guard(lock);
+    while (!finished.wait_for(guard, std::chrono::milliseconds(20), [&] { return running == 0; })) {
+        guard.unlock();
+        try {
+            if (!stop && !goOn(done)) stop = true;
+        } catch (...) {
+            stop = true;
+            guard.lock();
+            if (!failure) failure = std::current_exception();
+            continue;
+        }
+        guard.lock();
+    }
+    guard.unlock();
+    for (std::thread& worker : workers) worker.join();
+    if (failure) std::rethrow_exception(failure);
+    if (stop || !goOn(total)) throw TerrainCancelled();
     return values;
 }
 

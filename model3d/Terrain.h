@@ -1,21 +1,29 @@
 #pragma once
 // Terrain: points loaded from position files, Shepard interpolation of a value for every column
 // of the mesh, and the class (earth, air, ocean) of each cell.
-#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "base/Exception.h"
 #include "model3d/ModelData.h"
 
-// Lets pending window messages run; called after every change of the search radius.
+// Lets pending window messages run during a single interpolation; called after every change of
+// the search radius.
 using PendingMessages = std::function<void()>;
 
-// A callback that runs pending at most about once per interval of work, so that a caller called
-// after every radius change (tens of times per column) does not spend its time on messages. The
-// clock is read only every few calls.
-PendingMessages EveryInterval(PendingMessages pending,
-                              std::chrono::milliseconds interval = std::chrono::milliseconds(20));
+// How far the column values have got: done of total columns. It is called from the thread that
+// asked for the values, at the start, about every 20 ms while the work runs and at the end;
+// returning false stops the work.
+using TerrainProgress = std::function<bool(size_t done, size_t total)>;
+
+// The column values were stopped through their progress callback.
+extern const char* const kTerrainCancelledMessage;  // "Operation aborted"
+class TerrainCancelled : public Exception {
+public:
+    TerrainCancelled();
+};
 
 // "加载地形": replaces the terrain points by those of a position file (label, x, y, z per line;
 // lines that do not hold three numbers after the label are skipped). NotOpened leaves the points
@@ -58,9 +66,10 @@ private:
 };
 
 // The terrain value of every column of the mesh (index j * nx + i), at the unrotated column
-// centres; zeros when there is no terrain point. The origin texts must be numbers.
+// centres; zeros when there is no terrain point. The origin texts must be numbers. The columns
+// are shared among all the processor's cores; TerrainCancelled when progress asks to stop.
 std::vector<float> ComputeColumnValues(const ModelSettings& settings, const ModelData& data,
-                                       const PendingMessages& pending = {});
+                                       const TerrainProgress& progress = {});
 
 // A cell whose centre depth zc (growing downward) lies below the surface of elevation v is earth;
 // above it, air when above depth 0 and ocean from depth 0 down.

@@ -112,10 +112,12 @@ void Replace(QXYSeries* series, const std::vector<MapPoint>& points)
 
 }  // namespace
 
-PendingMessages ModelBuilderPendingMessages()
+TerrainProgress ModelBuilderPendingMessages()
 {
-    return EveryInterval(
-        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    return [](size_t, size_t) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
+    };
 }
 
 // ---- controls ----

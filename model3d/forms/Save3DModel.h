@@ -198,4 +198,4 @@ extern TForm7* Form7;
 
 // What the dialog lets run while the terrain search computes the model files: the pending window
 // messages other than user input.
-PendingMessages ModelBuilderPendingMessages();
+TerrainProgress ModelBuilderPendingMessages();

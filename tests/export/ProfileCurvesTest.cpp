@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
 #include "export/ProfileCurves.h"
 
 namespace {
@@ -16,6 +21,63 @@ TStation Station(const std::string& name, float x, float y, std::vector<float> f
     s.Phase.X = s.Amplitude.X;
     s.Phase.Y.assign(s.Amplitude.X.size(), 0.0f);
     return s;
+}
+
+// The chart as first built: every frequency, every picked name, every station compared.
+ExProfileChartData SlowChart(const SurveyStore& store, const std::vector<std::string>& picked)
+{
+    std::vector<float> frequencies;
+    const std::vector<TStation>& stations = store.ExStations;
+    for (size_t i = 0; i < stations.size(); ++i) {
+        for (float f : stations[i].Amplitude.X) {
+            bool known = false;
+            for (float u : frequencies) known = known || WithinFivePercent(f, u);
+            if (i == 0 || !known) frequencies.push_back(f);
+        }
+    }
+    for (size_t i = 0; i + 1 < frequencies.size(); ++i)
+        for (size_t j = i + 1; j < frequencies.size(); ++j)
+            if (frequencies[i] > frequencies[j]) std::swap(frequencies[i], frequencies[j]);
+    ExProfileChartData chart;
+    double rx = 0, ry = 0;
+    for (const TStation& station : stations) {
+        if (station.Name != picked.front()) continue;
+        rx = station.Info.X;
+        ry = station.Info.Y;
+        break;
+    }
+    for (float frequency : frequencies) {
+        Profile p;
+        for (const std::string& name : picked) {
+            for (const TStation& station : stations) {
+                if (station.Name != name) continue;
+                const std::vector<float>&fx = station.Amplitude.X, &fy = station.Amplitude.Y;
+                for (size_t m = 0; m < fx.size() && m < fy.size(); ++m) {
+                    if (!WithinFivePercent(fx[m], frequency)) continue;
+                    double dx = station.Info.X - rx, dy = station.Info.Y - ry;
+                    p.X.push_back(static_cast<float>(std::sqrt(dx * dx + dy * dy)));
+                    p.Y.push_back(fy[m]);
+                    p.Labels.push_back(station.Name);
+                    break;
+                }
+            }
+        }
+        p.Value = static_cast<float>(0.001 * frequency);
+        chart.Profiles.push_back(p);
+    }
+    for (const std::string& name : picked) {
+        for (const TStation& station : stations) {
+            if (station.Name != name) continue;
+            chart.Names.push_back(name);
+            break;
+        }
+    }
+    return chart;
+}
+
+bool SameBits(const std::vector<float>& a, const std::vector<float>& b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
 }  // namespace
@@ -110,4 +172,41 @@ TEST(ProfileCurves, TitleFromTheFirstExStationAndTheEmptySelection)
     store.ExStations[0].Info.Area = "Xiling";
     store.ExStations[0].Info.HyName = "L7";
     EXPECT_EQ(ExProfileChartTitle(store), "Xiling工区L7测线电场Ex剖面图");
+}
+
+TEST(ProfileCurves, LookedUpOnceTheChartIsTheOneOfTheFullSearch)
+{
+    // Names that repeat in the survey and in the pick, lists of frequencies that repeat from
+    // station to station or differ in one close frequency, a NaN, and amplitudes that stop short.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::vector<std::vector<float>> lists = {{1, 2, 4, 8, 16},
+                                                   {1, 2, 4, 8, 16},
+                                                   {1, 2.06f, 4, 8, 16, 32},
+                                                   {8, 4, nan, 2},
+                                                   {0.5f, 2.01f}};
+    std::mt19937 random(17);
+    SurveyStore store;
+    for (int i = 0; i < 80; ++i) {
+        std::vector<float> fx = lists[random() % 3 == 0 ? random() % lists.size() : i / 20 % 2];
+        std::vector<float> fy(fx.size() - (random() % 6 == 0 ? 1 : 0));
+        for (float& a : fy) a = static_cast<float>(random() % 1000) / 7;
+        store.ExStations.push_back(Station("S" + std::to_string(random() % 50),
+                                           static_cast<float>(random() % 900),
+                                           static_cast<float>(random() % 900), fx, fy));
+    }
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::string> picked;
+        for (int k = 0; k < 1 + round * 3; ++k)
+            picked.push_back("S" + std::to_string(random() % 60));
+        ExProfileChartData expected = SlowChart(store, picked);
+        ExProfileChartData chart = BuildExProfileChart(store, picked);
+        ASSERT_EQ(chart.Profiles.size(), expected.Profiles.size());
+        for (size_t k = 0; k < chart.Profiles.size(); ++k) {
+            const Profile &a = chart.Profiles[k], &b = expected.Profiles[k];
+            EXPECT_TRUE(SameBits({a.Value}, {b.Value}) && SameBits(a.X, b.X) && SameBits(a.Y, b.Y))
+                << round << " " << k;
+            EXPECT_EQ(a.Labels, b.Labels);
+        }
+        EXPECT_EQ(chart.Names, expected.Names);
+    }
 }

@@ -359,11 +359,21 @@ TEST(ModelFiles, WriteModelFilesChoosesTheFormAndRefusesBadInput)
     data.TerrainY = {0};
     data.TerrainZ = {-5};
     int calls = 0;
-    WriteModelFiles(s, data, base, [&] { ++calls; });
-    EXPECT_EQ(ReadAll(testing::TempDir() + "tiny.m"),
-              ModelTopoText(s, data, std::vector<float>(4, -5)));
+    WriteModelFiles(s, data, base, [&](size_t, size_t) { return ++calls > 0; });
+    EXPECT_GT(calls, 0);
+    const std::string topo = ModelTopoText(s, data, std::vector<float>(4, -5));
+    EXPECT_EQ(ReadAll(testing::TempDir() + "tiny.m"), topo);
     EXPECT_EQ(ReadAll(testing::TempDir() + "tiny.cov"),
               CovarianceTopoText(s, data, std::vector<float>(4, -5)));
+    // Stopped while the terrain is computed, the files stay as they were.
+    data.TerrainZ = {-7};
+    s.Edit3 = s.Edit4 = s.Edit7 = "0";
+    std::remove((testing::TempDir() + "tiny.pri").c_str());
+    EXPECT_THROW(WriteModelFileSet({}, s, data, base, [](size_t, size_t) { return false; }),
+                 TerrainCancelled);
+    EXPECT_EQ(ReadAll(testing::TempDir() + "tiny.m"), topo);
+    EXPECT_FALSE(Exists(testing::TempDir() + "tiny.pri"));
+    data.TerrainZ = {-5};
 
     ModelData empty = TinyModel();
     empty.LayerDz.clear();

@@ -1,7 +1,11 @@
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
+#include <stdexcept>
+#include <thread>
 
 #include "model3d/Terrain.h"
 
@@ -231,15 +235,126 @@ TEST(Terrain, PointsFarApartKeepEveryColumnCheap)
     }
 }
 
-TEST(Terrain, PendingMessagesRunAtMostOncePerInterval)
+namespace {
+
+// Stations in lines of 100, 50 m apart and 500 m between lines, or as many at random over the
+// same ground, under a mesh reaching far beyond them: there the forced pass takes hundreds of
+// neighbours. Some column centres fall on stations, and one station's place holds a second height.
+ModelData FarMeshSurvey(bool lines, ModelSettings& s)
 {
-    int calls = 0;
-    PendingMessages never = EveryInterval([&] { ++calls; }, std::chrono::hours(1));
-    for (int i = 0; i < 100000; ++i) never();
-    EXPECT_EQ(calls, 0);
-    // Once the interval has passed, the next look at the clock lets them run.
-    PendingMessages always = EveryInterval([&] { ++calls; }, std::chrono::milliseconds(0));
-    for (int i = 0; i < 320; ++i) always();
-    EXPECT_EQ(calls, 10);
-    EXPECT_FALSE(EveryInterval(PendingMessages()));
+    ModelData d;
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> unit(0, 1);
+    for (int i = 0; i < 600; ++i) {
+        float x = lines ? 50.0f * (i % 100) : 4950 * unit(random);
+        float y = lines ? 500.0f * (i / 100) : 2500 * unit(random);
+        d.TerrainX.push_back(x);
+        d.TerrainY.push_back(y);
+        d.TerrainZ.push_back(300 + 80 * std::sin(x / 900) + 5 * unit(random));
+    }
+    d.TerrainX.push_back(150);
+    d.TerrainY.push_back(1000);
+    d.TerrainZ.push_back(123);
+    // 30 regular cells each way framed by five that double outward.
+    for (auto [cells, width] : {std::make_pair(&d.CellDx, 600.0f), {&d.CellDy, 200.0f}}) {
+        for (int k = 5; k >= 1; --k) cells->push_back(width * static_cast<float>(1 << k));
+        cells->insert(cells->end(), 30, width);
+        for (int k = 1; k <= 5; ++k) cells->push_back(width * static_cast<float>(1 << k));
+    }
+    s.MxRefEdit = "-39150";
+    s.MyRefEdit = "-13500";
+    return d;
+}
+
+// The column centres as the cells are laid from the origin.
+std::vector<float> Centres(const std::string& origin, const std::vector<float>& widths)
+{
+    std::vector<float> centres;
+    float c = std::stof(origin);
+    for (float w : widths) {
+        centres.push_back(c + 0.5f * w);
+        c = centres.back() + 0.5f * w;
+    }
+    return centres;
+}
+
+uint64_t Fingerprint(const std::vector<float>& values)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (float v : values) {
+        uint32_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        for (int k = 0; k < 4; ++k) {
+            hash ^= (bits >> (8 * k)) & 0xff;
+            hash *= 1099511628211ull;
+        }
+    }
+    return hash;
+}
+
+}  // namespace
+
+TEST(Terrain, ColumnValuesKeepEveryBit)
+{
+    // The fingerprints of the values as the scheme was first built, one neighbour at a time.
+    struct Case {
+        bool lines;
+        uint64_t fingerprint;
+    } cases[] = {{true, 0x1fc4c25fef37951ull}, {false, 0x29bcaa132bf2eb95ull}};
+    for (const Case& c : cases) {
+        ModelSettings s;
+        ModelData d = FarMeshSurvey(c.lines, s);
+        std::vector<float> v = ComputeColumnValues(s, d);
+        EXPECT_EQ(Fingerprint(v), c.fingerprint) << std::hex << Fingerprint(v);
+        // Shared among threads, each column is the one the interpolation gives alone.
+        TerrainInterpolator terrain(d.TerrainX.data(), d.TerrainY.data(), d.TerrainZ.data(),
+                                    d.TerrainCount());
+        float r0 = StartingRadius(d.TerrainX.data(), d.TerrainY.data(), d.TerrainCount());
+        std::vector<float> xs = Centres(s.MxRefEdit, d.CellDx), ys = Centres(s.MyRefEdit, d.CellDy);
+        for (size_t k = 0; k < v.size(); k += 7) {
+            float alone = -1;
+            ASSERT_TRUE(terrain.Interpolate(xs[k % xs.size()], ys[k / xs.size()], r0, alone));
+            ASSERT_EQ(v[k], alone) << k;
+        }
+    }
+}
+
+TEST(Terrain, ProgressComesFromTheCallingThreadAndCanStop)
+{
+    ModelSettings s;
+    ModelData d = FarMeshSurvey(true, s);
+    const std::vector<float> expected = ComputeColumnValues(s, d);
+    std::vector<std::pair<size_t, size_t>> calls;
+    bool elsewhere = false;
+    const std::thread::id caller = std::this_thread::get_id();
+    std::vector<float> v = ComputeColumnValues(s, d, [&](size_t done, size_t total) {
+        elsewhere = elsewhere || std::this_thread::get_id() != caller;
+        calls.emplace_back(done, total);
+        return true;
+    });
+    EXPECT_EQ(v, expected);
+    EXPECT_FALSE(elsewhere);
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls.front(), std::make_pair(size_t(0), expected.size()));
+    EXPECT_EQ(calls.back(), std::make_pair(expected.size(), expected.size()));
+    for (size_t i = 1; i < calls.size(); ++i) EXPECT_GE(calls[i].first, calls[i - 1].first);
+
+    // A stop at any call ends the work with TerrainCancelled; an error of the callback is
+    // passed on once the workers have ended.
+    const TerrainProgress stops[] = {[](size_t, size_t) { return false; },
+                                     [](size_t done, size_t total) { return done < total; }};
+    for (const TerrainProgress& stop : stops) {
+        try {
+            ComputeColumnValues(s, d, stop);
+            ADD_FAILURE() << "not stopped";
+        } catch (const TerrainCancelled& e) {
+            EXPECT_STREQ(e.what(), kTerrainCancelledMessage);
+        }
+    }
+    EXPECT_THROW(ComputeColumnValues(s, d,
+                                     [&](size_t done, size_t) -> bool {
+                                         if (done > 0) throw std::runtime_error("window gone");
+                                         return true;
+                                     }),
+                 std::runtime_error);
 }
