@@ -123,7 +123,8 @@ void BM_CreateStepInLines(benchmark::State& state)
     Setup s = MakeSurveySetup(Layout::Lines, static_cast<int>(state.range(0)));
     std::string name = "ShepardBench-model.m";
     for (auto _ : state) {
-        if (!WriteModelFileSet({}, s.Settings, s.Data, name).Saved()) state.SkipWithError("the model files could not be written");
+        if (!WriteModelFileSet({}, s.Settings, s.Data, name).Saved())
+            state.SkipWithError("the model files could not be written");
     }
     for (const char* extension : {".m", ".cov", ".pri"})
         std::remove(("ShepardBench-model" + std::string(extension)).c_str());

@@ -368,7 +368,8 @@ FileSetOutcome WriteModelFileSet(const std::vector<TxData>& transmitters, const 
                                  const TerrainProgress& progress)
 {
     RefuseUnusableModel(s, data);
-    std::vector<SetFile> files = ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, progress));
+    std::vector<SetFile> files =
+        ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, progress));
     files.push_back({ChangeFileExt(fileName, ".pri"),
                      [&](TextSink& text) { BackgroundModelText(text, transmitters, s, data); }});
     return ReplaceTogether(files);
