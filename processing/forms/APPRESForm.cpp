@@ -7,6 +7,7 @@
 #include <QLogValueAxis>
 #include <QVBoxLayout>
 
+#include "app/PatternAxis.h"
 #include "processing/forms/ChartParts.h"
 
 TAPPRESForm* APPRESForm = nullptr;
@@ -41,10 +42,11 @@ TAPPRESForm::TAPPRESForm(QWidget* Owner) : QWidget(Owner, Qt::Tool)
 
     BottomAxis = new QLogValueAxis;
     BottomAxis->setReverse(true);
-    BottomAxis->setLabelFormat("%g");
     LeftAxis = new QLogValueAxis;
-    LeftAxis->setLabelFormat("%g");
     AttachAxes(chart, BottomAxis, LeftAxis);
+    // Labelled as the station viewers' frequency and resistivity axes.
+    PatternDecadeLabels(chart, BottomAxis, Qt::AlignBottom, "######");
+    PatternDecadeLabels(chart, LeftAxis, Qt::AlignLeft, "#####");
 
     Chart1 = new QChartView(chart, this);
     Chart1->setObjectName("Chart1");
