@@ -14,6 +14,7 @@
 namespace {
 
 constexpr qreal kTipPixels = 6;  // how near the mouse must rest to a mark for its tip
+constexpr qreal kLabelRoom = 3;  // pixels kept free on either side of a label
 
 // The boxes shown so far, filed in a grid of cells as large as the largest box, so that a new box
 // meets only the few boxes filed in the cells it covers.
@@ -66,7 +67,7 @@ void PlacePointLabels(const std::vector<QGraphicsSimpleTextItem*>& labels,
 {
     QSizeF largest;
     for (const QGraphicsSimpleTextItem* label : labels)
-        largest = largest.expandedTo(label->boundingRect().size());
+        largest = largest.expandedTo(label->boundingRect().size() + QSizeF(2 * kLabelRoom, 0));
     ShownBoxes shown(largest);
     // One pixel of slack: a point on the area's edge is in it.
     const QRectF area = plotArea.adjusted(-1, -1, 1, 1);
@@ -81,7 +82,8 @@ void PlacePointLabels(const std::vector<QGraphicsSimpleTextItem*>& labels,
         const QRectF size = label->boundingRect();
         const QPointF corner(at->x() - size.width() / 2, at->y() - size.height() - gap);
         label->setPos(corner);
-        const QRectF box(corner, size.size());
+        // A little room on each side keeps neighbouring names apart.
+        const QRectF box = QRectF(corner, size.size()).adjusted(-kLabelRoom, 0, kLabelRoom, 0);
         const bool free = !shown.Overlaps(box);
         label->setVisible(free);
         if (free) shown.Add(box);

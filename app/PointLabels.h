@@ -14,9 +14,9 @@ class QGraphicsSimpleTextItem;
 class QXYSeries;
 
 // Places the labels in their order, each centred above its point with `gap` pixels between, and
-// shows it only where its point lies in the plot area and its text overlaps no label shown
-// before it; a label without a point is hidden. Placed again after a zoom, a label that had no
-// room shows once it has. Positions are in the chart's coordinates.
+// shows it only where its point lies in the plot area and its text, with a few pixels on either
+// side, overlaps no label shown before it; a label without a point is hidden. Placed again after a
+// zoom, a label that had no room shows once it has. Positions are in the chart's coordinates.
 void PlacePointLabels(const std::vector<QGraphicsSimpleTextItem*>& labels,
                       const std::vector<std::optional<QPointF>>& points, const QRectF& plotArea,
                       qreal gap);

@@ -19,7 +19,8 @@ TAPPRESForm::TAPPRESForm(QWidget* Owner) : QWidget(Owner, Qt::Tool)
     setAttribute(Qt::WA_ShowWithoutActivating);
     resize(401, 192);
 
-    QChart* chart = WhiteChart(QMargins(2, 2, 2, 2));
+    // Room on the right for the half of the last frequency label that stands beyond the plot.
+    QChart* chart = WhiteChart(QMargins(2, 2, 10, 2));
     chart->setTitle("TChart");
     chart->legend()->setAlignment(Qt::AlignTop);
 
