@@ -2,6 +2,8 @@
 
 #include <QCategoryAxis>
 #include <QCheckBox>
+#include <QGraphicsRectItem>
+#include <QLegend>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -26,6 +28,7 @@ TForm4* Form4 = nullptr;
 namespace {
 
 constexpr double kGrabPixels = 5.0;  // how near the mouse must come to a point to grab it
+constexpr int kLegendGap = 10;       // pixels between the legend's band and the plot
 constexpr const char* kStaticShiftFile = "SEC.txt";
 
 }  // namespace
@@ -62,9 +65,20 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
 
     QChart* chart1 = WhiteChart(QMargins(4, 2, 4, 2));
     chart1->legend()->setAlignment(Qt::AlignTop);
-    chart1->legend()->setBackgroundVisible(true);
-    chart1->legend()->setBrush(QColor(192, 192, 192));
-    chart1->legend()->setPen(QPen(Qt::transparent));
+    // The silver band stands behind the legend but stops short of the plot, so that the top
+    // axis label and the points at the top of the plot keep clear of it.
+    QLegend* legend = chart1->legend();
+    qreal left = 0, top = 0, right = 0, bottom = 0;
+    legend->getContentsMargins(&left, &top, &right, &bottom);
+    legend->setContentsMargins(left, top, right, bottom + kLegendGap);
+    LegendBand = new QGraphicsRectItem(chart1);
+    LegendBand->setBrush(QColor(192, 192, 192));
+    LegendBand->setPen(Qt::NoPen);
+    LegendBand->setZValue(legend->zValue() - 1);
+    connect(legend, &QGraphicsWidget::geometryChanged, this, [this, legend] {
+        LegendBand->setRect(legend->geometry().adjusted(0, 0, 0, -kLegendGap));
+        LegendBand->setVisible(legend->isVisible());
+    });
     Series1 = MarkedLine("MT", Qt::red, Mark::Square, 5);
     Series2 = Scatter("MT-RAW", QScatterSeries::MarkerShapeCircle, 5, QColor(0, 128, 0),
                       QColor(0, 80, 0));

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QGraphicsRectItem>
+#include <QLegend>
 #include <QLineSeries>
 #include <QMimeData>
 #include <QScatterSeries>
@@ -107,6 +109,13 @@ private slots:
         QCOMPARE(w->Series4->name(), QString("REF"));
         QCOMPARE(w->Series3->name(), QString("SEC"));
         QVERIFY(!w->Chart2->chart()->legend()->isVisible());
+        // The silver band behind the legend stops short of the plot: the top label and the
+        // marks at the top stay clear of it.
+        QChart* upper = w->Chart1->chart();
+        QTRY_VERIFY(w->LegendBand->isVisible() && !w->LegendBand->rect().isEmpty());
+        QCOMPARE(w->LegendBand->brush().color(), QColor(192, 192, 192));
+        QVERIFY(w->LegendBand->rect().top() <= upper->legend()->geometry().top());
+        QVERIFY(w->LegendBand->rect().bottom() + 8 <= upper->plotArea().top());
 
         std::vector<StaticShiftPoint> expected;
         PlaceStaticShiftPoints(*Form1, ComputeStaticShiftValues(*Form1), expected);
