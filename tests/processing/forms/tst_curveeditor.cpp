@@ -351,6 +351,15 @@ private slots:
             QTRY_VERIFY(APPRESForm->isVisible());
             QVERIFY(!e->isHidden());
             QVERIFY(APPRESForm->BottomAxis->isReverse());
+            // Both axes write their decades in one plain pattern, as the station viewers do.
+            QVERIFY(!APPRESForm->BottomAxis->isVisible() && !APPRESForm->LeftAxis->isVisible());
+            QStringList decades;
+            for (QAbstractAxis* axis : APPRESForm->Chart1->chart()->axes())
+                if (auto* labels = qobject_cast<QCategoryAxis*>(axis))
+                    decades << labels->categoriesLabels();
+            QVERIFY(decades.contains("10") && decades.contains("100"));
+            for (const QString& label : decades)
+                QVERIFY2(!label.contains('e', Qt::CaseInsensitive), qPrintable(label));
             QCOMPARE(APPRESForm->Series1->name(), QString("E0"));
             QCOMPARE(APPRESForm->Series1->count(), 3);
             QCOMPARE(APPRESForm->Series2->count(), 0);
