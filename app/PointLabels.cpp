@@ -80,7 +80,11 @@ void PlacePointLabels(const std::vector<QGraphicsSimpleTextItem*>& labels,
             continue;
         }
         const QRectF size = label->boundingRect();
-        const QPointF corner(at->x() - size.width() / 2, at->y() - size.height() - gap);
+        // Centred on its point, but moved sideways as far as it takes to stay off the axes and
+        // whatever stands beside the plot.
+        const qreal left = std::clamp(at->x() - size.width() / 2, plotArea.left(),
+                                      std::max(plotArea.left(), plotArea.right() - size.width()));
+        const QPointF corner(left, at->y() - size.height() - gap);
         label->setPos(corner);
         // A little room on each side keeps neighbouring names apart.
         const QRectF box = QRectF(corner, size.size()).adjusted(-kLabelRoom, 0, kLabelRoom, 0);

@@ -13,7 +13,8 @@ class QChartView;
 class QGraphicsSimpleTextItem;
 class QXYSeries;
 
-// Places the labels in their order, each centred above its point with `gap` pixels between, and
+// Places the labels in their order, each centred above its point with `gap` pixels between
+// (moved sideways where that would reach beyond the plot area's left or right side), and
 // shows it only where its point lies in the plot area and its text, with a few pixels on either
 // side, overlaps no label shown before it; a label without a point is hidden. Placed again after a
 // zoom, a label that had no room shows once it has. Positions are in the chart's coordinates.

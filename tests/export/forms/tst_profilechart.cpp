@@ -173,10 +173,15 @@ private slots:
         QTest::qWait(20);
         const QGraphicsSimpleTextItem* last = w->PointLabels().back();
         const QPointF at = w->Chart->chart()->mapToPosition(QPointF(1000, 32), w->TraceSeries[2]);
+        // Above its point, kept within the plot's sides: the point is on the right side.
         QVERIFY(last->isVisible());
-        QVERIFY(std::fabs(last->sceneBoundingRect().center().x() -
-                          w->Chart->chart()->mapToScene(at).x()) < 2);
-        QVERIFY(last->sceneBoundingRect().bottom() <= w->Chart->chart()->mapToScene(at).y());
+        const QRectF box = last->sceneBoundingRect();
+        const QRectF plot = w->Chart->chart()->mapRectToScene(w->Chart->chart()->plotArea());
+        QVERIFY(std::fabs(box.right() - plot.right()) < 1);
+        QVERIFY(box.left() <= w->Chart->chart()->mapToScene(at).x());
+        QVERIFY(box.bottom() <= w->Chart->chart()->mapToScene(at).y());
+        const QGraphicsSimpleTextItem* first = w->PointLabels().front();
+        QVERIFY(std::fabs(first->sceneBoundingRect().left() - plot.left()) < 1);
         // A mark's tip names its station.
         const QPoint mark = w->Chart->mapFromScene(w->Chart->chart()->mapToScene(
             w->Chart->chart()->mapToPosition(QPointF(500, 21), w->TraceSeries[1])));
@@ -385,8 +390,9 @@ private slots:
         QChart* chart = w->Chart->chart();
         const auto above = [&](const QGraphicsSimpleTextItem* label, QPointF value, int curve) {
             const QPointF at = chart->mapToPosition(value, w->TraceSeries[curve]);
-            return label->isVisible() &&
-                   std::fabs(label->pos().x() + label->boundingRect().width() / 2 - at.x()) < 1;
+            const QRectF box = label->mapRectToParent(label->boundingRect());
+            return label->isVisible() && box.left() <= at.x() && box.right() >= at.x() &&
+                   std::fabs(box.bottom() + 4 - at.y()) < 1;
         };
         QVERIFY(above(w->PointLabels()[0], {0, 30}, 2));
         w->CheckListBox->item(2)->setCheckState(Qt::Unchecked);
