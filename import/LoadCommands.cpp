@@ -216,6 +216,8 @@ std::string FilesWithoutRecordsText(const std::vector<std::string>& names)
     return text;
 }
 
+const char* const kFilesWithoutRecordsCaption = "Quillane";
+
 const char* const kFileHelpText =
     "当多条剖面分别存在的时候,可以先分别加载后保存为imp格式.\n"
     "然后,通过 添加测线 功能将所有剖面添加进来后统一输出.\n";

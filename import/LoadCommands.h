@@ -69,6 +69,7 @@ std::string LoadedFilesText(const SurveyStore& store);
 // The message that names the files of a load that gave nothing, one to a line; empty when every
 // file gave records (then no message is shown).
 std::string FilesWithoutRecordsText(const std::vector<std::string>& names);
+extern const char* const kFilesWithoutRecordsCaption;  // the caption of the box of that text
 
 // The text of File help.
 extern const char* const kFileHelpText;

@@ -12,10 +12,13 @@
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <optional>
 
 #include "app/MainForm.h"
 #include "app/PatternAxis.h"
+#include "app/PointLabels.h"
 #include "base/Gbk.h"
 
 TForm2* Form2 = nullptr;
@@ -25,6 +28,19 @@ namespace {
 QString Display(const std::string& bytes)
 {
     return QString::fromStdString(DisplayTextUtf8(bytes));
+}
+
+constexpr double kTxGrabPixels = 4.0;  // how near a press must come to the drawn transmitter line
+
+double PixelDistanceToSegment(QPointF p, QPointF a, QPointF b)
+{
+    const QPointF ab = b - a;
+    const double length2 = QPointF::dotProduct(ab, ab);
+    const double t =
+        length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+    const QPointF d = p - (a + t * ab);
+    const double distance = std::hypot(d.x(), d.y());
+    return std::isfinite(distance) ? distance : std::numeric_limits<double>::infinity();
 }
 
 bool IsModifier(Qt::KeyboardModifiers keys)
@@ -149,6 +165,16 @@ TForm2::TForm2(TForm1* Owner)
     connect(BottomAxis, &QValueAxis::rangeChanged, this, [this] { PlaceLabels(); });
     connect(LeftAxis, &QValueAxis::rangeChanged, this, [this] { PlaceLabels(); });
 
+    emptyRange_ = QRectF(QPointF(BottomAxis->min(), LeftAxis->min()),
+                         QPointF(BottomAxis->max(), LeftAxis->max()));
+
+    ShowMarkLabelTips(Chart1, [this](const QXYSeries* series, int index) {
+        const std::vector<std::string>* labels = series == Series2   ? &Series2Labels
+                                                 : series == Series3 ? &Series3Labels
+                                                                     : &Series1Labels;
+        return index < static_cast<int>(labels->size()) ? Display((*labels)[index]) : QString();
+    });
+
     resize(640, 440);
     Owner->MdiArea->addSubWindow(this);
     // Minimize and maximize, neither close box nor system menu.
@@ -208,7 +234,11 @@ void TForm2::PressAt(double cx, double cy, bool modifier)
     const QPointF a = Series1->at(0), b = Series1->at(1);
     AnchorX = (a.x() + b.x()) * 0.5;
     AnchorY = (a.y() + b.y()) * 0.5;
-    if ((a.x() - cx) * (b.x() - cx) < 1.0 && (a.y() - cy) * (b.y() - cy) < 1.0) TxGrabbed = true;
+    // Within a few pixels of the line at the present zoom, or within the band of a square metre
+    // around it in map units, whichever is wider.
+    const bool inBand = (a.x() - cx) * (b.x() - cx) < 1.0 && (a.y() - cy) * (b.y() - cy) < 1.0;
+    TxGrabbed = inBand || PixelDistanceToSegment(ChartPixel(QPointF(cx, cy)), ChartPixel(a),
+                                                 ChartPixel(b)) <= kTxGrabPixels;
 }
 
 void TForm2::ReleaseAt(double cx, double cy, bool modifier)
@@ -290,23 +320,14 @@ void TForm2::RebuildLabels()
 void TForm2::PlaceLabels()
 {
     QChart* chart = Chart1->chart();
-    const QRectF area = chart->plotArea();
     if (!labelsVisible_) {
         for (QGraphicsSimpleTextItem* item : labelItems_) item->setVisible(false);
         return;
     }
+    std::vector<std::optional<QPointF>> points(labelItems_.size());
     const int n = std::min<int>(static_cast<int>(labelItems_.size()), Series2->count());
-    for (int i = 0; i < static_cast<int>(labelItems_.size()); ++i) {
-        QGraphicsSimpleTextItem* item = labelItems_[i];
-        if (i >= n) {
-            item->setVisible(false);
-            continue;
-        }
-        const QPointF at = chart->mapToPosition(Series2->at(i), Series2);
-        const QRectF box = item->boundingRect();
-        item->setPos(at.x() - box.width() / 2, at.y() - box.height() - 3);
-        item->setVisible(area.contains(at));
-    }
+    for (int i = 0; i < n; ++i) points[i] = chart->mapToPosition(Series2->at(i), Series2);
+    PlacePointLabels(labelItems_, points, chart->plotArea(), 3);
 }
 
 void TForm2::SetLabelsVisible(bool visible)
@@ -387,5 +408,12 @@ void ClearLayoutMap()
     map->Series1->clear();
     map->Series2->clear();
     map->Series3->clear();
+    map->ClearAxes();
     map->RebuildLabels();
+}
+
+void TForm2::ClearAxes()
+{
+    BottomAxis->setRange(emptyRange_.left(), emptyRange_.right());
+    LeftAxis->setRange(emptyRange_.top(), emptyRange_.bottom());
 }

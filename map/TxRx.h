@@ -5,6 +5,7 @@
 // The main window's pop-up menu is its context menu, opened on the release of the right button.
 
 #include <QChartView>
+#include <QRectF>
 #include <QMdiSubWindow>
 #include <QStringList>
 #include <string>
@@ -78,6 +79,8 @@ public:
 
     // Axis ranges that hold every point with room for the marks.
     void FitAxes();
+    // The ranges of a map that has shown no survey.
+    void ClearAxes();
     void PlaceLabels();
     void RebuildLabels();
 
@@ -86,6 +89,7 @@ protected:
 
 private:
     bool labelsVisible_ = false;
+    QRectF emptyRange_;
     std::vector<QGraphicsSimpleTextItem*> labelItems_;
 };
 

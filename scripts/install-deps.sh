@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-wqy-microhei
-  xvfb xauth x11-utils openbox locales
+  xvfb xauth x11-utils openbox xdotool locales
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,8 +2,19 @@
 # Runs a command under a private Xvfb server with the openbox window manager, for the window tests
 # that need real frames, stacking and input; stops both afterwards. Exits with 77 (a skipped test)
 # when either is not installed.
+#   scripts/with-x-server.sh [--screen WIDTHxHEIGHT] command [arguments...]
+# The screen is 1920x1200 unless given.
 set -uo pipefail
-for tool in Xvfb openbox xprop; do
+screen=1920x1200
+if [ "${1:-}" = "--screen" ]; then
+  screen=${2:-}
+  shift 2 || true
+fi
+if ! [[ "$screen" =~ ^[0-9]+x[0-9]+$ ]]; then
+  echo "with-x-server.sh: the screen size must read WIDTHxHEIGHT, not \"$screen\""
+  exit 2
+fi
+for tool in Xvfb openbox xprop xdpyinfo xdotool; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"
     exit 77
@@ -31,13 +42,18 @@ await() {
 }
 
 # Xvfb picks a free display and writes its number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 if ! await test -s "$work/display"; then
   echo "Xvfb did not start:" && cat "$work/xvfb.log"
   exit 1
 fi
 export DISPLAY=":$(head -n 1 "$work/display")"
+# The display number can come before the server takes clients: openbox must find it taking them.
+if ! await xdpyinfo >/dev/null 2>&1; then
+  echo "Xvfb does not accept clients on $DISPLAY:" && cat "$work/xvfb.log"
+  exit 1
+fi
 
 openbox --sm-disable >"$work/wm.log" 2>&1 &
 wm=$!

@@ -22,10 +22,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <optional>
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
 #include "app/PatternAxis.h"
+#include "app/PointLabels.h"
 #include "base/Gbk.h"
 
 const char* const kProfileChartCaption = "Voltage profiles of Loop TEM";
@@ -145,6 +148,18 @@ TTEMTraceForm::TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles,
     connect(Chart, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(Chart->mapToGlobal(at)); });
     connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceLabels(); });
+    ShowMarkLabelTips(Chart, [this](const QXYSeries* series, int index) {
+        // The series holds the displayable points of its profile, in their order.
+        const auto trace = std::find(TraceSeries.begin(), TraceSeries.end(), series);
+        if (trace == TraceSeries.end()) return QString();
+        const Profile& profile = Profiles[static_cast<size_t>(trace - TraceSeries.begin())];
+        int k = -1;
+        for (size_t j = 0; j < std::min(profile.X.size(), profile.Y.size()); ++j) {
+            if (Displayable(profile.X[j], profile.Y[j]) && ++k == index)
+                return ShownText(ProfilePointLabel(profile, j));
+        }
+        return QString();
+    });
 
     Profiles = std::move(profiles);
     TraceNames = std::move(names);
@@ -213,30 +228,41 @@ void TTEMTraceForm::FillSeries()
 void TTEMTraceForm::ReplaceAxis(bool bottom, bool logarithmic)
 {
     QChart* chart = Chart->chart();
+    // Either scale writes its labels in the axis's own number pattern.
+    const std::string pattern = bottom ? "#,##0." : "#.#E-0";
+    const Qt::Alignment side = bottom ? Qt::AlignBottom : Qt::AlignLeft;
     QAbstractAxis* axis = nullptr;
     if (logarithmic) {
         auto* log = new QLogValueAxis;
         log->setBase(10);
-        log->setLabelFormat(bottom ? "%.0f" : "%.0E");
         log->setMinorTickCount(-1);
         axis = log;
     } else {
-        axis = PatternAxis(bottom ? "#,##0." : "#.#E-0");
+        axis = PatternAxis(pattern);
     }
     axis->setTitleText(bottom ? "Locations" : "V/v");
-    if (bottom) {
-        QFont font = axis->labelsFont();
-        font.setFamilies({QString::fromUtf8("幼圆"), "YouYuan"});
-        axis->setLabelsFont(font);
-    }
     QAbstractAxis*& slot = bottom ? BottomAxis : LeftAxis;
+    QAbstractAxis*& decades = bottom ? bottomDecades_ : leftDecades_;
+    if (decades) {
+        chart->removeAxis(decades);
+        delete decades;
+        decades = nullptr;
+    }
     if (slot) {
         chart->removeAxis(slot);
         delete slot;
     }
-    chart->addAxis(axis, bottom ? Qt::AlignBottom : Qt::AlignLeft);
+    chart->addAxis(axis, side);
     for (QLineSeries* series : TraceSeries) series->attachAxis(axis);
     slot = axis;
+    if (logarithmic)
+        decades = PatternDecadeLabels(chart, static_cast<QLogValueAxis*>(axis), side, pattern);
+    if (bottom) {
+        QAbstractAxis* labelled = decades ? decades : axis;
+        QFont font = labelled->labelsFont();
+        font.setFamilies({QString::fromUtf8("幼圆"), "YouYuan"});
+        labelled->setLabelsFont(font);
+    }
 }
 
 bool TTEMTraceForm::Displayable(double x, double y) const
@@ -271,45 +297,49 @@ AxisRange TTEMTraceForm::LeftRange() const
     return AxisRangeOf(LeftAxis);
 }
 
+// One label per station, in the order the stations first come in the curves.
 void TTEMTraceForm::RebuildLabels()
 {
     for (QGraphicsSimpleTextItem* item : labelItems_) delete item;
     labelItems_.clear();
     labelPoints_.clear();
+    std::map<std::string, size_t> station;
     for (size_t i = 0; i < Profiles.size(); ++i) {
         for (size_t j = 0; j < Profiles[i].X.size(); ++j) {
             const std::string label = ProfilePointLabel(Profiles[i], j);
             if (label.empty()) continue;
-            auto* item = new QGraphicsSimpleTextItem(ShownText(label), Chart->chart());
-            item->setZValue(100);
-            item->setBrush(Qt::black);
-            labelItems_.push_back(item);
-            labelPoints_.push_back({i, j});
+            const auto [found, added] = station.emplace(label, labelItems_.size());
+            if (added) {
+                auto* item = new QGraphicsSimpleTextItem(ShownText(label), Chart->chart());
+                item->setZValue(100);
+                item->setBrush(Qt::black);
+                labelItems_.push_back(item);
+                labelPoints_.emplace_back();
+            }
+            labelPoints_[found->second].push_back({i, j});
         }
     }
     PlaceLabels();
 }
 
+// Each station's name stands above the highest of its points on the curves shown.
 void TTEMTraceForm::PlaceLabels()
 {
     QChart* chart = Chart->chart();
-    const QRectF area = chart->plotArea();
+    std::vector<std::optional<QPointF>> points(labelItems_.size());
     for (size_t k = 0; k < labelItems_.size(); ++k) {
-        QGraphicsSimpleTextItem* item = labelItems_[k];
-        const auto [i, j] = labelPoints_[k];
-        QLineSeries* series = i < TraceSeries.size() ? TraceSeries[i] : nullptr;
-        const Profile& profile = Profiles[i];
-        if (!series || !series->isVisible() || j >= profile.X.size() || j >= profile.Y.size() ||
-            !Displayable(profile.X[j], profile.Y[j])) {
-            item->setVisible(false);
-            continue;
+        for (const auto& [i, j] : labelPoints_[k]) {
+            QLineSeries* series = i < TraceSeries.size() ? TraceSeries[i] : nullptr;
+            const Profile& profile = Profiles[i];
+            if (!series || !series->isVisible() || j >= profile.X.size() || j >= profile.Y.size() ||
+                !Displayable(profile.X[j], profile.Y[j]))
+                continue;
+            const QPointF at = chart->mapToPosition(QPointF(profile.X[j], profile.Y[j]), series);
+            if (!chart->plotArea().adjusted(-1, -1, 1, 1).contains(at)) continue;
+            if (!points[k] || at.y() < points[k]->y()) points[k] = at;
         }
-        const QPointF value(profile.X[j], profile.Y[j]);
-        const QPointF at = chart->mapToPosition(value, series);
-        const QRectF box = item->boundingRect();
-        item->setPos(at.x() - box.width() / 2, at.y() - box.height() - 4);
-        item->setVisible(area.adjusted(-1, -1, 1, 1).contains(at));
     }
+    PlacePointLabels(labelItems_, points, chart->plotArea(), 4);
 }
 
 void TTEMTraceForm::SetTitleLines(const QStringList& lines)

@@ -61,7 +61,7 @@ public:
     AxisRange BottomRange() const;
     AxisRange LeftRange() const;
 
-    // The station names over the points, one per point of every curve in curve order.
+    // The station names, one per station in the order the stations first come in the curves.
     const std::vector<QGraphicsSimpleTextItem*>& PointLabels() const { return labelItems_; }
 
     // Paints the chart over the printer's page; false when the printer cannot be painted on.
@@ -106,5 +106,8 @@ private:
     AxisRange bottomRange_;
     AxisRange leftRange_{1e-6, 1.0};
     std::vector<QGraphicsSimpleTextItem*> labelItems_;
-    std::vector<std::pair<size_t, size_t>> labelPoints_;  // curve and point of each label
+    // The points (curve, point) of each label's station.
+    std::vector<std::vector<std::pair<size_t, size_t>>> labelPoints_;
+    QAbstractAxis* bottomDecades_ = nullptr;  // the decade labels of a logarithmic axis
+    QAbstractAxis* leftDecades_ = nullptr;
 };

@@ -22,7 +22,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
+#include "app/PointLabels.h"
 #include "base/Gbk.h"
 #include "geometry/GridCommands.h"
 #include "geometry/PositionFile.h"
@@ -235,6 +237,10 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     Chart1->setRenderHint(QPainter::Antialiasing);
     StaticText1 = new QLabel(text("地形形状"), this);
     connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceLabels(); });
+    ShowMarkLabelTips(Chart1, [this](const QXYSeries*, int index) {
+        return index < static_cast<int>(Series1Labels.size()) ? ShownText(Series1Labels[index])
+                                                              : QString();
+    });
 
     Button1 = new QPushButton(text("加载"), this);
     Button2 = new QPushButton(text("保存"), this);
@@ -626,15 +632,10 @@ void TChangeXY::RebuildLabels()
 void TChangeXY::PlaceLabels()
 {
     QChart* chart = Chart1->chart();
+    std::vector<std::optional<QPointF>> points(labelItems_.size());
     const int n = std::min<int>(static_cast<int>(labelItems_.size()), Series1->count());
-    for (int i = 0; i < static_cast<int>(labelItems_.size()); ++i) {
-        QGraphicsSimpleTextItem* item = labelItems_[i];
-        item->setVisible(i < n);
-        if (i >= n) continue;
-        const QPointF at = chart->mapToPosition(Series1->at(i), Series1);
-        const QRectF box = item->boundingRect();
-        item->setPos(at.x() - box.width() / 2, at.y() - box.height() - 4);
-    }
+    for (int i = 0; i < n; ++i) points[i] = chart->mapToPosition(Series1->at(i), Series1);
+    PlacePointLabels(labelItems_, points, chart->plotArea(), 4);
 }
 
 void RedrawPositions(TChangeXY* dialog)

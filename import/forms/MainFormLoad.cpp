@@ -82,7 +82,8 @@ void RunWindowLoad(TForm1* form, Load load)
         refreshError = std::current_exception();
     }
     const std::string text = FilesWithoutRecordsText(nothing);
-    if (!text.empty()) ShowMessage(text);
+    // A short caption: the application's title does not fit the width of a box of file names.
+    if (!text.empty()) SystemMessageBox(form, text, kFilesWithoutRecordsCaption, MB_OK);
     if (refreshError) std::rethrow_exception(refreshError);
 }
 

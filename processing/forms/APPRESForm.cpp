@@ -7,6 +7,7 @@
 #include <QLogValueAxis>
 #include <QVBoxLayout>
 
+#include "app/PatternAxis.h"
 #include "processing/forms/ChartParts.h"
 
 TAPPRESForm* APPRESForm = nullptr;
@@ -18,7 +19,8 @@ TAPPRESForm::TAPPRESForm(QWidget* Owner) : QWidget(Owner, Qt::Tool)
     setAttribute(Qt::WA_ShowWithoutActivating);
     resize(401, 192);
 
-    QChart* chart = WhiteChart(QMargins(2, 2, 2, 2));
+    // Room on the right for the half of the last frequency label that stands beyond the plot.
+    QChart* chart = WhiteChart(QMargins(2, 2, 10, 2));
     chart->setTitle("TChart");
     chart->legend()->setAlignment(Qt::AlignTop);
 
@@ -41,10 +43,11 @@ TAPPRESForm::TAPPRESForm(QWidget* Owner) : QWidget(Owner, Qt::Tool)
 
     BottomAxis = new QLogValueAxis;
     BottomAxis->setReverse(true);
-    BottomAxis->setLabelFormat("%g");
     LeftAxis = new QLogValueAxis;
-    LeftAxis->setLabelFormat("%g");
     AttachAxes(chart, BottomAxis, LeftAxis);
+    // Labelled as the station viewers' frequency and resistivity axes.
+    PatternDecadeLabels(chart, BottomAxis, Qt::AlignBottom, "######");
+    PatternDecadeLabels(chart, LeftAxis, Qt::AlignLeft, "#####");
 
     Chart1 = new QChartView(chart, this);
     Chart1->setObjectName("Chart1");

@@ -2,6 +2,8 @@
 
 #include <QCategoryAxis>
 #include <QCheckBox>
+#include <QGraphicsRectItem>
+#include <QLegend>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -26,6 +28,7 @@ TForm4* Form4 = nullptr;
 namespace {
 
 constexpr double kGrabPixels = 5.0;  // how near the mouse must come to a point to grab it
+constexpr int kLegendGap = 10;       // pixels between the legend's band and the plot
 constexpr const char* kStaticShiftFile = "SEC.txt";
 
 }  // namespace
@@ -62,9 +65,20 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
 
     QChart* chart1 = WhiteChart(QMargins(4, 2, 4, 2));
     chart1->legend()->setAlignment(Qt::AlignTop);
-    chart1->legend()->setBackgroundVisible(true);
-    chart1->legend()->setBrush(QColor(192, 192, 192));
-    chart1->legend()->setPen(QPen(Qt::transparent));
+    // The silver band stands behind the legend but stops short of the plot, so that the top
+    // axis label and the points at the top of the plot keep clear of it.
+    QLegend* legend = chart1->legend();
+    qreal left = 0, top = 0, right = 0, bottom = 0;
+    legend->getContentsMargins(&left, &top, &right, &bottom);
+    legend->setContentsMargins(left, top, right, bottom + kLegendGap);
+    LegendBand = new QGraphicsRectItem(chart1);
+    LegendBand->setBrush(QColor(192, 192, 192));
+    LegendBand->setPen(Qt::NoPen);
+    LegendBand->setZValue(legend->zValue() - 1);
+    connect(legend, &QGraphicsWidget::geometryChanged, this, [this, legend] {
+        LegendBand->setRect(legend->geometry().adjusted(0, 0, 0, -kLegendGap));
+        LegendBand->setVisible(legend->isVisible());
+    });
     Series1 = MarkedLine("MT", Qt::red, Mark::Square, 5);
     Series2 = Scatter("MT-RAW", QScatterSeries::MarkerShapeCircle, 5, QColor(0, 128, 0),
                       QColor(0, 80, 0));
@@ -81,7 +95,7 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     AttachAxes(chart1, BottomAxis1, LeftAxis1);
     Chart1 = new StaticShiftChartView(chart1, this);
     Chart1->setObjectName("Chart1");
-    Chart1->setFixedHeight(233);
+    Chart1->setMinimumHeight(120);
     Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     SEC_CHECKBOX = new QCheckBox(Text("获得静位移曲线"), Chart1);
@@ -101,7 +115,7 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     Chart2 = new QChartView(chart2);
     Chart2->setObjectName("Chart2");
     Chart2->setRenderHint(QPainter::Antialiasing);
-    Chart2->setFixedHeight(96);
+    Chart2->setMinimumHeight(70);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
@@ -122,6 +136,7 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     StaticText1 =
         new QLabel(Text("用鼠标连续在REF曲线的适当位置上选择合适的点作为静态效应校正参考点"));
     StaticText1->setObjectName("StaticText1");
+    StaticText1->setWordWrap(true);  // a narrow window keeps the button in view
     SpeedButton1 = new QToolButton;
     SpeedButton1->setObjectName("SpeedButton1");
     SpeedButton1->setText(Text("校正静位移"));
@@ -139,17 +154,20 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     auto* column = new QVBoxLayout(client);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(Chart1);
-    column->addWidget(Chart2);
-    column->addWidget(Panel1, 1);
-    client->setFixedSize(791, 378);
+    // The charts share the height the panel leaves in the proportions they open with.
+    column->addWidget(Chart1, 233);
+    column->addWidget(Chart2, 96);
+    column->addWidget(Panel1);
+    Panel1->setFixedHeight(49);
     setWidget(client);
 
     // A tool window: caption and close box only.
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     Owner->MdiArea->addSubWindow(this);
+    // Opens with a client of 791 x 378; the contents follow the window's size from then on.
     adjustSize();
+    resize(size() - client->size() + QSize(791, 378));
     const QRect area = Owner->MdiArea->viewport()->rect();
     move(std::max(0, area.center().x() - width() / 2),
          std::max(0, area.center().y() - height() / 2));

@@ -12,6 +12,7 @@
 #include "processing/StaticShift.h"
 
 class QCheckBox;
+class QGraphicsRectItem;
 class QLabel;
 class QLineSeries;
 class QMenu;
@@ -48,7 +49,8 @@ public:
     QScatterSeries* Series4;  // "REF"
     QValueAxis* BottomAxis1;
     QValueAxis* LeftAxis1;
-    QCheckBox* SEC_CHECKBOX;  // "获得静位移曲线": dragging allowed
+    QGraphicsRectItem* LegendBand;  // the silver band behind the upper chart's legend
+    QCheckBox* SEC_CHECKBOX;        // "获得静位移曲线": dragging allowed
     QChartView* Chart2;
     QLineSeries* Series3;  // "SEC"
     QValueAxis* BottomAxis2;

@@ -503,19 +503,49 @@ void TTruncIPForm::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
     }
 }
 
-QPoint CompanionPosition(const QRect& editorFrame, const QSize& companionFrame, const QRect& area)
+CompanionPlacement CompanionPosition(const QRect& editorFrame, const QSize& companionFrame,
+                                     const QRect& area)
 {
-    const int left = editorFrame.left() + editorFrame.width() / 2 - companionFrame.width() / 2;
-    int top = editorFrame.top() - companionFrame.height() - 2;
-    if (top < area.top()) {
-        const int below = editorFrame.top() + editorFrame.height() + 2;
-        top = below + companionFrame.height() <= area.top() + area.height() ? below : area.top();
-    }
+    constexpr int kGap = 2;
+    // The start of a length moved as little as it takes to lie within start..start+room.
     const auto inside = [](int at, int length, int start, int room) {
         return std::max(start, std::min(at, start + room - length));
     };
-    return QPoint(inside(left, companionFrame.width(), area.left(), area.width()),
-                  inside(top, companionFrame.height(), area.top(), area.height()));
+    const QSize editor = editorFrame.size();
+    const QSize chart = companionFrame;
+    CompanionPlacement place;
+    if (chart.height() + kGap + editor.height() <= area.height()) {
+        const int top =
+            inside(editorFrame.top(), editor.height(), area.top() + chart.height() + kGap,
+                   area.height() - chart.height() - kGap);
+        const int left = inside(editorFrame.left(), editor.width(), area.left(), area.width());
+        place.Editor = QPoint(left, top);
+        place.Companion = QPoint(inside(left + editor.width() / 2 - chart.width() / 2,
+                                        chart.width(), area.left(), area.width()),
+                                 top - kGap - chart.height());
+        return place;
+    }
+    const int top = inside(editorFrame.top(), editor.height(), area.top(), area.height());
+    if (editor.width() + kGap + chart.width() <= area.width()) {
+        const int chartTop = inside(top, chart.height(), area.top(), area.height());
+        const int right = area.left() + area.width();
+        if (editorFrame.left() + editor.width() + kGap + chart.width() <= right ||
+            editorFrame.left() - kGap - chart.width() < area.left()) {
+            const int left = inside(editorFrame.left(), editor.width() + kGap + chart.width(),
+                                    area.left(), area.width());
+            place.Editor = QPoint(left, top);
+            place.Companion = QPoint(left + editor.width() + kGap, chartTop);
+        } else {
+            place.Editor = QPoint(editorFrame.left(), top);
+            place.Companion = QPoint(editorFrame.left() - kGap - chart.width(), chartTop);
+        }
+        return place;
+    }
+    place.Editor =
+        QPoint(inside(editorFrame.left(), editor.width(), area.left(), area.width()), top);
+    place.Companion = QPoint(area.left() + std::max(0, area.width() - chart.width()),
+                             area.top() + std::max(0, area.height() - chart.height()));
+    return place;
 }
 
 namespace {
@@ -565,8 +595,12 @@ void TTruncIPForm::ShowCompanion()
     PlaceCompanion();
     Companion->show();
     Companion->raise();
-    // Its own frame is known only now; a frame unlike the editor's moves it once more.
-    WhenExposed(Companion->windowHandle(), Companion, [this] { PlaceCompanion(); });
+    // Its own frame is known only now; a frame unlike the editor's moves it once more. The
+    // window manager may have stacked the editor again meanwhile.
+    WhenExposed(Companion->windowHandle(), Companion, [this] {
+        PlaceCompanion();
+        RaiseCompanion();
+    });
 }
 
 void TTruncIPForm::PlaceCompanion()
@@ -577,13 +611,38 @@ void TTruncIPForm::PlaceCompanion()
                             : Companion->size() + (frameGeometry().size() - size());
     const QScreen* shown = screen();
     const QRect area = shown ? shown->availableGeometry() : frameGeometry();
-    Companion->move(CompanionPosition(frameGeometry(), frame, area));
+    const CompanionPlacement place = CompanionPosition(frameGeometry(), frame, area);
+    if (place.Editor != frameGeometry().topLeft()) move(place.Editor);
+    Companion->move(place.Companion);
+}
+
+void TTruncIPForm::RaiseCompanion()
+{
+    if (Companion && Companion->isVisible()) Companion->raise();
+}
+
+// The companion goes and comes with the editor.
+void TTruncIPForm::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    if (Companion) Companion->hide();
+}
+
+void TTruncIPForm::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QMetaObject::invokeMethod(
+            this, [this] { RaiseCompanion(); }, Qt::QueuedConnection);
 }
 
 void TTruncIPForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (shown_) return;
+    if (shown_) {
+        if (Companion && !Companion->isVisible()) ShowCompanion();
+        return;
+    }
     shown_ = true;
     SList->setFocus();
     FormShow();
@@ -591,9 +650,17 @@ void TTruncIPForm::showEvent(QShowEvent* event)
 
 bool TTruncIPForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::KeyRelease) return false;
+    const bool press =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (event->type() != QEvent::KeyRelease && !press) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this) return false;
+    if (press) {
+        // The window manager raises the editor on a click in it; the chart goes back on top.
+        QMetaObject::invokeMethod(
+            this, [this] { RaiseCompanion(); }, Qt::QueuedConnection);
+        return false;
+    }
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->isAutoRepeat() || key->key() != Qt::Key_S) return false;
     FormKeyUp(key->key(), key->modifiers());

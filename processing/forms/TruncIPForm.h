@@ -80,9 +80,18 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 };
 
-// Where the companion chart's frame goes: centred above the editor's frame with 2 pixels between
-// them, below the editor when there is no room above, and kept inside the screen's area.
-QPoint CompanionPosition(const QRect& editorFrame, const QSize& companionFrame, const QRect& area);
+// Where the frames of the editor and of its companion chart go, so that both are wholly on the
+// screen's area and the chart covers nothing of the editor: the chart centred above the editor
+// with 2 pixels between them, the editor moved down as far as that needs; where the area is too
+// short for the pair, the chart beside the editor at its top, on the right where there is room,
+// else on the left, the editor moved sideways as far as that needs. Where the area holds the
+// pair neither way, the editor stays and the chart goes to the area's bottom right corner.
+struct CompanionPlacement {
+    QPoint Editor;
+    QPoint Companion;
+};
+CompanionPlacement CompanionPosition(const QRect& editorFrame, const QSize& companionFrame,
+                                     const QRect& area);
 
 class TTruncIPForm : public QDialog {
     Q_OBJECT
@@ -151,6 +160,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -160,6 +171,7 @@ private:
     void PaintCompanion();
     void ShowCompanion();
     void PlaceCompanion();
+    void RaiseCompanion();
     void SetAmplitudeAxis(bool logarithmic);
 
     bool shown_ = false;

@@ -453,7 +453,9 @@ private slots:
         ui.FileAnswers.push_back({{notes, amt}});
         Form1->N20Click(Form1->N20);
         QCOMPARE(ui.Shown.size(), size_t(1));
-        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Message);
+        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::MessageBox);
+        QCOMPARE(ui.Shown[0].Caption, std::string("Quillane"));
+        QCOMPARE(ui.Shown[0].Flags, int(MB_OK));
         QCOMPARE(ui.Shown[0].Text, "下列文件没有加载任何数据:\n" + notes + "\n");
         QVERIFY(staticShift().isEmpty());
 

@@ -33,10 +33,12 @@ TEST(Examples, ImpFileOpens)
         const TxData& tx = store.Transmitters[k];
         EXPECT_EQ(tx.Name, "line1");
         EXPECT_EQ(tx.Fip.Freq, freqs[k]);
-        EXPECT_EQ(tx.Azimuth, 0.0f);
-        EXPECT_FLOAT_EQ(tx.Ax, 800);  // the wire of the other example files
-        EXPECT_FLOAT_EQ(tx.Bx, 1800);
-        EXPECT_FLOAT_EQ(tx.Ay, 0);
+        // The wire of the other example files, along y.
+        EXPECT_EQ(tx.Azimuth, 90.0f);
+        EXPECT_NEAR(tx.Ax, 0, 1e-6);
+        EXPECT_NEAR(tx.Bx, 0, 1e-6);
+        EXPECT_FLOAT_EQ(tx.Ay, 800);
+        EXPECT_FLOAT_EQ(tx.By, 1800);
     }
 
     ASSERT_EQ(store.ExStations.size(), 8u);
@@ -46,8 +48,8 @@ TEST(Examples, ImpFileOpens)
         const TStation& station = store.ExStations[i];
         EXPECT_EQ(station.Name, std::to_string(11000 + 100 * i));
         EXPECT_EQ(station.Info.TxName, "line1");
-        EXPECT_FLOAT_EQ(station.Info.X, 1025 + 100 * i);
-        EXPECT_FLOAT_EQ(station.Info.Y, 6000);
+        EXPECT_FLOAT_EQ(station.Info.X, 6000);
+        EXPECT_FLOAT_EQ(station.Info.Y, 1025 + 100 * i);
         EXPECT_FLOAT_EQ(station.Info.Z, elevations[i]);
         EXPECT_EQ(station.Amplitude.X, freqs);
         EXPECT_EQ(station.Amplitude.Count, 10);
@@ -108,6 +110,31 @@ TEST(Examples, EveryFormatOpens)
         }
         if (std::string(c.file) == "line1.raw") {
             EXPECT_EQ(ReadBytes(path), ReadBytes(source));
+        }
+    }
+}
+
+// The curves measure a station's angle to the wire from the y axis: the examples with
+// coordinates lay the wire along y and every station broadside to it, 6 km away.
+TEST(Examples, StationsLieBroadsideToAWireAlongY)
+{
+    for (const char* file : {"line1_csamt.avg", "line1.imp"}) {
+        const std::string path = std::string(QUILLANE_SOURCE_DIR "/examples/") + file;
+        SurveyStore store;
+        QuietHooks hooks;
+        AppendFiles(store, {path}, path, hooks);
+        ASSERT_FALSE(store.Transmitters.empty()) << file;
+        for (const TxData& tx : store.Transmitters) {
+            EXPECT_NEAR(tx.Ax, tx.Bx, 1e-3) << file;
+            EXPECT_NEAR(std::fabs(tx.By - tx.Ay), 1000, 1e-3) << file;
+        }
+        const TxData& tx = store.Transmitters.front();
+        ASSERT_EQ(store.ExStations.size(), 8u) << file;
+        for (const TStation& ex : store.ExStations) {
+            const double dx = ex.Info.X - tx.Cx, dy = ex.Info.Y - tx.Cy;
+            const double fromY = std::atan(std::fabs(dx) / (std::fabs(dy) + 1e-15)) * 180 / M_PI;
+            EXPECT_GT(fromY, 85) << file << " " << ex.Name;
+            EXPECT_NEAR(std::hypot(dx, dy), 6000, 20) << file << " " << ex.Name;
         }
     }
 }

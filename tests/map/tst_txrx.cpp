@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QScatterSeries>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QValueAxis>
 #include <cstring>
 #include <optional>
@@ -137,6 +138,7 @@ private slots:
         Form1 = new WatchedForm1;
         Form1->show();
         Form2 = new TForm2(Form1);
+        emptyRanges_ = Ranges();
         QApplication::setActiveWindow(Form1);
         QVERIFY(QTest::qWaitForWindowActive(Form1));
         tempDir_ = std::make_unique<QTemporaryDir>();
@@ -276,14 +278,45 @@ private slots:
         QTest::newRow("band edge left") << a << b << QPointF(-1.0, 500) << false;
         QTest::newRow("left inside") << a << b << QPointF(-0.99, 500) << true;
         QTest::newRow("just below A") << a << b << QPointF(0, -0.0009) << true;
-        QTest::newRow("further below A") << a << b << QPointF(0, -0.0011) << false;
+        // Beyond the band but within a few pixels (about 3 m each along y here).
+        QTest::newRow("further below A") << a << b << QPointF(0, -0.0011) << true;
+        QTest::newRow("a pixel below A") << a << b << QPointF(0, -3) << true;
+        QTest::newRow("far below A") << a << b << QPointF(0, -40) << false;
         QTest::newRow("just beyond B") << a << b << QPointF(0, 1000.0009) << true;
-        QTest::newRow("further beyond B") << a << b << QPointF(0, 1000.0011) << false;
+        QTest::newRow("further beyond B") << a << b << QPointF(0, 1000.0011) << true;
+        QTest::newRow("far beyond B") << a << b << QPointF(0, 1040) << false;
         QTest::newRow("oblique box")
             << QPointF(0, 0) << QPointF(1000, 1000) << QPointF(900, 100) << true;
         QTest::newRow("oblique outside")
             << QPointF(0, 0) << QPointF(1000, 1000) << QPointF(1001, 100) << false;
     }
+    // Where a metre is under a pixel, a press a few pixels beside the line grabs it.
+    void hitTestInPixels_data()
+    {
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<QPointF>("offset");
+        QTest::addColumn<bool>("grabbed");
+        const QPointF middle(10000, 10000), b(10000, 15000);
+        QTest::newRow("on the line") << middle << QPointF(0, 0) << true;
+        QTest::newRow("3 pixels right") << middle << QPointF(3, 0) << true;
+        QTest::newRow("3 pixels left") << middle << QPointF(-3, 0) << true;
+        QTest::newRow("8 pixels right") << middle << QPointF(8, 0) << false;
+        QTest::newRow("3 pixels past B") << b << QPointF(0, -3) << true;
+        QTest::newRow("8 pixels past B") << b << QPointF(0, -8) << false;
+    }
+    void hitTestInPixels()
+    {
+        QFETCH(QPointF, at);
+        QFETCH(QPointF, offset);
+        QFETCH(bool, grabbed);
+        Load({Station("1", 0, 0), Station("2", 20000, 20000)}, {},
+             {Transmitter(10000, 5000, 10000, 15000)});
+        const QPointF press = Form2->MapCoordinates(Form2->ChartPixel(at) + offset);
+        QVERIFY(std::abs(press.x() - at.x()) > 1 || offset.x() == 0);  // beyond the band
+        Form2->PressAt(press.x(), press.y(), false);
+        QCOMPARE(Form2->TxGrabbed, grabbed);
+    }
+
     void hitTestAtTheEdges()
     {
         QFETCH(QPointF, a);
@@ -561,7 +594,83 @@ private slots:
                  Form2->Chart1->viewport()->size());
     }
 
+    // Emptied, the map shows a new map's axes, not the old survey's ranges.
+    void clearingEmptiesTheAxes()
+    {
+        Load({Station("S1", 5000, 7000), Station("S2", 9000, 8000)}, {}, {});
+        QVERIFY(Ranges() != emptyRanges_);
+        ClearLayoutMap();
+        QCOMPARE(Ranges(), emptyRanges_);
+        QVERIFY(Form2->BottomAxis->categoriesLabels().size() <= 2);
+    }
+
+    // Labels that would overlap one shown before them are left out; zooming in brings them back.
+    // A picture of the map shows the labels the window shows; a mark's tip names it in full.
+    void labelsNeverOverlap()
+    {
+        std::vector<TStation> line;
+        std::vector<std::string> names;
+        for (int i = 0; i < 60; ++i) {
+            names.push_back("L14-" + std::to_string(1000 + 10 * i));
+            line.push_back(Station(names.back().c_str(), 10.0f * i, 0));
+        }
+        line.push_back(Station("far", 20000, 20000));
+        Load(line, {}, {});
+        Form1->Showlabels1->trigger();
+        const auto shown = [] {
+            QList<QRectF> boxes;
+            for (QGraphicsSimpleTextItem* label : Form2->StationLabels())
+                if (label->isVisible()) boxes << label->mapRectToParent(label->boundingRect());
+            return boxes;
+        };
+        const QList<QRectF> before = shown();
+        QVERIFY(!before.isEmpty() && before.size() < 30);
+        for (qsizetype i = 0; i < before.size(); ++i)
+            for (qsizetype j = i + 1; j < before.size(); ++j)
+                QVERIFY(!before[i].intersects(before[j]));
+        QVERIFY(Form2->StationLabels()[0]->isVisible());  // the first one always has room
+        QVERIFY(Form2->StationLabels()[60]->isVisible());
+
+        // The picture holds the texts shown and none of the hidden ones.
+        const Emf picture = ReadEmf(ChartMetafile(Form2->Chart1));
+        for (QGraphicsSimpleTextItem* label : Form2->StationLabels()) {
+            const bool drawn = std::find(picture.texts.begin(), picture.texts.end(),
+                                         label->text().toStdU16String()) != picture.texts.end();
+            QCOMPARE(drawn, label->isVisible());
+        }
+
+        // Zoomed in on the line, more labels have room.
+        Form2->BottomAxis->setRange(-5, 600);
+        Form2->LeftAxis->setRange(-10, 10);
+        const QList<QRectF> zoomed = shown();
+        QVERIFY(zoomed.size() >= 5 && zoomed.size() > before.size());
+        for (qsizetype i = 0; i < zoomed.size(); ++i)
+            for (qsizetype j = i + 1; j < zoomed.size(); ++j)
+                QVERIFY(!zoomed[i].intersects(zoomed[j]));
+        // The tip of a mark whose label is hidden names it all the same.
+        QGraphicsSimpleTextItem* hidden = nullptr;
+        int index = 0;
+        for (; index < 60 && !hidden; ++index)
+            if (!Form2->StationLabels()[index]->isVisible()) hidden = Form2->StationLabels()[index];
+        QVERIFY(hidden);
+        const QPoint mark = Form2->ChartPixel(Form2->Series2->at(index - 1)).toPoint();
+        QHelpEvent help(QEvent::ToolTip, mark, Form2->Chart1->viewport()->mapToGlobal(mark));
+        QApplication::sendEvent(Form2->Chart1->viewport(), &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), hidden->text());
+        QToolTip::hideText();
+
+        Form1->Showlabels1->trigger();
+    }
+
 private:
+    static QList<double> Ranges()
+    {
+        return {Form2->BottomAxis->min(), Form2->BottomAxis->max(), Form2->LeftAxis->min(),
+                Form2->LeftAxis->max()};
+    }
+
+    QList<double> emptyRanges_;
     std::unique_ptr<QTemporaryDir> tempDir_;
 };
 

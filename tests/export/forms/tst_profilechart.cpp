@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QLogValueAxis>
 #include <QMdiArea>
+#include <QToolTip>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -166,15 +167,29 @@ private slots:
         QCOMPARE(w->TraceSeries[2]->color(), QColor(255, 0, 0));
         QCOMPARE(w->TraceNames, std::vector<std::string>({"101", "102", "103"}));
 
-        // 103 has no 10 Hz sample: the 100 Hz curve's third point is still 103's.
-        QCOMPARE(LabelTexts(w),
-                 QStringList({"101", "102", "103", "101", "102", "101", "102", "103"}));
+        // Each station is named once, above its highest point; 103 has no 10 Hz sample, and the
+        // 100 Hz curve's third point is still 103's.
+        QCOMPARE(LabelTexts(w), QStringList({"101", "102", "103"}));
         QTest::qWait(20);
         const QGraphicsSimpleTextItem* last = w->PointLabels().back();
         const QPointF at = w->Chart->chart()->mapToPosition(QPointF(1000, 32), w->TraceSeries[2]);
+        // Above its point, kept within the plot's sides: the point is on the right side.
         QVERIFY(last->isVisible());
-        QVERIFY(std::fabs(last->sceneBoundingRect().center().x() -
-                          w->Chart->chart()->mapToScene(at).x()) < 2);
+        const QRectF box = last->sceneBoundingRect();
+        const QRectF plot = w->Chart->chart()->mapRectToScene(w->Chart->chart()->plotArea());
+        QVERIFY(std::fabs(box.right() - plot.right()) < 1);
+        QVERIFY(box.left() <= w->Chart->chart()->mapToScene(at).x());
+        QVERIFY(box.bottom() <= w->Chart->chart()->mapToScene(at).y());
+        const QGraphicsSimpleTextItem* first = w->PointLabels().front();
+        QVERIFY(std::fabs(first->sceneBoundingRect().left() - plot.left()) < 1);
+        // A mark's tip names its station.
+        const QPoint mark = w->Chart->mapFromScene(w->Chart->chart()->mapToScene(
+            w->Chart->chart()->mapToPosition(QPointF(500, 21), w->TraceSeries[1])));
+        QHelpEvent help(QEvent::ToolTip, mark, w->Chart->viewport()->mapToGlobal(mark));
+        QApplication::sendEvent(w->Chart->viewport(), &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), QString("102"));
+        QToolTip::hideText();
 
         QCOMPARE(w->CheckListBox->count(), 3);
         for (int i = 0; i < 3; ++i) {
@@ -187,6 +202,14 @@ private slots:
         QVERIFY(Near(w->BottomRange().Min, 0) && Near(w->BottomRange().Max, 1000));
         QCOMPARE(w->LeftAxis->titleText(), QString("V/v"));
         QCOMPARE(w->BottomAxis->titleText(), QString("Locations"));
+        // The logarithmic axis writes its decades in its pattern "#.#E-0", in place of its own.
+        QVERIFY(!w->LeftAxis->isVisible());
+        QStringList decades;
+        for (QAbstractAxis* axis : w->Chart->chart()->axes(Qt::Vertical))
+            if (auto* labels = qobject_cast<QCategoryAxis*>(axis))
+                for (const QString& name : labels->categoriesLabels()) decades << name.trimmed();
+        decades.removeAll(QString());
+        QCOMPARE(decades, QStringList({"1E0", "1E1", "1E2"}));
 
         // Every drag opens another window.
         Gesture(-10, -10, 700, 900);
@@ -361,11 +384,24 @@ private slots:
         QVERIFY(legend->isVisible());
         QCOMPARE(w->L1->text(), U("隐藏图例"));
 
-        // Unticking hides the curve and its labels; "全选" shows all; showing the window again
-        // shows every curve and keeps the marks.
+        // Unticking hides the curve, and the names move to the highest points shown; with no
+        // curve shown no name is; "全选" shows all; showing the window again shows every curve
+        // and keeps the marks.
+        QChart* chart = w->Chart->chart();
+        const auto above = [&](const QGraphicsSimpleTextItem* label, QPointF value, int curve) {
+            const QPointF at = chart->mapToPosition(value, w->TraceSeries[curve]);
+            const QRectF box = label->mapRectToParent(label->boundingRect());
+            return label->isVisible() && box.left() <= at.x() && box.right() >= at.x() &&
+                   std::fabs(box.bottom() + 4 - at.y()) < 1;
+        };
+        QVERIFY(above(w->PointLabels()[0], {0, 30}, 2));
+        w->CheckListBox->item(2)->setCheckState(Qt::Unchecked);
+        QVERIFY(!w->TraceSeries[2]->isVisible());
+        QVERIFY(above(w->PointLabels()[0], {0, 20}, 1));
+        QVERIFY(above(w->PointLabels()[2], {1000, 12}, 0));
+        w->CheckListBox->item(0)->setCheckState(Qt::Unchecked);
         w->CheckListBox->item(1)->setCheckState(Qt::Unchecked);
-        QVERIFY(!w->TraceSeries[1]->isVisible());
-        QVERIFY(!w->PointLabels()[3]->isVisible() && !w->PointLabels()[4]->isVisible());
+        for (const QGraphicsSimpleTextItem* label : w->PointLabels()) QVERIFY(!label->isVisible());
         w->BitBtn5->click();
         QVERIFY(w->TraceSeries[1]->isVisible());
         QCOMPARE(w->CheckListBox->item(1)->checkState(), Qt::Checked);
@@ -453,7 +489,7 @@ private slots:
         if (curves == 1) QCOMPARE(w->TraceSeries[0]->color(), QColor(0, 0, 255));
         if (survey == 1) {
             QCOMPARE(w->TraceSeries[0]->points(), QList<QPointF>({{0, 11}}));
-            QCOMPARE(LabelTexts(w), QStringList({"102", "102", "102"}));
+            QCOMPARE(LabelTexts(w), QStringList({"102"}));
         }
         for (int scale = 0; scale < 4; ++scale) {
             QVERIFY(Usable(w->BottomRange(), w->BottomLogarithmic()));

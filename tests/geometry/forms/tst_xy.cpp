@@ -1,6 +1,8 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGraphicsSimpleTextItem>
@@ -10,6 +12,7 @@
 #include <QRadioButton>
 #include <QScatterSeries>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <functional>
 
 #include "app/Application.h"
@@ -146,6 +149,37 @@ private slots:
             QCOMPARE(ChangeXY->PointLabels().front()->text(), U("测点9"));
             for (int i = 1; i < 9; ++i)
                 QVERIFY(ChangeXY->Series1->at(i - 1).x() <= ChangeXY->Series1->at(i).x());
+
+            // The terrain shape names no point over another, even when short; the hidden names
+            // show as tips.
+            const int height = ChangeXY->Chart1->height();
+            ChangeXY->Chart1->setFixedHeight(110);
+            QTRY_VERIFY(ChangeXY->Chart1->chart()->plotArea().height() < 100);
+            QTRY_VERIFY(ChangeXY->PointLabels().front()->isVisible());
+            QList<QRectF> boxes;
+            int hidden = -1;
+            for (size_t i = 0; i < ChangeXY->PointLabels().size(); ++i) {
+                QGraphicsSimpleTextItem* label = ChangeXY->PointLabels()[i];
+                if (label->isVisible())
+                    boxes << label->mapRectToParent(label->boundingRect());
+                else if (hidden < 0)
+                    hidden = static_cast<int>(i);
+            }
+            for (qsizetype i = 0; i < boxes.size(); ++i)
+                for (qsizetype j = i + 1; j < boxes.size(); ++j)
+                    QVERIFY(!boxes[i].intersects(boxes[j]));
+            QVERIFY(hidden > 0);
+            QChart* chart = ChangeXY->Chart1->chart();
+            const QPoint mark = ChangeXY->Chart1->mapFromScene(
+                chart->mapToScene(chart->mapToPosition(ChangeXY->Series1->at(hidden))));
+            QHelpEvent help(QEvent::ToolTip, mark, ChangeXY->Chart1->viewport()->mapToGlobal(mark));
+            QApplication::sendEvent(ChangeXY->Chart1->viewport(), &help);
+            QTRY_VERIFY(QToolTip::isVisible());
+            QCOMPARE(QToolTip::text(), ChangeXY->PointLabels()[hidden]->text());
+            QToolTip::hideText();
+            ChangeXY->Chart1->setMinimumHeight(0);
+            ChangeXY->Chart1->setMaximumHeight(QWIDGETSIZE_MAX);
+            ChangeXY->Chart1->resize(ChangeXY->Chart1->width(), height);
 
             Type(kXColumn, 1, "5");
             QTest::mouseClick(ChangeXY->BitBtn2, Qt::LeftButton);

@@ -1,10 +1,14 @@
-// The curve editor's companion chart under a real X server with a window manager: its frame
-// above the editor's, on the screen, stacked above the maximized main window.
+// The curve editor's companion chart under a real X server with a window manager: the pair on
+// the screen without overlap, the chart above the editor where the screen allows, stacked above
+// the editor and the maximized main window, also after clicks in the editor.
 
 #include <QtTest>
 
+#include <QListWidget>
 #include <QProcess>
+#include <QScatterSeries>
 #include <QScreen>
+#include <algorithm>
 #include <functional>
 
 #include "app/Application.h"
@@ -55,12 +59,26 @@ QString Describe(const QRect& r)
     return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-// The companion's frame centred above the editor's with 2 pixels between them.
-bool PlacedAbove(const TTruncIPForm* editor)
+// The pair on the screen's area, the chart covering nothing of the editor, above it when the
+// area is tall enough for both.
+bool PlacedTogether(const TTruncIPForm* editor)
 {
     const QRect e = editor->frameGeometry(), c = APPRESForm->frameGeometry();
-    return c.top() + c.height() + 2 == e.top() &&
-           c.left() == e.left() + e.width() / 2 - c.width() / 2;
+    const QRect area = editor->screen()->availableGeometry();
+    const bool above = c.top() + c.height() + 2 == e.top() &&
+                       c.left() == std::clamp(e.left() + e.width() / 2 - c.width() / 2, area.left(),
+                                              area.right() + 1 - c.width());
+    const bool tall = e.height() + 2 + c.height() <= area.height();
+    return area.contains(e) && area.contains(c) && !c.intersects(e) && (above || !tall);
+}
+
+// A real click of the button at the widget's point, through the X server and the window manager.
+bool Click(QWidget* widget, QPoint at, int button)
+{
+    const QPoint global = widget->mapToGlobal(at);
+    return QProcess::execute("xdotool",
+                             {"mousemove", "--sync", QString::number(global.x()),
+                              QString::number(global.y()), "click", QString::number(button)}) == 0;
 }
 
 }  // namespace
@@ -75,9 +93,10 @@ private slots:
         Form1->showMaximized();
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
         // The window manager has framed and maximized it.
-        QTRY_VERIFY_WITH_TIMEOUT(Form1->frameGeometry().height() > Form1->height() &&
-                                     Form1->frameGeometry().width() >= 1900,
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            Form1->frameGeometry().height() > Form1->height() &&
+                Form1->frameGeometry().width() >= Form1->screen()->availableGeometry().width() - 2,
+            10000);
     }
 
     void cleanupTestCase() { delete Form1; }
@@ -100,16 +119,33 @@ private slots:
                 QTRY_VERIFY_WITH_TIMEOUT(APPRESForm && APPRESForm->isVisible(), 10000);
                 QVERIFY(QTest::qWaitForWindowExposed(APPRESForm));
                 // Framed by the window manager, then moved by its frame: a bounded wait.
-                QTRY_VERIFY_WITH_TIMEOUT(
-                    APPRESForm->frameGeometry().height() > APPRESForm->height() && PlacedAbove(e),
+                QTRY_VERIFY2_WITH_TIMEOUT(
+                    APPRESForm->frameGeometry().height() > APPRESForm->height() &&
+                        PlacedTogether(e),
+                    qPrintable("editor " + Describe(e->frameGeometry()) + ", chart " +
+                               Describe(APPRESForm->frameGeometry()) + ", screen " +
+                               Describe(e->screen()->availableGeometry())),
                     10000);
-                const QRect companion = APPRESForm->frameGeometry();
-                const QRect area = e->screen()->availableGeometry();
-                QVERIFY2(area.contains(companion),
-                         qPrintable(Describe(companion) + " outside " + Describe(area)));
-                QVERIFY(!companion.intersects(e->frameGeometry()));
                 QTRY_VERIFY_WITH_TIMEOUT(Above(APPRESForm, Form1), 10000);
                 QVERIFY(Above(e, Form1));
+                QTRY_VERIFY_WITH_TIMEOUT(Above(APPRESForm, e), 10000);
+
+                // Clicks in the editor leave the chart on top: one in the station list, a right
+                // click on a point of the amplitude chart.
+                const QRect second = e->SList->visualItemRect(e->SList->item(1));
+                QVERIFY(Click(e->SList->viewport(), second.center(), 1));
+                QTRY_COMPARE_WITH_TIMEOUT(e->SList->currentRow(), 1, 10000);
+                QTRY_VERIFY_WITH_TIMEOUT(Above(APPRESForm, e), 10000);
+                QVERIFY(PlacedTogether(e));
+                const QPointF point =
+                    e->Chart->chart()->mapToPosition(e->Series1->at(0), e->Series1);
+                const QPoint pixel = e->Chart->mapFromScene(e->Chart->chart()->mapToScene(point));
+                const bool flagged = !e->Series1->pointConfiguration(0).isEmpty();
+                QVERIFY(Click(e->Chart->viewport(), pixel, 3));
+                QTRY_VERIFY_WITH_TIMEOUT(e->Series1->pointConfiguration(0).isEmpty() == flagged,
+                                         10000);
+                QTRY_VERIFY_WITH_TIMEOUT(Above(APPRESForm, e), 10000);
+                QVERIFY(APPRESForm->isVisible());
                 const QString shots = qEnvironmentVariable("QUILLANE_SCREENSHOT_DIR");
                 if (!shots.isEmpty())
                     QVERIFY(e->screen()->grabWindow(0).save(shots + "/curve-editor-x11.png"));

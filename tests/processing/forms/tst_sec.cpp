@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QGraphicsRectItem>
+#include <QLegend>
 #include <QLineSeries>
 #include <QMimeData>
 #include <QScatterSeries>
@@ -82,6 +84,21 @@ private slots:
         QCOMPARE(w->widget()->size(), QSize(791, 378));
         QCOMPARE(w->Chart1->height(), 233);
         QCOMPARE(w->Chart2->height(), 96);
+        // The contents follow the window's size, as after tiling: both charts and the button
+        // stay in view.
+        const QSize opened = w->size();
+        for (const QSize size : {QSize(520, 300), QSize(1400, 700)}) {
+            w->resize(size);
+            QTRY_COMPARE(w->widget()->size(), w->contentsRect().size());
+            const QRect client = w->widget()->rect();
+            for (QWidget* part :
+                 {static_cast<QWidget*>(w->Chart1), static_cast<QWidget*>(w->Chart2),
+                  static_cast<QWidget*>(w->SpeedButton1)})
+                QVERIFY(
+                    client.contains(QRect(part->mapTo(w->widget(), QPoint(0, 0)), part->size())));
+            QVERIFY(size.height() < 400 || w->Chart1->height() > 400);
+        }
+        w->resize(opened);
         QVERIFY(w->SEC_CHECKBOX->isChecked());
         QCOMPARE(w->SEC_CHECKBOX->text(), U("获得静位移曲线"));
         QCOMPARE(w->SpeedButton1->text(), U("校正静位移"));
@@ -92,6 +109,13 @@ private slots:
         QCOMPARE(w->Series4->name(), QString("REF"));
         QCOMPARE(w->Series3->name(), QString("SEC"));
         QVERIFY(!w->Chart2->chart()->legend()->isVisible());
+        // The silver band behind the legend stops short of the plot: the top label and the
+        // marks at the top stay clear of it.
+        QChart* upper = w->Chart1->chart();
+        QTRY_VERIFY(w->LegendBand->isVisible() && !w->LegendBand->rect().isEmpty());
+        QCOMPARE(w->LegendBand->brush().color(), QColor(192, 192, 192));
+        QVERIFY(w->LegendBand->rect().top() <= upper->legend()->geometry().top());
+        QVERIFY(w->LegendBand->rect().bottom() + 8 <= upper->plotArea().top());
 
         std::vector<StaticShiftPoint> expected;
         PlaceStaticShiftPoints(*Form1, ComputeStaticShiftValues(*Form1), expected);
