@@ -225,13 +225,15 @@ TEST(Mesh, TheExampleLineGetsPositiveWidths)
 // begin at the first station and reach the last one; a direction without extent has them centred.
 TEST(Mesh, PresetRegularCellsCoverTheStations)
 {
+    // Each survey is one line: along y (the example, broadside to its wire) or along x.
     struct Survey {
         std::string File;
         bool Peer;
-        double XMin, XMax;
+        bool AlongY;
+        double Min, Max;
     } surveys[] = {
-        {QUILLANE_SOURCE_DIR "/examples/line1_csamt.avg", false, 1025, 1725},
-        {QUILLANE_PEER_DATA "/pycsamt/K1.AVG", true, 150, 2450},
+        {QUILLANE_SOURCE_DIR "/examples/line1_csamt.avg", false, true, 1025, 1725},
+        {QUILLANE_PEER_DATA "/pycsamt/K1.AVG", true, false, 150, 2450},
     };
     for (const Survey& survey : surveys) {
         SCOPED_TRACE(survey.File);
@@ -244,9 +246,12 @@ TEST(Mesh, PresetRegularCellsCoverTheStations)
         ModelPoints points = GatherStationPoints(store);
         ASSERT_GT(points.Count(), 1);
         ModelDefaults d = ComputeModelDefaults(points);
-        ASSERT_EQ(d.XMin, survey.XMin);
-        ASSERT_EQ(d.XMax, survey.XMax);
-        ASSERT_EQ(d.YMin, d.YMax);
+        const double lineMin = survey.AlongY ? d.YMin : d.XMin;
+        const double lineMax = survey.AlongY ? d.YMax : d.XMax;
+        const double across = survey.AlongY ? d.XMin : d.YMin;
+        ASSERT_EQ(lineMin, survey.Min);
+        ASSERT_EQ(lineMax, survey.Max);
+        ASSERT_EQ(survey.AlongY ? d.XMax : d.YMax, across);
         ModelSettings s;
         ApplyModelDefaults(d, s);
         ModelData data;
@@ -260,9 +265,10 @@ TEST(Mesh, PresetRegularCellsCoverTheStations)
             for (size_t i = boundary; i + boundary < cells.size(); ++i) end += cells[i];
             return std::make_pair(begin, end);
         };
-        EXPECT_EQ(regular(s.MxRefEdit, data.CellDx, s.NxS), std::make_pair(d.XMin, d.XMax));
-        const double halfY = 25.0 * d.DyText;
-        EXPECT_EQ(regular(s.MyRefEdit, data.CellDy, s.NyS),
-                  std::make_pair(d.YMin - halfY, d.YMin + halfY));
+        const auto x = regular(s.MxRefEdit, data.CellDx, s.NxS);
+        const auto y = regular(s.MyRefEdit, data.CellDy, s.NyS);
+        const double half = 25.0 * (survey.AlongY ? d.DxText : d.DyText);
+        EXPECT_EQ(survey.AlongY ? y : x, std::make_pair(lineMin, lineMax));
+        EXPECT_EQ(survey.AlongY ? x : y, std::make_pair(across - half, across + half));
     }
 }
