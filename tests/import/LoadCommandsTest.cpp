@@ -343,3 +343,36 @@ TEST(LoadCommands, ListAndHelpTexts)
                  "\x89\xe5\x89\x96\xe9\x9d\xa2\xe6\xb7\xbb\xe5\x8a\xa0\xe8\xbf\x9b\xe6\x9d\xa5"
                  "\xe5\x90\x8e\xe7\xbb\x9f\xe4\xb8\x80\xe8\xbe\x93\xe5\x87\xba.\n");
 }
+
+// A reader that runs out of memory ends the load with a message that names the file; the
+// survey loaded before stays, the sample cut short is dropped and the load is closed.
+TEST(LoadCommands, OutOfMemoryNamesTheFile)
+{
+    RecordingHooks hooks;
+    LoadReaders readers = FakeReaders(hooks);
+    readers.imp = [](SurveyStore& store, const std::string&) {
+        AddSample(store, "S1", 16);
+        TStation& station = store.ExStations.back();
+        station.Amplitude.Y.push_back(1);  // half a sample, as a failed append leaves it
+        throw std::bad_alloc();
+    };
+    SurveyStore store;
+    AddSample(store, "S1", 8);
+    store.ExStations[0].Amplitude.Y.push_back(1);
+    store.ExStations[0].Phase.Y.push_back(2);
+    store.ExStations[0].Errors.X.push_back(3);
+    store.ExStations[0].Errors.Y.push_back(4);
+    try {
+        AppendFiles(store, {"/d/big.imp"}, "/d/big.imp", hooks, readers);
+        FAIL() << "no error";
+    } catch (const EOutOfMemory& e) {
+        EXPECT_STREQ(e.what(), "File /d/big.imp is too large to load");
+    }
+    ASSERT_EQ(store.ExStations.size(), 1u);
+    const TStation& station = store.ExStations[0];
+    EXPECT_EQ(station.Amplitude.X, std::vector<float>{8});
+    EXPECT_EQ(station.Amplitude.Y, std::vector<float>{1});
+    EXPECT_EQ(station.Phase.X, std::vector<float>{8});
+    EXPECT_EQ(station.Amplitude.Count, 1);
+    EXPECT_EQ(hooks.events, (Events{"busy", "redraw", "arrow"}));
+}
