@@ -100,10 +100,10 @@ bool TransmitterLookup::FindSame(TxData& probe, const std::vector<TxData>& list)
             if ((corner >> s) & 1u) key[split[s]] = high[split[s]];
         auto bucket = buckets_.find(key);
         if (bucket == buckets_.end()) continue;
-        for (size_t index : bucket->second) {
-            if (index >= best) break;
-            if (Equal(list[index], probe)) {
-                best = index;
+        for (const Entry& entry : bucket->second) {
+            if (entry.index >= best) break;
+            if (Equal(list[entry.index], probe)) {
+                best = entry.index;
                 break;
             }
         }
@@ -118,5 +118,10 @@ void TransmitterLookup::Add(const TxData& tx, size_t index)
     Key key;
     const std::array<float, 6> values = Values(tx);
     for (size_t d = 0; d < values.size(); ++d) key[d] = KeyPart(values[d]);
-    buckets_[key].push_back(index);
+    // A record equal in every value to one before it can never be the first match: left out,
+    // so that many equal records cost a lookup no more than one.
+    std::vector<Entry>& bucket = buckets_[key];
+    for (const Entry& entry : bucket)
+        if (entry.values == values) return;
+    bucket.push_back(Entry{values, index});
 }

@@ -27,6 +27,11 @@ private:
     struct KeyHash {
         size_t operator()(const Key& key) const;
     };
+    // A record's compared values and its position in the list.
+    struct Entry {
+        std::array<float, 6> values;
+        size_t index;
+    };
 
-    std::unordered_map<Key, std::vector<size_t>, KeyHash> buckets_;
+    std::unordered_map<Key, std::vector<Entry>, KeyHash> buckets_;
 };
