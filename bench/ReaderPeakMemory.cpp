@@ -1,8 +1,8 @@
 // Peak resident memory of each reader against its file, on the crafted shapes that once held
 // many times their size, at three sizes each. Every load runs in a child process of its own, so
-// that its peak is its own. Run without arguments for the table; "ReaderPeakMemory <reader>
-// <file>" loads one file (reader: imp, template, csamt, amtavg, raw or bare), for a run under
-// valgrind's instruction count.
+// that its peak and its processor time (the file's writing excluded) are its own. Run without
+// arguments for the table; "ReaderPeakMemory <reader> <file>" loads one file (reader: imp,
+// template, csamt, amtavg, raw or bare), for a run under valgrind's instruction count.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -113,7 +113,7 @@ struct Shape {
 };
 
 const Shape kShapes[] = {
-    {"IMP, one long coordinate line", "imp", WriteImpLongLine, {4 << 20, 16 << 20, 64 << 20}},
+    {"IMP, one long coordinate line", "imp", WriteImpLongLine, {32 << 20, 64 << 20, 128 << 20}},
     {"IMP, tiny frequencies",
      "imp",
      [](std::ofstream& o, long n) { WriteImpTiny(o, n, false); },
@@ -136,7 +136,8 @@ int main(int argc, char** argv)
         Load(argv[1], argv[2]);
         return 0;
     }
-    std::printf("%-34s %10s %10s %10s %7s\n", "input", "size", "file MB", "peak MB", "ratio");
+    std::printf("%-34s %10s %10s %10s %7s %8s\n", "input", "size", "file MB", "peak MB", "ratio",
+                "CPU s");
     const std::string file = "/tmp/quillane_peak_" + std::to_string(getpid());
     for (const Shape& shape : kShapes) {
         if (argc == 2 && std::strstr(shape.name, argv[1]) == nullptr) continue;
@@ -156,8 +157,12 @@ int main(int argc, char** argv)
             rusage usage{};
             wait4(child, &status, 0, &usage);
             const double peakMb = static_cast<double>(usage.ru_maxrss) / 1024;
-            std::printf("%-34s %10ld %10.1f %10.1f %7.2f%s\n", shape.name, size, fileMb, peakMb,
-                        peakMb / fileMb, WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : " !");
+            const double cpu =
+                static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+            std::printf("%-34s %10ld %10.1f %10.1f %7.2f %8.2f%s\n", shape.name, size, fileMb,
+                        peakMb, peakMb / fileMb, cpu,
+                        WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : " !");
             std::fflush(stdout);
         }
     }

@@ -103,6 +103,7 @@ bool FieldNumbers(std::string_view line, size_t count, std::vector<double>& valu
                   std::string& failed)
 {
     values.clear();
+    values.reserve(count);
     failed.clear();
     bool numbers = true;
     ForEachField(line, [&](std::string_view field) {

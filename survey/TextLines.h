@@ -92,6 +92,7 @@ size_t CountFields(std::string_view line);
 
 // Converts the first count fields of a line into values, without a copy of any field. False when
 // one of them is no number or the line has fewer: values then holds those before it, and failed
-// the text that did not convert (empty for a missing field).
+// the text that did not convert (empty for a missing field). Room for count values is taken at
+// once, so count must not exceed the fields of some line read.
 bool FieldNumbers(std::string_view line, size_t count, std::vector<double>& values,
                   std::string& failed);
