@@ -327,6 +327,29 @@ TEST(LoadCommands, ImpLoadLeavesAFileNamedTempAlone)
     EXPECT_EQ(store.StaticFactors.size(), 1u);
 }
 
+// An IMP file that fails in its second receiver is closed like any other failed load: the
+// station read before has its point count and factor, and the message names the file and line.
+TEST(LoadCommands, FailedImpLoadIsClosed)
+{
+    std::string imp = testing::TempDir() + "failed.imp";
+    std::ofstream(imp, std::ios::binary)
+        << "h\r\nh\r\nh\r\n\r\n1\r\n1.0 2 2 2 0 0 0 1 1000 1 0 0 0\r\n"
+           "10 11\r\n20 21\r\n30 31\r\nRe Im\r\nR1 1e-6 0\r\n1e-8 0\r\nR2 1e-6\r\n";
+    SurveyStore store;
+    RecordingHooks hooks;
+    try {
+        AppendFiles(store, {imp}, imp, hooks);
+        FAIL() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message, "'' is not a valid floating point value (file " + imp + ", line 13)");
+    }
+    ASSERT_EQ(store.ExStations.size(), 1u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 1);
+    EXPECT_EQ(store.StaticFactors.size(), 1u);
+    EXPECT_EQ(hooks.events, (Events{"busy", "redraw", "arrow"}));
+    std::remove(imp.c_str());
+}
+
 TEST(LoadCommands, ListAndHelpTexts)
 {
     SurveyStore store;
