@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <unordered_map>
 #include <utility>
 
@@ -13,6 +12,7 @@
 #include "base/NumberFormat.h"
 #include "base/StringList.h"
 #include "import/RelativeTests.h"
+#include "import/TransmitterLookup.h"
 #include "survey/Records.h"
 #include "survey/TextLines.h"
 
@@ -71,55 +71,6 @@ public:
 
 private:
     std::unordered_map<std::string, size_t> first_;
-};
-
-bool SameValue(float a, float b)
-{
-    return std::fabs(static_cast<double>(a) - b) < 1e-10;
-}
-
-// Finds the first transmitter that FindSameTransmitter would find for a probe of the placeholder
-// geometry, without comparing every record for every block: only records of that geometry can be
-// equal, and from 2^-9 Hz up two single-precision frequencies within 1e-10 of each other are the
-// same number, so a lookup by value gives the first equal record. Below, the records within reach
-// are found in value order.
-class PlaceholderTransmitterIndex {
-public:
-    PlaceholderTransmitterIndex(const std::vector<TxData>& transmitters, const TxData& placeholder)
-        : placeholder_(placeholder)
-    {
-        for (size_t i = 0; i < transmitters.size(); ++i) Added(transmitters[i], i);
-    }
-    size_t Find(float freq) const
-    {
-        if (std::fabs(freq) >= kExactFrom) {
-            auto found = firstByFreq_.find(freq);
-            return found == firstByFreq_.end() ? kNone : found->second;
-        }
-        size_t best = kNone;
-        if (std::isnan(freq)) return best;
-        // A window wider than the test, so that its rounded ends lose no record.
-        constexpr double kReach = 2e-10;
-        auto end = firstByValue_.upper_bound(freq + kReach);
-        for (auto it = firstByValue_.lower_bound(freq - kReach); it != end; ++it)
-            if (SameValue(static_cast<float>(it->first), freq)) best = std::min(best, it->second);
-        return best;
-    }
-    void Added(const TxData& tx, size_t index)
-    {
-        if (!SameValue(tx.Cx, placeholder_.Cx) || !SameValue(tx.Cy, placeholder_.Cy) ||
-            !SameValue(tx.Cz, placeholder_.Cz) || !SameValue(tx.Length, placeholder_.Length) ||
-            !SameValue(tx.Azimuth, placeholder_.Azimuth))
-            return;
-        if (!std::isnan(tx.Fip.Freq)) firstByValue_.emplace(tx.Fip.Freq, index);
-        firstByFreq_.emplace(tx.Fip.Freq, index);
-    }
-
-private:
-    static constexpr float kExactFrom = 1.0f / 512;
-    TxData placeholder_;
-    std::map<double, size_t> firstByValue_;
-    std::unordered_map<float, size_t> firstByFreq_;
 };
 
 // The electrodes that stand in for the unknown source until the user sets them.
@@ -420,7 +371,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     BlockScratch scratch;
 
     const TxData placeholder = PlaceholderTransmitter();
-    PlaceholderTransmitterIndex transmitters(store.Transmitters, placeholder);
+    TransmitterLookup transmitters(store.Transmitters);
     while (!stream.Exhausted()) {
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
@@ -433,9 +384,9 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
         fip.PhaseErr = 0.001f;
         tx.FipList.push_back(fip);
         tx.Fip = fip;
-        if (transmitters.Find(fip.Freq) != kNone) continue;
+        if (transmitters.FindSame(tx, store.Transmitters)) continue;
+        transmitters.Add(tx, store.Transmitters.size());
         store.Transmitters.push_back(std::move(tx));
-        transmitters.Added(store.Transmitters.back(), store.Transmitters.size() - 1);
     }
 
     // The block values carry over: the station pass starts with what the first pass left.
