@@ -182,8 +182,16 @@ public:
         // From here up no quotient can overflow, so the test raises nothing and only frequencies
         // near the block's can pass it.
         constexpr double kIndexedFrom = 1e-200;
-        if (freq >= kIndexedFrom && std::isfinite(freq))
+        if (freq >= kIndexedFrom && std::isfinite(freq)) {
+            // Most groups take a few frequencies: their lists are scanned, longer ones indexed.
+            if (list_.size() <= kScannedUpTo) {
+                for (size_t i = 0; i < list_.size(); ++i)
+                    if (close(i)) return true;
+                return false;
+            }
+            for (size_t k = index_.Size(); k < list_.size(); ++k) index_.Add(list_[k], k);
             return index_.FindFirst(freq, close) != RelativeIndex::npos;
+        }
         // Below, no single lies near the block's frequency, but a quotient may overflow; the
         // largest quotients are those of the smallest and the largest frequency.
         if (freq > 0 && !list_.empty()) return close(lowest_) || close(highest_);
@@ -195,14 +203,14 @@ public:
     void Add(float freq)
     {
         list_.push_back(freq);
-        index_.Add(freq, list_.size() - 1);
         if (freq < list_[lowest_]) lowest_ = list_.size() - 1;
         if (freq > list_[highest_]) highest_ = list_.size() - 1;
     }
 
 private:
+    static constexpr size_t kScannedUpTo = 16;
     std::vector<float> list_;
-    RelativeIndex index_{1e-4};
+    mutable RelativeIndex index_{1e-4};  // of list_, made when first needed
     size_t lowest_ = 0, highest_ = 0;
 };
 
@@ -392,19 +400,21 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     // The block values carry over: the station pass starts with what the first pass left.
     stream.Rewind();
     FirstStationIndex exIndex(store.ExStations), hyIndex(store.HyStations);
-    // Taken per station group (the block's first id), so that a file ordered group by group
-    // still gives every group each of its frequencies once.
-    std::unordered_map<std::string, TakenFrequencies> takenFrequencies;
+    // Taken per station group (the block's first id, known by the position of its first Ex
+    // record), so that a file ordered group by group still gives every group each of its
+    // frequencies once.
+    std::unordered_map<size_t, TakenFrequencies> takenFrequencies;
     while (!stream.Exhausted()) {
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
-        if (exIndex.Find(v.ExIds.front()) == kNone) {
+        size_t group = exIndex.Find(v.ExIds.front());
+        if (group == kNone) {
             AddNewStationBlock(store, v, exIndex, hyIndex);
-            TakenFrequencies& taken = takenFrequencies[v.ExIds.front()];
+            TakenFrequencies& taken = takenFrequencies[exIndex.Find(v.ExIds.front())];
             taken = TakenFrequencies();
             taken.Add(ToSingle(v.BlockFrequency));
         } else {
-            AddKnownStationBlock(store, v, takenFrequencies[v.ExIds.front()], exIndex, hyIndex);
+            AddKnownStationBlock(store, v, takenFrequencies[group], exIndex, hyIndex);
         }
     }
 }
