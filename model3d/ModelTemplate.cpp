@@ -54,16 +54,18 @@ ModelTemplate ReadTemplate(const std::string& fileName)
     if (n <= 0 || CountFields(xLine) != static_cast<size_t>(n)) return result;
     ReadNonBlankWholeLine(stream, yLine);
     ReadNonBlankWholeLine(stream, zLine);
-    // Short Y or Z lines would leave receivers without coordinates: no template then.
-    const size_t count = static_cast<size_t>(n);
-    if (CountFields(yLine) < count || CountFields(zLine) < count) return result;
     // The values are converted point by point, x, y, z: the first that fails in that order is
     // the one reported.
+    const size_t count = static_cast<size_t>(n);
     ModelPoints points;
     std::string xFailed, yFailed, zFailed;
     const bool xRead = FieldNumbers(xLine, count, points.X, xFailed);
     const bool yRead = FieldNumbers(yLine, count, points.Y, yFailed);
     const bool zRead = FieldNumbers(zLine, count, points.Z, zFailed);
+    // Short Y or Z lines would leave receivers without coordinates: no template then, whatever
+    // the values hold. A line whose values all converted is long enough.
+    if ((!yRead && CountFields(yLine) < count) || (!zRead && CountFields(zLine) < count))
+        return result;
     if (!xRead || !yRead || !zRead) {
         const size_t first = std::min({points.X.size(), points.Y.size(), points.Z.size()});
         if (points.X.size() == first && !xRead) throw InvalidFloat(xFailed);
