@@ -47,6 +47,10 @@ TStation MakeStationRecord(const TEHStation& station, const std::string& transmi
     record.Info.Z = 0;
     size_t n = std::min({station.Freq.size(), amplitude.size(), phase.size(), amplitudeError.size(),
                          phaseError.size()});
+    for (xy* curve : {&record.Amplitude, &record.Phase, &record.Errors}) {
+        curve->X.reserve(n);
+        curve->Y.reserve(n);
+    }
     for (size_t i = 0; i < n; ++i) {
         record.Amplitude.X.push_back(station.Freq[i]);
         record.Amplitude.Y.push_back(amplitude[i]);
