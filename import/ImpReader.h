@@ -8,7 +8,8 @@
 // Reads one IMP file: each block (one source at one frequency) becomes a transmitter record unless
 // an equal one is known, each receiver one sample of an Ex station (a new station when its name is
 // not yet known). A file that cannot be opened adds nothing; a token that does not convert throws
-// EConvertError and what was read before stays. The point counts are left to the caller.
+// EConvertError, whose text ends with the file and the line last read ("... (file NAME, line N)"),
+// and what was read before stays. The point counts are left to the caller.
 void ReadImpFile(SurveyStore& store, const std::string& fileName);
 
 // The USF file is offered by the open dialog but not read.
