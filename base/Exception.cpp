@@ -8,6 +8,9 @@ EFOpenError::EFOpenError(const std::string& fileName) : Exception("Cannot open f
 EFCreateError::EFCreateError(const std::string& fileName)
     : Exception("Cannot create file " + fileName) {}
 
+EOutOfMemory::EOutOfMemory(const std::string& fileName)
+    : Exception("File " + fileName + " is too large to load") {}
+
 EInvalidOp::EInvalidOp() : EMathError("Invalid floating point operation") {}
 EZeroDivide::EZeroDivide() : EMathError("Floating point division by zero") {}
 EOverflow::EOverflow() : EMathError("Floating point overflow") {}

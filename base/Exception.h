@@ -29,6 +29,12 @@ public:
     explicit EFCreateError(const std::string& fileName);
 };
 
+// A file whose load ran out of memory.
+class EOutOfMemory : public Exception {
+public:
+    explicit EOutOfMemory(const std::string& fileName);
+};
+
 // Floating-point errors of the checked arithmetic.
 class EMathError : public Exception {
 public:

@@ -61,6 +61,23 @@ std::string WriteAmtAvgEqualHPhasesFile(long stations)
     return name;
 }
 
+// Every station with the same first H sample and later ones of its own: no station shares a
+// sensor, but every one of them matches all stored records in its first sample.
+std::string WriteAmtAvgEqualFirstHFile(long stations)
+{
+    std::string name = TempName("amtfirst", stations);
+    std::ofstream out(name, std::ios::binary);
+    out << "\\ AMTAVG 7.76: bench\n$ XMTR  =    1.\n\\-++------++----+\n";
+    for (long s = 0; s < stations; ++s)
+        for (int f = 0; f < kFrequencies; ++f)
+            out << CFormat(
+                " 2 %ld %.4f ExHy 1.00 %.4e -100.0 %.6e %.1f 5.9e+3 -187.4 0.1 0.0 "
+                "0.1 0.0 0.1 0.0\n",
+                s * 10, 9600.0 * std::pow(0.8, f), 1.0 + s, f == 0 ? 1e-4 : 1e-4 * (1 + s * 1e-3),
+                200.0 + f);
+    return name;
+}
+
 // A few stations, each read at many frequencies 1 % apart.
 std::string WriteAmtAvgManyFrequenciesFile(long frequencies)
 {
@@ -201,7 +218,11 @@ BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgInterleavedTagsFile)
     ->RangeMultiplier(4)
     ->Range(64, 1024)
     ->Complexity();
-BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgFile)->Arg(1024);
+// The reader's wall time over the bare loop's, in the same run, at three sizes.
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgFile)->Arg(1024)->Arg(4096)->Arg(16384);
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgFile)->Arg(16384);
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgEqualFirstHFile)->Arg(1024)->Arg(4096)->Arg(16384);
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgEqualFirstHFile)->Arg(1024)->Arg(4096)->Arg(16384);
 BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)

@@ -63,7 +63,9 @@ std::string StationLabel(const Fields& fields, bool vertical)
 
 // Finds, in one pass over a line, the first station in channel order whose tag occurs in it: an
 // Aho-Corasick automaton over the tags, each state knowing the first station among the tags that
-// end there.
+// end there. A tag's states are made one after the other, so a state's first child is the state
+// that follows it and only branches need a table: the automaton holds about nine bytes per byte
+// of its tags.
 class TagMatcher {
 public:
     static constexpr size_t npos = static_cast<size_t>(-1);
@@ -72,81 +74,118 @@ public:
     TagMatcher(const std::vector<TStation>& stations, size_t begin, size_t end)
         : begin_(begin), end_(end), bytes_(end - begin)
     {
-        nodes_.assign(1, Node());
+        size_t tagBytes = 0;
+        for (size_t i = begin; i < end; ++i) tagBytes += stations[i].Info.Tag.size();
+        bytes_ += tagBytes;
+        link_.reserve(tagBytes + 1);
+        first_.reserve(tagBytes + 1);
+        byte_.reserve(tagBytes + 1);
+        chained_.reserve(tagBytes + 1);
+        AddState(0);
         for (size_t i = begin; i < end; ++i) {
-            bytes_ += stations[i].Info.Tag.size();
-            uint32_t node = 0;
+            uint32_t state = 0;
             for (char c : stations[i].Info.Tag) {
-                uint32_t next = Child(node, c);
+                uint32_t next = Child(state, c);
                 if (next == 0) {
-                    next = static_cast<uint32_t>(nodes_.size());
-                    nodes_.push_back(Node{node, 0, nodes_[node].depth + 1, npos, c});
-                    edges_.emplace(Key(node, c), next);
+                    next = AddState(c);
+                    if (next == state + 1)
+                        chained_[state] = true;
+                    else
+                        branches_.emplace(Key(state, c), next);
                 }
-                node = next;
+                state = next;
             }
-            if (nodes_[node].first == npos) nodes_[node].first = i;
+            first_[state] = std::min(first_[state], static_cast<uint32_t>(i));
         }
-        // Links by increasing depth, so that a node's link and its link's first are final.
-        std::vector<uint32_t> order(nodes_.size());
-        std::vector<size_t> start(nodes_.size() + 1, 0);
-        for (const Node& n : nodes_) ++start[n.depth + 1];
-        for (size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
-        for (uint32_t v = 0; v < nodes_.size(); ++v) order[start[nodes_[v].depth]++] = v;
-        for (uint32_t v : order) {
-            Node& n = nodes_[v];
-            if (n.depth <= 1) continue;  // the root and its children link to the root
-            uint32_t link = nodes_[n.parent].link;
-            uint32_t next = Child(link, n.byte);
-            while (next == 0 && link != 0) {
-                link = nodes_[link].link;
-                next = Child(link, n.byte);
-            }
-            n.link = next;
-            n.first = std::min(n.first, nodes_[next].first);
-        }
-        for (Node& n : nodes_)
-            if (n.depth >= 1) n.first = std::min(n.first, nodes_[0].first);  // an empty tag
+        Link(stations);
     }
 
     size_t FirstIn(const std::string& line) const
     {
-        size_t best = nodes_.empty() ? npos : nodes_[0].first;
-        uint32_t node = 0;
+        uint32_t best = first_[0];
+        uint32_t state = 0;
         for (char c : line) {
-            uint32_t next = Child(node, c);
-            while (next == 0 && node != 0) {
-                node = nodes_[node].link;
-                next = Child(node, c);
+            uint32_t next = Child(state, c);
+            while (next == 0 && state != 0) {
+                state = link_[state];
+                next = Child(state, c);
             }
-            node = next;
-            best = std::min(best, nodes_[node].first);
+            state = next;
+            best = std::min(best, first_[state]);
         }
-        return best;
+        return best == kNone ? npos : best;
     }
 
 private:
-    struct Node {
-        uint32_t parent = 0;
-        uint32_t link = 0;
-        uint32_t depth = 0;
-        size_t first = npos;  // first station whose tag is this node's text or a suffix of it
-        char byte = 0;
-    };
+    static constexpr uint32_t kNone = UINT32_MAX;
+    static constexpr uint32_t kUnlinked = UINT32_MAX;
 
-    static uint64_t Key(uint32_t node, char c)
+    uint32_t AddState(char c)
     {
-        return (static_cast<uint64_t>(node) << 8) | static_cast<unsigned char>(c);
-    }
-    // The child of node by byte c; 0 (the root, never a child) when there is none.
-    uint32_t Child(uint32_t node, char c) const
-    {
-        auto found = edges_.find(Key(node, c));
-        return found == edges_.end() ? 0 : found->second;
+        link_.push_back(kUnlinked);
+        first_.push_back(kNone);
+        byte_.push_back(c);
+        chained_.push_back(false);
+        return static_cast<uint32_t>(link_.size() - 1);
     }
 
-    std::vector<Node> nodes_;
-    std::unordered_map<uint64_t, uint32_t> edges_;
+    static uint64_t Key(uint32_t state, char c)
+    {
+        return (static_cast<uint64_t>(state) << 8) | static_cast<unsigned char>(c);
+    }
+    // The child of a state by byte c; 0 (the root, never a child) when there is none.
+    uint32_t Child(uint32_t state, char c) const
+    {
+        if (chained_[state] && byte_[state + 1] == c) return state + 1;
+        if (branches_.empty()) return 0;
+        auto found = branches_.find(Key(state, c));
+        return found == branches_.end() ? 0 : found->second;
+    }
+
+    // Links by increasing depth, so that a state's link and its link's first are final when it
+    // is reached: depth by depth along every tag at once, the longest tags first.
+    void Link(const std::vector<TStation>& stations)
+    {
+        link_[0] = 0;
+        std::vector<uint32_t> order(end_ - begin_);
+        for (size_t j = 0; j < order.size(); ++j) order[j] = static_cast<uint32_t>(begin_ + j);
+        auto length = [&stations](uint32_t i) { return stations[i].Info.Tag.size(); };
+        std::sort(order.begin(), order.end(),
+                  [&](uint32_t a, uint32_t b) { return length(a) > length(b); });
+        std::vector<uint32_t> state(order.size(), 0);
+        size_t active = order.size();
+        for (size_t depth = 0;; ++depth) {
+            while (active > 0 && length(order[active - 1]) <= depth) --active;
+            if (active == 0) break;
+            for (size_t j = 0; j < active; ++j) {
+                const char c = stations[order[j]].Info.Tag[depth];
+                const uint32_t parent = state[j];
+                const uint32_t v = Child(parent, c);
+                state[j] = v;
+                if (link_[v] != kUnlinked) continue;
+                uint32_t link = 0;
+                if (depth > 0) {  // the root's children link to the root
+                    link = link_[parent];
+                    uint32_t next = Child(link, c);
+                    while (next == 0 && link != 0) {
+                        link = link_[link];
+                        next = Child(link, c);
+                    }
+                    link = next;
+                }
+                link_[v] = link;
+                first_[v] = std::min(first_[v], first_[link]);
+            }
+        }
+    }
+
+    // By state: its link, the first station whose tag is its text or a suffix of it, the byte
+    // that leads to it, and whether the state after it is its child.
+    std::vector<uint32_t> link_;
+    std::vector<uint32_t> first_;
+    std::vector<char> byte_;
+    std::vector<bool> chained_;
+    std::unordered_map<uint64_t, uint32_t> branches_;
     size_t begin_ = 0, end_ = 0;
     size_t bytes_ = 0;  // the work of making the matcher: its stations and their tags
 

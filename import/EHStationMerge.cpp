@@ -47,6 +47,10 @@ TStation MakeStationRecord(const TEHStation& station, const std::string& transmi
     record.Info.Z = 0;
     size_t n = std::min({station.Freq.size(), amplitude.size(), phase.size(), amplitudeError.size(),
                          phaseError.size()});
+    for (xy* curve : {&record.Amplitude, &record.Phase, &record.Errors}) {
+        curve->X.reserve(n);
+        curve->Y.reserve(n);
+    }
     for (size_t i = 0; i < n; ++i) {
         record.Amplitude.X.push_back(station.Freq[i]);
         record.Amplitude.Y.push_back(amplitude[i]);
@@ -113,37 +117,65 @@ long EHStationMerger::FindSharedHyRecord(const TEHStation& station) const
 {
     size_t n = std::min({station.Freq.size(), station.HAmp.size(), station.HPhase.size()});
     if (n == 0) return -1;  // no sample, no sensor to share
-    std::vector<size_t> candidates, matching;
+    // The buckets within reach of each sample. The candidates come from the sample with the
+    // fewest stored samples within reach, so that no station walks a bucket that many records
+    // share; each candidate is then tried against the other samples in its own entries only.
+    constexpr size_t kReach = 9;
+    std::vector<const HyEntries*>& reach = reachScratch_;
+    reach.assign(n * kReach, nullptr);
+    size_t fewest = 0, fewestCount = static_cast<size_t>(-1);
     for (size_t i = 0; i < n; ++i) {
-        matching.clear();
         long long frequency = RelativeBucket(station.Freq[i], kHFrequencyTolerance);
         long long amplitude = RelativeBucket(station.HAmp[i], kHAmplitudeTolerance);
+        size_t count = 0;
         for (long long df = -1; df <= 1; ++df) {
             for (long long da = -1; da <= 1; ++da) {
                 auto bucket = hySamples_.find(
                     HyKey{PhaseKey(station.HPhase[i]), frequency + df, amplitude + da});
                 if (bucket == hySamples_.end()) continue;
-                for (const auto& [r, k] : bucket->second) {
-                    const TStation& hy = store_.HyStations[r];
-                    if (SameHSample(station.Freq[i], station.HAmp[i], station.HPhase[i],
-                                    hy.Amplitude.X[k], hy.Amplitude.Y[k], hy.Phase.Y[k]))
-                        matching.push_back(r);
-                }
+                reach[i * kReach + static_cast<size_t>((df + 1) * 3 + da + 1)] = &bucket->second;
+                count += bucket->second.size();
             }
         }
-        std::sort(matching.begin(), matching.end());
-        matching.erase(std::unique(matching.begin(), matching.end()), matching.end());
-        if (i == 0) {
-            candidates.swap(matching);
-        } else {
-            std::vector<size_t> both;
-            std::set_intersection(candidates.begin(), candidates.end(), matching.begin(),
-                                  matching.end(), std::back_inserter(both));
-            candidates.swap(both);
-        }
-        if (candidates.empty()) return -1;
+        if (count == 0) return -1;
+        if (count < fewestCount) fewest = i, fewestCount = count;
     }
-    return static_cast<long>(candidates.front());
+
+    auto matches = [&](size_t i, size_t r, size_t k) {
+        const TStation& hy = store_.HyStations[r];
+        return SameHSample(station.Freq[i], station.HAmp[i], station.HPhase[i], hy.Amplitude.X[k],
+                           hy.Amplitude.Y[k], hy.Phase.Y[k]);
+    };
+    std::vector<size_t>& candidates = candidateScratch_;
+    candidates.clear();
+    for (size_t b = 0; b < kReach; ++b) {
+        const HyEntries* entries = reach[fewest * kReach + b];
+        if (!entries) continue;
+        for (const auto& [r, k] : *entries)
+            if (matches(fewest, r, k)) candidates.push_back(r);
+    }
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+
+    // Entries are indexed record by record, so each bucket is in record order.
+    auto sampleMatches = [&](size_t i, size_t r) {
+        for (size_t b = 0; b < kReach; ++b) {
+            const HyEntries* entries = reach[i * kReach + b];
+            if (!entries) continue;
+            auto own =
+                std::equal_range(entries->begin(), entries->end(), std::make_pair(r, size_t{0}),
+                                 [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (auto it = own.first; it != own.second; ++it)
+                if (matches(i, r, it->second)) return true;
+        }
+        return false;
+    };
+    for (size_t r : candidates) {
+        bool all = true;
+        for (size_t i = 0; i < n && all; ++i) all = i == fewest || sampleMatches(i, r);
+        if (all) return static_cast<long>(r);
+    }
+    return -1;
 }
 
 void EHStationMerger::Add(const TEHStation& station, const std::string& transmitterId)

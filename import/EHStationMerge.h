@@ -53,7 +53,12 @@ private:
     SurveyStore& store_;
     std::unordered_set<std::string> exNames_;
     std::unordered_map<std::string, size_t> firstTransmitter_;
-    std::unordered_map<HyKey, std::vector<std::pair<size_t, size_t>>, HyKeyHash> hySamples_;
+    // Record and sample positions of the stored Hy samples, by key.
+    using HyEntries = std::vector<std::pair<size_t, size_t>>;
+    std::unordered_map<HyKey, HyEntries, HyKeyHash> hySamples_;
+    // Storage of the search, kept from station to station.
+    mutable std::vector<const HyEntries*> reachScratch_;
+    mutable std::vector<size_t> candidateScratch_;
     // The FipList of each transmitter that has received frequencies here, by position.
     std::unordered_map<size_t, RelativeIndex> frequencies_;
 };

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <unordered_map>
 #include <utility>
 
@@ -13,6 +12,7 @@
 #include "base/NumberFormat.h"
 #include "base/StringList.h"
 #include "import/RelativeTests.h"
+#include "import/TransmitterLookup.h"
 #include "survey/Records.h"
 #include "survey/TextLines.h"
 
@@ -71,55 +71,6 @@ public:
 
 private:
     std::unordered_map<std::string, size_t> first_;
-};
-
-bool SameValue(float a, float b)
-{
-    return std::fabs(static_cast<double>(a) - b) < 1e-10;
-}
-
-// Finds the first transmitter that FindSameTransmitter would find for a probe of the placeholder
-// geometry, without comparing every record for every block: only records of that geometry can be
-// equal, and from 2^-9 Hz up two single-precision frequencies within 1e-10 of each other are the
-// same number, so a lookup by value gives the first equal record. Below, the records within reach
-// are found in value order.
-class PlaceholderTransmitterIndex {
-public:
-    PlaceholderTransmitterIndex(const std::vector<TxData>& transmitters, const TxData& placeholder)
-        : placeholder_(placeholder)
-    {
-        for (size_t i = 0; i < transmitters.size(); ++i) Added(transmitters[i], i);
-    }
-    size_t Find(float freq) const
-    {
-        if (std::fabs(freq) >= kExactFrom) {
-            auto found = firstByFreq_.find(freq);
-            return found == firstByFreq_.end() ? kNone : found->second;
-        }
-        size_t best = kNone;
-        if (std::isnan(freq)) return best;
-        // A window wider than the test, so that its rounded ends lose no record.
-        constexpr double kReach = 2e-10;
-        auto end = firstByValue_.upper_bound(freq + kReach);
-        for (auto it = firstByValue_.lower_bound(freq - kReach); it != end; ++it)
-            if (SameValue(static_cast<float>(it->first), freq)) best = std::min(best, it->second);
-        return best;
-    }
-    void Added(const TxData& tx, size_t index)
-    {
-        if (!SameValue(tx.Cx, placeholder_.Cx) || !SameValue(tx.Cy, placeholder_.Cy) ||
-            !SameValue(tx.Cz, placeholder_.Cz) || !SameValue(tx.Length, placeholder_.Length) ||
-            !SameValue(tx.Azimuth, placeholder_.Azimuth))
-            return;
-        if (!std::isnan(tx.Fip.Freq)) firstByValue_.emplace(tx.Fip.Freq, index);
-        firstByFreq_.emplace(tx.Fip.Freq, index);
-    }
-
-private:
-    static constexpr float kExactFrom = 1.0f / 512;
-    TxData placeholder_;
-    std::map<double, size_t> firstByValue_;
-    std::unordered_map<float, size_t> firstByFreq_;
 };
 
 // The electrodes that stand in for the unknown source until the user sets them.
@@ -231,8 +182,16 @@ public:
         // From here up no quotient can overflow, so the test raises nothing and only frequencies
         // near the block's can pass it.
         constexpr double kIndexedFrom = 1e-200;
-        if (freq >= kIndexedFrom && std::isfinite(freq))
+        if (freq >= kIndexedFrom && std::isfinite(freq)) {
+            // Most groups take a few frequencies: their lists are scanned, longer ones indexed.
+            if (list_.size() <= kScannedUpTo) {
+                for (size_t i = 0; i < list_.size(); ++i)
+                    if (close(i)) return true;
+                return false;
+            }
+            for (size_t k = index_.Size(); k < list_.size(); ++k) index_.Add(list_[k], k);
             return index_.FindFirst(freq, close) != RelativeIndex::npos;
+        }
         // Below, no single lies near the block's frequency, but a quotient may overflow; the
         // largest quotients are those of the smallest and the largest frequency.
         if (freq > 0 && !list_.empty()) return close(lowest_) || close(highest_);
@@ -244,14 +203,14 @@ public:
     void Add(float freq)
     {
         list_.push_back(freq);
-        index_.Add(freq, list_.size() - 1);
         if (freq < list_[lowest_]) lowest_ = list_.size() - 1;
         if (freq > list_[highest_]) highest_ = list_.size() - 1;
     }
 
 private:
+    static constexpr size_t kScannedUpTo = 16;
     std::vector<float> list_;
-    RelativeIndex index_{1e-4};
+    mutable RelativeIndex index_{1e-4};  // of list_, made when first needed
     size_t lowest_ = 0, highest_ = 0;
 };
 
@@ -420,7 +379,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     BlockScratch scratch;
 
     const TxData placeholder = PlaceholderTransmitter();
-    PlaceholderTransmitterIndex transmitters(store.Transmitters, placeholder);
+    TransmitterLookup transmitters(store.Transmitters);
     while (!stream.Exhausted()) {
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
@@ -433,27 +392,29 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
         fip.PhaseErr = 0.001f;
         tx.FipList.push_back(fip);
         tx.Fip = fip;
-        if (transmitters.Find(fip.Freq) != kNone) continue;
+        if (transmitters.FindSame(tx, store.Transmitters)) continue;
+        transmitters.Add(tx, store.Transmitters.size());
         store.Transmitters.push_back(std::move(tx));
-        transmitters.Added(store.Transmitters.back(), store.Transmitters.size() - 1);
     }
 
     // The block values carry over: the station pass starts with what the first pass left.
     stream.Rewind();
     FirstStationIndex exIndex(store.ExStations), hyIndex(store.HyStations);
-    // Taken per station group (the block's first id), so that a file ordered group by group
-    // still gives every group each of its frequencies once.
-    std::unordered_map<std::string, TakenFrequencies> takenFrequencies;
+    // Taken per station group (the block's first id, known by the position of its first Ex
+    // record), so that a file ordered group by group still gives every group each of its
+    // frequencies once.
+    std::unordered_map<size_t, TakenFrequencies> takenFrequencies;
     while (!stream.Exhausted()) {
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
-        if (exIndex.Find(v.ExIds.front()) == kNone) {
+        size_t group = exIndex.Find(v.ExIds.front());
+        if (group == kNone) {
             AddNewStationBlock(store, v, exIndex, hyIndex);
-            TakenFrequencies& taken = takenFrequencies[v.ExIds.front()];
+            TakenFrequencies& taken = takenFrequencies[exIndex.Find(v.ExIds.front())];
             taken = TakenFrequencies();
             taken.Add(ToSingle(v.BlockFrequency));
         } else {
-            AddKnownStationBlock(store, v, takenFrequencies[v.ExIds.front()], exIndex, hyIndex);
+            AddKnownStationBlock(store, v, takenFrequencies[group], exIndex, hyIndex);
         }
     }
 }

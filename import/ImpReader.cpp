@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "base/Convert.h"
+#include "base/Exception.h"
 #include "base/FloatMath.h"
 #include "base/TextStream.h"
 #include "import/TransmitterLookup.h"
@@ -38,12 +40,21 @@ void ReadFields(TextStream& stream, std::vector<std::string>& fields)
     SplitFields(line, fields);
 }
 
-// A coordinate line holds one value per receiver, and a block may hold any number of them.
-void ReadCoordinateFields(TextStream& stream, std::vector<std::string>& fields)
+// A coordinate line holds one value per receiver, and a block may hold any number of them: its
+// values are converted straight from the stream's text.
+void ReadCoordinates(std::string_view line, size_t count, std::vector<double>& values)
 {
-    std::string line;
-    ReadNonBlankWholeLine(stream, line);
-    SplitAllFields(line, fields);
+    std::string failed;
+    if (!FieldNumbers(line, count, values, failed)) throw InvalidFloat(failed);
+}
+
+// The number of the line that was read last (1 for the first), for messages.
+size_t LastLineNumber(const TextStream& stream)
+{
+    const std::string& text = stream.Text();
+    size_t end = std::min(stream.Position(), text.size());
+    if (end == 0) return 1;
+    return static_cast<size_t>(std::count(text.begin(), text.begin() + (end - 1), '\n')) + 1;
 }
 
 // A missing token converts like an empty text: it raises the conversion error.
@@ -90,13 +101,8 @@ void AddSample(TStation& station, float f, float amplitude, float phase, float a
     station.Errors.Y.push_back(phaseError);
 }
 
-}  // namespace
-
-void ReadImpFile(SurveyStore& store, const std::string& fileName)
+void ReadImpStream(SurveyStore& store, const std::string& fileName, TextStream& stream)
 {
-    TextStream stream;
-    if (!stream.Open(fileName)) return;
-
     std::string transmitterName = NameWithoutFolderAndExtension(fileName);
     std::string line;
     for (int i = 0; i < 3; ++i) ReadNonBlankLine(stream, line);
@@ -111,6 +117,7 @@ void ReadImpFile(SurveyStore& store, const std::string& fileName)
     // Start values for a first block that keeps the geometry of a block before it.
     double cx = 0, cy = 0, cz = 0, length = 1000, angle = 0;
     std::vector<std::string> fields;
+    std::string_view coordinates;
     std::vector<double> xs, ys, zs;
     while (ReadNonBlankLine(stream, line) && !ReachedEnd(stream)) {
         SplitFields(line, fields);
@@ -172,16 +179,13 @@ void ReadImpFile(SurveyStore& store, const std::string& fileName)
         }
 
         // Receivers are read only as far as every coordinate list reaches.
-        ReadCoordinateFields(stream, fields);
-        size_t receivers = std::min(static_cast<size_t>(std::max(n, 0)), fields.size());
-        xs.resize(receivers);
-        ys.resize(receivers);
-        zs.resize(receivers);
-        for (size_t i = 0; i < receivers; ++i) xs[i] = Number(fields, i);
-        ReadCoordinateFields(stream, fields);
-        for (size_t i = 0; i < receivers; ++i) ys[i] = Number(fields, i);
-        ReadCoordinateFields(stream, fields);
-        for (size_t i = 0; i < receivers; ++i) zs[i] = Number(fields, i);
+        ReadNonBlankWholeLine(stream, coordinates);
+        size_t receivers = std::min(static_cast<size_t>(std::max(n, 0)), CountFields(coordinates));
+        ReadCoordinates(coordinates, receivers, xs);
+        ReadNonBlankWholeLine(stream, coordinates);
+        ReadCoordinates(coordinates, receivers, ys);
+        ReadNonBlankWholeLine(stream, coordinates);
+        ReadCoordinates(coordinates, receivers, zs);
         ReadNonBlankLine(stream, line);  // column headings
 
         float frequency = tx.Fip.Freq;
@@ -217,6 +221,20 @@ void ReadImpFile(SurveyStore& store, const std::string& fileName)
             stationIndex[name] = store.ExStations.size();
             store.ExStations.push_back(std::move(station));
         }
+    }
+}
+
+}  // namespace
+
+void ReadImpFile(SurveyStore& store, const std::string& fileName)
+{
+    TextStream stream;
+    if (!stream.Open(fileName)) return;
+    try {
+        ReadImpStream(store, fileName, stream);
+    } catch (const EConvertError& error) {
+        throw EConvertError(error.Message + " (file " + fileName + ", line " +
+                            std::to_string(LastLineNumber(stream)) + ")");
     }
 }
 

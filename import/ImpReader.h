@@ -9,8 +9,9 @@
 // an equal one is known, each receiver one sample of an Ex station (a new station when its name is
 // not yet known). A block line that gives the source moment (current x length) gives the record
 // the current moment / length (moment itself when the length is 0); other block lines current 1. A
-// file that cannot be opened adds nothing; a token that does not convert throws EConvertError and
-// what was read before stays. The point counts are left to the caller.
+// file that cannot be opened adds nothing; a token that does not convert throws EConvertError,
+// whose text ends with the file and the line last read ("... (file NAME, line N)"), and what was
+// read before stays. The point counts are left to the caller.
 void ReadImpFile(SurveyStore& store, const std::string& fileName);
 
 // The USF file is offered by the open dialog but not read.

@@ -1,7 +1,10 @@
 #include "import/LoadCommands.h"
 
+#include <algorithm>
+#include <new>
 #include <set>
 
+#include "base/Exception.h"
 #include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
 #include "import/GdpRawReader.h"
@@ -61,16 +64,41 @@ size_t RecordCount(const SurveyStore& store)
     return count;
 }
 
+// A sample cut short by a failed allocation leaves the lists of a curve of unequal length:
+// every curve keeps the samples it holds whole.
+void DropPartialSamples(SurveyStore& store)
+{
+    for (std::vector<TStation>* list : {&store.ExStations, &store.EyStations, &store.EzStations,
+                                        &store.HxStations, &store.HyStations, &store.HzStations}) {
+        for (TStation& station : *list) {
+            size_t n = std::min({station.Amplitude.X.size(), station.Amplitude.Y.size(),
+                                 station.Phase.X.size(), station.Phase.Y.size(),
+                                 station.Errors.X.size(), station.Errors.Y.size()});
+            for (xy* curve : {&station.Amplitude, &station.Phase, &station.Errors}) {
+                curve->X.resize(n);
+                curve->Y.resize(n);
+            }
+        }
+    }
+}
+
 // Which files of a load gave records.
 class RecordWatch {
 public:
-    explicit RecordWatch(const SurveyStore& store) : store_(store) {}
+    explicit RecordWatch(SurveyStore& store) : store_(store) {}
 
+    // A file too large for the memory ends the load with a message that names it; what the
+    // reader had added stays, as after any other error.
     template <typename Reading>
     void Read(const std::string& name, Reading reading)
     {
         const size_t before = RecordCount(store_);
-        reading();
+        try {
+            reading();
+        } catch (const std::bad_alloc&) {
+            DropPartialSamples(store_);
+            throw EOutOfMemory(name);
+        }
         if (RecordCount(store_) != before) gave_.insert(name);
     }
 
@@ -84,7 +112,7 @@ public:
     }
 
 private:
-    const SurveyStore& store_;
+    SurveyStore& store_;
     std::set<std::string> gave_;
 };
 

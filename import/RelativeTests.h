@@ -40,7 +40,10 @@ inline long long RelativeBucket(double value, double tolerance)
 }
 
 // Positions of stored values by bucket, for "the first stored value that matches" without a scan
-// of the whole list. Positions must be added in ascending order.
+// of the whole list. Positions must be added in ascending order, and whether a position matches
+// must depend only on the value stored there: a value equal to one stored before it can then never
+// be the first match and is left out, so that a list of many equal values costs a lookup no more
+// than one of them.
 class RelativeIndex {
 public:
     static constexpr size_t npos = static_cast<size_t>(-1);
@@ -49,9 +52,13 @@ public:
 
     void Add(double value, size_t position)
     {
-        buckets_[RelativeBucket(value, tolerance_)].push_back(position);
         ++size_;
+        std::vector<Entry>& bucket = buckets_[RelativeBucket(value, tolerance_)];
+        for (const Entry& entry : bucket)
+            if (entry.value == value) return;
+        bucket.push_back(Entry{value, position});
     }
+    // The number of values added, left out or not.
     size_t Size() const { return size_; }
 
     // Smallest position p for which matches(p) holds, among the values near value; npos if none.
@@ -63,10 +70,10 @@ public:
         for (long long k = key - 1; k <= key + 1; ++k) {
             auto bucket = buckets_.find(k);
             if (bucket == buckets_.end()) continue;
-            for (size_t position : bucket->second) {
-                if (position >= best) break;
-                if (matches(position)) {
-                    best = position;
+            for (const Entry& entry : bucket->second) {
+                if (entry.position >= best) break;
+                if (matches(entry.position)) {
+                    best = entry.position;
                     break;
                 }
             }
@@ -75,7 +82,12 @@ public:
     }
 
 private:
+    struct Entry {
+        double value;
+        size_t position;
+    };
+
     double tolerance_;
     size_t size_ = 0;
-    std::unordered_map<long long, std::vector<size_t>> buckets_;
+    std::unordered_map<long long, std::vector<Entry>> buckets_;
 };

@@ -23,11 +23,15 @@ public:
     void Add(const TxData& tx, size_t index);
 
 private:
-    using Key = std::array<uint32_t, 6>;
+    using Key = std::array<uint64_t, 6>;
     struct KeyHash {
         size_t operator()(const Key& key) const;
     };
-    static Key KeyOf(const TxData& tx);
+    // A record's compared values and its position in the list.
+    struct Entry {
+        std::array<float, 6> values;
+        size_t index;
+    };
 
-    std::unordered_map<Key, std::vector<size_t>, KeyHash> buckets_;
+    std::unordered_map<Key, std::vector<Entry>, KeyHash> buckets_;
 };

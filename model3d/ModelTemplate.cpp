@@ -1,5 +1,6 @@
 #include "model3d/ModelTemplate.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -10,7 +11,9 @@
 #include "model3d/ModelData.h"
 #include "survey/TextLines.h"
 
-ModelTemplate ReadModelTemplate(const std::string& fileName)
+namespace {
+
+ModelTemplate ReadTemplate(const std::string& fileName)
 {
     ModelTemplate result;
     TextStream stream;
@@ -44,25 +47,44 @@ ModelTemplate ReadModelTemplate(const std::string& fileName)
         return result;
     }
 
-    // The point lines hold one value per receiver, however many the block has.
-    if (!ReadNonBlankWholeLine(stream, line)) return result;
-    std::vector<std::string> xFields, yFields, zFields;
-    SplitAllFields(line, xFields);
-    if (n <= 0 || xFields.size() != static_cast<size_t>(n)) return result;
-    ReadNonBlankWholeLine(stream, line);
-    SplitAllFields(line, yFields);
-    ReadNonBlankWholeLine(stream, line);
-    SplitAllFields(line, zFields);
-    // Short Y or Z lines would leave receivers without coordinates: no template then.
-    if (yFields.size() < xFields.size() || zFields.size() < xFields.size()) return result;
+    // The point lines hold one value per receiver, however many the block has: they are taken
+    // as views and converted in place.
+    std::string_view xLine, yLine, zLine;
+    if (!ReadNonBlankWholeLine(stream, xLine)) return result;
+    if (n <= 0 || CountFields(xLine) != static_cast<size_t>(n)) return result;
+    ReadNonBlankWholeLine(stream, yLine);
+    ReadNonBlankWholeLine(stream, zLine);
+    // The values are converted point by point, x, y, z: the first that fails in that order is
+    // the one reported.
+    const size_t count = static_cast<size_t>(n);
     ModelPoints points;
-    for (int i = 0; i < n; ++i) {
-        points.X.push_back(StrToFloat(xFields[i]));
-        points.Y.push_back(StrToFloat(yFields[i]));
-        points.Z.push_back(StrToFloat(zFields[i]));
+    std::string xFailed, yFailed, zFailed;
+    const bool xRead = FieldNumbers(xLine, count, points.X, xFailed);
+    const bool yRead = FieldNumbers(yLine, count, points.Y, yFailed);
+    const bool zRead = FieldNumbers(zLine, count, points.Z, zFailed);
+    // Short Y or Z lines would leave receivers without coordinates: no template then, whatever
+    // the values hold. A line whose values all converted is long enough.
+    if ((!yRead && CountFields(yLine) < count) || (!zRead && CountFields(zLine) < count))
+        return result;
+    if (!xRead || !yRead || !zRead) {
+        const size_t first = std::min({points.X.size(), points.Y.size(), points.Z.size()});
+        if (points.X.size() == first && !xRead) throw InvalidFloat(xFailed);
+        if (points.Y.size() == first && !yRead) throw InvalidFloat(yFailed);
+        throw InvalidFloat(zFailed);
     }
     result.Points = std::move(points);
     return result;
+}
+
+}  // namespace
+
+ModelTemplate ReadModelTemplate(const std::string& fileName)
+{
+    try {
+        return ReadTemplate(fileName);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(fileName);
+    }
 }
 
 ModelPoints GatherStationPoints(const SurveyStore& store)

@@ -3,45 +3,40 @@
 #include <cstring>
 #include <functional>
 
-namespace {
-
-inline bool IsBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-void TrimRange(std::string_view text, size_t& begin, size_t& end)
-{
-    while (begin < end && IsBlank(text[begin])) ++begin;
-    while (end > begin && IsBlank(text[end - 1])) --end;
-}
-
-}  // namespace
+#include "base/Convert.h"
 
 std::string TrimBlanks(const std::string& text)
 {
     size_t begin = 0, end = text.size();
-    TrimRange(text, begin, end);
+    TrimBlankRange(text, begin, end);
     return text.substr(begin, end - begin);
 }
 
 namespace {
 
-bool ReadNonBlankLineUpTo(TextStream& stream, std::string& line, size_t maxBytes)
+bool ReadNonBlankViewUpTo(TextStream& stream, std::string_view& line, size_t maxBytes)
 {
-    line.clear();
     std::string_view raw;
     while (stream.GetLine(raw, maxBytes)) {
         if (const void* nul = std::memchr(raw.data(), '\0', raw.size()))
             raw = raw.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - raw.data()));
         size_t begin = 0, end = raw.size();
-        TrimRange(raw, begin, end);
+        TrimBlankRange(raw, begin, end);
         if (begin < end) {
-            line.assign(raw.data() + begin, end - begin);
+            line = raw.substr(begin, end - begin);
             return true;
         }
     }
+    line = std::string_view();
     return false;
+}
+
+bool ReadNonBlankLineUpTo(TextStream& stream, std::string& line, size_t maxBytes)
+{
+    std::string_view view;
+    bool read = ReadNonBlankViewUpTo(stream, view, maxBytes);
+    line.assign(view.data(), view.size());
+    return read;
 }
 
 void SplitFieldsUpTo(std::string_view line, std::vector<std::string>& fields, size_t maxFields)
@@ -57,19 +52,11 @@ void SplitFieldsUpTo(std::string_view line, std::vector<std::string>& fields, si
         }
     }
     fields.clear();
-    size_t begin = 0, end = line.size();
-    TrimRange(line, begin, end);
-    size_t i = begin;
-    while (i < end && fields.size() < maxFields) {
-        while (i < end && IsFieldSeparator(line[i])) ++i;
-        if (i >= end) break;
-        size_t start = i;
-        while (i < end && !IsFieldSeparator(line[i])) ++i;
-        size_t fieldBegin = start, fieldEnd = i;
-        TrimRange(line, fieldBegin, fieldEnd);
-        const char* field = line.data() + fieldBegin;
-        fields.emplace_back(field, fieldEnd - fieldBegin);
-    }
+    ForEachField(line, [&](std::string_view field) {
+        if (fields.size() >= maxFields) return false;
+        fields.emplace_back(field);
+        return true;
+    });
 }
 
 }  // namespace
@@ -98,4 +85,37 @@ bool ReadNonBlankWholeLine(TextStream& stream, std::string& line)
 void SplitAllFields(std::string_view line, std::vector<std::string>& fields)
 {
     SplitFieldsUpTo(line, fields, std::string::npos);
+}
+
+bool ReadNonBlankWholeLine(TextStream& stream, std::string_view& line)
+{
+    return ReadNonBlankViewUpTo(stream, line, std::string::npos);
+}
+
+size_t CountFields(std::string_view line)
+{
+    size_t count = 0;
+    ForEachField(line, [&count](std::string_view) { return ++count, true; });
+    return count;
+}
+
+bool FieldNumbers(std::string_view line, size_t count, std::vector<double>& values,
+                  std::string& failed)
+{
+    values.clear();
+    values.reserve(count);
+    failed.clear();
+    bool numbers = true;
+    ForEachField(line, [&](std::string_view field) {
+        if (values.size() >= count) return false;
+        double value = 0;
+        numbers = TryStrToFloat(field.data(), field.data() + field.size(), value);
+        if (!numbers) {
+            failed = field;
+            return false;
+        }
+        values.push_back(value);
+        return true;
+    });
+    return numbers && values.size() == count;
 }

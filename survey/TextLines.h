@@ -33,6 +33,36 @@ inline bool IsFieldSeparator(char c)
     }
 }
 
+inline bool IsBlankByte(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+inline void TrimBlankRange(std::string_view text, size_t& begin, size_t& end)
+{
+    while (begin < end && IsBlankByte(text[begin])) ++begin;
+    while (end > begin && IsBlankByte(text[end - 1])) --end;
+}
+
+// Calls visit with each field of a line, as a view into it, as SplitFields cuts them (without the
+// limit on their number) until visit returns false.
+template <class Visit>
+void ForEachField(std::string_view line, Visit visit)
+{
+    size_t begin = 0, end = line.size();
+    TrimBlankRange(line, begin, end);
+    size_t i = begin;
+    while (i < end) {
+        while (i < end && IsFieldSeparator(line[i])) ++i;
+        if (i >= end) break;
+        size_t start = i;
+        while (i < end && !IsFieldSeparator(line[i])) ++i;
+        size_t fieldBegin = start, fieldEnd = i;
+        TrimBlankRange(line, fieldBegin, fieldEnd);
+        if (!visit(line.substr(fieldBegin, fieldEnd - fieldBegin))) return;
+    }
+}
+
 // Removes every byte of value 0 to 32 from both ends.
 std::string TrimBlanks(const std::string& text);
 
@@ -50,7 +80,19 @@ const std::string& FieldOrEmpty(const std::vector<std::string>& fields, size_t k
 
 // ReadNonBlankLine for lines of any length, for lines whose length grows with the data they hold.
 bool ReadNonBlankWholeLine(TextStream& stream, std::string& line);
+// The same line as a view into the stream's text, valid until the stream opens a file again.
+bool ReadNonBlankWholeLine(TextStream& stream, std::string_view& line);
 
 // The fields SplitFields gives, without the limit on their number, for lines of one value per
 // receiver or point.
 void SplitAllFields(std::string_view line, std::vector<std::string>& fields);
+
+// The number of fields SplitAllFields gives.
+size_t CountFields(std::string_view line);
+
+// Converts the first count fields of a line into values, without a copy of any field. False when
+// one of them is no number or the line has fewer: values then holds those before it, and failed
+// the text that did not convert (empty for a missing field). Room for count values is taken at
+// once, so count must not exceed the fields of some line read.
+bool FieldNumbers(std::string_view line, size_t count, std::vector<double>& values,
+                  std::string& failed);

@@ -238,3 +238,51 @@ TEST(AddEHStationToSurvey, KnownTransmitterGainsMissingFrequencies)
     AddEHStationToSurvey(store, Station("S3", {1}, {3}, {8}), "Y");
     EXPECT_EQ(Frequencies(store.Transmitters[0]), (Values{1.001f, 1}));
 }
+
+// Stations drawn from a few nearly equal H samples, some sharing a sensor, some sharing only
+// their first samples: each pairs with the first stored Hy record that holds a match of every one
+// of its samples, as a comparison with every stored sample finds it.
+TEST(EHStationMerger, PairsWithTheFirstRecordThatHoldsEverySample)
+{
+    auto sameSample = [](float f, float h, float p, float sf, float sh, float sp) {
+        return WithinRelativeOfSum(f, sf, 1e-6) && WithinRelativeOfSum(h, sh, 1e-7) &&
+               WithinRelativeOfSum(p, sp, 1e-9);
+    };
+    const Values amplitudes = {1e-4f, 1e-4f * (1 + 4e-8f), 1e-4f * (1 + 3e-7f), 2e-4f};
+    uint32_t seed = 7;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % range;
+    };
+    SurveyStore store;
+    EHStationMerger merger(store);
+    for (int s = 0; s < 400; ++s) {
+        Values freq, amp, phase;
+        for (int i = 0; i < 3; ++i) {
+            // The first sample is always the same one; the later ones vary.
+            freq.push_back(i == 0 ? 1.0f : static_cast<float>(1 + next(3)));
+            amp.push_back(i == 0 ? amplitudes[0] : amplitudes[next(4)]);
+            phase.push_back(i == 0 ? 0.5f : 0.1f * static_cast<float>(next(2)));
+        }
+        const TEHStation station = Station("S" + std::to_string(s), freq, amp, phase);
+        std::string expected = station.Name;
+        for (const TStation& hy : store.HyStations) {
+            bool all = true;
+            for (size_t i = 0; i < freq.size() && all; ++i) {
+                bool any = false;
+                for (size_t k = 0; k < hy.Amplitude.X.size() && !any; ++k)
+                    any = sameSample(freq[i], amp[i], phase[i], hy.Amplitude.X[k],
+                                     hy.Amplitude.Y[k], hy.Phase.Y[k]);
+                all = any;
+            }
+            if (all) {
+                expected = hy.Name;
+                break;
+            }
+        }
+        merger.Add(station, "1");
+        ASSERT_EQ(store.ExStations.back().Info.HyName, expected) << s;
+    }
+    EXPECT_GT(store.HyStations.size(), 5u);
+    EXPECT_LT(store.HyStations.size(), 300u);
+}

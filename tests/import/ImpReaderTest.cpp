@@ -305,11 +305,13 @@ TEST(ReadImpFile, ReceiversStayWithinTheCoordinateLists)
     // surplus receiver line is not taken for a station.
     store = SurveyStore();
     std::string longX = head + BlockLine(1, 1, 0, 0, 0, 1000, 0) + TwoReceivers();
+    const std::string longXPath = WriteFile("long-x.imp", longX);
     try {
-        ReadImpFile(store, WriteFile("long-x.imp", longX));
+        ReadImpFile(store, longXPath);
         FAIL() << "no error";
     } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'A2' is not a valid floating point value");
+        EXPECT_EQ(e.Message,
+                  "'A2' is not a valid floating point value (file " + longXPath + ", line 13)");
     }
     ASSERT_EQ(store.ExStations.size(), 1u);
     EXPECT_EQ(store.ExStations[0].Name, "A1");
@@ -327,6 +329,37 @@ TEST(ReadImpFile, ReceiversStayWithinTheCoordinateLists)
             EConvertError);
         EXPECT_EQ(store.Transmitters.size(), 1u);
         EXPECT_LE(store.ExStations.size(), 1u);
+    }
+}
+
+// A conversion error names the file and the line it was read from, also when the line is missing.
+TEST(ReadImpFile, ConversionErrorsNameFileAndLine)
+{
+    const std::string head = std::string(kHeader) + "1\r\n";
+    struct Case {
+        std::string block;
+        std::string message;
+        int line;
+    };
+    for (const Case& c : {
+             // The block claims two receivers and has one: the missing second reads as ''.
+             Case{"1 2 3\r\n1 2\r\n5 5\r\n1 2\r\nRe Im\r\nA1 1 0\r\n1 0\r\n",
+                  "'' is not a valid floating point value", 12},
+             Case{"1 2 3\r\n1 2\r\n5 x\r\n1 2\r\nRe Im\r\n",
+                  "'x' is not a valid floating point value", 8},
+             Case{"1 2 3\r\n1 2\r\n5 5\r\n1 2\r\nRe Im\r\nA1 1 0\r\n1 0\r\nA2 1 zero\r\n",
+                  "'zero' is not a valid floating point value", 13},
+             Case{"1 2 3x\r\n1\r\n", "'3x' is not a valid integer value", 6},
+         }) {
+        const std::string path = WriteFile("message.imp", head + c.block);
+        SurveyStore store;
+        try {
+            ReadImpFile(store, path);
+            ADD_FAILURE() << "no error: " << c.block;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message,
+                      c.message + " (file " + path + ", line " + std::to_string(c.line) + ")");
+        }
     }
 }
 

@@ -327,6 +327,29 @@ TEST(LoadCommands, ImpLoadLeavesAFileNamedTempAlone)
     EXPECT_EQ(store.StaticFactors.size(), 1u);
 }
 
+// An IMP file that fails in its second receiver is closed like any other failed load: the
+// station read before has its point count and factor, and the message names the file and line.
+TEST(LoadCommands, FailedImpLoadIsClosed)
+{
+    std::string imp = testing::TempDir() + "failed.imp";
+    std::ofstream(imp, std::ios::binary)
+        << "h\r\nh\r\nh\r\n\r\n1\r\n1.0 2 2 2 0 0 0 1 1000 1 0 0 0\r\n"
+           "10 11\r\n20 21\r\n30 31\r\nRe Im\r\nR1 1e-6 0\r\n1e-8 0\r\nR2 1e-6\r\n";
+    SurveyStore store;
+    RecordingHooks hooks;
+    try {
+        AppendFiles(store, {imp}, imp, hooks);
+        FAIL() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message, "'' is not a valid floating point value (file " + imp + ", line 13)");
+    }
+    ASSERT_EQ(store.ExStations.size(), 1u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 1);
+    EXPECT_EQ(store.StaticFactors.size(), 1u);
+    EXPECT_EQ(hooks.events, (Events{"busy", "redraw", "arrow"}));
+    std::remove(imp.c_str());
+}
+
 TEST(LoadCommands, ListAndHelpTexts)
 {
     SurveyStore store;
@@ -342,4 +365,37 @@ TEST(LoadCommands, ListAndHelpTexts)
                  "\xb5\x8b\xe7\xba\xbf \xe5\x8a\x9f\xe8\x83\xbd\xe5\xb0\x86\xe6\x89\x80\xe6\x9c"
                  "\x89\xe5\x89\x96\xe9\x9d\xa2\xe6\xb7\xbb\xe5\x8a\xa0\xe8\xbf\x9b\xe6\x9d\xa5"
                  "\xe5\x90\x8e\xe7\xbb\x9f\xe4\xb8\x80\xe8\xbe\x93\xe5\x87\xba.\n");
+}
+
+// A reader that runs out of memory ends the load with a message that names the file; the
+// survey loaded before stays, the sample cut short is dropped and the load is closed.
+TEST(LoadCommands, OutOfMemoryNamesTheFile)
+{
+    RecordingHooks hooks;
+    LoadReaders readers = FakeReaders(hooks);
+    readers.imp = [](SurveyStore& store, const std::string&) {
+        AddSample(store, "S1", 16);
+        TStation& station = store.ExStations.back();
+        station.Amplitude.Y.push_back(1);  // half a sample, as a failed append leaves it
+        throw std::bad_alloc();
+    };
+    SurveyStore store;
+    AddSample(store, "S1", 8);
+    store.ExStations[0].Amplitude.Y.push_back(1);
+    store.ExStations[0].Phase.Y.push_back(2);
+    store.ExStations[0].Errors.X.push_back(3);
+    store.ExStations[0].Errors.Y.push_back(4);
+    try {
+        AppendFiles(store, {"/d/big.imp"}, "/d/big.imp", hooks, readers);
+        FAIL() << "no error";
+    } catch (const EOutOfMemory& e) {
+        EXPECT_STREQ(e.what(), "File /d/big.imp is too large to load");
+    }
+    ASSERT_EQ(store.ExStations.size(), 1u);
+    const TStation& station = store.ExStations[0];
+    EXPECT_EQ(station.Amplitude.X, std::vector<float>{8});
+    EXPECT_EQ(station.Amplitude.Y, std::vector<float>{1});
+    EXPECT_EQ(station.Phase.X, std::vector<float>{8});
+    EXPECT_EQ(station.Amplitude.Count, 1);
+    EXPECT_EQ(hooks.events, (Events{"busy", "redraw", "arrow"}));
 }

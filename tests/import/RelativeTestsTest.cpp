@@ -78,4 +78,27 @@ TEST(RelativeIndex, FindsTheFirstMatchingPosition)
     EXPECT_EQ(index.Size(), stored.size());
 }
 
+// A list of many equal values (a frequency table that repeats one row) and probes just outside
+// their tolerance in the neighbouring bucket: each lookup tries each distinct value once, not
+// every copy.
+TEST(RelativeIndex, RepeatedValuesAreTriedOnce)
+{
+    const double tolerance = 1e-4;
+    std::vector<float> stored(10000, 1.0f);
+    stored.push_back(1.0003f);
+    RelativeIndex index(tolerance);
+    for (size_t i = 0; i < stored.size(); ++i) index.Add(stored[i], i);
+    size_t tried = 0;
+    for (int probe = 0; probe < 100; ++probe) {
+        const float f = 1.00025f;
+        size_t found = index.FindFirst(f, [&](size_t i) {
+            ++tried;
+            return WithinRelative(f, stored[i], f, tolerance);
+        });
+        EXPECT_EQ(found, stored.size() - 1);
+    }
+    EXPECT_LE(tried, 100u * 2);
+    EXPECT_EQ(index.Size(), stored.size());
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 
 #include "import/TransmitterLookup.h"
 
@@ -48,6 +49,34 @@ TEST(TransmitterLookup, AgreesWithFindSameTransmitter)
             EXPECT_EQ(probe.Name, expected.Name) << v;
         }
     }
+}
+
+// Small values a few tolerances apart in several values at once, records and probes alike, with
+// records added as a reader adds them: the answer is always the plain search's.
+TEST(TransmitterLookup, AgreesOnSmallValuesInEveryCombination)
+{
+    uint32_t seed = 12345;
+    auto next = [&seed](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
+    };
+    auto small = [&](int range) { return static_cast<float>((next(range) - range / 2) * 3e-11); };
+    std::vector<TxData> list;
+    TransmitterLookup lookup(list);
+    for (int i = 0; i < 3000; ++i) {
+        TxData probe = Record("p" + std::to_string(i), small(16), small(16), 1000, small(8));
+        probe.Cz = small(8);
+        if (i % 7 == 0) probe.Fip.Freq = std::nextafter(1.0f / 512.0f, 0.0f);
+        TxData expected = probe;
+        const bool found = FindSameTransmitter(expected, list);
+        ASSERT_EQ(lookup.FindSame(probe, list), found) << i;
+        ASSERT_EQ(probe.Name, expected.Name) << i;
+        if (!found) {
+            lookup.Add(probe, list.size());
+            list.push_back(probe);
+        }
+    }
+    EXPECT_GT(list.size(), 50u);
 }
 
 TEST(TransmitterLookup, SeesRecordsAddedLater)

@@ -71,6 +71,34 @@ TEST(ModelTemplate, ShortBlockLineAndUnusableLayouts)
                  EConvertError);
 }
 
+// The points are converted x, y, z point by point: the first text that fails in that order is
+// the one reported, and a short Y or Z line gives no template whatever the values hold.
+TEST(ModelTemplate, FirstBadValueInPointOrder)
+{
+    struct Case {
+        std::string points;
+        std::string message;  // empty: no template and no error
+    } cases[] = {
+        {"1 2 x\r\n3 y 4\r\n5 6 7\r\n", "'y' is not a valid floating point value"},
+        {"1 x 2\r\n3 4 5\r\n5 z 7\r\n", "'x' is not a valid floating point value"},
+        {"1 2 3\r\n3 4 y\r\n5 6 z\r\n", "'y' is not a valid floating point value"},
+        {"1 2 3\r\n3 4 5\r\n5 6 z\r\n", "'z' is not a valid floating point value"},
+        {"x 2 3\r\n3 4\r\n5 6 7\r\n", ""},
+        {"x 2 3\r\n3 4 5\r\nz 6\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        const std::string path =
+            WriteTemp("order.imp", std::string(kHeader) + "1\r\n1.0 2 3\r\n" + c.points);
+        try {
+            ModelTemplate t = ReadModelTemplate(path);
+            EXPECT_EQ(c.message, "") << c.points;
+            EXPECT_EQ(t.Points.Count(), 0) << c.points;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message, c.message) << c.points;
+        }
+    }
+}
+
 TEST(ModelTemplate, BlockOfAnyPointCount)
 {
     // 7,000 points: more fields than the field splitter's limit and lines longer than the line

@@ -1,0 +1,171 @@
+// Peak resident memory of each reader against its file, on the crafted shapes that once held
+// many times their size, at three sizes each. Every load runs in a child process of its own, so
+// that its peak and its processor time (the file's writing excluded) are its own. Run without
+// arguments for the table; "ReaderPeakMemory <reader> <file>" loads one file (reader: imp,
+// template, csamt, amtavg, raw or bare), for a run under valgrind's instruction count.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "BareParse.h"
+#include "import/AmtAvgReader.h"
+#include "import/CsamtAvgReader.h"
+#include "import/GdpRawReader.h"
+#include "import/ImpReader.h"
+#include "model3d/ModelTemplate.h"
+
+namespace {
+
+const char* const kImpHeader =
+    "Description: Ex responses\r\nUnits: V/m/A\r\nSign convension:   1 \r\n\r\n";
+
+void Load(const std::string& reader, const std::string& file)
+{
+    SurveyStore store;
+    if (reader == "imp") ReadImpFile(store, file);
+    if (reader == "template") ReadModelTemplate(file);
+    if (reader == "csamt") {
+        bool other = false;
+        ReadCsamtAvgFile(store, file, &other);
+    }
+    if (reader == "amtavg") ReadAmtAvgFile(store, file, nullptr);
+    if (reader == "raw") ReadGdpRawFile(store, file);
+    if (reader == "bare") std::printf("%g\n", BareParse(file));
+}
+
+// One block whose first coordinate line holds values values; the block claims one receiver.
+void WriteImpLongLine(std::ofstream& out, long values)
+{
+    out << kImpHeader << "1\r\n8 2 1\r\n";
+    for (long i = 0; i < values; ++i) out << "1 ";
+    out << "\r\n5\r\n0\r\nRe Im\r\nA1 1 0\r\n1 0\r\n";
+}
+
+// One receiver per block, frequencies 1e-4 + k x 1e-9 Hz (or, tiny, the source centres).
+void WriteImpTiny(std::ofstream& out, long blocks, bool centres)
+{
+    out << kImpHeader << blocks << "\r\n";
+    char line[256];
+    for (long b = 0; b < blocks; ++b) {
+        std::snprintf(line, sizeof line, "%.9e 2 1 2 %.9e 0 0 1 1000 1 0 0 0\r\n",
+                      centres ? 8.0 : 1e-4 + b * 1e-9, centres ? 1e-4 + b * 1e-9 : 0.0);
+        out << line << "1\r\n2\r\n3\r\nRe Im\r\nA1 1e-7 2e-8\r\n1e-9 1e-9\r\n";
+    }
+}
+
+// A model template whose block has receivers receivers.
+void WriteTemplate(std::ofstream& out, long receivers)
+{
+    out << kImpHeader << "1\r\n8 2 " << receivers << " 2 0 0 0 1000 1000 1 0 0 0\r\n";
+    for (int axis = 0; axis < 3; ++axis) {
+        for (long i = 0; i < receivers; ++i) out << "1 ";
+        out << "\r\n";
+    }
+}
+
+// One "ex" channel line whose tag field is bytes long, and a data table that names it.
+void WriteCsamtTag(std::ofstream& out, long bytes)
+{
+    const std::string tag(static_cast<size_t>(bytes), 'e');
+    out << "CSAMT\n<Channel>\nheading\ntx T1 w 0 -1000 -5000 0 a b 1000 -5000 0\nex dp " << tag
+        << " 0 0 0 0 a b 20 0 0\n\n<Data>\nid:tx\nheading\n1 10 1 0 0.1\n\nid:ex e\nheading\n"
+        << "1 2.5 1 45 1\n\n<End>\n";
+}
+
+// A GDP32 raw file of one new station per block.
+void WriteRawStations(std::ofstream& out, long blocks)
+{
+    out << "GDP-32 receiver, generated\r\n1\r\nCSAMT setup\r\nOPER b 2013 3 29 dipole 50\r\nJob "
+           "line A 12\r\n";
+    for (long b = 0; b < blocks; ++b)
+        out << b + 2 << "\r\nCSAMT data\r\nTx 3 Rx 1\r\n8 Hz 0 0 0 0 8.5\r\n1 ex " << b
+            << " 1m 1\r\n";
+}
+
+// Stations whose first H sample is equal and later ones differ.
+void WriteAmtAvgEqualFirstH(std::ofstream& out, long stations)
+{
+    out << "\\ AMTAVG\n$ XMTR  =    1.\n\\-++------++----+\n";
+    char line[256];
+    for (long s = 0; s < stations; ++s)
+        for (int f = 0; f < 40; ++f) {
+            std::snprintf(line, sizeof line,
+                          " 2 %ld %.4f ExHy 1.00 %.4e -100.0 %.6e %.1f 5.9e+3 -187.4 0.1 0.0 "
+                          "0.1 0.0 0.1 0.0\n",
+                          s * 10, 9600.0 * std::pow(0.8, f), 1.0 + s,
+                          f == 0 ? 1e-4 : 1e-4 * (1 + s * 1e-3), 200.0 + f);
+            out << line;
+        }
+}
+
+struct Shape {
+    const char* name;
+    const char* reader;
+    void (*write)(std::ofstream&, long);
+    long sizes[3];
+};
+
+const Shape kShapes[] = {
+    {"IMP, one long coordinate line", "imp", WriteImpLongLine, {32 << 20, 64 << 20, 128 << 20}},
+    {"IMP, tiny frequencies",
+     "imp",
+     [](std::ofstream& o, long n) { WriteImpTiny(o, n, false); },
+     {20000, 80000, 320000}},
+    {"IMP, tiny source centres",
+     "imp",
+     [](std::ofstream& o, long n) { WriteImpTiny(o, n, true); },
+     {20000, 80000, 320000}},
+    {"Model template", "template", WriteTemplate, {2 << 20, 8 << 20, 32 << 20}},
+    {"CSAMT AVG, long tag", "csamt", WriteCsamtTag, {1 << 20, 4 << 20, 16 << 20}},
+    {"GDP32 raw, one station per block", "raw", WriteRawStations, {50000, 200000, 800000}},
+    {"AMTAVG, equal first H", "amtavg", WriteAmtAvgEqualFirstH, {1000, 4000, 16000}},
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3) {
+        Load(argv[1], argv[2]);
+        return 0;
+    }
+    std::printf("%-34s %10s %10s %10s %7s %8s\n", "input", "size", "file MB", "peak MB", "ratio",
+                "CPU s");
+    const std::string file = "/tmp/quillane_peak_" + std::to_string(getpid());
+    for (const Shape& shape : kShapes) {
+        if (argc == 2 && std::strstr(shape.name, argv[1]) == nullptr) continue;
+        for (long size : shape.sizes) {
+            {
+                std::ofstream out(file, std::ios::binary);
+                shape.write(out, size);
+            }
+            std::ifstream in(file, std::ios::binary | std::ios::ate);
+            const double fileMb = static_cast<double>(in.tellg()) / (1 << 20);
+            pid_t child = fork();
+            if (child == 0) {
+                Load(shape.reader, file);
+                _exit(0);
+            }
+            int status = 0;
+            rusage usage{};
+            wait4(child, &status, 0, &usage);
+            const double peakMb = static_cast<double>(usage.ru_maxrss) / 1024;
+            const double cpu =
+                static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+            std::printf("%-34s %10ld %10.1f %10.1f %7.2f %8.2f%s\n", shape.name, size, fileMb,
+                        peakMb, peakMb / fileMb, cpu,
+                        WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : " !");
+            std::fflush(stdout);
+        }
+    }
+    std::remove(file.c_str());
+    return 0;
+}
