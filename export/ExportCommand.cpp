@@ -6,6 +6,7 @@
 #include <set>
 
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "export/ExportErrors.h"
 #include "export/ImpWriter.h"
 #include "export/MtdWriter.h"
@@ -114,6 +115,7 @@ ExportFormat RunExport(SurveyStore& store, const ExportSettings& settings,
         CheckRowCount(s.Count);
         CheckMdeInputs(store);
         WriteMtdFile(store, s.FileName, s.FromStation, s.ToStation, s.Count, s.NearZoneCorrection);
+        ReportChangesMade();
         WriteMdeFile(store, s.FileName);
         break;
     case ExportFormat::ZFile:

@@ -5,6 +5,7 @@
 
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "base/StringList.h"
 #include "export/ExportErrors.h"
 #include "export/StationRows.h"
@@ -51,6 +52,8 @@ void WriteMtdFile(const SurveyStore& store, const std::string& fileName,
     const StaticFactorIndex factors(store.StaticFactors);
     StationCurves curves;
     for (const TStation& station : store.ExStations) {
+        ReportProgress(static_cast<size_t>(&station - store.ExStations.data()),
+                       store.ExStations.size());
         const float factor = factors.FactorOf(station.Name);
         if (station.Name < firstStation || lastStation < station.Name) continue;
         ExportCurves(store, index, station.Name, correct, curves);

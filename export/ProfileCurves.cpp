@@ -3,6 +3,8 @@
 #include <cmath>
 #include <utility>
 
+#include "base/Progress.h"
+
 const char* const kNoProfileSelectedText = "没有选择剖面. 电压剖面绘制操作失败!";
 const char* const kNoProfileSelectedCaption = "Murovane hint...";
 
@@ -68,7 +70,9 @@ ExProfileChartData BuildExProfileChart(const SurveyStore& store,
             ry = reference->Info.Y;
         }
     }
-    for (float frequency : ProfileFrequencies(stations)) {
+    const std::vector<float> frequencies = ProfileFrequencies(stations);
+    for (const float& frequency : frequencies) {
+        ReportProgress(static_cast<size_t>(&frequency - frequencies.data()), frequencies.size());
         Profile profile;
         for (const std::string& name : selectedStations) {
             for (const TStation& station : stations) {

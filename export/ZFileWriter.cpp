@@ -6,6 +6,7 @@
 #include "base/Convert.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "base/StringList.h"
 #include "export/ExportErrors.h"
 #include "export/StationRows.h"
@@ -88,6 +89,8 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
     const double log2 = std::log(2.0);
     StationCurves curves;
     for (const TStation& station : store.ExStations) {
+        ReportProgress(static_cast<size_t>(&station - store.ExStations.data()),
+                       store.ExStations.size());
         const float factor = factors.FactorOf(station.Name);
         // Converted per station, so a name that is not a number fails even outside the range;
         // the name before the range text, so that the error names the station first.

@@ -11,6 +11,7 @@
 #include "base/Exception.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "base/StringList.h"
 #include "import/RelativeTests.h"
 #include "survey/Records.h"
@@ -415,6 +416,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) return;
     EndLinesAtLoneCarriageReturns(bytes);
+    const size_t size = bytes.size();  // read twice: the progress runs over twice the size
     TextStream stream(std::move(bytes));
     BlockValues v;
     BlockScratch scratch;
@@ -422,6 +424,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     const TxData placeholder = PlaceholderTransmitter();
     PlaceholderTransmitterIndex transmitters(store.Transmitters, placeholder);
     while (!stream.Exhausted()) {
+        ReportProgress(stream.Position(), 2 * size);
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
         TxData tx = placeholder;
@@ -445,6 +448,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     // still gives every group each of its frequencies once.
     std::unordered_map<std::string, TakenFrequencies> takenFrequencies;
     while (!stream.Exhausted()) {
+        ReportProgress(size + stream.Position(), 2 * size);
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
         if (exIndex.Find(v.ExIds.front()) == kNone) {

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "base/Progress.h"
 #include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
 #include "import/GdpRawReader.h"
@@ -64,11 +65,12 @@ size_t RecordCount(const SurveyStore& store)
 // Which files of a load gave records.
 class RecordWatch {
 public:
-    explicit RecordWatch(const SurveyStore& store) : store_(store) {}
+    RecordWatch(const SurveyStore& store, size_t files) : store_(store), files_(files) {}
 
     template <typename Reading>
     void Read(const std::string& name, Reading reading)
     {
+        ReportProgress(read_++, files_);
         const size_t before = RecordCount(store_);
         reading();
         if (RecordCount(store_) != before) gave_.insert(name);
@@ -85,6 +87,7 @@ public:
 
 private:
     const SurveyStore& store_;
+    size_t files_, read_ = 0;
     std::set<std::string> gave_;
 };
 
@@ -143,7 +146,7 @@ std::vector<std::string> AppendFiles(SurveyStore& store, const std::vector<std::
     bool notCsamtAvg = false;
     hooks.ShowBusyCursor();
     store.LoadedFiles.insert(store.LoadedFiles.end(), chosen.begin(), chosen.end());
-    RecordWatch watch(store);
+    RecordWatch watch(store, chosen.size());
     RunLoad(store, hooks, [&] {
         switch (ChooseLoadFormat(currentFileName)) {
         case LoadFormat::GdpRaw:
@@ -188,7 +191,7 @@ std::vector<std::string> ReloadAllFiles(SurveyStore& store, LoadHooks& hooks,
     bool notCsamtAvg = false;
     // A copy, since the readers let window messages run while the list is walked.
     const std::vector<std::string> names = store.LoadedFiles;
-    RecordWatch watch(store);
+    RecordWatch watch(store, names.size());
     RunLoad(store, hooks, [&] {
         for (const std::string& name : names) {
             std::string lower = LowerCase(name);

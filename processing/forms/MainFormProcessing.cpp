@@ -1,6 +1,7 @@
 // The main window's commands of the curves, the correction and the static shift.
 
 #include "app/MainForm.h"
+#include "app/ProgressDialog.h"
 #include "processing/forms/NTC_PREVIEW.h"
 #include "processing/forms/RES_PREVIEW.h"
 #include "processing/forms/SEC.h"
@@ -17,5 +18,5 @@ void TForm1::N13Click(QObject*)  // "近区和过渡区校正" / "过渡区校�
 
 void TForm1::SEC1Click(QObject*)  // "显示静态效应" / "静态效应"
 {
-    OpenStaticShiftWindow(this);
+    WithProgress(this, QString::fromUtf8("显示静态效应"), [this] { OpenStaticShiftWindow(this); });
 }
