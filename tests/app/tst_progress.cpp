@@ -12,7 +12,6 @@
 #include "app/ProgressDialog.h"
 #include "app/ScriptedUserInterface.h"
 #include "export/forms/SN_Freq.h"
-#include "import/LoadCommands.h"
 #include "map/TxRx.h"
 #include "model3d/forms/Save3DModel.h"
 
@@ -22,14 +21,6 @@ QString U(const char* utf8)
 {
     return QString::fromUtf8(utf8);
 }
-
-class QuietHooks : public LoadHooks {
-public:
-    void ShowBusyCursor() override {}
-    void RestoreCursor() override {}
-    void ProcessMessages() override {}
-    void RedrawMap() override {}
-};
 
 // Presses Cancel on the first progress dialog that shows, noting what it showed.
 class Canceller {
@@ -130,9 +121,10 @@ private slots:
         Form1->ClearLoadedData();
         const QString copy = dir_.filePath("line1_amt.avg");
         QVERIFY(QFile::copy(QStringLiteral(QUILLANE_SOURCE_DIR "/examples/line1_amt.avg"), copy));
-        QuietHooks hooks;
         const std::string name = QFile::encodeName(copy).toStdString();
-        ::AppendFiles(*Form1, {name}, name, hooks);
+        Form1->OpenDialog.Files = {name};
+        Form1->OpenDialog.FileName = name;
+        Form1->AppendFiles();  // its progress dialog shows and goes
         QVERIFY(!Form1->ExStations.empty());
         const std::string mtd = Path("out.mtd");
         TForm3::ModalHook = [&mtd](TForm3& dialog) {
