@@ -13,16 +13,24 @@ constexpr int kSteps = 1000;
 
 }  // namespace
 
+BusyCursor::BusyCursor()
+{
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+BusyCursor::~BusyCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
 ProgressDialog::ProgressDialog(QWidget* owner, const QString& step)
     : owner_(owner), step_(step), scope_(this)
 {
-    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }
 
 ProgressDialog::~ProgressDialog()
 {
     delete dialog_.data();
-    QApplication::restoreOverrideCursor();
 }
 
 void ProgressDialog::Report(std::uint64_t done, std::uint64_t total)

@@ -13,6 +13,15 @@
 class QProgressDialog;
 class QWidget;
 
+// The busy cursor for the lifetime of the scope: steps too short for a progress dialog.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 class ProgressDialog : public Progress {
 public:
     ProgressDialog(QWidget* owner, const QString& step);
@@ -27,6 +36,7 @@ public:
     static int ShowAfter;
 
 private:
+    BusyCursor busy_;
     QWidget* owner_;
     QString step_;
     QPointer<QProgressDialog> dialog_;

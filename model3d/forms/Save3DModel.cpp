@@ -656,6 +656,7 @@ void TForm7::NzChanging()
 
 void TForm7::TabSheet4Show()
 {
+    BusyCursor busy;
     DrawModelOnMap();
     FitMapAxes();
 }

@@ -8,11 +8,13 @@
 
 void TForm1::N8Click(QObject*)  // "数据浏览" / "单点数据浏览"
 {
+    BusyCursor busy;
     OpenSoundingCurveViewer(this);
 }
 
 void TForm1::N13Click(QObject*)  // "近区和过渡区校正" / "过渡区校正"
 {
+    BusyCursor busy;
     OpenCorrectionViewer(this);
 }
 
