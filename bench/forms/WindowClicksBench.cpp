@@ -10,9 +10,9 @@
 #include <QXYSeries>
 
 #include "app/MainForm.h"
-#include "app/ScriptedUserInterface.h"
 #include "app/SeriesPoints.h"
 #include "bench/BenchSurvey.h"
+#include "bench/forms/WindowBenchMain.h"
 #include "map/TxRx.h"
 #include "model3d/Mesh.h"
 #include "model3d/forms/Save3DModel.h"
@@ -35,6 +35,7 @@ void LoadSurvey(int stations)
 {
     Form1->ClearLoadedData();
     static_cast<SurveyStore&>(*Form1) = BenchSurveyInLines(stations);
+    Form2->show();
     DrawLayoutMap(Form1);
     Settle();
 }
@@ -217,18 +218,5 @@ BENCHMARK(BM_ModelMapPage)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Form1 = new TForm1(nullptr);
-    Form1->show();
-    Form2 = new TForm2(Form1);
-    Form2->show();
-    ScriptedUserInterface ui;  // a box would wait for a click
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    for (const auto& shown : ui.Shown) fprintf(stderr, "shown: %s\n", shown.Text.c_str());
-    delete Form1;
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }
