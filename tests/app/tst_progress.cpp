@@ -115,6 +115,20 @@ private slots:
         QCOMPARE(reports, 20);
     }
 
+    // A box shown in the middle of a busy step shows the arrow while it waits.
+    void boxesShowTheArrow()
+    {
+        BusyCursor busy;
+        Qt::CursorShape shown = Qt::WaitCursor;
+        QTimer::singleShot(0, [&shown] {
+            shown = QApplication::overrideCursor()->shape();
+            if (QWidget* box = QApplication::activeModalWidget()) box->close();
+        });
+        ShowMessage("x");
+        QCOMPARE(shown, Qt::ArrowCursor);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+
     // "输出数据" cancelled while the MTD file is written leaves neither it nor its MDE file.
     void cancelledExportLeavesNoFile()
     {
