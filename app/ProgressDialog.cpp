@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QProgressDialog>
+#include <algorithm>
 
 int ProgressDialog::ShowAfter = 500;
 
