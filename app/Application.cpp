@@ -6,6 +6,7 @@
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
 #include "base/Exception.h"
+#include "base/Progress.h"
 #include "map/TxRx.h"
 
 const char* const kApplicationTitle = "Quillane 20130329";
@@ -22,6 +23,8 @@ bool QuillaneApplication::notify(QObject* receiver, QEvent* event)
     std::string message;
     try {
         return QApplication::notify(receiver, event);
+    } catch (const EAbort&) {
+        return true;  // work the user ended: nothing to report
     } catch (const std::exception& e) {
         message = e.what();
     } catch (...) {

@@ -1,6 +1,7 @@
 #include "app/Dialogs.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -11,6 +12,23 @@
 #include "app/Application.h"
 
 namespace {
+
+// A box or dialog shown in the middle of a step with the busy cursor waits for the user: it shows
+// the arrow.
+class ArrowWhileShown {
+public:
+    ArrowWhileShown() : pushed_(QApplication::overrideCursor() != nullptr)
+    {
+        if (pushed_) QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    }
+    ~ArrowWhileShown()
+    {
+        if (pushed_) QApplication::restoreOverrideCursor();
+    }
+
+private:
+    bool pushed_;
+};
 
 QString FromUtf8(const std::string& text)
 {
@@ -80,6 +98,7 @@ bool FileDialog::Execute()
 
 bool QtUserInterface::RunFileDialog(FileDialog& dialog)
 {
+    const ArrowWhileShown arrow;
     QFileDialog box(dialog.Owner, FromUtf8(dialog.Title));
     if (dialog.DialogKind == FileDialog::Open) {
         box.setAcceptMode(QFileDialog::AcceptOpen);
@@ -121,6 +140,7 @@ bool QtUserInterface::RunFileDialog(FileDialog& dialog)
 
 void QtUserInterface::ShowMessage(const std::string& text)
 {
+    const ArrowWhileShown arrow;
     QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), FromUtf8(text), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
@@ -129,6 +149,7 @@ void QtUserInterface::ShowMessage(const std::string& text)
 int QtUserInterface::SystemMessageBox(QWidget* owner, const std::string& text,
                                       const std::string& caption, int flags)
 {
+    const ArrowWhileShown arrow;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (flags & 0xF0) {
     case MB_ICONERROR:
@@ -178,6 +199,7 @@ int QtUserInterface::SystemMessageBox(QWidget* owner, const std::string& text,
 bool QtUserInterface::InputQuery(const std::string& caption, const std::string& prompt,
                                  std::string& value)
 {
+    const ArrowWhileShown arrow;
     bool ok = false;
     const QString reply =
         QInputDialog::getText(QApplication::activeWindow(), FromUtf8(caption), FromUtf8(prompt),
@@ -188,6 +210,7 @@ bool QtUserInterface::InputQuery(const std::string& caption, const std::string& 
 
 void QtUserInterface::ShowException(const std::string& message)
 {
+    const ArrowWhileShown arrow;
     QMessageBox::critical(QApplication::activeWindow(), ApplicationTitle(), FromUtf8(message));
 }
 

@@ -51,3 +51,16 @@ inline SurveyStore BenchSurvey(int stations)
     }
     return s;
 }
+
+// The same survey laid out as 3-D surveys are: lines of 200 stations 50 m apart, 500 m between
+// the lines.
+inline SurveyStore BenchSurveyInLines(int stations)
+{
+    SurveyStore s = BenchSurvey(stations);
+    for (size_t i = 0; i < s.ExStations.size(); ++i) {
+        const float x = static_cast<float>(50 * (i % 200)), y = static_cast<float>(500 * (i / 200));
+        s.ExStations[i].Info.X = s.HyStations[i].Info.X = x;
+        s.ExStations[i].Info.Y = s.HyStations[i].Info.Y = y;
+    }
+    return s;
+}

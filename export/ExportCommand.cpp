@@ -6,6 +6,7 @@
 #include <set>
 
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "export/ExportErrors.h"
 #include "export/ImpWriter.h"
 #include "export/MtdWriter.h"
@@ -114,8 +115,10 @@ ExportFormat RunExport(SurveyStore& store, const ExportSettings& settings,
         CheckRowCount(s.Count);
         CheckMdeInputs(store);
         if (WriteMtdFile(store, s.FileName, s.FromStation, s.ToStation, s.Count,
-                         s.NearZoneCorrection, showMessage))
+                         s.NearZoneCorrection, showMessage)) {
+            ReportChangesMade();
             WriteMdeFile(store, s.FileName);
+        }
         break;
     case ExportFormat::ZFile:
         WriteZFile(store, s.FileName, s.FromStation, s.ToStation, s.Count, s.NearZoneCorrection,

@@ -7,6 +7,7 @@
 
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "base/SafeFile.h"
 
 const char* const kNoFrequencySelectedMessage = "No frequency selected.";
@@ -162,6 +163,7 @@ void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm
     const double s1 = negate ? -1 : 1;
     const double s2 = conjugate ? -1 : 1;
     for (const Block& block : blocks) {
+        ReportProgress(static_cast<size_t>(&block - blocks.data()), blocks.size());
         CollectReceivers(*block.Stations, block.Freq, form, receivers);
         AddLine(text, block.Line);
         AddCoordinateLine(text, receivers, &info::X);

@@ -5,6 +5,7 @@
 
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "base/SafeFile.h"
 #include "export/ExportErrors.h"
 #include "export/StationRows.h"
@@ -48,6 +49,8 @@ bool WriteMtdFile(const SurveyStore& store, const std::string& fileName,
     const StaticFactorIndex factors(store.StaticFactors);
     StationCurves curves;
     for (const TStation& station : store.ExStations) {
+        ReportProgress(static_cast<size_t>(&station - store.ExStations.data()),
+                       store.ExStations.size());
         const float factor = factors.FactorOf(station.Name);
         if (!InByteRange(station, firstStation, lastStation)) continue;
         ExportCurves(store, index, station.Name, correct, curves);

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "base/Progress.h"
+
 const char* const kNoProfileSelectedText = "没有选择剖面. 电压剖面绘制操作失败!";
 const char* const kNoProfileSelectedCaption = "Murovane hint...";
 
@@ -121,7 +123,8 @@ ExProfileChartData BuildExProfileChart(const SurveyStore& store,
     std::vector<size_t> sampleOf(frequencies.size(), none);
     const std::vector<float>* lastSamples = nullptr;
     size_t lastCount = 0;
-    for (size_t first : firstOf) {
+    for (const size_t& first : firstOf) {
+        ReportProgress(static_cast<size_t>(&first - firstOf.data()), firstOf.size());
         for (size_t index = first; index != none; index = next[index]) {
             const TStation& station = stations[index];
             const std::vector<float>& fx = station.Amplitude.X;

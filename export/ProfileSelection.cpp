@@ -5,6 +5,7 @@
 
 #include "base/Exception.h"
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "base/SafeFile.h"
 #include "processing/CurveFiles.h"
 
@@ -97,7 +98,9 @@ static void WriteProfileResponseText(TextSink& out, const SurveyStore& store)
         out += line;
         out += "\r\n";
     }
-    for (int index : store.ProfileIndices) {
+    for (const int& index : store.ProfileIndices) {
+        ReportProgress(static_cast<size_t>(&index - store.ProfileIndices.data()),
+                       store.ProfileIndices.size());
         if (index < 0 || static_cast<size_t>(index) >= store.ExStations.size()) continue;
         AppendStationLine(out, store.ExStations[index]);
     }

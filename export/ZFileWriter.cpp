@@ -6,6 +6,7 @@
 #include "base/Convert.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "base/SafeFile.h"
 #include "export/ExportErrors.h"
 #include "export/StationRows.h"
@@ -78,6 +79,9 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
                   "IIxxxxxxxxYXYYYYYYYzzzzzzzzzzzz  AAA"})
                 AddLine(text, line);
         for (const TStation& station : store.ExStations) {
+            const size_t n = store.ExStations.size();
+            ReportProgress((phase ? n : 0) + static_cast<size_t>(&station - store.ExStations.data()),
+                           2 * n);
             const float factor = factors.FactorOf(station.Name);
             // Converted per station, so a name that is not a number fails even outside the range.
             if (!InNumberRange(station, firstStation, lastStation)) continue;

@@ -9,6 +9,7 @@
 #include "base/Convert.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "base/TextStream.h"
 #include "import/EHStationMerge.h"
 #include "import/RelativeTests.h"
@@ -239,6 +240,7 @@ void ReadAmtAvgFile(SurveyStore& store, const std::string& fileName,
     Gatherer gatherer(store.EHStations);
     Row row;
     while (headerEnded && stream.ReadLine(line)) {
+        ReportProgress(stream.Position(), stream.Text().size());
         SplitFields(line, fields);
         if (fields.empty()) continue;
         if (!ParseRow(fields, stationValue, row)) continue;

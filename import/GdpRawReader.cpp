@@ -10,6 +10,7 @@
 #include "base/Exception.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "base/StringList.h"
 #include "import/RelativeTests.h"
 #include "import/TransmitterLookup.h"
@@ -374,6 +375,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) return;
     EndLinesAtLoneCarriageReturns(bytes);
+    const size_t size = bytes.size();  // read twice: the progress runs over twice the size
     TextStream stream(std::move(bytes));
     BlockValues v;
     BlockScratch scratch;
@@ -381,6 +383,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     const TxData placeholder = PlaceholderTransmitter();
     TransmitterLookup transmitters(store.Transmitters);
     while (!stream.Exhausted()) {
+        ReportProgress(stream.Position(), 2 * size);
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
         TxData tx = placeholder;
@@ -405,6 +408,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     // frequencies once.
     std::unordered_map<size_t, TakenFrequencies> takenFrequencies;
     while (!stream.Exhausted()) {
+        ReportProgress(size + stream.Position(), 2 * size);
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
         size_t group = exIndex.Find(v.ExIds.front());

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "base/Exception.h"
+#include "base/Progress.h"
 #include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
 #include "import/GdpRawReader.h"
@@ -85,13 +86,14 @@ void DropPartialSamples(SurveyStore& store)
 // Which files of a load gave records.
 class RecordWatch {
 public:
-    explicit RecordWatch(SurveyStore& store) : store_(store) {}
+    RecordWatch(SurveyStore& store, size_t files) : store_(store), files_(files) {}
 
     // A file too large for the memory ends the load with a message that names it; what the
     // reader had added stays, as after any other error.
     template <typename Reading>
     void Read(const std::string& name, Reading reading)
     {
+        ReportProgress(read_++, files_);
         const size_t before = RecordCount(store_);
         try {
             reading();
@@ -113,6 +115,7 @@ public:
 
 private:
     SurveyStore& store_;
+    size_t files_, read_ = 0;
     std::set<std::string> gave_;
 };
 
@@ -171,7 +174,7 @@ std::vector<std::string> AppendFiles(SurveyStore& store, const std::vector<std::
     bool notCsamtAvg = false;
     hooks.ShowBusyCursor();
     store.LoadedFiles.insert(store.LoadedFiles.end(), chosen.begin(), chosen.end());
-    RecordWatch watch(store);
+    RecordWatch watch(store, chosen.size());
     RunLoad(store, hooks, [&] {
         switch (ChooseLoadFormat(currentFileName)) {
         case LoadFormat::GdpRaw:
@@ -216,7 +219,7 @@ std::vector<std::string> ReloadAllFiles(SurveyStore& store, LoadHooks& hooks,
     bool notCsamtAvg = false;
     // A copy, since the readers let window messages run while the list is walked.
     const std::vector<std::string> names = store.LoadedFiles;
-    RecordWatch watch(store);
+    RecordWatch watch(store, names.size());
     RunLoad(store, hooks, [&] {
         for (const std::string& name : names) {
             std::string lower = LowerCase(name);

@@ -19,6 +19,7 @@
 #include "app/MainForm.h"
 #include "app/PatternAxis.h"
 #include "app/PointLabels.h"
+#include "app/SeriesPoints.h"
 #include "base/Gbk.h"
 
 TForm2* Form2 = nullptr;
@@ -358,13 +359,8 @@ void DrawLayoutMap(TForm1* Form)
     }
     map->Series1->replace(points);
 
-    // When a scatter series changes its point count, Qt Charts gives every mark its brush again
-    // and first looks the mark's last point up in the new points, from the front; a mark made
-    // while the chart is shown also walks all its sibling marks. So the marks first all stand on
-    // the first new point, where that look-up ends at once, and the chart is hidden while marks
-    // come and go.
-    auto fill = [](QScatterSeries* series, std::vector<std::string>& labels,
-                   const std::vector<TStation>& stations) {
+    auto stationPoints = [](std::vector<std::string>& labels,
+                            const std::vector<TStation>& stations) {
         QList<QPointF> at;
         at.reserve(static_cast<qsizetype>(stations.size()));
         labels.clear();
@@ -372,25 +368,11 @@ void DrawLayoutMap(TForm1* Form)
             at.push_back(QPointF(station.Info.X, station.Info.Y));
             labels.push_back(station.Name);
         }
-        if (!at.isEmpty() && series->count() != at.size())
-            series->replace(QList<QPointF>(std::max<qsizetype>(series->count(), 1), at.front()));
-        series->replace(at);
+        return at;
     };
-    QChart* chart = map->Chart1->chart();
-    const bool recount = map->Series2->count() != static_cast<int>(Form->ExStations.size()) ||
-                         map->Series3->count() != static_cast<int>(Form->HyStations.size());
-    {
-        struct ShownAgain {
-            QChart* chart;
-            ~ShownAgain()
-            {
-                if (chart) chart->show();
-            }
-        } shownAgain{recount ? chart : nullptr};
-        if (recount) chart->hide();
-        fill(map->Series2, map->Series2Labels, Form->ExStations);
-        fill(map->Series3, map->Series3Labels, Form->HyStations);
-    }
+    ReplaceSeriesPoints(map->Chart1->chart(),
+                        {{map->Series2, stationPoints(map->Series2Labels, Form->ExStations)},
+                         {map->Series3, stationPoints(map->Series3Labels, Form->HyStations)}});
 
     map->FitAxes();
     map->RebuildLabels();

@@ -7,6 +7,7 @@
 #include "base/Exception.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
+#include "base/Progress.h"
 #include "base/SafeFile.h"
 #include "processing/CheckedChain.h"
 #include "processing/StationCurves.h"
@@ -75,6 +76,7 @@ std::vector<StaticShiftValue> ComputeStaticShiftValues(const SurveyStore& store)
 
     const StationCurveIndex index(store);
     for (size_t i = 0; i < store.ExStations.size(); ++i) {
+        ReportProgress(i, store.ExStations.size());
         const TStation& ex = store.ExStations[i];
         const size_t count = static_cast<size_t>(std::max(ex.Amplitude.Count, 0));
         const double e = AmplitudeAt(ex, count, fref);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "bench/forms/WindowBenchMain.h"
 #include "map/TxRx.h"
 
 // The station map's redraw at 2,000 and 20,000 Ex stations (each with an Hy station), labels
@@ -128,15 +129,5 @@ BENCHMARK(BM_DrawLayoutMapFromEmpty)->Arg(2000)->Arg(20000)->Unit(benchmark::kMi
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Form1 = new TForm1(nullptr);
-    Form1->show();
-    Form2 = new TForm2(Form1);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    delete Form1;
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // position list.
 
 #include "app/MainForm.h"
+#include "app/ProgressDialog.h"
 #include "export/ExportCommand.h"
 #include "export/StnWriter.h"
 #include "export/forms/SN_Freq.h"
@@ -18,11 +19,15 @@ void TForm1::OUTMTD1Click(QObject*)
     Form3 = new TForm3(this);
     Form3->FillFromSurvey(*this);
     if (Form3->ShowModal() != QDialog::Accepted) return;
-    RunExport(*this, Form3->Settings(), [](const std::string& text) { ::ShowMessage(text); });
+    WithProgress(this, QString::fromUtf8("输出数据"), [this] {
+        RunExport(*this, Form3->Settings(), [](const std::string& text) { ::ShowMessage(text); });
+    });
 }
 
 // "保存点位数据"
 void TForm1::N6Click(QObject*)
 {
-    if (SaveDialog.Execute()) WriteStnFile(*this, SaveDialog.FileName);
+    if (!SaveDialog.Execute()) return;
+    WithProgress(this, QString::fromUtf8("保存点位数据"),
+                 [this] { WriteStnFile(*this, SaveDialog.FileName); });
 }

@@ -7,6 +7,7 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
+#include "app/ProgressDialog.h"
 #include "base/Gbk.h"
 #include "export/ProfileCurves.h"
 #include "export/ProfileSelection.h"
@@ -44,7 +45,9 @@ void TForm1::SelectProfileStations(double X1, double Y1, double X2, double Y2)
 {
     if (LoadRunning || !Form2) return;
     WindowProfileDialogs dialogs(this);
-    ::SelectProfileStations(*this, Form2->SelectedStations, X1, Y1, X2, Y2, dialogs);
+    WithProgress(this, QString::fromUtf8("选择剖面"), [&] {
+        ::SelectProfileStations(*this, Form2->SelectedStations, X1, Y1, X2, Y2, dialogs);
+    });
 }
 
 // The profile chart of the stations the last rectangle picked.
@@ -57,7 +60,10 @@ void TForm1::ShowExProfileChart()
                          MB_OK | MB_ICONWARNING);
         return;
     }
-    ExProfileChartData data = BuildExProfileChart(*this, picked);
+    ExProfileChartData data;
+    if (!WithProgress(this, QString::fromUtf8("剖面图"),
+                      [&] { data = BuildExProfileChart(*this, picked); }))
+        return;
     auto* chart = new TTEMTraceForm(this, std::move(data.Profiles), std::move(data.Names));
     // Area and HyName are survey bytes, the rest is ours: each is made displayable on its own.
     const info& first = ExStations.front().Info;

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/MainForm.h"
+#include "app/ProgressDialog.h"
 #include "import/LoadCommands.h"
 #include "map/TxRx.h"
 #include "processing/forms/SurveyWindows.h"
@@ -64,7 +65,15 @@ void RunWindowLoad(TForm1* form, Load load)
     try {
         LoadRunningScope running(form);
         WindowLoadHooks hooks(form);
+        ProgressDialog progress(form, QString::fromUtf8("加载数据"));
         nothing = load(hooks);
+    } catch (const EAbort&) {
+        // A cancelled load ends as a failed one does, with nothing to report.
+        try {
+            RefreshSurveyWindows(form);
+        } catch (...) {
+        }
+        return;
     } catch (...) {
         // The load's own error is the one the user is shown.
         try {

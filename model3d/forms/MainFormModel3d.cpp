@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/MainForm.h"
+#include "app/SeriesPoints.h"
 #include "model3d/ModelTemplate.h"
 #include "model3d/Mesh.h"
 #include "model3d/forms/Save3DModel.h"
@@ -69,7 +70,7 @@ void TForm1::N25Click(QObject* Sender)
     form->DyMax->setText(QString::fromStdString(defaults.DyMax));
     QList<QPointF> stations;
     for (int i = 0; i < points.Count(); ++i) stations.append(QPointF(points.X[i], points.Y[i]));
-    form->Series1->replace(stations);
+    ReplaceSeriesPoints(form->Chart1->chart(), {{form->Series1, stations}});
     BuildXMesh(settings, *form);
     BuildYMesh(settings, *form);
     form->SaveDialog1.FileName = ChangeFileExt(OpenDialog.FileName, "");

@@ -28,6 +28,8 @@
 
 #include "app/MainForm.h"
 #include "app/PatternAxis.h"
+#include "app/ProgressDialog.h"
+#include "app/SeriesPoints.h"
 #include "base/Convert.h"
 #include "base/Exception.h"
 #include "model3d/Mesh.h"
@@ -102,20 +104,21 @@ QComboBox* NewSmoothing()
     return box;
 }
 
-void Replace(QXYSeries* series, const std::vector<MapPoint>& points)
+QList<QPointF> ChartPoints(const std::vector<MapPoint>& points)
 {
     QList<QPointF> list;
     list.reserve(static_cast<qsizetype>(points.size()));
     for (const MapPoint& p : points) list.append(QPointF(p.X, p.Y));
-    series->replace(list);
+    return list;
 }
 
 }  // namespace
 
 TerrainProgress ModelBuilderPendingMessages()
 {
-    return [](size_t, size_t) {
+    return [](size_t done, size_t total) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        ReportProgress(done, total);  // the step's progress dialog, which may end it
         return true;
     };
 }
@@ -654,6 +657,7 @@ void TForm7::NzChanging()
 
 void TForm7::TabSheet4Show()
 {
+    BusyCursor busy;
     DrawModelOnMap();
     FitMapAxes();
 }
@@ -661,8 +665,8 @@ void TForm7::TabSheet4Show()
 void TForm7::DrawModelOnMap()
 {
     MeshDrawing drawing = MeshOnMap(Settings(), *this);
-    Replace(Series2, drawing.Outline);
-    Replace(Series3, drawing.Nodes);
+    ReplaceSeriesPoints(Chart1->chart(), {{Series2, ChartPoints(drawing.Outline)},
+                                          {Series3, ChartPoints(drawing.Nodes)}});
 }
 
 void TForm7::DrawBoundary()
@@ -670,7 +674,7 @@ void TForm7::DrawBoundary()
     std::vector<MapPoint> points;
     for (size_t i = 0; i < std::min(BoundaryX.size(), BoundaryY.size()); ++i)
         points.push_back({BoundaryX[i], BoundaryY[i]});
-    Replace(Series4, points);
+    Series4->replace(ChartPoints(points));
 }
 
 void TForm7::FitMapAxes()
@@ -770,8 +774,11 @@ void TForm7::BitBtn4Click()
             bool& busy;
             ~Release() { busy = false; }
         } release{Busy};
-        unwritten =
-            WriteModelFileSet(owner_->Transmitters, s, *this, name, ModelBuilderPendingMessages());
+        WithProgress(this, Text("创建模型"), [&] {
+            ReportProgress(0, 0);
+            unwritten = WriteModelFileSet(owner_->Transmitters, s, *this, name,
+                                          ModelBuilderPendingMessages());
+        });
     }
     ReportUnwritten(unwritten);
 }

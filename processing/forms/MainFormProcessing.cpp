@@ -1,21 +1,24 @@
 // The main window's commands of the curves, the correction and the static shift.
 
 #include "app/MainForm.h"
+#include "app/ProgressDialog.h"
 #include "processing/forms/NTC_PREVIEW.h"
 #include "processing/forms/RES_PREVIEW.h"
 #include "processing/forms/SEC.h"
 
 void TForm1::N8Click(QObject*)  // "数据浏览" / "单点数据浏览"
 {
+    BusyCursor busy;
     OpenSoundingCurveViewer(this);
 }
 
 void TForm1::N13Click(QObject*)  // "近区和过渡区校正" / "过渡区校正"
 {
+    BusyCursor busy;
     OpenCorrectionViewer(this);
 }
 
 void TForm1::SEC1Click(QObject*)  // "显示静态效应" / "静态效应"
 {
-    OpenStaticShiftWindow(this);
+    WithProgress(this, QString::fromUtf8("显示静态效应"), [this] { OpenStaticShiftWindow(this); });
 }

@@ -20,6 +20,7 @@
 #include "app/MainForm.h"
 #include "app/PatternAxis.h"
 #include "app/Pictures.h"
+#include "app/SeriesPoints.h"
 #include "base/Exception.h"
 #include "processing/forms/ChartParts.h"
 
@@ -200,10 +201,8 @@ void TForm4::FillSeries()
         ref.push_back(QPointF(p.X, p.REF));
         sec.push_back(QPointF(p.X, p.SEC));
     }
-    Series1->replace(mt);
-    Series2->replace(raw);
-    Series4->replace(ref);
-    Series3->replace(sec);
+    ReplaceSeriesPoints(Chart1->chart(), {{Series1, mt}, {Series2, raw}, {Series4, ref}});
+    ReplaceSeriesPoints(Chart2->chart(), {{Series3, sec}});
     FitValueAxes(BottomAxis1, LeftAxis1, {Series1, Series2, Series4}, FlatMargin::AtLeastOne);
     FitValueAxes(BottomAxis2, LeftAxis2, {Series3}, FlatMargin::AtLeastOne);
     BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());  // stations one above the other

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "base/Exception.h"
+#include "base/Progress.h"
 #include "base/TextStream.h"
 #include "import/LoadCommands.h"
 
@@ -217,6 +218,33 @@ TEST(LoadCommands, FailedLoadIsClosedForWhatWasRead)
                                     "raw bad.raw", "redraw", "arrow"}));
     EXPECT_EQ(store.StaticFactors.size(), 2u);
     EXPECT_EQ(store.ExStations[0].Amplitude.Count, 2);
+}
+
+// A load reports file by file; one cancelled at its second file ends as a failed one: the
+// first file's records stay and the load is closed for them.
+TEST(LoadCommands, CancelledLoadIsClosedForWhatWasRead)
+{
+    struct CancelAtSecondFile : Progress {
+        std::vector<std::uint64_t> done;
+        void Report(std::uint64_t d, std::uint64_t total) override
+        {
+            EXPECT_EQ(total, 3u);
+            done.push_back(d);
+            if (d == 1) throw EAbort();
+        }
+    } progress;
+    ProgressScope scope(&progress);
+    SurveyStore store;
+    RecordingHooks hooks;
+    EXPECT_THROW(
+        AppendFiles(store, {"a.raw", "b.raw", "c.raw"}, "a.raw", hooks, FakeReaders(hooks)),
+        EAbort);
+    EXPECT_EQ(progress.done, (std::vector<std::uint64_t>{0, 1}));
+    EXPECT_EQ(hooks.events,
+              (Events{"busy", "rewrite a.raw", "raw a.raw", "messages", "redraw", "arrow"}));
+    ASSERT_EQ(store.ExStations.size(), 2u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 1);
+    EXPECT_EQ(store.StaticFactors.size(), 2u);
 }
 
 // The raw reader's choice holds for the whole selection, but only a text file of its own name
