@@ -80,8 +80,8 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
                 AddLine(text, line);
         for (const TStation& station : store.ExStations) {
             const size_t n = store.ExStations.size();
-            ReportProgress((phase ? n : 0) + static_cast<size_t>(&station - store.ExStations.data()),
-                           2 * n);
+            ReportProgress(
+                (phase ? n : 0) + static_cast<size_t>(&station - store.ExStations.data()), 2 * n);
             const float factor = factors.FactorOf(station.Name);
             // Converted per station, so a name that is not a number fails even outside the range.
             if (!InNumberRange(station, firstStation, lastStation)) continue;
