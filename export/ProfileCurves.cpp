@@ -18,7 +18,7 @@ namespace {
 bool SameSamples(const std::vector<float>& a, const std::vector<float>& b, size_t count)
 {
     return a.size() >= count && b.size() >= count &&
-           std::memcmp(a.data(), b.data(), count * sizeof(float)) == 0;
+           (count == 0 || std::memcmp(a.data(), b.data(), count * sizeof(float)) == 0);
 }
 
 bool AllFinite(const std::vector<float>& values)
