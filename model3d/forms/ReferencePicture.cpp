@@ -21,10 +21,12 @@ namespace {
 
 // A progressive file of very many scans makes the decoder pass over every block once per scan.
 constexpr int kMostJpegScans = 500;
-// Each scan visits every block of its components and, in each block, the coefficients of its
-// spectral band: around a second of decoding in all, several times what the largest picture
-// within the size cap needs.
-constexpr double kMostJpegCoefficients = 1e9;
+// Each scan visits every block of its components, whatever data it holds, and in each block the
+// coefficients of its spectral band: a visit costs as much as kJpegBlockWork coefficients. The
+// budget is about half a second of decoding; the largest picture within the size cap, three full
+// components in libjpeg's usual progression, takes four fifths of it.
+constexpr double kJpegBlockWork = 192;
+constexpr double kMostJpegWork = 4e9;
 // The decoder's own buffers (whole-image coefficients of a progressive file) stay under this.
 constexpr long kMostJpegMemory = 1l << 30;
 
@@ -33,7 +35,7 @@ struct JpegError {
     std::jmp_buf Jump;
     bool TooComplex = false;
     int ChargedScan = 0;
-    double Coefficients = 0;
+    double Work = 0;
 };
 
 void JpegFail(j_common_ptr info)
@@ -43,8 +45,8 @@ void JpegFail(j_common_ptr info)
 
 void JpegQuiet(j_common_ptr, int) {}
 
-// The blocks times the band of coefficients the current scan decodes.
-double ScanCoefficients(j_decompress_ptr info)
+// The work of the current scan: its blocks, each with the band of coefficients it decodes.
+double ScanWork(j_decompress_ptr info)
 {
     double blocks = 0;
     if (info->comps_in_scan == 1) {
@@ -57,7 +59,7 @@ double ScanCoefficients(j_decompress_ptr info)
                 static_cast<double>(info->MCUs_per_row) * info->MCU_rows_in_scan * c->MCU_blocks;
         }
     }
-    return blocks * (std::max(0, info->Se - info->Ss) + 1);
+    return blocks * (kJpegBlockWork + std::max(0, info->Se - info->Ss) + 1);
 }
 
 // Called before each row of blocks is read: a scan is charged in full before its first row.
@@ -72,8 +74,8 @@ void JpegProgress(j_common_ptr info)
     }
     if (decompress->input_scan_number == error->ChargedScan) return;
     error->ChargedScan = decompress->input_scan_number;
-    error->Coefficients += ScanCoefficients(decompress);
-    if (error->Coefficients > kMostJpegCoefficients) {
+    error->Work += ScanWork(decompress);
+    if (error->Work > kMostJpegWork) {
         error->TooComplex = true;
         JpegFail(info);
     }
