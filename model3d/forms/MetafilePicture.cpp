@@ -24,7 +24,7 @@ constexpr int kLargestSide = 2048;
 constexpr double kMostWork = 1e9;
 constexpr double kPointWork = 16;
 // Filling an outline (a wide stroke is filled too): the work of each cell the rasterizer keeps,
-// of each step it walks along an edge or the outline, and the cells its first pool holds.
+// of each step it walks along an edge or the outline, and the cells its pool holds at first.
 constexpr double kCellWork = 100;
 constexpr double kBandWork = 50;
 constexpr double kPoolCells = 340;
@@ -468,31 +468,24 @@ private:
 
     // The rasterizer's work for the closed figures of an outline (device pixels), each edge
     // widened by halfWidth on both sides. It leaves a cell for each pixel an edge passes through
-    // and holds as many cells as its pool takes (at least the widest row) in a band of rows;
-    // for each band it walks the whole outline, and every row of each edge that reaches it.
+    // and, when its pool of cells is full, goes over the rows again in bands: for each band it
+    // walks the whole outline, and every row of each edge that reaches the band.
     double FillWork(const QPolygonF& on, const std::vector<int>& figures, double halfWidth) const
     {
         const int rows = area_.height();
         const double columns = area_.width() + 2.0;
         const double sides = halfWidth > 0 ? 2 : 1;
-        struct Edge {
-            int First, Last;
-            double Cells;  // in each row it crosses
-        };
-        std::vector<Edge> edges;
-        double widest = 0, cells = 0;
-        int top = rows, bottom = -1;
+        std::vector<double> spans;  // the rows of each edge within the picture
+        double cells = 0, top = rows, bottom = -1;
         auto add = [&](QPointF a, QPointF b) {
             const double high = std::min(a.y(), b.y()) - halfWidth;
             const double low = std::max(a.y(), b.y()) + halfWidth;
             if (!(low >= 0 && high < rows)) return;
-            const int first = std::max(0, static_cast<int>(std::floor(high)));
-            const int last = std::min(rows - 1, static_cast<int>(std::floor(low)));
+            const double first = std::max(0.0, std::floor(high));
+            const double last = std::min(rows - 1.0, std::floor(low));
             const double across = std::min(std::fabs(a.x() - b.x()), columns);
-            const double perRow = sides * (1 + across / std::max(1.0, low - high));
-            edges.push_back({first, last, perRow});
-            widest += perRow;
-            cells += perRow * (last - first + 1);
+            spans.push_back(last - first + 1);
+            cells += sides * (1 + across / std::max(1.0, low - high)) * spans.back();
             top = std::min(top, first), bottom = std::max(bottom, last);
         };
         for (size_t f = 0; f < figures.size(); ++f) {
@@ -501,25 +494,11 @@ private:
             for (int i = begin + 1; i < end; ++i) add(on[i - 1], on[i]);
             if (end - begin > 2) add(on[end - 1], on[begin]);
         }
-        if (edges.empty()) return 0;
-        double fullest = widest;  // the cells of the fullest row
-        if (widest > kPoolCells) {
-            std::vector<double> change(static_cast<size_t>(rows) + 1, 0.0);
-            for (const Edge& e : edges) {
-                change[e.First] += e.Cells;
-                change[e.Last + 1] -= e.Cells;
-            }
-            double row = 0;
-            fullest = 0;
-            for (int y = top; y <= bottom; ++y) fullest = std::max(fullest, row += change[y]);
-        }
-        const double bands = std::max(1.0, cells / std::max(kPoolCells, fullest));
+        if (spans.empty()) return 0;
+        const double bands = std::max(1.0, cells / kPoolCells);
         const double bandRows = (bottom - top + 1) / bands;
-        double walked = bands * static_cast<double>(edges.size());
-        for (const Edge& e : edges) {
-            const double span = e.Last - e.First + 1;
-            walked += span * (1 + span / bandRows);
-        }
+        double walked = bands * static_cast<double>(spans.size());
+        for (double span : spans) walked += span * (1 + span / bandRows);
         return kCellWork * cells + kBandWork * walked;
     }
 

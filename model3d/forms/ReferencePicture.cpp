@@ -110,6 +110,7 @@ long long Field(const std::string& bytes, size_t at, bool bigEndian = false)
 // The size a bitmap (from its info header at `at`) or a PNG at `at` declares; empty when neither.
 std::pair<long long, long long> DeclaredAt(const std::string& bytes, size_t at, bool icon)
 {
+    if (at >= bytes.size()) return {0, 0};
     if (bytes.compare(at, 8, "\x89PNG\r\n\x1a\n") == 0)
         return {Field<uint32_t>(bytes, at + 16, true), Field<uint32_t>(bytes, at + 20, true)};
     const long long header = Field<uint32_t>(bytes, at);

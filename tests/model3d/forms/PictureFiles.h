@@ -129,6 +129,19 @@ inline std::pair<uint32_t, std::string> Zigzag(int n, int side)
     return {86, b.Data};
 }
 
+// POLYGON16 of a zigzag of a few edges far across a picture of 2048 x 2048 pixels, then many
+// short ones along its top edge, right of it.
+inline std::pair<uint32_t, std::string> ZigzagAlongTheEdge()
+{
+    Bytes b;
+    b.U32(0).U32(0).U32(2048).U32(2048).U32(2500);
+    for (int i = 0; i < 100; ++i)
+        b.U16(static_cast<uint16_t>(i * 20)).U16(static_cast<uint16_t>(i % 2 ? 23000 : -16000));
+    for (int i = 0; i < 2400; ++i)
+        b.U16(static_cast<uint16_t>(15000 + i * 7)).U16(static_cast<uint16_t>(i % 2 ? -256 : 0));
+    return {86, b.Data};
+}
+
 // The same zigzag as a WMF POLYGON over a frame of 2048 units.
 inline std::string WmfZigzag(int n)
 {

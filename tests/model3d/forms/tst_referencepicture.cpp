@@ -228,6 +228,11 @@ private slots:
             QVERIFY2(message == "Picture file " + path + " is " + c.detail, message.c_str());
             QVERIFY2(ms < kHangMs, c.name);
         }
+        // An icon whose image lies past the end of the file is no picture.
+        std::string icon = IconOfPng(8192);
+        icon[21] = '\x7f';  // the offset's high byte
+        const std::string path = files.Write("past.ico", icon);
+        QCOMPARE(Refusal(path).first, "Invalid picture file " + path);
     }
 
     void boundsTheDrawingOfAMetafile()
@@ -260,11 +265,13 @@ private slots:
     void chargesFillsTextAndFontsOfAMetafile()
     {
         Files files;
-        // A fill of 100 edges that each cross every row; 20 characters in a font of 100 pixels,
-        // 400 times; a new face for each of 2,500 texts.
+        // A fill of 100 edges that each cross every row, or of as many with thousands of short
+        // ones in one row; 20 characters in a font of 100 pixels, 400 times; a new face for each
+        // of 2,500 texts.
         const std::string cases[] = {
             files.Write("zigzag.emf", Emf({Zigzag(100, 2048)}, 2047)),
             files.Write("zigzag.wmf", WmfZigzag(100)),
+            files.Write("edge.emf", Emf({ZigzagAlongTheEdge()}, 2047)),
             files.Write("text.emf", LargeTextEmf(400)),
             files.Write("faces.emf", FontFacesEmf(2500)),
         };
