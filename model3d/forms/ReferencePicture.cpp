@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
@@ -111,8 +112,12 @@ long long Field(const std::string& bytes, size_t at, bool bigEndian = false)
 std::pair<long long, long long> DeclaredAt(const std::string& bytes, size_t at, bool icon)
 {
     if (at >= bytes.size()) return {0, 0};
-    if (bytes.compare(at, 8, "\x89PNG\r\n\x1a\n") == 0)
-        return {Field<uint32_t>(bytes, at + 16, true), Field<uint32_t>(bytes, at + 20, true)};
+    if (bytes.compare(at, 8, "\x89PNG\r\n\x1a\n") == 0) {
+        const long long w = Field<uint32_t>(bytes, at + 16, true);
+        const long long h = Field<uint32_t>(bytes, at + 20, true);
+        if (w > INT32_MAX || h > INT32_MAX) return {0, 0};  // past what a PNG may declare
+        return {w, h};
+    }
     const long long header = Field<uint32_t>(bytes, at);
     long long w = 0, h = 0;
     if (header == 12)
@@ -133,7 +138,9 @@ std::pair<long long, long long> DeclaredSize(const std::string& bytes, bool icon
     for (long long i = 0; i < count && 6 + 16 * (i + 1) <= static_cast<long long>(bytes.size());
          ++i) {
         const auto size = DeclaredAt(bytes, Field<uint32_t>(bytes, 6 + 16 * i + 12), true);
-        if (size.first * size.second > largest.first * largest.second) largest = size;
+        if (static_cast<double>(size.first) * size.second >
+            static_cast<double>(largest.first) * largest.second)
+            largest = size;
     }
     return largest;
 }

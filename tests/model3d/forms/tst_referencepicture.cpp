@@ -228,11 +228,14 @@ private slots:
             QVERIFY2(message == "Picture file " + path + " is " + c.detail, message.c_str());
             QVERIFY2(ms < kHangMs, c.name);
         }
-        // An icon whose image lies past the end of the file is no picture.
-        std::string icon = IconOfPng(8192);
-        icon[21] = '\x7f';  // the offset's high byte
-        const std::string path = files.Write("past.ico", icon);
-        QCOMPARE(Refusal(path).first, "Invalid picture file " + path);
+        // An icon whose image lies past the end of the file, or declares more pixels than a PNG
+        // may, is no picture.
+        std::string past = IconOfPng(8192);
+        past[21] = '\x7f';  // the offset's high byte
+        for (const std::string& icon : {past, IconOfPng(0xF0000000)}) {
+            const std::string path = files.Write("bad.ico", icon);
+            QCOMPARE(Refusal(path).first, "Invalid picture file " + path);
+        }
     }
 
     void boundsTheDrawingOfAMetafile()
