@@ -200,7 +200,9 @@ QImage DecodeJpeg(const std::string& bytes)
     jpeg_read_header(&info, TRUE);
     CheckPictureSize(info.image_width, info.image_height);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    // Colour pixels come out in the byte order of a QRgb, straight into the image's rows.
+    const J_COLOR_SPACE pixels = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+    info.out_color_space = cmyk ? JCS_CMYK : pixels;
     jpeg_start_decompress(&info);
     const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
     CheckPictureSize(w, h);
@@ -209,15 +211,14 @@ QImage DecodeJpeg(const std::string& bytes)
     work->Row.assign(static_cast<size_t>(w) * info.output_components, 0);
     while (info.output_scanline < info.output_height) {
         int y = static_cast<int>(info.output_scanline);
-        unsigned char* row = work->Row.data();
-        jpeg_read_scanlines(&info, &row, 1);
         QRgb* out = reinterpret_cast<QRgb*>(work->Image.scanLine(y));
+        unsigned char* row = cmyk ? work->Row.data() : reinterpret_cast<unsigned char*>(out);
+        jpeg_read_scanlines(&info, &row, 1);
+        if (!cmyk) continue;
         for (int x = 0; x < w; ++x) {
             const unsigned char* p = row + static_cast<size_t>(x) * info.output_components;
-            if (cmyk)  // Adobe writes the inks inverted
-                out[x] = qRgb(p[0] * p[3] / 255, p[1] * p[3] / 255, p[2] * p[3] / 255);
-            else
-                out[x] = qRgb(p[0], p[1], p[2]);
+            // Adobe writes the inks inverted
+            out[x] = qRgb(p[0] * p[3] / 255, p[1] * p[3] / 255, p[2] * p[3] / 255);
         }
     }
     jpeg_finish_decompress(&info);
