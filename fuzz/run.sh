@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer) in
 # build-fuzz/ and runs each for FUZZ_SECONDS (default 20) from its seed corpus, FUZZ_JOBS targets
 # at a time (default 4). A crash, a sanitizer report, an input that takes over FUZZ_TIMEOUT
-# seconds (default 2) or more than FUZZ_RSS_MB of memory (default 2048) fails the run; the input
+# seconds (default 2; four times that for picture, whose inputs may decode into bitmaps of 256 MB)
+# or more than FUZZ_RSS_MB of memory (default 2048) fails the run; the input
 # that showed it is kept in build-fuzz/findings/<target>/. Targets can be named:
 #   FUZZ_SECONDS=600 bash fuzz/run.sh imp gdp_raw
 set -euo pipefail
@@ -36,8 +37,10 @@ export LSAN_OPTIONS=suppressions=$root/fuzz/lsan.supp
 run_target() {
   local name=$1
   local work="$build/corpus/$name" findings="$build/findings/$name" log="$build/logs/$name.log"
+  local limit=$timeout
+  if [ "$name" = picture ]; then limit=$((timeout * 4)); fi
   mkdir -p "$work" "$findings" "$(dirname "$log")"
-  if "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb="$rss" \
+  if "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout="$limit" -rss_limit_mb="$rss" \
       -max_len=65536 -print_final_stats=1 -artifact_prefix="$findings/" \
       "$work" "$root/fuzz/corpus/$name" >"$log" 2>&1; then
     echo "fuzz $name: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$log" |
