@@ -23,6 +23,17 @@ constexpr int kLargestSide = 2048;
 // kPointWork pixels): around a second of drawing, far above what real drawings take.
 constexpr double kMostWork = 1e9;
 constexpr double kPointWork = 16;
+// Filling an outline (a wide stroke is filled too): the work of each cell the rasterizer keeps,
+// of each step it walks along an edge or the outline, and the cells its pool holds at first.
+constexpr double kCellWork = 100;
+constexpr double kBandWork = 50;
+constexpr double kPoolCells = 340;
+// Each character is shaped and its glyph drawn: a glyph costs this many times the pixels of its
+// square, whatever the glyph cache saves.
+constexpr double kCharacterWork = 2000;
+constexpr double kGlyphPixelWork = 16;
+// Each font of another face, weight, style or size is looked up among the system's fonts.
+constexpr double kFontWork = 5e5;
 // Points and font sizes are held within this many picture perimeters of the picture.
 constexpr double kReach = 8;
 // Saved states nest no deeper than this; real drawings use a few levels.
@@ -342,6 +353,8 @@ public:
         if (state_.Font.FontHeight > 0) height *= 0.8;  // a cell height includes the leading
         height = std::min(height, reach_);
         font.setPixelSize(std::max(1, static_cast<int>(std::lround(height))));
+        if (fonts_.insert(font.key()).second) Spend(kFontWork);
+        Spend(text.size() * (kCharacterWork + kGlyphPixelWork * std::min(height * height, Area())));
         QFontMetricsF metrics(font);
         double width = metrics.horizontalAdvance(text);
         double dx = 0, dy = 0;
@@ -417,9 +430,10 @@ private:
         return std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
     }
 
-    // Charges the work of filling and stroking an outline (points in logical units); false when
-    // nothing can be drawn.
-    bool Allow(const QPolygonF& outline, bool fill, bool stroke)
+    // Charges the work of filling and stroking an outline (points in logical units, figures
+    // starting at the given indices); false when nothing can be drawn.
+    bool Allow(const QPolygonF& outline, bool fill, bool stroke,
+               const std::vector<int>& figures = {0})
     {
         if (!drawable_) return false;
         const QTransform& t = painter_.transform();
@@ -428,11 +442,13 @@ private:
             stroke && state_.Pen.style() != Qt::NoPen ? std::max(1.0, Pen().widthF() * Scale()) : 0;
         const QRectF box = on.boundingRect().adjusted(-pen, -pen, pen, pen) & QRectF(area_);
         double work = kPointWork * on.size();
-        if (fill) work += box.width() * box.height();
+        if (fill) work += box.width() * box.height() + FillWork(on, figures, 0);
         if (pen > 0) {
             double length = 0;
             for (int i = 1; i < on.size(); ++i) length += QLineF(on[i - 1], on[i]).length();
             work += std::min(length * pen, box.width() * box.height());
+            // A pen wider than a pixel is drawn as the fill of its outline.
+            if (pen > 1) work += FillWork(on, figures, pen / 2);
         }
         Spend(work);
         return true;
@@ -440,9 +456,50 @@ private:
     bool Allow(const QPainterPath& path, bool fill, bool stroke)
     {
         QPolygonF outline;
+        std::vector<int> figures;
         outline.reserve(path.elementCount());
-        for (int i = 0; i < path.elementCount(); ++i) outline.append(path.elementAt(i));
-        return Allow(outline, fill, stroke);
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element& e = path.elementAt(i);
+            if (e.isMoveTo() || figures.empty()) figures.push_back(i);
+            outline.append(e);
+        }
+        return Allow(outline, fill, stroke, figures);
+    }
+
+    // The rasterizer's work for the closed figures of an outline (device pixels), each edge
+    // widened by halfWidth on both sides. It leaves a cell for each pixel an edge passes through
+    // and, when its pool of cells is full, goes over the rows again in bands: for each band it
+    // walks the whole outline, and every row of each edge that reaches the band.
+    double FillWork(const QPolygonF& on, const std::vector<int>& figures, double halfWidth) const
+    {
+        const int rows = area_.height();
+        const double columns = area_.width() + 2.0;
+        const double sides = halfWidth > 0 ? 2 : 1;
+        std::vector<double> spans;  // the rows of each edge within the picture
+        double cells = 0, top = rows, bottom = -1;
+        auto add = [&](QPointF a, QPointF b) {
+            const double high = std::min(a.y(), b.y()) - halfWidth;
+            const double low = std::max(a.y(), b.y()) + halfWidth;
+            if (!(low >= 0 && high < rows)) return;
+            const double first = std::max(0.0, std::floor(high));
+            const double last = std::min(rows - 1.0, std::floor(low));
+            const double across = std::min(std::fabs(a.x() - b.x()), columns);
+            spans.push_back(last - first + 1);
+            cells += sides * (1 + across / std::max(1.0, low - high)) * spans.back();
+            top = std::min(top, first), bottom = std::max(bottom, last);
+        };
+        for (size_t f = 0; f < figures.size(); ++f) {
+            const int begin = figures[f];
+            const int end = f + 1 < figures.size() ? figures[f + 1] : static_cast<int>(on.size());
+            for (int i = begin + 1; i < end; ++i) add(on[i - 1], on[i]);
+            if (end - begin > 2) add(on[end - 1], on[begin]);
+        }
+        if (spans.empty()) return 0;
+        const double bands = std::max(1.0, cells / kPoolCells);
+        const double bandRows = (bottom - top + 1) / bands;
+        double walked = bands * static_cast<double>(spans.size());
+        for (double span : spans) walked += span * (1 + span / bandRows);
+        return kCellWork * cells + kBandWork * walked;
     }
 
     QPainter painter_;
@@ -456,6 +513,7 @@ private:
     DeviceState state_;
     std::vector<DeviceState> stack_;
     std::map<uint32_t, GraphicsObject> objects_;
+    std::set<QString> fonts_;  // those text was drawn in
     bool inPath_ = false;
     QPainterPath path_;
 };

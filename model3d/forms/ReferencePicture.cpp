@@ -6,7 +6,10 @@
 #include <QImageReader>
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <csetjmp>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -19,13 +22,21 @@ namespace {
 
 // A progressive file of very many scans makes the decoder pass over every block once per scan.
 constexpr int kMostJpegScans = 500;
+// Each scan visits every block of its components, whatever data it holds, and in each block the
+// coefficients of its spectral band: a visit costs as much as kJpegBlockWork coefficients. The
+// budget is about half a second of decoding; the largest picture within the size cap, three full
+// components in libjpeg's usual progression, takes four fifths of it.
+constexpr double kJpegBlockWork = 192;
+constexpr double kMostJpegWork = 4e9;
 // The decoder's own buffers (whole-image coefficients of a progressive file) stay under this.
 constexpr long kMostJpegMemory = 1l << 30;
 
 struct JpegError {
     jpeg_error_mgr Manager;
     std::jmp_buf Jump;
-    bool TooManyScans = false;
+    bool TooComplex = false;
+    int ChargedScan = 0;
+    double Work = 0;
 };
 
 void JpegFail(j_common_ptr info)
@@ -35,12 +46,38 @@ void JpegFail(j_common_ptr info)
 
 void JpegQuiet(j_common_ptr, int) {}
 
+// The work of the current scan: its blocks, each with the band of coefficients it decodes.
+double ScanWork(j_decompress_ptr info)
+{
+    double blocks = 0;
+    if (info->comps_in_scan == 1) {
+        const jpeg_component_info* c = info->cur_comp_info[0];
+        blocks = static_cast<double>(c->width_in_blocks) * c->height_in_blocks;
+    } else {
+        for (int i = 0; i < info->comps_in_scan; ++i) {
+            const jpeg_component_info* c = info->cur_comp_info[i];
+            blocks +=
+                static_cast<double>(info->MCUs_per_row) * info->MCU_rows_in_scan * c->MCU_blocks;
+        }
+    }
+    return blocks * (kJpegBlockWork + std::max(0, info->Se - info->Ss) + 1);
+}
+
+// Called before each row of blocks is read: a scan is charged in full before its first row.
 void JpegProgress(j_common_ptr info)
 {
     if (!info->is_decompressor) return;
     auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    auto* error = reinterpret_cast<JpegError*>(info->err);
     if (decompress->input_scan_number > kMostJpegScans) {
-        reinterpret_cast<JpegError*>(info->err)->TooManyScans = true;
+        error->TooComplex = true;
+        JpegFail(info);
+    }
+    if (decompress->input_scan_number == error->ChargedScan) return;
+    error->ChargedScan = decompress->input_scan_number;
+    error->Work += ScanWork(decompress);
+    if (error->Work > kMostJpegWork) {
+        error->TooComplex = true;
         JpegFail(info);
     }
 }
@@ -59,7 +96,57 @@ struct JpegWork {
     }
 };
 
-// BMP and ICO through Qt's readers, their declared size checked before any pixel is read.
+template <typename T>
+long long Field(const std::string& bytes, size_t at, bool bigEndian = false)
+{
+    if (at > bytes.size() || bytes.size() - at < sizeof(T)) return 0;
+    unsigned long long v = 0;
+    for (size_t i = 0; i < sizeof(T); ++i) {
+        const unsigned long long b = static_cast<unsigned char>(bytes[at + i]);
+        v |= b << (8 * (bigEndian ? sizeof(T) - 1 - i : i));
+    }
+    return static_cast<T>(v);
+}
+
+// The size a bitmap (from its info header at `at`) or a PNG at `at` declares; empty when neither.
+std::pair<long long, long long> DeclaredAt(const std::string& bytes, size_t at, bool icon)
+{
+    if (at >= bytes.size()) return {0, 0};
+    if (bytes.compare(at, 8, "\x89PNG\r\n\x1a\n") == 0) {
+        const long long w = Field<uint32_t>(bytes, at + 16, true);
+        const long long h = Field<uint32_t>(bytes, at + 20, true);
+        if (w > INT32_MAX || h > INT32_MAX) return {0, 0};  // past what a PNG may declare
+        return {w, h};
+    }
+    const long long header = Field<uint32_t>(bytes, at);
+    long long w = 0, h = 0;
+    if (header == 12)
+        w = Field<uint16_t>(bytes, at + 4), h = Field<uint16_t>(bytes, at + 6);
+    else if (header >= 40)
+        w = std::llabs(Field<int32_t>(bytes, at + 4)),
+        h = std::llabs(Field<int32_t>(bytes, at + 8));
+    return {w, icon ? h / 2 : h};  // an icon's height counts its mask too
+}
+
+// The largest picture a BMP or ICO declares, as far as its headers are there.
+std::pair<long long, long long> DeclaredSize(const std::string& bytes, bool icon)
+{
+    if (!icon)
+        return bytes.compare(0, 2, "BM") == 0 ? DeclaredAt(bytes, 14, false) : std::pair{0ll, 0ll};
+    std::pair<long long, long long> largest{0, 0};
+    const long long count = Field<uint16_t>(bytes, 4);
+    for (long long i = 0; i < count && 6 + 16 * (i + 1) <= static_cast<long long>(bytes.size());
+         ++i) {
+        const auto size = DeclaredAt(bytes, Field<uint32_t>(bytes, 6 + 16 * i + 12), true);
+        if (static_cast<double>(size.first) * size.second >
+            static_cast<double>(largest.first) * largest.second)
+            largest = size;
+    }
+    return largest;
+}
+
+// BMP and ICO through Qt's readers, their declared size checked before any pixel is read. A
+// picture Qt's reader turns away for the memory it would take is refused as too large.
 QImage ReadWithQt(const std::string& bytes, const char* format)
 {
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -68,7 +155,14 @@ QImage ReadWithQt(const std::string& bytes, const char* format)
     QImageReader reader(&buffer, format);
     const QSize size = reader.size();
     if (size.isValid()) CheckPictureSize(size.width(), size.height());
-    return reader.read();
+    QImage image = reader.read();
+    if (image.isNull()) {
+        const auto [w, h] = DeclaredSize(bytes, std::strcmp(format, "ICO") == 0);
+        CheckPictureSize(w, h);
+        if (w > 0 && h > 0 && w * h * 4 > (static_cast<long long>(reader.allocationLimit()) << 20))
+            throw PictureRefusal(CFormat("too large (%lld x %lld pixels)", w, h));
+    }
+    return image;
 }
 
 std::string LowerExtension(const std::string& fileName)
@@ -93,7 +187,7 @@ QImage DecodeJpeg(const std::string& bytes)
     work->Error.Manager.error_exit = JpegFail;
     work->Error.Manager.emit_message = JpegQuiet;
     if (setjmp(work->Error.Jump)) {
-        if (work->Error.TooManyScans) throw PictureRefusal("too complex to decode");
+        if (work->Error.TooComplex) throw PictureRefusal("too complex to decode");
         return QImage();
     }
     jpeg_create_decompress(&info);
@@ -106,7 +200,9 @@ QImage DecodeJpeg(const std::string& bytes)
     jpeg_read_header(&info, TRUE);
     CheckPictureSize(info.image_width, info.image_height);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    // Colour pixels come out in the byte order of a QRgb, straight into the image's rows.
+    const J_COLOR_SPACE pixels = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+    info.out_color_space = cmyk ? JCS_CMYK : pixels;
     jpeg_start_decompress(&info);
     const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
     CheckPictureSize(w, h);
@@ -115,15 +211,14 @@ QImage DecodeJpeg(const std::string& bytes)
     work->Row.assign(static_cast<size_t>(w) * info.output_components, 0);
     while (info.output_scanline < info.output_height) {
         int y = static_cast<int>(info.output_scanline);
-        unsigned char* row = work->Row.data();
-        jpeg_read_scanlines(&info, &row, 1);
         QRgb* out = reinterpret_cast<QRgb*>(work->Image.scanLine(y));
+        unsigned char* row = cmyk ? work->Row.data() : reinterpret_cast<unsigned char*>(out);
+        jpeg_read_scanlines(&info, &row, 1);
+        if (!cmyk) continue;
         for (int x = 0; x < w; ++x) {
             const unsigned char* p = row + static_cast<size_t>(x) * info.output_components;
-            if (cmyk)  // Adobe writes the inks inverted
-                out[x] = qRgb(p[0] * p[3] / 255, p[1] * p[3] / 255, p[2] * p[3] / 255);
-            else
-                out[x] = qRgb(p[0], p[1], p[2]);
+            // Adobe writes the inks inverted
+            out[x] = qRgb(p[0] * p[3] / 255, p[1] * p[3] / 255, p[2] * p[3] / 255);
         }
     }
     jpeg_finish_decompress(&info);

@@ -11,7 +11,8 @@
 // the above, its contents are not a picture of that kind, or the picture is refused (see below).
 QImage LoadReferencePicture(const std::string& fileName);
 
-// A JPEG image; null when the bytes are not one. Raises PictureRefusal past the size cap.
+// A JPEG image; null when the bytes are not one. Raises PictureRefusal past the size cap, or when
+// its scans ask for more decoding than a picture may take.
 QImage DecodeJpeg(const std::string& bytes);
 
 // No decoded bitmap of a picture may take more than this (the cap of Qt's own image readers), so

@@ -13,45 +13,11 @@
 #include "base/Exception.h"
 #include "model3d/forms/MetafilePicture.h"
 #include "model3d/forms/ReferencePicture.h"
+#include "tests/model3d/forms/PictureFiles.h"
 
 namespace {
 
-// Little-endian fields appended to a byte string.
-struct Bytes {
-    std::string Data;
-    Bytes& U16(uint16_t v) { return Raw(&v, 2); }
-    Bytes& U32(uint32_t v) { return Raw(&v, 4); }
-    Bytes& Raw(const void* p, size_t n)
-    {
-        Data.append(static_cast<const char*>(p), n);
-        return *this;
-    }
-};
-
-// An EMF over device pixels 0 to side (both ways) around the given records (each a type and its
-// fields).
-std::string Emf(const std::vector<std::pair<uint32_t, std::string>>& records, uint32_t side)
-{
-    Bytes b;
-    b.U32(1).U32(108);                             // header
-    b.U32(0).U32(0).U32(side).U32(side);           // bounds
-    b.U32(0).U32(0).U32(5291).U32(2645);           // frame, 0.01 mm
-    b.U32(0x464D4520).U32(0x10000).U32(0).U32(0);  // signature, version, bytes, records
-    b.U16(1).U16(0).U32(0).U32(0).U32(0);          // handles, reserved, description, palette
-    b.U32(1920).U32(1080).U32(508).U32(286);       // device, millimetres
-    b.U32(0).U32(0).U32(0).U32(508000).U32(285750);
-    for (const auto& [type, fields] : records)
-        b.U32(type).U32(static_cast<uint32_t>(8 + fields.size())).Raw(fields.data(), fields.size());
-    b.U32(14).U32(20).U32(0).U32(0).U32(20);  // EOF
-    return b.Data;
-}
-
-std::string Fields(std::initializer_list<uint32_t> words)
-{
-    Bytes b;
-    for (uint32_t w : words) b.U32(w);
-    return b.Data;
-}
+using namespace picture_files;
 
 // EXTCREATEPEN of a red pen into slot 1 (geometric, dashed, round caps) and its selection.
 std::vector<std::pair<uint32_t, std::string>> WidePen(uint32_t width)
@@ -68,23 +34,6 @@ std::pair<uint32_t, std::string> Curve(int16_t side)
     for (int v : {0, 0, 0, int(side), int(side), 0, int(side), int(side)})
         b.U16(static_cast<uint16_t>(v));
     return {85, b.Data};
-}
-
-// A WMF of 100 x 100 units at 96 units per inch around the given records.
-std::string Wmf(const std::string& records)
-{
-    Bytes b;
-    b.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(100).U16(100).U16(96).U32(0);
-    uint16_t sum = 0;
-    for (int i = 0; i < 10; ++i) sum ^= reinterpret_cast<const uint16_t*>(b.Data.data())[i];
-    b.U16(sum);
-    const size_t headerAt = b.Data.size();
-    b.U16(1).U16(9).U16(0x0300).U32(0).U16(0).U32(0).U16(0);
-    b.Raw(records.data(), records.size());
-    b.U32(3).U16(0);  // EOF
-    const uint32_t total = static_cast<uint32_t>((b.Data.size() - headerAt) / 2);
-    std::memcpy(&b.Data[headerAt + 6], &total, 4);
-    return b.Data;
 }
 
 // One STRETCHDIB over the whole frame of a 1-bit bitmap, all pixels set.
@@ -184,6 +133,43 @@ std::string BmpDeclaring(int32_t width, int32_t height)
     return bytes.toStdString();
 }
 
+// A BMP of 1 bit per pixel that declares width x height pixels and holds a few bytes of them.
+std::string MonochromeBmp(int32_t width, int32_t height)
+{
+    Bytes b;
+    b.Raw("BM", 2).U32(62 + 64).U32(0).U32(62);
+    b.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height)).U16(1).U16(1);
+    b.U32(0).U32(0).U32(0).U32(0).U32(2).U32(0).U32(0).U32(0xFFFFFF);
+    b.Data.append(64, '\0');
+    return b.Data;
+}
+
+// An icon whose one image is a PNG declaring side x side pixels.
+std::string IconOfPng(uint32_t side)
+{
+    QImage small(2, 2, QImage::Format_ARGB32);
+    small.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    small.save(&buffer, "PNG");
+    // IHDR's width and height, then its check sum, all big-endian.
+    auto put = [&png](int at, uint32_t value) {
+        for (int i = 0; i < 4; ++i) png[at + i] = static_cast<char>(value >> (24 - 8 * i));
+    };
+    put(16, side), put(20, side);
+    uint32_t crc = 0xFFFFFFFF;
+    for (int i = 12; i < 29; ++i) {
+        crc ^= static_cast<unsigned char>(png[i]);
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    put(29, ~crc);
+    Bytes b;
+    b.U16(0).U16(1).U16(1).U32(0).U16(1).U16(32).U32(static_cast<uint32_t>(png.size())).U32(22);
+    b.Raw(png.data(), static_cast<size_t>(png.size()));
+    return b.Data;
+}
+
 class Files {
 public:
     std::string Write(const std::string& name, const std::string& bytes)
@@ -232,12 +218,23 @@ private slots:
             {"bomb.bmp", BmpDeclaring(16000, 16000), "too large (16000 x 16000 pixels)"},
             {"bitmap.wmf", WmfWithBitmap(8200, 8200), "too large (8200 x 8200 pixels)"},
             {"scans.jpg", ProgressiveJpeg(true), "too complex to decode"},
+            {"refined.jpg", RefinedJpeg(8192, 40), "too complex to decode"},
+            {"mono.bmp", MonochromeBmp(30000, 30000), "too large (30000 x 30000 pixels)"},
+            {"png.ico", IconOfPng(8192), "too large (8192 x 8192 pixels)"},
         };
         for (const Case& c : cases) {
             const std::string path = files.Write(c.name, c.bytes);
             const auto [message, ms] = Refusal(path);
             QVERIFY2(message == "Picture file " + path + " is " + c.detail, message.c_str());
             QVERIFY2(ms < kHangMs, c.name);
+        }
+        // An icon whose image lies past the end of the file, or declares more pixels than a PNG
+        // may, is no picture.
+        std::string past = IconOfPng(8192);
+        past[21] = '\x7f';  // the offset's high byte
+        for (const std::string& icon : {past, IconOfPng(0xF0000000)}) {
+            const std::string path = files.Write("bad.ico", icon);
+            QCOMPARE(Refusal(path).first, "Invalid picture file " + path);
         }
     }
 
@@ -266,6 +263,33 @@ private slots:
         const auto [message, ms] = Refusal(many);
         QCOMPARE(message, "Picture file " + many + " is too complex to draw");
         QVERIFY(ms < kHangMs);
+    }
+
+    void chargesFillsTextAndFontsOfAMetafile()
+    {
+        Files files;
+        // A fill of 100 edges that each cross every row, or of as many with thousands of short
+        // ones in one row; 20 characters in a font of 100 pixels, 400 times; a new face for each
+        // of 2,500 texts.
+        const std::string cases[] = {
+            files.Write("zigzag.emf", Emf({Zigzag(100, 2048)}, 2047)),
+            files.Write("zigzag.wmf", WmfZigzag(100)),
+            files.Write("edge.emf", Emf({ZigzagAlongTheEdge()}, 2047)),
+            files.Write("text.emf", LargeTextEmf(400)),
+            files.Write("faces.emf", FontFacesEmf(2500)),
+        };
+        for (const std::string& path : cases) {
+            const auto [message, ms] = Refusal(path);
+            QVERIFY2(message == "Picture file " + path + " is too complex to draw",
+                     message.c_str());
+            QVERIFY(ms < kHangMs);
+        }
+        // Fewer edges, glyphs and faces draw as before.
+        QImage zigzag = LoadReferencePicture(files.Write("few.emf", Emf({Zigzag(10, 2048)}, 2047)));
+        QCOMPARE(zigzag.size(), QSize(2048, 2048));
+        for (const std::string& bytes : {LargeTextEmf(50), FontFacesEmf(300)})
+            QCOMPARE(LoadReferencePicture(files.Write("fewer.emf", bytes)).size(),
+                     QSize(2048, 2048));
     }
 
     void savesAndRestoresWithinBounds()
