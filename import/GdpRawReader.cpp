@@ -118,12 +118,14 @@ private:
 };
 
 // The records the station pass makes: every Ex id and one Hy record of each block whose first id
-// is new, so that the lists take their room at once instead of moving each record as they grow.
-// Names are told apart by their hashes only: the figures are a measure, not a count to rely on.
+// is new to the list and to the file, so that the lists take their room at once instead of moving
+// each record as they grow. The file's names are told apart by their hashes only: the figures are
+// a measure, not a count to rely on.
 class NewStationCount {
 public:
-    void Block(const std::vector<std::string>& ids)
+    void Block(const std::vector<std::string>& ids, const FirstStationIndex& known)
     {
+        if (known.Find(ids.front()) != kNone) return;
         if (2 * (count_ + 1) > slots_.size()) Grow();
         const size_t hash = std::max<size_t>(std::hash<std::string>()(ids.front()), 1);
         size_t slot = hash & (slots_.size() - 1);
@@ -499,12 +501,13 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
 
     const TxData placeholder = PlaceholderTransmitter();
     TransmitterLookup transmitters(store.Transmitters);
+    FirstStationIndex exIndex(store.ExStations), hyIndex(store.HyStations);
     NewStationCount newStations;
     while (!stream.Exhausted()) {
         ReportProgress(stream.Position(), 2 * size);
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
-        newStations.Block(v.ExIds);
+        newStations.Block(v.ExIds, exIndex);
         TxData tx = placeholder;
         tx.Name = std::to_string(v.TxNumber);
         FIP fip;
@@ -524,7 +527,6 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     store.ExStations.reserve(store.ExStations.size() + newStations.ex);
     store.HyStations.reserve(store.HyStations.size() + newStations.hy);
     newStations = NewStationCount();
-    FirstStationIndex exIndex(store.ExStations), hyIndex(store.HyStations);
     // Taken per station group (the block's first id, known by the position of its first Ex
     // record), so that a file ordered group by group still gives every group each of its
     // frequencies once.
