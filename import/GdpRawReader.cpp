@@ -515,9 +515,9 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
         fip.Current = 1.0f;  // the amplitudes are already divided by the block's current
         fip.CurrentErr = 0.001f;
         fip.PhaseErr = 0.001f;
-        tx.FipList.push_back(fip);
         tx.Fip = fip;
         if (transmitters.FindSame(tx, store.Transmitters)) continue;
+        tx.FipList.push_back(fip);  // only a record kept needs its list
         transmitters.Add(tx, store.Transmitters.size());
         store.Transmitters.push_back(std::move(tx));
     }
