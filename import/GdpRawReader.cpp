@@ -66,7 +66,7 @@ class FirstStationIndex {
 public:
     explicit FirstStationIndex(const std::vector<TStation>& stations) : stations_(stations)
     {
-        Rehash(stations.size());
+        Reserve(stations.size());
         for (size_t i = 0; i < stations.size(); ++i) Added(stations[i].Name, i);
     }
     size_t Find(const std::string& name) const
@@ -81,21 +81,15 @@ public:
     void Added(const std::string& name, size_t index)
     {
         if (index >= kEmpty) throw std::bad_alloc();
-        if (2 * (count_ + 1) > slots_.size()) Rehash(count_ + 1);
+        if (2 * (count_ + 1) > slots_.size()) Reserve(count_ + 1);
         size_t slot = Hash(name) & mask_;
         for (; slots_[slot] != kEmpty; slot = (slot + 1) & mask_)
             if (stations_[slots_[slot]].Name == name) return;
         slots_[slot] = static_cast<uint32_t>(index);
         ++count_;
     }
-
-private:
-    static constexpr uint32_t kEmpty = UINT32_MAX;
-
-    static size_t Hash(const std::string& name) { return std::hash<std::string>()(name); }
-
-    // Room for at least twice entries slots, the positions held kept.
-    void Rehash(size_t entries)
+    // Room for entries names in all, the positions held kept.
+    void Reserve(size_t entries)
     {
         size_t size = 16;
         while (size < 2 * entries) size *= 2;
@@ -110,6 +104,11 @@ private:
             slots_[slot] = position;
         }
     }
+
+private:
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+
+    static size_t Hash(const std::string& name) { return std::hash<std::string>()(name); }
 
     const std::vector<TStation>& stations_;
     std::vector<uint32_t> slots_;
@@ -526,6 +525,8 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     stream.Rewind();
     store.ExStations.reserve(store.ExStations.size() + newStations.ex);
     store.HyStations.reserve(store.HyStations.size() + newStations.hy);
+    exIndex.Reserve(store.ExStations.size() + newStations.ex);
+    hyIndex.Reserve(store.HyStations.size() + newStations.hy);
     newStations = NewStationCount();
     // Taken per station group (the block's first id, known by the position of its first Ex
     // record), so that a file ordered group by group still gives every group each of its
