@@ -6,9 +6,9 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <new>
-#include <limits>
 #include <utility>
 
 #include "base/Convert.h"
