@@ -78,6 +78,16 @@ bool TryStrToFloat(const char* text, const char* textEnd, double& value)
     // from_chars takes the same syntax once a sign of plus is passed and "inf" and "nan" are kept
     // away by the first character.
     const char* afterSign = text < textEnd && (*text == '+' || *text == '-') ? text + 1 : text;
+    // A whole number of up to 15 digits is exact as a double: there is nothing to round.
+    if (afterSign < textEnd && textEnd - afterSign <= 15) {
+        long long whole = 0;
+        const char* digit = afterSign;
+        for (; digit < textEnd && IsDigit(*digit); ++digit) whole = whole * 10 + (*digit - '0');
+        if (digit == textEnd) {
+            value = *text == '-' ? -static_cast<double>(whole) : static_cast<double>(whole);
+            return true;
+        }
+    }
     if (afterSign < textEnd && (IsDigit(*afterSign) || *afterSign == '.')) {
         double fast = 0;
         auto converted = std::from_chars(*text == '+' ? text + 1 : text, textEnd, fast);

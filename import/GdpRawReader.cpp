@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <functional>
 #include <limits>
-#include <unordered_map>
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "base/Convert.h"
@@ -55,23 +60,97 @@ void SkipToNextBlock(TextStream& stream, std::string& line, std::vector<std::str
 }
 
 // Position of the first record of each name in a station list; later records of the same name
-// are never returned, as a search from the start of the list would not find them.
+// are never returned, as a search from the start of the list would not find them. The table holds
+// positions only and compares with the list's own names, so that a name is not held twice.
 class FirstStationIndex {
 public:
-    explicit FirstStationIndex(const std::vector<TStation>& stations)
+    explicit FirstStationIndex(const std::vector<TStation>& stations) : stations_(stations)
     {
-        first_.reserve(stations.size());
-        for (size_t i = 0; i < stations.size(); ++i) first_.emplace(stations[i].Name, i);
+        Reserve(stations.size());
+        for (size_t i = 0; i < stations.size(); ++i) Added(stations[i].Name, i);
     }
     size_t Find(const std::string& name) const
     {
-        auto found = first_.find(name);
-        return found == first_.end() ? kNone : found->second;
+        for (size_t slot = Hash(name) & mask_;; slot = (slot + 1) & mask_) {
+            const uint32_t position = slots_[slot];
+            if (position == kEmpty) return kNone;
+            if (stations_[position].Name == name) return position;
+        }
     }
-    void Added(const std::string& name, size_t index) { first_.emplace(name, index); }
+    // The station at index has just been given name.
+    void Added(const std::string& name, size_t index)
+    {
+        if (index >= kEmpty) throw std::bad_alloc();
+        if (2 * (count_ + 1) > slots_.size()) Reserve(count_ + 1);
+        size_t slot = Hash(name) & mask_;
+        for (; slots_[slot] != kEmpty; slot = (slot + 1) & mask_)
+            if (stations_[slots_[slot]].Name == name) return;
+        slots_[slot] = static_cast<uint32_t>(index);
+        ++count_;
+    }
+    // Room for entries names in all, the positions held kept.
+    void Reserve(size_t entries)
+    {
+        size_t size = 16;
+        while (size < 2 * entries) size *= 2;
+        if (size <= slots_.size()) return;
+        std::vector<uint32_t> old(size, kEmpty);
+        old.swap(slots_);
+        mask_ = size - 1;
+        for (uint32_t position : old) {
+            if (position == kEmpty) continue;
+            size_t slot = Hash(stations_[position].Name) & mask_;
+            while (slots_[slot] != kEmpty) slot = (slot + 1) & mask_;
+            slots_[slot] = position;
+        }
+    }
 
 private:
-    std::unordered_map<std::string, size_t> first_;
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+
+    static size_t Hash(const std::string& name) { return std::hash<std::string>()(name); }
+
+    const std::vector<TStation>& stations_;
+    std::vector<uint32_t> slots_;
+    size_t mask_ = 0;
+    size_t count_ = 0;
+};
+
+// The records the station pass makes: every Ex id and one Hy record of each block whose first id
+// is new to the list and to the file, so that the lists take their room at once instead of moving
+// each record as they grow. The file's names are told apart by their hashes only: the figures are
+// a measure, not a count to rely on.
+class NewStationCount {
+public:
+    void Block(const std::vector<std::string>& ids, const FirstStationIndex& known)
+    {
+        if (known.Find(ids.front()) != kNone) return;
+        if (2 * (count_ + 1) > slots_.size()) Grow();
+        const size_t hash = std::max<size_t>(std::hash<std::string>()(ids.front()), 1);
+        size_t slot = hash & (slots_.size() - 1);
+        for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1))
+            if (slots_[slot] == hash) return;
+        slots_[slot] = hash;
+        ++count_;
+        ex += ids.size();
+        ++hy;
+    }
+    size_t ex = 0, hy = 0;
+
+private:
+    void Grow()
+    {
+        std::vector<size_t> old(std::max<size_t>(16, 2 * slots_.size()), 0);
+        old.swap(slots_);
+        for (size_t hash : old) {
+            if (hash == 0) continue;
+            size_t slot = hash & (slots_.size() - 1);
+            while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+            slots_[slot] = hash;
+        }
+    }
+    std::vector<size_t> slots_;
+    size_t count_ = 0;
 };
 
 // The electrodes that stand in for the unknown source until the user sets them.
@@ -148,12 +227,31 @@ void ReadBlock(TextStream& stream, BlockScratch& scratch, BlockValues& v)
                  v.HyNumber);
 }
 
-void AddNewStationBlock(SurveyStore& store, const BlockValues& v, FirstStationIndex& exIndex,
-                        FirstStationIndex& hyIndex)
+// The stations' tag of a block frequency; most blocks repeat the frequency of the one before.
+class TagText {
+public:
+    const std::string& Of(double freq)
+    {
+        if (!known_ || std::memcmp(&freq, &freq_, sizeof freq) != 0) {
+            text_ = FormatFloat("#.###E-0", freq);
+            freq_ = freq;
+            known_ = true;
+        }
+        return text_;
+    }
+
+private:
+    bool known_ = false;
+    double freq_ = 0;
+    std::string text_;
+};
+
+void AddNewStationBlock(SurveyStore& store, const BlockValues& v, const std::string& tag,
+                        FirstStationIndex& exIndex, FirstStationIndex& hyIndex)
 {
     TStation header;
     header.Info.HyName = std::to_string(v.HyNumber);
-    header.Info.Tag = FormatFloat("#.###E-0", v.BlockFrequency);
+    header.Info.Tag = tag;
     header.Info.TxName = std::to_string(v.TxNumber);
     header.Info.Y = JobTextPosition(v.JobText);
     for (size_t i = 0; i < v.ExIds.size(); ++i) {
@@ -190,8 +288,9 @@ public:
                     if (close(i)) return true;
                 return false;
             }
-            for (size_t k = index_.Size(); k < list_.size(); ++k) index_.Add(list_[k], k);
-            return index_.FindFirst(freq, close) != RelativeIndex::npos;
+            if (!index_) index_ = std::make_unique<RelativeIndex>(1e-4);
+            for (size_t k = index_->Size(); k < list_.size(); ++k) index_->Add(list_[k], k);
+            return index_->FindFirst(freq, close) != RelativeIndex::npos;
         }
         // Below, no single lies near the block's frequency, but a quotient may overflow; the
         // largest quotients are those of the smallest and the largest frequency.
@@ -211,8 +310,27 @@ public:
 private:
     static constexpr size_t kScannedUpTo = 16;
     std::vector<float> list_;
-    mutable RelativeIndex index_{1e-4};  // of list_, made when first needed
+    mutable std::unique_ptr<RelativeIndex> index_;  // of list_, made when first needed
     size_t lowest_ = 0, highest_ = 0;
+};
+
+// The taken frequencies of each station group, by the position of the group's first Ex record.
+class StationGroups {
+public:
+    TakenFrequencies& Of(size_t station)
+    {
+        if (station >= groupOf_.size()) groupOf_.resize(station + 1, kNoGroup);
+        if (groupOf_[station] == kNoGroup) {
+            groupOf_[station] = groups_.size();
+            groups_.emplace_back();
+        }
+        return groups_[groupOf_[station]];
+    }
+
+private:
+    static constexpr size_t kNoGroup = kNone;
+    std::vector<size_t> groupOf_;
+    std::deque<TakenFrequencies> groups_;  // stays in place as it grows
 };
 
 void AddKnownStationBlock(SurveyStore& store, BlockValues& v, TakenFrequencies& taken,
@@ -382,10 +500,13 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
 
     const TxData placeholder = PlaceholderTransmitter();
     TransmitterLookup transmitters(store.Transmitters);
+    FirstStationIndex exIndex(store.ExStations), hyIndex(store.HyStations);
+    NewStationCount newStations;
     while (!stream.Exhausted()) {
         ReportProgress(stream.Position(), 2 * size);
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
+        newStations.Block(v.ExIds, exIndex);
         TxData tx = placeholder;
         tx.Name = std::to_string(v.TxNumber);
         FIP fip;
@@ -393,32 +514,37 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
         fip.Current = 1.0f;  // the amplitudes are already divided by the block's current
         fip.CurrentErr = 0.001f;
         fip.PhaseErr = 0.001f;
-        tx.FipList.push_back(fip);
         tx.Fip = fip;
         if (transmitters.FindSame(tx, store.Transmitters)) continue;
+        tx.FipList.push_back(fip);  // only a record kept needs its list
         transmitters.Add(tx, store.Transmitters.size());
         store.Transmitters.push_back(std::move(tx));
     }
 
     // The block values carry over: the station pass starts with what the first pass left.
     stream.Rewind();
-    FirstStationIndex exIndex(store.ExStations), hyIndex(store.HyStations);
+    store.ExStations.reserve(store.ExStations.size() + newStations.ex);
+    store.HyStations.reserve(store.HyStations.size() + newStations.hy);
+    exIndex.Reserve(store.ExStations.size() + newStations.ex);
+    hyIndex.Reserve(store.HyStations.size() + newStations.hy);
+    newStations = NewStationCount();
     // Taken per station group (the block's first id, known by the position of its first Ex
     // record), so that a file ordered group by group still gives every group each of its
     // frequencies once.
-    std::unordered_map<size_t, TakenFrequencies> takenFrequencies;
+    StationGroups groups;
+    TagText tag;
     while (!stream.Exhausted()) {
         ReportProgress(size + stream.Position(), 2 * size);
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
         size_t group = exIndex.Find(v.ExIds.front());
         if (group == kNone) {
-            AddNewStationBlock(store, v, exIndex, hyIndex);
-            TakenFrequencies& taken = takenFrequencies[exIndex.Find(v.ExIds.front())];
+            AddNewStationBlock(store, v, tag.Of(v.BlockFrequency), exIndex, hyIndex);
+            TakenFrequencies& taken = groups.Of(exIndex.Find(v.ExIds.front()));
             taken = TakenFrequencies();
             taken.Add(ToSingle(v.BlockFrequency));
         } else {
-            AddKnownStationBlock(store, v, takenFrequencies[group], exIndex, hyIndex);
+            AddKnownStationBlock(store, v, groups.Of(group), exIndex, hyIndex);
         }
     }
 }

@@ -630,6 +630,32 @@ TEST_F(GdpRawRead, ManyFrequenciesOfOneGroup)
               overflow);
 }
 
+// Stations in a line, one block each, at two frequencies in turn and then at a third: each name
+// keeps its one record, tagged with the frequency of its first block, also when read once more.
+TEST_F(GdpRawRead, StationsOfOneBlockEach)
+{
+    constexpr int kStations = 200;
+    auto id = [](int s) { return std::to_string(1000 + s); };
+    auto first = [](int s) { return s % 3 == 0 ? 8.0f : 16.0f; };
+    std::string file;
+    for (int s = 0; s < kStations; ++s) file += Group(s + 1, s % 3 == 0 ? "8" : "16", {id(s)});
+    for (int s = 0; s < kStations; ++s) file += Group(kStations + s + 1, "32", {id(s)});
+    for (int round = 1; round <= 2; ++round) {
+        Read(file);
+        ASSERT_EQ(store_.ExStations.size(), static_cast<size_t>(kStations));
+        ASSERT_EQ(store_.HyStations.size(), static_cast<size_t>(kStations));
+        for (int s = 0; s < kStations; ++s) {
+            std::vector<float> taken;
+            for (int r = 0; r < round; ++r) taken.insert(taken.end(), {first(s), 32.0f});
+            for (const TStation* station : {&store_.ExStations[s], &store_.HyStations[s]}) {
+                EXPECT_EQ(station->Name, id(s));
+                EXPECT_EQ(station->Info.Tag, s % 3 == 0 ? "8E0" : "1.6E1") << id(s);
+                EXPECT_EQ(Frequencies(*station), taken) << id(s);
+            }
+        }
+    }
+}
+
 // Many distinct frequencies, below 2^-9 Hz or for one station group, once made the reader
 // quadratic: a guard against such a hang, not a measure of speed.
 TEST_F(GdpRawRead, ManyDistinctFrequenciesReadPromptly)
