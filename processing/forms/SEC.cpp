@@ -18,6 +18,7 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "app/PatternAxis.h"
 #include "app/Pictures.h"
 #include "app/SeriesPoints.h"
@@ -94,6 +95,8 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     BottomAxis1 = PatternAxis("######");
     LeftAxis1 = PatternAxis("######");
     AttachAxes(chart1, BottomAxis1, LeftAxis1);
+    AddMarkLayer(Series2);
+    AddMarkLayer(Series4);
     Chart1 = new StaticShiftChartView(chart1, this);
     Chart1->setObjectName("Chart1");
     Chart1->setMinimumHeight(120);
