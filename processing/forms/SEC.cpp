@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <cmath>
+#include <initializer_list>
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
@@ -32,6 +33,14 @@ namespace {
 constexpr double kGrabPixels = 5.0;  // how near the mouse must come to a point to grab it
 constexpr int kLegendGap = 10;       // pixels between the legend's band and the plot
 constexpr const char* kStaticShiftFile = "SEC.txt";
+
+QList<double> Values(std::initializer_list<const QList<QPointF>*> lists, bool x)
+{
+    QList<double> values;
+    for (const QList<QPointF>* points : lists)
+        for (const QPointF& p : *points) values.append(x ? p.x() : p.y());
+    return values;
+}
 
 }  // namespace
 
@@ -204,11 +213,16 @@ void TForm4::FillSeries()
         ref.push_back(QPointF(p.X, p.REF));
         sec.push_back(QPointF(p.X, p.SEC));
     }
-    ReplaceSeriesPoints(Chart1->chart(), {{Series1, mt}, {Series2, raw}, {Series4, ref}});
-    ReplaceSeriesPoints(Chart2->chart(), {{Series3, sec}});
-    FitValueAxes(BottomAxis1, LeftAxis1, {Series1, Series2, Series4}, FlatMargin::AtLeastOne);
-    FitValueAxes(BottomAxis2, LeftAxis2, {Series3}, FlatMargin::AtLeastOne);
+    // The axes are fitted while the lines are empty: every range change lays a line's whole
+    // path out again.
+    ReplaceSeriesPoints(Chart1->chart(), {{Series1, {}}, {Series2, raw}, {Series4, ref}});
+    ReplaceSeriesPoints(Chart2->chart(), {{Series3, {}}});
+    FitValueAxis(BottomAxis1, Values({&mt, &raw, &ref}, true), FlatMargin::AtLeastOne);
+    FitValueAxis(LeftAxis1, Values({&mt, &raw, &ref}, false), FlatMargin::AtLeastOne);
+    FitValueAxis(LeftAxis2, Values({&sec}, false), FlatMargin::AtLeastOne);
     BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());  // stations one above the other
+    ReplaceSeriesPoints(Chart1->chart(), {{Series1, mt}});
+    ReplaceSeriesPoints(Chart2->chart(), {{Series3, sec}});
 }
 
 QPointF TForm4::ChartPixel(QPointF value) const
@@ -242,8 +256,8 @@ void TForm4::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF Position)
     DragStaticShiftPoint(p, value.y());
     Series1->replace(DragPoint, p.X, p.MT);
     Series3->replace(DragPoint, p.X, p.SEC);
-    FitValueAxes(BottomAxis2, LeftAxis2, {Series3}, FlatMargin::AtLeastOne);
-    BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());
+    // The stations' axis stays that of the chart above.
+    FitValueAxis(LeftAxis2, SeriesValues({Series3}, false), FlatMargin::AtLeastOne);
 }
 
 void TForm4::Chart1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, QPointF)

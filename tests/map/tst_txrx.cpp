@@ -478,6 +478,18 @@ private slots:
         }
     }
 
+    // The stations are painted by layers, with the pixels of Qt's own marks.
+    void screenShowsQtsOwnMarks()
+    {
+        Load({Station("A1", 100, 100), Station("A2", 200, 180.5), Station("A3", 333.3, 100)},
+             {Station("H1", 150, 150), Station("H2", 151, 152)}, {Transmitter(0, 0, 0, 300)});
+        QCOMPARE(Form2->Series2->count() + Form2->Series3->count(), 0);
+        const QImage screen = Form2->Chart1->grab().toImage();
+        const QtMarks qtMarks(Form2->Chart1);
+        QCOMPARE(Form2->Series2->count() + Form2->Series3->count(), 5);
+        QCOMPARE(Form2->Chart1->grab().toImage(), screen);
+    }
+
     void labelsSwitchAndFollowRedraws()
     {
         Load({Station("A1", 100, 100), Station("A2", 200, 200)}, {Station("HY", 150, 150)},

@@ -290,6 +290,14 @@ private slots:
         QCOMPARE(Form7->Series2->count(), 5);
         QCOMPARE(Form7->Series2->at(0), QPointF(-340, 1380));
         QCOMPARE(int(ShownPoints(Form7->Series3).size()), 69 * 59);
+        // The stations and nodes are painted by layers, with the pixels of Qt's own marks.
+        QCOMPARE(Form7->Series1->count() + Form7->Series3->count(), 0);
+        const QImage screen = Form7->Chart1->grab().toImage();
+        {
+            const QtMarks qtMarks(Form7->Chart1);
+            QCOMPARE(Form7->Series3->count(), 69 * 59);
+            QCOMPARE(Form7->Chart1->grab().toImage(), screen);
+        }
         // Its axes tick at round whole metres; no two labels read alike, also on a short span.
         for (QValueAxis* axis : {Form7->Chart1Bottom, Form7->Chart1Left}) {
             auto* labels = qobject_cast<QCategoryAxis*>(axis);

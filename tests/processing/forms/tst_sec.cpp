@@ -286,6 +286,19 @@ private slots:
         QVERIFY(!QFile::exists("SEC.txt"));
     }
 
+    // The marks are painted by layers, with the pixels of Qt's own marks.
+    void screenShowsQtsOwnMarks()
+    {
+        Form1->SEC1Click();
+        QChartView* view = Form4->Chart1;
+        QCOMPARE(Form4->Series2->count() + Form4->Series4->count(), 0);
+        QCOMPARE(ShownPoints(Form4->Series4).size(), 3);
+        const QImage screen = view->grab().toImage();
+        const QtMarks qtMarks(view);
+        QCOMPARE(Form4->Series2->count() + Form4->Series4->count(), 6);
+        QCOMPARE(view->grab().toImage(), screen);
+    }
+
     void copyChart()
     {
         Form1->SEC1Click();
