@@ -149,12 +149,29 @@ public:
         painter->setWorldTransform(item);
         painter->setClipRect(QRectF(QPointF(0, 0), chart->plotArea().size()), Qt::IntersectClip);
         if (series_->opacity() != 1.0) painter->setOpacity(painter->opacity() * series_->opacity());
+        // Marks wholly outside what is painted again are passed over.
+        const QRectF painted = painter->clipBoundingRect();
+        const auto unseen = [&painted](const QPointF& g, qreal reach) {
+            return g.x() + reach < painted.left() || g.x() - reach > painted.right() ||
+                   g.y() + reach < painted.top() || g.y() - reach > painted.bottom();
+        };
         const qreal size = series_->markerSize();
+        // Before any is placed, the points far from it in values are left out too.
+        const qreal far = 2 * (size + series_->pen().widthF()) + 4;
+        const QPointF a =
+            chart->mapToValue(painted.topLeft() + origin - QPointF(far, far), series_);
+        const QPointF b =
+            chart->mapToValue(painted.bottomRight() + origin + QPointF(far, far), series_);
+        x0 = std::max(x0, std::min(a.x(), b.x()));
+        x1 = std::min(x1, std::max(a.x(), b.x()));
+        y0 = std::max(y0, std::min(a.y(), b.y()));
+        y1 = std::min(y1, std::max(a.y(), b.y()));
         const QImage marker = series_->lightMarker();
         if (!marker.isNull()) {
             for (const QPointF& p : points_) {
                 if (beyond(p)) continue;
                 const QPointF g = chart->mapToPosition(p, series_) - origin;
+                if (unseen(g, size)) continue;
                 painter->drawImage(QRectF(g.x() - size / 2, g.y() - size / 2, size, size), marker);
             }
             return;
@@ -166,6 +183,7 @@ public:
         for (const QPointF& p : points_) {
             if (beyond(p)) continue;
             const QPointF g = chart->mapToPosition(p, series_) - origin;
+            if (unseen(g, bounds.width() + bounds.height())) continue;
             QTransform at = item;
             at.translate(g.x() - bounds.width() / 2, g.y() - bounds.height() / 2);
             painter->setWorldTransform(at);

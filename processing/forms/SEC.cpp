@@ -139,7 +139,7 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     N2->setVisible(false);
     connect(N1, &QAction::triggered, this, [this] { N1Click(N1); });
     connect(Chart1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        DragPoint = -1;  // the menu swallows the release that would end a drag
+        SetDragPoint(-1);  // the menu swallows the release that would end a drag
         PopupMenu1->popup(Chart1->mapToGlobal(at));
     });
 
@@ -234,16 +234,40 @@ QPointF TForm4::ChartPixel(QPointF value) const
 void TForm4::Chart1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, QPointF Position)
 {
     if (!SEC_CHECKBOX->isChecked()) return;
-    DragPoint = -1;
+    int grabbed = -1;
     double nearest = kGrabPixels;
     for (int i = 0; i < Series1->count(); ++i) {
         const QPointF d = ChartPixel(Series1->at(i)) - Position;
         const double distance = std::hypot(d.x(), d.y());
         if (distance <= nearest) {
             nearest = distance;
-            DragPoint = i;
+            grabbed = i;
         }
     }
+    SetDragPoint(grabbed);
+}
+
+void TForm4::SetDragPoint(int point)
+{
+    // Every change of the "MT" line would paint the whole plot again, with all its marks.
+    if ((DragPoint < 0) != (point < 0))
+        Chart1->setViewportUpdateMode(point < 0 ? QGraphicsView::MinimalViewportUpdate
+                                                : QGraphicsView::NoViewportUpdate);
+    DragPoint = point;
+}
+
+// The dragged point's mark and the segments on both sides of it, in Chart1's pixels.
+QRectF TForm4::DragSpan() const
+{
+    const QPointF at = ChartPixel(Series1->at(DragPoint));
+    QPointF low = at, high = at;
+    for (int i : {DragPoint - 1, DragPoint + 1}) {
+        if (i < 0 || i >= Series1->count()) continue;
+        const QPointF p = ChartPixel(Series1->at(i));
+        low = QPointF(std::min(low.x(), p.x()), std::min(low.y(), p.y()));
+        high = QPointF(std::max(high.x(), p.x()), std::max(high.y(), p.y()));
+    }
+    return QRectF(low, high);
 }
 
 void TForm4::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF Position)
@@ -254,7 +278,18 @@ void TForm4::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF Position)
         chart->mapToValue(chart->mapFromScene(Chart1->mapToScene(Position.toPoint())), Series1);
     StaticShiftPoint& p = Points[static_cast<size_t>(DragPoint)];
     DragStaticShiftPoint(p, value.y());
+    const QRectF before = DragSpan();
     Series1->replace(DragPoint, p.X, p.MT);
+    // Around the marks and line of both places, with room for their size and smoothed edges.
+    const int reach =
+        static_cast<int>(std::ceil(Series1->markerSize() + Series1->pen().widthF())) + 4;
+    const QRectF after = DragSpan();
+    const QRectF span(
+        QPointF(std::min(before.left(), after.left()), std::min(before.top(), after.top())),
+        QPointF(std::max(before.right(), after.right()),
+                std::max(before.bottom(), after.bottom())));
+    DragRepaint = span.toAlignedRect().adjusted(-reach, -reach, reach, reach);
+    Chart1->viewport()->update(DragRepaint);
     Series3->replace(DragPoint, p.X, p.SEC);
     // The stations' axis stays that of the chart above.
     FitValueAxis(LeftAxis2, SeriesValues({Series3}, false), FlatMargin::AtLeastOne);
@@ -264,8 +299,9 @@ void TForm4::Chart1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, QPo
 {
     // The axes stay put while dragging, so that the point follows the mouse; now they take in
     // the moved point.
-    if (DragPoint != -1) FillSeries();
-    DragPoint = -1;
+    const bool dragged = DragPoint != -1;
+    SetDragPoint(-1);
+    if (dragged) FillSeries();
 }
 
 void TForm4::SpeedButton1Click(QObject*)

@@ -16,10 +16,10 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
-#include "app/MarkLayer.h"
 #include "app/AboutDialog.h"
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "export/forms/TEMTrace.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"

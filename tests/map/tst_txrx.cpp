@@ -18,9 +18,9 @@
 #include <cstring>
 #include <optional>
 
-#include "app/MarkLayer.h"
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"

@@ -17,10 +17,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/MarkLayer.h"
 #include "app/Application.h"
 #include "app/EmfPaintDevice.h"
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
 #include "base/NumberFormat.h"

@@ -14,9 +14,9 @@
 #include <QValueAxis>
 #include <memory>
 
-#include "app/MarkLayer.h"
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
@@ -220,6 +220,33 @@ private slots:
         const QList<QPointF> before = w->Series1->points();
         Drag(2, shown * 0.5);
         QCOMPARE(w->Series1->points(), before);
+    }
+
+    // A drag paints the chart again only around the moved point: nothing beyond it changes.
+    void dragRepaintsAllThatChanges()
+    {
+        Form1->SEC1Click();
+        QWidget* viewport = Form4->Chart1->viewport();
+        const QPoint from = Form4->ChartPixel(Form4->Series1->at(1)).toPoint();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+        QCOMPARE(Form4->Chart1->viewportUpdateMode(), QGraphicsView::NoViewportUpdate);
+        for (int dy : {-40, -90, 25, 3}) {
+            const QImage before = viewport->grab().toImage();
+            QTest::mouseMove(viewport, from + QPoint(0, dy));
+            const QImage after = viewport->grab().toImage();
+            const QRect repainted = Form4->DragRepaint;
+            int changed = 0, beyond = 0;
+            for (int y = 0; y < after.height(); ++y)
+                for (int x = 0; x < after.width(); ++x)
+                    if (before.pixel(x, y) != after.pixel(x, y)) {
+                        ++changed;
+                        if (!repainted.contains(x, y)) ++beyond;
+                    }
+            QVERIFY(changed > 0);
+            QCOMPARE(beyond, 0);
+        }
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, from + QPoint(0, 3));
+        QCOMPARE(Form4->Chart1->viewportUpdateMode(), QGraphicsView::MinimalViewportUpdate);
     }
 
     void buttonStoresFactorsAndWritesTheFile()
