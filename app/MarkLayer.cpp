@@ -6,6 +6,7 @@
 #include <QGraphicsView>
 #include <QLogValueAxis>
 #include <QPainter>
+#include <QPointer>
 #include <QScatterSeries>
 #include <QStyleOptionGraphicsItem>
 #include <QValueAxis>
@@ -18,7 +19,7 @@ namespace {
 
 // The item Qt Charts draws a scatter series with: the series' place among the chart's scatter
 // series is its item's place among the chart's scatter items.
-QGraphicsItem* ScatterItem(QChart* chart, const QScatterSeries* series)
+QGraphicsObject* ScatterItem(QChart* chart, const QScatterSeries* series)
 {
     int place = 0;
     for (QAbstractSeries* s : chart->series()) {
@@ -29,7 +30,7 @@ QGraphicsItem* ScatterItem(QChart* chart, const QScatterSeries* series)
         QGraphicsObject* object = child->toGraphicsObject();
         if (!object || qstrcmp(object->metaObject()->className(), "ScatterChartItem") != 0)
             continue;
-        if (place-- == 0) return child;
+        if (place-- == 0) return object;
     }
     return nullptr;
 }
@@ -78,7 +79,7 @@ class MarkLayer : public QGraphicsObject {
 public:
     // Stacked right above the series' own item, so that the marks keep their place among the
     // chart's other series.
-    MarkLayer(QScatterSeries* series, QGraphicsItem* scatterItem)
+    MarkLayer(QScatterSeries* series, QGraphicsObject* scatterItem)
         : QGraphicsObject(series->chart()), series_(series), scatterItem_(scatterItem)
     {
         QChart* chart = series->chart();
@@ -130,7 +131,7 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget* widget) override
     {
         QChart* chart = series_->chart();
-        if (!chart || points_.isEmpty() || !series_->isVisible()) return;
+        if (!chart || !scatterItem_ || points_.isEmpty() || !series_->isVisible()) return;
         // Qt leaves out the marks of points beyond the axes and clips the others to the plot.
         double x0 = -qInf(), x1 = qInf(), y0 = -qInf(), y1 = qInf();
         for (const QAbstractAxis* axis : series_->attachedAxes()) {
@@ -193,7 +194,7 @@ public:
 
 private:
     QScatterSeries* series_;
-    QGraphicsItem* scatterItem_;
+    QPointer<QGraphicsObject> scatterItem_;  // gone if the series leaves the chart
     QList<QPointF> points_;
     QRectF bounds_;
     bool onScreen_ = true;
@@ -212,7 +213,7 @@ MarkLayer* ScreenLayer(const QXYSeries* series)
 
 void AddMarkLayer(QScatterSeries* series)
 {
-    QGraphicsItem* item = series->chart() ? ScatterItem(series->chart(), series) : nullptr;
+    QGraphicsObject* item = series->chart() ? ScatterItem(series->chart(), series) : nullptr;
     if (!item || (series->lightMarker().isNull() && !MarkItem(*series))) return;
     auto* layer = new MarkLayer(series, item);
     layer->SetPoints(series->points());
