@@ -9,6 +9,7 @@
 #include <QSvgGenerator>
 
 #include "app/EmfPaintDevice.h"
+#include "app/MarkLayer.h"
 
 const char* const kEmfMimeType = "image/x-emf";
 
@@ -16,6 +17,7 @@ namespace {
 
 void Render(QGraphicsView* view, QPainter& painter, QSize size)
 {
+    const QtMarks qtMarks(view);
     const QWidget* viewport = view->viewport();
     painter.fillRect(QRect(QPoint(0, 0), size),
                      viewport->palette().brush(viewport->backgroundRole()));

@@ -1,5 +1,7 @@
 #include "app/PointLabels.h"
 
+#include "app/MarkLayer.h"
+
 #include <QChart>
 #include <QChartView>
 #include <QEvent>
@@ -126,7 +128,7 @@ private:
         for (QAbstractSeries* abstract : chart->series()) {
             auto* series = qobject_cast<QXYSeries*>(abstract);
             if (!series || !series->isVisible()) continue;
-            const QList<QPointF> points = series->points();
+            const QList<QPointF> points = ShownPoints(series);
             for (int i = 0; i < points.size(); ++i) {
                 const QPointF d = chart->mapToPosition(points[i], series) - at;
                 const qreal distance = std::hypot(d.x(), d.y());

@@ -4,8 +4,13 @@
 #include <QScatterSeries>
 #include <algorithm>
 
-void ReplaceSeriesPoints(QChart* chart, const std::vector<SeriesPoints>& changes)
+#include "app/MarkLayer.h"
+
+void ReplaceSeriesPoints(QChart* chart, const std::vector<SeriesPoints>& all)
 {
+    std::vector<SeriesPoints> changes;
+    for (const SeriesPoints& change : all)
+        if (!SetLayerPoints(change.Series, change.Points)) changes.push_back(change);
     const auto recounted = [](const SeriesPoints& change) {
         return qobject_cast<QScatterSeries*>(change.Series) &&
                change.Series->count() != change.Points.size();

@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "app/PatternAxis.h"
 #include "app/PointLabels.h"
 #include "app/SeriesPoints.h"
@@ -157,6 +158,8 @@ TForm2::TForm2(TForm1* Owner)
         series->attachAxis(BottomAxis);
         series->attachAxis(LeftAxis);
     }
+    AddMarkLayer(Series2);
+    AddMarkLayer(Series3);
 
     Chart1 = new MapChartView(chart, this);
     Chart1->setObjectName("Chart1");
@@ -272,7 +275,7 @@ void TForm2::FitAxes()
     for (const QXYSeries* series :
          {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2),
           static_cast<QXYSeries*>(Series3)}) {
-        for (const QPointF& p : series->points()) {
+        for (const QPointF& p : ShownPoints(series)) {
             minX = std::min(minX, p.x());
             maxX = std::max(maxX, p.x());
             minY = std::min(minY, p.y());
@@ -326,8 +329,9 @@ void TForm2::PlaceLabels()
         return;
     }
     std::vector<std::optional<QPointF>> points(labelItems_.size());
-    const int n = std::min<int>(static_cast<int>(labelItems_.size()), Series2->count());
-    for (int i = 0; i < n; ++i) points[i] = chart->mapToPosition(Series2->at(i), Series2);
+    const QList<QPointF> stations = ShownPoints(Series2);
+    const int n = std::min<int>(static_cast<int>(labelItems_.size()), stations.size());
+    for (int i = 0; i < n; ++i) points[i] = chart->mapToPosition(stations[i], Series2);
     PlacePointLabels(labelItems_, points, chart->plotArea(), 3);
 }
 
@@ -388,8 +392,7 @@ void ClearLayoutMap()
     map->Series2Labels.clear();
     map->Series3Labels.clear();
     map->Series1->clear();
-    map->Series2->clear();
-    map->Series3->clear();
+    ReplaceSeriesPoints(map->Chart1->chart(), {{map->Series2, {}}, {map->Series3, {}}});
     map->ClearAxes();
     map->RebuildLabels();
 }

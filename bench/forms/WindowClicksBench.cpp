@@ -10,6 +10,7 @@
 #include <QXYSeries>
 
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "app/SeriesPoints.h"
 #include "bench/BenchSurvey.h"
 #include "bench/forms/WindowBenchMain.h"
@@ -147,7 +148,7 @@ void Refill(benchmark::State& state, QChart* chart, const std::vector<QXYSeries*
 {
     std::vector<SeriesPoints> full, empty;
     for (QXYSeries* s : series) {
-        full.push_back({s, s->points()});
+        full.push_back({s, ShownPoints(s)});
         empty.push_back({s, {}});
     }
     for (auto _ : state) {

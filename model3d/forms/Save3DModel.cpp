@@ -27,6 +27,7 @@
 #include <exception>
 
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "app/PatternAxis.h"
 #include "app/ProgressDialog.h"
 #include "app/SeriesPoints.h"
@@ -427,6 +428,8 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
         s->attachAxis(Chart1Bottom);
         s->attachAxis(Chart1Left);
     }
+    AddMarkLayer(Series3);
+    AddMarkLayer(Series1);
     Chart1 = new ModelChartView(mapChart);
     Chart1->ValueSeries = Series1;
     auto* map = new QVBoxLayout(TabSheet4);
@@ -682,7 +685,7 @@ void TForm7::FitMapAxes()
     double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
     for (QXYSeries* s : {static_cast<QXYSeries*>(Series1), static_cast<QXYSeries*>(Series2),
                          static_cast<QXYSeries*>(Series4)})
-        for (const QPointF& p : s->points()) {
+        for (const QPointF& p : ShownPoints(s)) {
             x0 = std::min(x0, p.x());
             x1 = std::max(x1, p.x());
             y0 = std::min(y0, p.y());

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/MarkLayer.h"
 #include "base/Gbk.h"
 
 QImage MarkImage(Mark shape, const QColor& colour, int side)
@@ -138,7 +139,7 @@ QList<double> SeriesValues(const QList<QXYSeries*>& series, bool x)
     QList<double> values;
     for (const QXYSeries* s : series)
         if (s->isVisible())
-            for (const QPointF& p : s->points()) values.append(x ? p.x() : p.y());
+            for (const QPointF& p : ShownPoints(s)) values.append(x ? p.x() : p.y());
     return values;
 }
 

@@ -15,9 +15,11 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <cmath>
+#include <initializer_list>
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "app/PatternAxis.h"
 #include "app/Pictures.h"
 #include "app/SeriesPoints.h"
@@ -31,6 +33,14 @@ namespace {
 constexpr double kGrabPixels = 5.0;  // how near the mouse must come to a point to grab it
 constexpr int kLegendGap = 10;       // pixels between the legend's band and the plot
 constexpr const char* kStaticShiftFile = "SEC.txt";
+
+QList<double> Values(std::initializer_list<const QList<QPointF>*> lists, bool x)
+{
+    QList<double> values;
+    for (const QList<QPointF>* points : lists)
+        for (const QPointF& p : *points) values.append(x ? p.x() : p.y());
+    return values;
+}
 
 }  // namespace
 
@@ -94,6 +104,8 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     BottomAxis1 = PatternAxis("######");
     LeftAxis1 = PatternAxis("######");
     AttachAxes(chart1, BottomAxis1, LeftAxis1);
+    AddMarkLayer(Series2);
+    AddMarkLayer(Series4);
     Chart1 = new StaticShiftChartView(chart1, this);
     Chart1->setObjectName("Chart1");
     Chart1->setMinimumHeight(120);
@@ -127,7 +139,7 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     N2->setVisible(false);
     connect(N1, &QAction::triggered, this, [this] { N1Click(N1); });
     connect(Chart1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        DragPoint = -1;  // the menu swallows the release that would end a drag
+        SetDragPoint(-1);  // the menu swallows the release that would end a drag
         PopupMenu1->popup(Chart1->mapToGlobal(at));
     });
 
@@ -201,11 +213,16 @@ void TForm4::FillSeries()
         ref.push_back(QPointF(p.X, p.REF));
         sec.push_back(QPointF(p.X, p.SEC));
     }
-    ReplaceSeriesPoints(Chart1->chart(), {{Series1, mt}, {Series2, raw}, {Series4, ref}});
-    ReplaceSeriesPoints(Chart2->chart(), {{Series3, sec}});
-    FitValueAxes(BottomAxis1, LeftAxis1, {Series1, Series2, Series4}, FlatMargin::AtLeastOne);
-    FitValueAxes(BottomAxis2, LeftAxis2, {Series3}, FlatMargin::AtLeastOne);
+    // The axes are fitted while the lines are empty: every range change lays a line's whole
+    // path out again.
+    ReplaceSeriesPoints(Chart1->chart(), {{Series1, {}}, {Series2, raw}, {Series4, ref}});
+    ReplaceSeriesPoints(Chart2->chart(), {{Series3, {}}});
+    FitValueAxis(BottomAxis1, Values({&mt, &raw, &ref}, true), FlatMargin::AtLeastOne);
+    FitValueAxis(LeftAxis1, Values({&mt, &raw, &ref}, false), FlatMargin::AtLeastOne);
+    FitValueAxis(LeftAxis2, Values({&sec}, false), FlatMargin::AtLeastOne);
     BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());  // stations one above the other
+    ReplaceSeriesPoints(Chart1->chart(), {{Series1, mt}});
+    ReplaceSeriesPoints(Chart2->chart(), {{Series3, sec}});
 }
 
 QPointF TForm4::ChartPixel(QPointF value) const
@@ -217,16 +234,40 @@ QPointF TForm4::ChartPixel(QPointF value) const
 void TForm4::Chart1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, QPointF Position)
 {
     if (!SEC_CHECKBOX->isChecked()) return;
-    DragPoint = -1;
+    int grabbed = -1;
     double nearest = kGrabPixels;
     for (int i = 0; i < Series1->count(); ++i) {
         const QPointF d = ChartPixel(Series1->at(i)) - Position;
         const double distance = std::hypot(d.x(), d.y());
         if (distance <= nearest) {
             nearest = distance;
-            DragPoint = i;
+            grabbed = i;
         }
     }
+    SetDragPoint(grabbed);
+}
+
+void TForm4::SetDragPoint(int point)
+{
+    // Every change of the "MT" line would paint the whole plot again, with all its marks.
+    if ((DragPoint < 0) != (point < 0))
+        Chart1->setViewportUpdateMode(point < 0 ? QGraphicsView::MinimalViewportUpdate
+                                                : QGraphicsView::NoViewportUpdate);
+    DragPoint = point;
+}
+
+// The dragged point's mark and the segments on both sides of it, in Chart1's pixels.
+QRectF TForm4::DragSpan() const
+{
+    const QPointF at = ChartPixel(Series1->at(DragPoint));
+    QPointF low = at, high = at;
+    for (int i : {DragPoint - 1, DragPoint + 1}) {
+        if (i < 0 || i >= Series1->count()) continue;
+        const QPointF p = ChartPixel(Series1->at(i));
+        low = QPointF(std::min(low.x(), p.x()), std::min(low.y(), p.y()));
+        high = QPointF(std::max(high.x(), p.x()), std::max(high.y(), p.y()));
+    }
+    return QRectF(low, high);
 }
 
 void TForm4::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF Position)
@@ -237,18 +278,30 @@ void TForm4::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF Position)
         chart->mapToValue(chart->mapFromScene(Chart1->mapToScene(Position.toPoint())), Series1);
     StaticShiftPoint& p = Points[static_cast<size_t>(DragPoint)];
     DragStaticShiftPoint(p, value.y());
+    const QRectF before = DragSpan();
     Series1->replace(DragPoint, p.X, p.MT);
+    // Around the marks and line of both places, with room for their size and smoothed edges.
+    const int reach =
+        static_cast<int>(std::ceil(Series1->markerSize() + Series1->pen().widthF())) + 4;
+    const QRectF after = DragSpan();
+    const QRectF span(
+        QPointF(std::min(before.left(), after.left()), std::min(before.top(), after.top())),
+        QPointF(std::max(before.right(), after.right()),
+                std::max(before.bottom(), after.bottom())));
+    DragRepaint = span.toAlignedRect().adjusted(-reach, -reach, reach, reach);
+    Chart1->viewport()->update(DragRepaint);
     Series3->replace(DragPoint, p.X, p.SEC);
-    FitValueAxes(BottomAxis2, LeftAxis2, {Series3}, FlatMargin::AtLeastOne);
-    BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());
+    // The stations' axis stays that of the chart above.
+    FitValueAxis(LeftAxis2, SeriesValues({Series3}, false), FlatMargin::AtLeastOne);
 }
 
 void TForm4::Chart1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, QPointF)
 {
     // The axes stay put while dragging, so that the point follows the mouse; now they take in
     // the moved point.
-    if (DragPoint != -1) FillSeries();
-    DragPoint = -1;
+    const bool dragged = DragPoint != -1;
+    SetDragPoint(-1);
+    if (dragged) FillSeries();
 }
 
 void TForm4::SpeedButton1Click(QObject*)

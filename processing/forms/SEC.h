@@ -68,6 +68,11 @@ public:
     // The stations' points by ascending station number: entry i is point i of every series.
     std::vector<StaticShiftPoint> Points;
     int DragPoint = -1;  // index of the "MT" point being dragged, -1 when none
+    // While a point is dragged, Chart1 paints again only around the moved point: DragRepaint
+    // after the last move.
+    QRect DragRepaint;
+    void SetDragPoint(int point);
+    QRectF DragSpan() const;
 
     // Places a point per value (raising the conversion error of a name that is not a number,
     // after showing the stations placed before it).

@@ -6,6 +6,7 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
+#include "app/MarkLayer.h"
 #include "app/Pictures.h"
 #include "app/SeriesPoints.h"
 
@@ -16,22 +17,33 @@ struct View {
     QLineSeries* Line;
     QScatterSeries* Circles;
     QScatterSeries* Squares;
+    QScatterSeries* Images;
 };
 
-// A chart as the windows draw theirs: a line with marks and two kinds of scatter marks.
+// A chart as the windows draw theirs: a line with marks and three kinds of scatter marks.
 View MakeView()
 {
     auto* chart = new QChart;
     chart->legend()->hide();
-    View v{new QChartView(chart), new QLineSeries, new QScatterSeries, new QScatterSeries};
+    View v{new QChartView(chart), new QLineSeries, new QScatterSeries, new QScatterSeries,
+           new QScatterSeries};
     v.Line->setPointsVisible(true);
     v.Circles->setMarkerShape(QScatterSeries::MarkerShapeCircle);
     v.Circles->setMarkerSize(9);
     v.Circles->setBorderColor(Qt::darkYellow);
     v.Squares->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     v.Squares->setMarkerSize(6);
+    QImage star(7, 7, QImage::Format_ARGB32_Premultiplied);
+    star.fill(Qt::transparent);
+    QPainter painter(&star);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.drawLine(QPointF(0.5, 0.5), QPointF(6.5, 6.5));
+    painter.drawLine(QPointF(0.5, 6.5), QPointF(6.5, 0.5));
+    painter.end();
+    v.Images->setLightMarker(star);
+    v.Images->setMarkerSize(7);
     for (QXYSeries* s : {static_cast<QXYSeries*>(v.Line), static_cast<QXYSeries*>(v.Circles),
-                         static_cast<QXYSeries*>(v.Squares)})
+                         static_cast<QXYSeries*>(v.Squares), static_cast<QXYSeries*>(v.Images)})
         chart->addSeries(s);
     auto *x = new QValueAxis, *y = new QValueAxis;
     x->setRange(-10, 1010);
@@ -87,6 +99,45 @@ private slots:
         }
         delete plain.Chart;
         delete shared.Chart;
+    }
+
+    // Marks painted by layers show the very pixels of Qt's own marks, and pictures are Qt's own:
+    // round, square and image marks, inside, on the edge of and beyond the axes.
+    void layersShowQtsOwnMarks()
+    {
+        View plain = MakeView(), layered = MakeView();
+        for (QScatterSeries* s : {layered.Circles, layered.Squares, layered.Images})
+            AddMarkLayer(s);
+        QVERIFY(QTest::qWaitForWindowExposed(plain.Chart));
+        QVERIFY(QTest::qWaitForWindowExposed(layered.Chart));
+        const QList<QPointF> edges = {{-10, 250}, {1010, 77.7}, {500, 510}, {-10.5, 30}, {40, 511}};
+        for (int n : {60, 400, 0, 7}) {
+            const QList<QPointF> line = Grid(n / 2, 3), circles = Grid(n, 0.37) + edges,
+                                 squares = Grid(n, 20.61) + edges, images = Grid(n, 41.13);
+            plain.Line->replace(line);
+            plain.Circles->replace(circles);
+            plain.Squares->replace(squares);
+            plain.Images->replace(images);
+            ReplaceSeriesPoints(layered.Chart->chart(), {{layered.Line, line},
+                                                         {layered.Circles, circles},
+                                                         {layered.Squares, squares},
+                                                         {layered.Images, images}});
+            QCoreApplication::processEvents();
+            QCOMPARE(ShownPoints(layered.Circles), circles);
+            QCOMPARE(ShownPoints(layered.Images), images);
+            QCOMPARE(layered.Circles->count() + layered.Squares->count(), 0);  // no Qt marks
+            QCOMPARE(layered.Chart->viewport()->grab().toImage(),
+                     plain.Chart->viewport()->grab().toImage());
+            QVERIFY(ChartMetafile(layered.Chart) == ChartMetafile(plain.Chart));
+            QCOMPARE(ChartSvg(layered.Chart), ChartSvg(plain.Chart));
+            // The picture hands the points back to the layers.
+            QCOMPARE(layered.Squares->count() + layered.Images->count(), 0);
+            QCOMPARE(ShownPoints(layered.Squares), squares);
+            QCOMPARE(layered.Chart->viewport()->grab().toImage(),
+                     plain.Chart->viewport()->grab().toImage());
+        }
+        delete plain.Chart;
+        delete layered.Chart;
     }
 };
 

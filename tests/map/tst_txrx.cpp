@@ -20,6 +20,7 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
@@ -156,7 +157,9 @@ private slots:
     void beforeAnyLoad()
     {
         QVERIFY(Form2->TitleLines.isEmpty());
-        QCOMPARE(Form2->Series1->count() + Form2->Series2->count() + Form2->Series3->count(), 0);
+        QCOMPARE(Form2->Series1->count() + int(ShownPoints(Form2->Series2).size()) +
+                     int(ShownPoints(Form2->Series3).size()),
+                 0);
         DrawLayoutMap(Form1);  // empty store: nothing changes
         QVERIFY(Form2->TitleLines.isEmpty());
         Form2->PressAt(5, 5, false);
@@ -177,7 +180,7 @@ private slots:
         QCOMPARE(Form2->TitleLines,
                  QStringList({"/data/line 7.raw", QString::fromUtf8("可控源频率测深装置布置图")}));
         QCOMPARE(Line(), QList<QPointF>({QPointF(0, 0), QPointF(0, 1000)}));
-        QCOMPARE(Form2->Series2->points(),
+        QCOMPARE(ShownPoints(Form2->Series2),
                  QList<QPointF>({QPointF(300, 10), QPointF(100, 20), QPointF(200, 30)}));
         QCOMPARE(Form2->Series2Labels, std::vector<std::string>({"30", "10", "20"}));
         QCOMPARE(Form2->Series3Labels, std::vector<std::string>({"H1"}));
@@ -206,7 +209,7 @@ private slots:
         Form1->ExStations.clear();
         Form1->Transmitters.clear();
         DrawLayoutMap(Form1);
-        QCOMPARE(Form2->Series2->count(), 3);
+        QCOMPARE(int(ShownPoints(Form2->Series2).size()), 3);
         QCOMPARE(Line().size(), 2);
     }
 
@@ -447,7 +450,9 @@ private slots:
     // A redraw of another station count shows one mark per station, whichever way it changes.
     void marksFollowTheStationCount()
     {
+        // Counted among Qt's own marks, as pictures draw them.
         auto shownMarks = [](const QColor& colour) {
+            const QtMarks qtMarks(Form2->Chart1);
             int n = 0;
             for (QGraphicsItem* item : Form2->Chart1->scene()->items()) {
                 auto* mark = dynamic_cast<QAbstractGraphicsShapeItem*>(item);
@@ -466,11 +471,23 @@ private slots:
             QVERIFY(Form2->Chart1->chart()->isVisible());
             QList<QPointF> ex;
             for (int i = 0; i < c[0]; ++i) ex.push_back(QPointF(10.0 * i, 0));
-            QCOMPARE(Form2->Series2->points(), ex);
-            QCOMPARE(Form2->Series3->count(), c[1]);
+            QCOMPARE(ShownPoints(Form2->Series2), ex);
+            QCOMPARE(int(ShownPoints(Form2->Series3).size()), c[1]);
             QCOMPARE(shownMarks(Form2->Series2->color()), c[0]);
             QCOMPARE(shownMarks(Form2->Series3->color()), c[1]);
         }
+    }
+
+    // The stations are painted by layers, with the pixels of Qt's own marks.
+    void screenShowsQtsOwnMarks()
+    {
+        Load({Station("A1", 100, 100), Station("A2", 200, 180.5), Station("A3", 333.3, 100)},
+             {Station("H1", 150, 150), Station("H2", 151, 152)}, {Transmitter(0, 0, 0, 300)});
+        QCOMPARE(Form2->Series2->count() + Form2->Series3->count(), 0);
+        const QImage screen = Form2->Chart1->grab().toImage();
+        const QtMarks qtMarks(Form2->Chart1);
+        QCOMPARE(Form2->Series2->count() + Form2->Series3->count(), 5);
+        QCOMPARE(Form2->Chart1->grab().toImage(), screen);
     }
 
     void labelsSwitchAndFollowRedraws()
@@ -486,8 +503,8 @@ private slots:
         for (int i = 0; i < 2; ++i) {
             QGraphicsSimpleTextItem* label = Form2->StationLabels()[i];
             QVERIFY(label->isVisible());
-            const QPointF at =
-                Form2->Chart1->chart()->mapToPosition(Form2->Series2->at(i), Form2->Series2);
+            const QPointF at = Form2->Chart1->chart()->mapToPosition(
+                ShownPoints(Form2->Series2).at(i), Form2->Series2);
             const QRectF box = label->mapRectToParent(label->boundingRect());
             QVERIFY(std::abs(box.center().x() - at.x()) < 1.0);
             QVERIFY(box.bottom() <= at.y());
@@ -653,7 +670,7 @@ private slots:
         for (; index < 60 && !hidden; ++index)
             if (!Form2->StationLabels()[index]->isVisible()) hidden = Form2->StationLabels()[index];
         QVERIFY(hidden);
-        const QPoint mark = Form2->ChartPixel(Form2->Series2->at(index - 1)).toPoint();
+        const QPoint mark = Form2->ChartPixel(ShownPoints(Form2->Series2).at(index - 1)).toPoint();
         QHelpEvent help(QEvent::ToolTip, mark, Form2->Chart1->viewport()->mapToGlobal(mark));
         QApplication::sendEvent(Form2->Chart1->viewport(), &help);
         QTRY_VERIFY(QToolTip::isVisible());

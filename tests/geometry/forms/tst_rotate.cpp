@@ -7,6 +7,7 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "geometry/forms/Rotate.h"
 #include "map/TxRx.h"
 
@@ -89,7 +90,7 @@ private slots:
         QCOMPARE(tx.Az, 3.0f);
         QCOMPARE(tx.Length, 1000.0f);
         QCOMPARE(tx.Azimuth, 0.5f);
-        QCOMPARE(Form2->Series2->at(0), QPointF(ex.Info.X, ex.Info.Y));
+        QCOMPARE(ShownPoints(Form2->Series2).at(0), QPointF(ex.Info.X, ex.Info.Y));
     }
 
     void offersTheLastAngleAndCancelChangesNothing()

@@ -16,6 +16,7 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/MarkLayer.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
@@ -122,8 +123,8 @@ private slots:
         QCOMPARE(w->Series1->count(), 3);
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(w->Series1->at(i), QPointF(expected[i].X, expected[i].MT));
-            QCOMPARE(w->Series2->at(i), QPointF(expected[i].X, expected[i].MTRaw));
-            QCOMPARE(w->Series4->at(i), QPointF(expected[i].X, expected[i].REF));
+            QCOMPARE(ShownPoints(w->Series2).at(i), QPointF(expected[i].X, expected[i].MTRaw));
+            QCOMPARE(ShownPoints(w->Series4).at(i), QPointF(expected[i].X, expected[i].REF));
             QCOMPARE(w->Series3->at(i), QPointF(expected[i].X, 1.0));
         }
         QCOMPARE(w->Series1->at(0).x(), 100.0);  // by ascending station number
@@ -189,14 +190,14 @@ private slots:
     {
         Form1->SEC1Click();
         TForm4* w = Form4;
-        const double raw = w->Series2->at(1).y();
+        const double raw = ShownPoints(w->Series2).at(1).y();
         const double shown = w->LeftAxis1->max();
         Drag(1, shown * 0.9);
         QCOMPARE(w->DragPoint, -1);
         const double moved = w->Series1->at(1).y();
         QVERIFY(std::abs(moved - shown * 0.9) < 0.02 * shown);  // within a pixel or two
         QCOMPARE(w->Series1->at(1).x(), 200.0);
-        QCOMPARE(w->Series2->at(1).y(), raw);
+        QCOMPARE(ShownPoints(w->Series2).at(1).y(), raw);
         QCOMPARE(w->Series3->at(1).y(), moved / (raw + 1e-15));
         QCOMPARE(w->Series3->at(0).y(), 1.0);
         QCOMPARE(w->Points[1].SEC, moved / (raw + 1e-15));
@@ -219,6 +220,33 @@ private slots:
         const QList<QPointF> before = w->Series1->points();
         Drag(2, shown * 0.5);
         QCOMPARE(w->Series1->points(), before);
+    }
+
+    // A drag paints the chart again only around the moved point: nothing beyond it changes.
+    void dragRepaintsAllThatChanges()
+    {
+        Form1->SEC1Click();
+        QWidget* viewport = Form4->Chart1->viewport();
+        const QPoint from = Form4->ChartPixel(Form4->Series1->at(1)).toPoint();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+        QCOMPARE(Form4->Chart1->viewportUpdateMode(), QGraphicsView::NoViewportUpdate);
+        for (int dy : {-40, -90, 25, 3}) {
+            const QImage before = viewport->grab().toImage();
+            QTest::mouseMove(viewport, from + QPoint(0, dy));
+            const QImage after = viewport->grab().toImage();
+            const QRect repainted = Form4->DragRepaint;
+            int changed = 0, beyond = 0;
+            for (int y = 0; y < after.height(); ++y)
+                for (int x = 0; x < after.width(); ++x)
+                    if (before.pixel(x, y) != after.pixel(x, y)) {
+                        ++changed;
+                        if (!repainted.contains(x, y)) ++beyond;
+                    }
+            QVERIFY(changed > 0);
+            QCOMPARE(beyond, 0);
+        }
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, from + QPoint(0, 3));
+        QCOMPARE(Form4->Chart1->viewportUpdateMode(), QGraphicsView::MinimalViewportUpdate);
     }
 
     void buttonStoresFactorsAndWritesTheFile()
@@ -283,6 +311,19 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EConvertError, Form4->SpeedButton1Click());
         QCOMPARE(Form1->StaticFactors[0].Factor, 4.0f);
         QVERIFY(!QFile::exists("SEC.txt"));
+    }
+
+    // The marks are painted by layers, with the pixels of Qt's own marks.
+    void screenShowsQtsOwnMarks()
+    {
+        Form1->SEC1Click();
+        QChartView* view = Form4->Chart1;
+        QCOMPARE(Form4->Series2->count() + Form4->Series4->count(), 0);
+        QCOMPARE(ShownPoints(Form4->Series4).size(), 3);
+        const QImage screen = view->grab().toImage();
+        const QtMarks qtMarks(view);
+        QCOMPARE(Form4->Series2->count() + Form4->Series4->count(), 6);
+        QCOMPARE(view->grab().toImage(), screen);
     }
 
     void copyChart()
