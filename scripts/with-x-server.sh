@@ -41,10 +41,12 @@ await() {
   return 1
 }
 
-# Xvfb picks a free display and writes its number once it accepts connections.
+# Xvfb picks a free display and writes its number, then a line end, once it accepts connections;
+# the number is read only when the whole line is there (":1" of ":12" is another test's server).
 Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
-if ! await test -s "$work/display"; then
+line_written() { [ "$(wc -l <"$work/display")" -ge 1 ]; }
+if ! await line_written; then
   echo "Xvfb did not start:" && cat "$work/xvfb.log"
   exit 1
 fi
@@ -55,10 +57,18 @@ if ! await xdpyinfo >/dev/null 2>&1; then
   exit 1
 fi
 
-openbox --sm-disable >"$work/wm.log" 2>&1 &
-wm=$!
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-if ! await wm_ready; then
+# An openbox that could not open the display ends at once: it is started again, three times at most.
+for attempt in 1 2 3; do
+  openbox --sm-disable >"$work/wm.log" 2>&1 &
+  wm=$!
+  started() { wm_ready || ! kill -0 "$wm" 2>/dev/null; }
+  await started
+  wm_ready && break
+  kill "$wm" 2>/dev/null; wait "$wm" 2>/dev/null; wm=""
+  sleep 0.2
+done
+if ! wm_ready; then
   echo "openbox did not start:" && cat "$work/wm.log"
   exit 1
 fi
