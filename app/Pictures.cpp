@@ -8,8 +8,8 @@
 #include <QPainter>
 #include <QSvgGenerator>
 
-#include "app/EmfPaintDevice.h"
 #include "app/MarkLayer.h"
+#include "picture/EmfPaintDevice.h"
 
 const char* const kEmfMimeType = "image/x-emf";
 

@@ -1,4 +1,4 @@
-#include "app/EmfPaintDevice.h"
+#include "picture/EmfPaintDevice.h"
 
 #include <uemf.h>
 

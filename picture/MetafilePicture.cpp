@@ -1,4 +1,4 @@
-#include "model3d/forms/MetafilePicture.h"
+#include "picture/MetafilePicture.h"
 
 #include <uemf_safe.h>
 #include <uwmf.h>
@@ -14,30 +14,11 @@
 
 #include "base/Gbk.h"
 #include "base/NumberFormat.h"
-#include "model3d/forms/ReferencePicture.h"
+#include "picture/PictureLimits.h"
+
+using namespace picture_limits;
 
 namespace {
-
-constexpr int kLargestSide = 2048;
-// The painting one picture may ask for, in image pixels covered (a point counts as
-// kPointWork pixels): around a second of drawing, far above what real drawings take.
-constexpr double kMostWork = 1e9;
-constexpr double kPointWork = 16;
-// Filling an outline (a wide stroke is filled too): the work of each cell the rasterizer keeps,
-// of each step it walks along an edge or the outline, and the cells its pool holds at first.
-constexpr double kCellWork = 100;
-constexpr double kBandWork = 50;
-constexpr double kPoolCells = 340;
-// Each character is shaped and its glyph drawn: a glyph costs this many times the pixels of its
-// square, whatever the glyph cache saves.
-constexpr double kCharacterWork = 2000;
-constexpr double kGlyphPixelWork = 16;
-// Each font of another face, weight, style or size is looked up among the system's fonts.
-constexpr double kFontWork = 5e5;
-// Points and font sizes are held within this many picture perimeters of the picture.
-constexpr double kReach = 8;
-// Saved states nest no deeper than this; real drawings use a few levels.
-constexpr size_t kDeepestSave = 4096;
 
 // Bounds-checked reads from one record.
 class Record {
@@ -1079,7 +1060,7 @@ QImage DecodeDib(const unsigned char* header, size_t headerSize, const unsigned 
     if (!header || headerSize < sizeof h) return QImage();
     std::memcpy(&h, header, sizeof h);
     if (h.biSize < sizeof h || h.biSize > headerSize || h.biWidth <= 0 || h.biHeight == 0 ||
-        h.biWidth > 30000 || std::abs(h.biHeight) > 30000)
+        h.biWidth > kLargestBitmapSide || std::abs(h.biHeight) > kLargestBitmapSide)
         return QImage();
     const int bpp = h.biBitCount;
     if (h.biCompression != U_BI_RGB && !(h.biCompression == U_BI_BITFIELDS && bpp == 32))

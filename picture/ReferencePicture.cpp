@@ -1,4 +1,4 @@
-#include "model3d/forms/ReferencePicture.h"
+#include "picture/ReferencePicture.h"
 
 #include <jpeglib.h>
 
@@ -16,20 +16,12 @@
 #include "base/Exception.h"
 #include "base/NumberFormat.h"
 #include "base/TextStream.h"
-#include "model3d/forms/MetafilePicture.h"
+#include "picture/MetafilePicture.h"
+#include "picture/PictureLimits.h"
+
+using namespace picture_limits;
 
 namespace {
-
-// A progressive file of very many scans makes the decoder pass over every block once per scan.
-constexpr int kMostJpegScans = 500;
-// Each scan visits every block of its components, whatever data it holds, and in each block the
-// coefficients of its spectral band: a visit costs as much as kJpegBlockWork coefficients. The
-// budget is about half a second of decoding; the largest picture within the size cap, three full
-// components in libjpeg's usual progression, takes four fifths of it.
-constexpr double kJpegBlockWork = 192;
-constexpr double kMostJpegWork = 4e9;
-// The decoder's own buffers (whole-image coefficients of a progressive file) stay under this.
-constexpr long kMostJpegMemory = 1l << 30;
 
 struct JpegError {
     jpeg_error_mgr Manager;
@@ -223,17 +215,6 @@ QImage DecodeJpeg(const std::string& bytes)
     }
     jpeg_finish_decompress(&info);
     return work->Image;
-}
-
-PictureRefusal::PictureRefusal(const std::string& detail)
-    : Exception("Picture is " + detail), Detail(detail)
-{
-}
-
-void CheckPictureSize(long long width, long long height)
-{
-    if (width > 0 && height > 0 && width * height > kLargestPictureBytes / 4)
-        throw PictureRefusal(CFormat("too large (%lld x %lld pixels)", width, height));
 }
 
 QImage LoadReferencePicture(const std::string& fileName)

@@ -6,7 +6,8 @@
 #include <cstdlib>
 
 #include "fuzz/FuzzInput.h"
-#include "model3d/forms/ReferencePicture.h"
+#include "picture/PictureLimits.h"
+#include "picture/ReferencePicture.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {

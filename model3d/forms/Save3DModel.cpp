@@ -36,7 +36,7 @@
 #include "model3d/Mesh.h"
 #include "model3d/ModelFiles.h"
 #include "model3d/Terrain.h"
-#include "model3d/forms/ReferencePicture.h"
+#include "picture/ReferencePicture.h"
 
 TForm7* Form7 = nullptr;
 std::function<void(TForm7*)> TForm7::ModalRunner;

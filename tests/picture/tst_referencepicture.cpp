@@ -11,9 +11,9 @@
 #include <jpeglib.h>
 
 #include "base/Exception.h"
-#include "model3d/forms/MetafilePicture.h"
-#include "model3d/forms/ReferencePicture.h"
-#include "tests/model3d/forms/PictureFiles.h"
+#include "picture/MetafilePicture.h"
+#include "picture/ReferencePicture.h"
+#include "tests/picture/PictureFiles.h"
 
 namespace {
 

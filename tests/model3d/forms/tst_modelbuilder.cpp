@@ -18,17 +18,17 @@
 #include <sstream>
 
 #include "app/Application.h"
-#include "app/EmfPaintDevice.h"
 #include "app/MainForm.h"
 #include "app/MarkLayer.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
 #include "base/NumberFormat.h"
 #include "model3d/ModelFiles.h"
-#include "model3d/forms/MetafilePicture.h"
-#include "model3d/forms/ReferencePicture.h"
 #include "model3d/forms/Save3DModel.h"
 #include "map/TxRx.h"
+#include "picture/EmfPaintDevice.h"
+#include "picture/MetafilePicture.h"
+#include "picture/ReferencePicture.h"
 
 namespace {
 

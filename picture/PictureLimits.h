@@ -1,0 +1,65 @@
+#pragma once
+// What one picture may ask of the readers before it is refused: the size of the bitmap it decodes
+// into and the work of decoding or drawing it, so that a small file cannot make the loader
+// allocate or compute without end. The work charges are counted where the readers spend it.
+
+#include <cstddef>
+#include <string>
+
+#include "base/Exception.h"
+
+// No decoded bitmap of a picture may take more than this (the cap of Qt's own image readers), so
+// that a small file declaring a huge picture is refused before anything is allocated.
+constexpr long long kLargestPictureBytes = 256ll << 20;
+
+// A picture refused before it is decoded or drawn; the loader adds the file name to Detail.
+class PictureRefusal : public Exception {
+public:
+    explicit PictureRefusal(const std::string& detail);
+    std::string Detail;  // "too large (65500 x 65500 pixels)", "too complex to draw"
+};
+
+// Raises PictureRefusal when a bitmap of width x height pixels of 32 bits passes the cap.
+void CheckPictureSize(long long width, long long height);
+
+namespace picture_limits {
+
+// ---- Metafiles (EMF, WMF) ----
+// A metafile is drawn into an image no larger than this on either side; a larger one is scaled
+// down.
+constexpr int kLargestSide = 2048;
+// A bitmap record whose side passes this is not drawn.
+constexpr int kLargestBitmapSide = 30000;
+// The painting one picture may ask for, in image pixels covered (a point counts as
+// kPointWork pixels): around a second of drawing, far above what real drawings take.
+constexpr double kMostWork = 1e9;
+constexpr double kPointWork = 16;
+// Filling an outline (a wide stroke is filled too): the work of each cell the rasterizer keeps,
+// of each step it walks along an edge or the outline, and the cells its pool holds at first.
+constexpr double kCellWork = 100;
+constexpr double kBandWork = 50;
+constexpr double kPoolCells = 340;
+// Each character is shaped and its glyph drawn: a glyph costs this many times the pixels of its
+// square, whatever the glyph cache saves.
+constexpr double kCharacterWork = 2000;
+constexpr double kGlyphPixelWork = 16;
+// Each font of another face, weight, style or size is looked up among the system's fonts.
+constexpr double kFontWork = 5e5;
+// Points and font sizes are held within this many picture perimeters of the picture.
+constexpr double kReach = 8;
+// Saved states nest no deeper than this; real drawings use a few levels.
+constexpr size_t kDeepestSave = 4096;
+
+// ---- JPEG ----
+// A progressive file of very many scans makes the decoder pass over every block once per scan.
+constexpr int kMostJpegScans = 500;
+// Each scan visits every block of its components, whatever data it holds, and in each block the
+// coefficients of its spectral band: a visit costs as much as kJpegBlockWork coefficients. The
+// budget is about half a second of decoding; the largest picture within the size cap, three full
+// components in libjpeg's usual progression, takes four fifths of it.
+constexpr double kJpegBlockWork = 192;
+constexpr double kMostJpegWork = 4e9;
+// The decoder's own buffers (whole-image coefficients of a progressive file) stay under this.
+constexpr long kMostJpegMemory = 1l << 30;
+
+}  // namespace picture_limits
