@@ -9,7 +9,7 @@
 #include <QSvgGenerator>
 
 #include "app/EmfPaintDevice.h"
-#include "app/MarkLayer.h"
+#include "chart/MarkLayer.h"
 
 const char* const kEmfMimeType = "image/x-emf";
 

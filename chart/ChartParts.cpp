@@ -1,4 +1,4 @@
-#include "processing/forms/ChartParts.h"
+#include "chart/ChartParts.h"
 
 #include <QChart>
 #include <QLineSeries>
@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/MarkLayer.h"
 #include "base/Gbk.h"
+#include "chart/MarkLayer.h"
 
 QImage MarkImage(Mark shape, const QColor& colour, int side)
 {

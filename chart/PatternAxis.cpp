@@ -1,4 +1,4 @@
-#include "app/PatternAxis.h"
+#include "chart/PatternAxis.h"
 
 #include <QCategoryAxis>
 #include <QChart>

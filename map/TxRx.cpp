@@ -17,11 +17,11 @@
 #include <optional>
 
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
-#include "app/PatternAxis.h"
-#include "app/PointLabels.h"
-#include "app/SeriesPoints.h"
 #include "base/Gbk.h"
+#include "chart/MarkLayer.h"
+#include "chart/PatternAxis.h"
+#include "chart/PointLabels.h"
+#include "chart/SeriesPoints.h"
 
 TForm2* Form2 = nullptr;
 

@@ -27,9 +27,9 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
-#include "app/PatternAxis.h"
-#include "app/PointLabels.h"
 #include "base/Gbk.h"
+#include "chart/PatternAxis.h"
+#include "chart/PointLabels.h"
 
 const char* const kProfileChartCaption = "Voltage profiles of Loop TEM";
 

@@ -24,8 +24,8 @@
 #include <cmath>
 #include <optional>
 
-#include "app/PointLabels.h"
 #include "base/Gbk.h"
+#include "chart/PointLabels.h"
 #include "geometry/GridCommands.h"
 #include "geometry/PositionFile.h"
 #include "geometry/forms/Addpre.h"

@@ -27,12 +27,12 @@
 #include <exception>
 
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
-#include "app/PatternAxis.h"
 #include "app/ProgressDialog.h"
-#include "app/SeriesPoints.h"
 #include "base/Convert.h"
 #include "base/Exception.h"
+#include "chart/MarkLayer.h"
+#include "chart/PatternAxis.h"
+#include "chart/SeriesPoints.h"
 #include "model3d/Mesh.h"
 #include "model3d/ModelFiles.h"
 #include "model3d/Terrain.h"

@@ -6,8 +6,8 @@
 #include <QLineSeries>
 #include <QLogValueAxis>
 
-#include "app/PatternAxis.h"
 #include "base/NumberFormat.h"
+#include "chart/PatternAxis.h"
 
 class PatternAxisTest : public QObject {
     Q_OBJECT

@@ -20,15 +20,15 @@
 #include "app/Application.h"
 #include "app/EmfPaintDevice.h"
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
 #include "base/NumberFormat.h"
+#include "chart/MarkLayer.h"
+#include "map/TxRx.h"
 #include "model3d/ModelFiles.h"
 #include "model3d/forms/MetafilePicture.h"
 #include "model3d/forms/ReferencePicture.h"
 #include "model3d/forms/Save3DModel.h"
-#include "map/TxRx.h"
 
 namespace {
 
