@@ -25,6 +25,7 @@
 #include <optional>
 
 #include "base/Gbk.h"
+#include "chart/ChartParts.h"
 #include "chart/PointLabels.h"
 #include "geometry/GridCommands.h"
 #include "geometry/PositionFile.h"
@@ -45,11 +46,6 @@ bool IsAscii(const std::string& bytes)
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-QString ShownText(const std::string& bytes)
-{
-    return QString::fromUtf8(DisplayTextUtf8(bytes));
-}
-
 void FillItem(QTableWidgetItem* item, const std::string& bytes)
 {
     if (IsAscii(bytes)) {
@@ -58,7 +54,7 @@ void FillItem(QTableWidgetItem* item, const std::string& bytes)
         item->setText(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
         return;
     }
-    const QString shown = ShownText(bytes);
+    const QString shown = DisplayText(bytes);
     item->setData(kBytesRole, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     item->setData(kShownRole, shown);
     item->setText(shown);
@@ -73,19 +69,6 @@ std::string ItemBytes(const QTableWidgetItem* item)
         return bytes.toByteArray().toStdString();
     const std::string utf8 = text.toUtf8().toStdString();
     return IsAscii(utf8) ? utf8 : Utf8ToGbk(utf8);
-}
-
-// A red triangle pointing down, the mark of the profile points.
-QImage DownTriangle()
-{
-    QImage image(12, 12, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(Qt::red);
-    painter.drawPolygon(QPolygonF({QPointF(1, 2), QPointF(11, 2), QPointF(6, 11)}));
-    return image;
 }
 
 }  // namespace
@@ -221,7 +204,8 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     chart->legend()->hide();
     chart->setMargins(QMargins(4, 4, 4, 4));
     Series1 = new QScatterSeries;
-    Series1->setLightMarker(DownTriangle());
+    // A red triangle pointing down, outlined in black: the mark of the profile points.
+    Series1->setLightMarker(MarkImage(Mark::DownTriangle, Qt::red, 12, {QColor(Qt::black), 2, 1}));
     Series1->setMarkerSize(7);
     chart->addSeries(Series1);
     BottomAxis = new QValueAxis;
@@ -238,7 +222,7 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     StaticText1 = new QLabel(text("地形形状"), this);
     connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceLabels(); });
     ShowMarkLabelTips(Chart1, [this](const QXYSeries*, int index) {
-        return index < static_cast<int>(Series1Labels.size()) ? ShownText(Series1Labels[index])
+        return index < static_cast<int>(Series1Labels.size()) ? DisplayText(Series1Labels[index])
                                                               : QString();
     });
 
@@ -371,8 +355,7 @@ void TChangeXY::SetGrid(const PositionGrid& grid)
     if (grid.Rows.empty()) return;
     const QSignalBlocker blocker(StringGrid1);
     QStringList headers;
-    for (const std::string& text : grid.Rows[0])
-        headers << QString::fromUtf8(DisplayTextUtf8(text));
+    for (const std::string& text : grid.Rows[0]) headers << DisplayText(text);
     StringGrid1->setHorizontalHeaderLabels(headers);
     StringGrid1->setRowCount(grid.LastRow());
     for (int row = 1; row <= grid.LastRow(); ++row) {
@@ -625,7 +608,7 @@ void TChangeXY::RebuildLabels()
         labelItems_.push_back(item);
     }
     for (size_t i = 0; i < Series1Labels.size(); ++i)
-        labelItems_[i]->setText(ShownText(Series1Labels[i]));
+        labelItems_[i]->setText(DisplayText(Series1Labels[i]));
     PlaceLabels();
 }
 
