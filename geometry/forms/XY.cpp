@@ -192,10 +192,8 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
 {
     setObjectName("ChangeXY");
     setWindowTitle(QString::fromUtf8("点位编辑..."));
-    auto text = [](const char* utf8) { return QString::fromUtf8(utf8); };
-
-    TST = new QLabel(text("测点角点信息(地形点要求简化少于10个)"), this);
-    Label2 = new QLabel(text("测点信息区的快捷菜单很有用"), this);
+    TST = new QLabel(Text("测点角点信息(地形点要求简化少于10个)"), this);
+    Label2 = new QLabel(Text("测点信息区的快捷菜单很有用"), this);
     StringGrid1 = new PositionTable(this);
     StringGrid1->setObjectName("StringGrid1");
     StringGrid1->setColumnCount(kGridColumns);
@@ -219,18 +217,18 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     Chart1 = new QChartView(chart, this);
     Chart1->setObjectName("Chart1");
     Chart1->setRenderHint(QPainter::Antialiasing);
-    StaticText1 = new QLabel(text("地形形状"), this);
+    StaticText1 = new QLabel(Text("地形形状"), this);
     connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceLabels(); });
     ShowMarkLabelTips(Chart1, [this](const QXYSeries*, int index) {
         return index < static_cast<int>(Series1Labels.size()) ? DisplayText(Series1Labels[index])
                                                               : QString();
     });
 
-    Button1 = new QPushButton(text("加载"), this);
-    Button2 = new QPushButton(text("保存"), this);
-    Button3 = new QPushButton(text("必须知道"), this);
-    BitBtn1 = new QPushButton(text("确定"), this);
-    BitBtn2 = new QPushButton(text("取消"), this);
+    Button1 = new QPushButton(Text("加载"), this);
+    Button2 = new QPushButton(Text("保存"), this);
+    Button3 = new QPushButton(Text("必须知道"), this);
+    BitBtn1 = new QPushButton(Text("确定"), this);
+    BitBtn2 = new QPushButton(Text("取消"), this);
     BitBtn1->setDefault(true);
     OpenDialog1.Filter = "Location files(*.pos)|*.pos|All SN+x+y+z Format File(*.*)|*.*";
     OpenDialog1.Owner = this;
