@@ -12,16 +12,13 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "chart/DisplayText.h"
+
 TAbout* About = nullptr;
 
 const char* const TAbout::kWebAddress = "www.example.org";
 
 namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The emblem: a transmitter line with its electrodes and a row of stations.
 QPixmap Emblem()

@@ -18,18 +18,10 @@
 #include "app/AboutDialog.h"
 #include "app/Pictures.h"
 #include "base/SafeFile.h"
+#include "chart/DisplayText.h"
 #include "map/TxRx.h"
 
 TForm1* Form1 = nullptr;
-
-namespace {
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-}  // namespace
 
 TForm1::TForm1(QWidget* Owner) : QMainWindow(Owner)
 {

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QSvgGenerator>
 
-#include "app/MarkLayer.h"
+#include "chart/MarkLayer.h"
 #include "picture/EmfPaintDevice.h"
 
 const char* const kEmfMimeType = "image/x-emf";

@@ -17,20 +17,15 @@
 #include <optional>
 
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
-#include "app/PatternAxis.h"
-#include "app/PointLabels.h"
-#include "app/SeriesPoints.h"
-#include "base/Gbk.h"
+#include "chart/ChartParts.h"
+#include "chart/MarkLayer.h"
+#include "chart/PatternAxis.h"
+#include "chart/PointLabels.h"
+#include "chart/SeriesPoints.h"
 
 TForm2* Form2 = nullptr;
 
 namespace {
-
-QString Display(const std::string& bytes)
-{
-    return QString::fromStdString(DisplayTextUtf8(bytes));
-}
 
 constexpr double kTxGrabPixels = 4.0;  // how near a press must come to the drawn transmitter line
 
@@ -48,18 +43,6 @@ double PixelDistanceToSegment(QPointF p, QPointF a, QPointF b)
 bool IsModifier(Qt::KeyboardModifiers keys)
 {
     return (keys & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) != 0;
-}
-
-QImage DownTriangle(const QColor& colour)
-{
-    QImage image(15, 15, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(colour.darker(130), 1));
-    p.setBrush(colour);
-    p.drawPolygon(QPolygonF({QPointF(1, 2), QPointF(14, 2), QPointF(7.5, 13.5)}));
-    return image;
 }
 
 }  // namespace
@@ -115,12 +98,8 @@ TForm2::TForm2(TForm1* Owner)
     setObjectName("Form2");
     setWindowTitle(QString::fromUtf8("CSEM点位分布图"));
 
-    auto* chart = new QChart;
-    chart->setBackgroundBrush(Qt::white);
-    chart->setBackgroundRoundness(0);
-    chart->setPlotAreaBackgroundVisible(false);
+    QChart* chart = WhiteChart(QMargins(6, 6, 6, 6));
     chart->legend()->hide();
-    chart->setMargins(QMargins(6, 6, 6, 6));
     QFont titleFont = chart->titleFont();
     titleFont.setPointSizeF(titleFont.pointSizeF() + 1);
     chart->setTitleFont(titleFont);
@@ -132,7 +111,7 @@ TForm2::TForm2(TForm1* Owner)
     Series1->setPen(QPen(Qt::red, 2));
     Series1->setColor(Qt::red);
     Series1->setPointsVisible(true);
-    Series1->setLightMarker(DownTriangle(Qt::red));
+    Series1->setLightMarker(MarkImage(Mark::DownTriangle, Qt::red, 15, {QColor(), 2, 1.5}));
     Series1->setMarkerSize(9);
     Series2->setName("Ex");
     Series2->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
@@ -152,12 +131,7 @@ TForm2::TForm2(TForm1* Owner)
     BottomAxis->setTitleText("x");
     LeftAxis = PatternAxis("#####");
     LeftAxis->setTitleText("y");
-    chart->addAxis(BottomAxis, Qt::AlignBottom);
-    chart->addAxis(LeftAxis, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart->series()) {
-        series->attachAxis(BottomAxis);
-        series->attachAxis(LeftAxis);
-    }
+    AttachAxes(chart, BottomAxis, LeftAxis);
     AddMarkLayer(Series2);
     AddMarkLayer(Series3);
 
@@ -176,7 +150,7 @@ TForm2::TForm2(TForm1* Owner)
         const std::vector<std::string>* labels = series == Series2   ? &Series2Labels
                                                  : series == Series3 ? &Series3Labels
                                                                      : &Series1Labels;
-        return index < static_cast<int>(labels->size()) ? Display((*labels)[index]) : QString();
+        return index < static_cast<int>(labels->size()) ? DisplayText((*labels)[index]) : QString();
     });
 
     resize(640, 440);
@@ -308,7 +282,7 @@ void TForm2::RebuildLabels()
         labelItems_.pop_back();
     }
     for (size_t i = 0; i < n; ++i) {
-        const QString text = Display(Series2Labels[i]);
+        const QString text = DisplayText(Series2Labels[i]);
         if (i < labelItems_.size()) {
             if (labelItems_[i]->text() != text) labelItems_[i]->setText(text);
             continue;
@@ -349,7 +323,7 @@ void DrawLayoutMap(TForm1* Form)
     if (!Form || !Form2 || Form->ExStations.empty()) return;
     TForm2* map = Form2;
 
-    map->TitleLines = {Display(Form->OpenDialog.FileName),
+    map->TitleLines = {DisplayText(Form->OpenDialog.FileName),
                        QString::fromUtf8("可控源频率测深装置布置图")};
     map->Chart1->chart()->setTitle(map->TitleLines.at(0).toHtmlEscaped() + "<br>" +
                                    map->TitleLines.at(1));

@@ -10,10 +10,10 @@
 #include <QXYSeries>
 
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
-#include "app/SeriesPoints.h"
 #include "bench/BenchSurvey.h"
 #include "bench/forms/WindowBenchMain.h"
+#include "chart/MarkLayer.h"
+#include "chart/SeriesPoints.h"
 #include "map/TxRx.h"
 #include "model3d/Mesh.h"
 #include "model3d/forms/Save3DModel.h"

@@ -8,7 +8,7 @@
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
-#include "base/Gbk.h"
+#include "chart/DisplayText.h"
 #include "export/ProfileCurves.h"
 #include "export/ProfileSelection.h"
 #include "export/forms/TEMTrace.h"
@@ -32,11 +32,6 @@ public:
 private:
     TForm1* form_;
 };
-
-QString ShownText(const std::string& bytes)
-{
-    return QString::fromStdString(DisplayTextUtf8(bytes));
-}
 
 }  // namespace
 
@@ -67,8 +62,8 @@ void TForm1::ShowExProfileChart()
     auto* chart = new TTEMTraceForm(this, std::move(data.Profiles), std::move(data.Names));
     // Area and HyName are survey bytes, the rest is ours: each is made displayable on its own.
     const info& first = ExStations.front().Info;
-    chart->SetTitleLines({ShownText(first.Area) + QString::fromUtf8("工区") +
-                              ShownText(first.HyName) + QString::fromUtf8("测线电场Ex剖面图"),
+    chart->SetTitleLines({DisplayText(first.Area) + QString::fromUtf8("工区") +
+                              DisplayText(first.HyName) + QString::fromUtf8("测线电场Ex剖面图"),
                           QString()});
     chart->Chart->chart()->legend()->setVisible(true);
     chart->show();

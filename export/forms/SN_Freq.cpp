@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "base/Gbk.h"
+#include "chart/DisplayText.h"
 #include "export/ExportCommand.h"
 
 TForm3* Form3 = nullptr;
@@ -28,16 +29,6 @@ namespace {
 
 constexpr int kFrequencyRole = Qt::UserRole;  // the item's frequency, the survey's own float
 constexpr int kNameRole = Qt::UserRole;       // the range item's station name bytes
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QString FromBytes(const std::string& bytes)
-{
-    return QString::fromUtf8(DisplayTextUtf8(bytes));
-}
 
 // The station name a range box stands for: the bytes of the item its text shows, else the typed
 // text in the survey's code page.
@@ -63,12 +54,12 @@ QFrame* Bevel(QWidget* parent, const char* name)
 TForm3::TForm3(QWidget* Owner) : QDialog(Owner)
 {
     setObjectName("Form3");
-    setWindowTitle(U("输出数据"));
+    setWindowTitle(Text("输出数据"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(363, 420);
 
-    Label5 = new QLabel(U("保存到数据文件："), this);
+    Label5 = new QLabel(Text("保存到数据文件："), this);
     FileEdit = new QLineEdit(this);
     FileEdit->setObjectName("FileEdit");
     SpeedButton1 = new QToolButton(this);
@@ -80,19 +71,19 @@ TForm3::TForm3(QWidget* Owner) : QDialog(Owner)
     SaveDialog.DefaultExt = "mtd";
     SaveDialog.InitialDir = ".";
 
-    GroupBox1 = new QGroupBox(U("测点范围"), this);
-    Label1 = new QLabel(U("从"), GroupBox1);
+    GroupBox1 = new QGroupBox(Text("测点范围"), this);
+    Label1 = new QLabel(Text("从"), GroupBox1);
     FromSN = new QComboBox(GroupBox1);
     FromSN->setObjectName("FromSN");
     FromSN->setEditable(true);
     FromSN->setInsertPolicy(QComboBox::NoInsert);
-    Label2 = new QLabel(U("到"), GroupBox1);
+    Label2 = new QLabel(Text("到"), GroupBox1);
     ToSN = new QComboBox(GroupBox1);
     ToSN->setObjectName("ToSN");
     ToSN->setEditable(true);
     ToSN->setInsertPolicy(QComboBox::NoInsert);
 
-    Label3 = new QLabel(U("一共67个频点，输出其中的"), this);
+    Label3 = new QLabel(Text("一共67个频点，输出其中的"), this);
     FreqUpDown = new QSpinBox(this);
     FreqUpDown->setObjectName("FreqUpDown");
     FreqUpDown->setRange(0, 100);
@@ -104,7 +95,7 @@ TForm3::TForm3(QWidget* Owner) : QDialog(Owner)
     Freqs->setContextMenuPolicy(Qt::CustomContextMenu);
 
     PopupMenu1 = new QMenu(this);
-    N1 = PopupMenu1->addAction(U("选择"));
+    N1 = PopupMenu1->addAction(Text("选择"));
     N1->setData(999);
     N2 = PopupMenu1->addSeparator();
     struct Preset {
@@ -118,28 +109,28 @@ TForm3::TForm3(QWidget* Owner) : QDialog(Owner)
         {&N22, "后2个频率", -2}, {&N5, " 奇数频点", 1},   {&N6, "偶数频点", 0},
     };
     for (const Preset& p : presets) {
-        QAction* action = PopupMenu1->addAction(U(p.caption));
+        QAction* action = PopupMenu1->addAction(Text(p.caption));
         action->setData(p.tag);
         connect(action, &QAction::triggered, this, [this, action] { N21Click(action); });
         *p.action = action;
     }
 
-    NTCorrect = new QCheckBox(U("近区和过渡区校正"), this);
+    NTCorrect = new QCheckBox(Text("近区和过渡区校正"), this);
     NTCorrect->setChecked(true);
-    MultMinusONE = new QCheckBox(U("观测方向反转( -1反号运算)"), this);
-    PIADD = new QCheckBox(U("180度相位反转(共轭运算)"), this);
-    ExAmp = new QCheckBox(U("输出Ex振幅"), this);
+    MultMinusONE = new QCheckBox(Text("观测方向反转( -1反号运算)"), this);
+    PIADD = new QCheckBox(Text("180度相位反转(共轭运算)"), this);
+    ExAmp = new QCheckBox(Text("输出Ex振幅"), this);
 
     Bevel1 = Bevel(this, "Bevel1");
-    Label4 = new QLabel(U("Murovane..."), this);
+    Label4 = new QLabel(Text("Murovane..."), this);
     Label4->setEnabled(false);
     Bevel2 = Bevel(this, "Bevel2");
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), U("OK"), this);
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), Text("OK"), this);
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setDefault(true);
     BitBtn2 =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), U("Cancel"), this);
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), Text("Cancel"), this);
     BitBtn2->setObjectName("BitBtn2");
 
     auto* fileRow = new QHBoxLayout;
@@ -200,8 +191,8 @@ void TForm3::FillFromSurvey(const SurveyStore& store)
 
     for (const std::string& name : SortedStationNames(store)) {
         const QByteArray bytes = QByteArray::fromStdString(name);
-        FromSN->addItem(FromBytes(name), bytes);
-        ToSN->addItem(FromBytes(name), bytes);
+        FromSN->addItem(DisplayText(name), bytes);
+        ToSN->addItem(DisplayText(name), bytes);
     }
 
     {

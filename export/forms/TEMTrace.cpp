@@ -27,9 +27,9 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
-#include "app/PatternAxis.h"
-#include "app/PointLabels.h"
-#include "base/Gbk.h"
+#include "chart/ChartParts.h"
+#include "chart/PatternAxis.h"
+#include "chart/PointLabels.h"
 
 const char* const kProfileChartCaption = "Voltage profiles of Loop TEM";
 
@@ -38,11 +38,6 @@ namespace {
 const char* const kBottomRangeInputPrompt = "输入水平轴最小与最大值，数据用','隔开.";
 const char* const kNoDefaultPrinter = "There is no default printer currently selected";
 const char* const kPrintingFailed = "Printing failed";
-
-QString ShownText(const std::string& bytes)
-{
-    return QString::fromStdString(DisplayTextUtf8(bytes));
-}
 
 QColor TraceColour(std::uint32_t colour)
 {
@@ -74,14 +69,11 @@ TTEMTraceForm::TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles,
     setWindowTitle(kProfileChartCaption);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    auto* chart = new QChart;
     QLinearGradient background(0, 0, 0, 1);
     background.setCoordinateMode(QGradient::ObjectBoundingMode);
     background.setColorAt(0, QColor(210, 225, 245));
     background.setColorAt(1, Qt::white);
-    chart->setBackgroundBrush(background);
-    chart->setBackgroundRoundness(0);
-    chart->setPlotAreaBackgroundVisible(false);
+    QChart* chart = PlainChart(QBrush(background), std::nullopt);
     QFont titleFont = chart->titleFont();
     titleFont.setPixelSize(16);
     chart->setTitleFont(titleFont);
@@ -156,7 +148,7 @@ TTEMTraceForm::TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles,
         int k = -1;
         for (size_t j = 0; j < std::min(profile.X.size(), profile.Y.size()); ++j) {
             if (Displayable(profile.X[j], profile.Y[j]) && ++k == index)
-                return ShownText(ProfilePointLabel(profile, j));
+                return DisplayText(ProfilePointLabel(profile, j));
         }
         return QString();
     });
@@ -252,8 +244,7 @@ void TTEMTraceForm::ReplaceAxis(bool bottom, bool logarithmic)
         chart->removeAxis(slot);
         delete slot;
     }
-    chart->addAxis(axis, side);
-    for (QLineSeries* series : TraceSeries) series->attachAxis(axis);
+    AttachAxis(chart, axis, side);
     slot = axis;
     if (logarithmic)
         decades = PatternDecadeLabels(chart, static_cast<QLogValueAxis*>(axis), side, pattern);
@@ -310,7 +301,7 @@ void TTEMTraceForm::RebuildLabels()
             if (label.empty()) continue;
             const auto [found, added] = station.emplace(label, labelItems_.size());
             if (added) {
-                auto* item = new QGraphicsSimpleTextItem(ShownText(label), Chart->chart());
+                auto* item = new QGraphicsSimpleTextItem(DisplayText(label), Chart->chart());
                 item->setZValue(100);
                 item->setBrush(Qt::black);
                 labelItems_.push_back(item);

@@ -12,14 +12,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base/Gbk.h"
+#include "chart/DisplayText.h"
 
 namespace {
-
-QString ShownText(const std::string& bytes)
-{
-    return QString::fromUtf8(DisplayTextUtf8(bytes));
-}
 
 }  // namespace
 
@@ -92,7 +87,7 @@ TTxPosForm::TTxPosForm(QWidget* Owner, SurveyStore& store)
     if (Owner) move(Owner->geometry().center() - rect().center());
 
     State = MakeTransmitterDialogState(store_);
-    for (const std::string& name : State.Names) Txs->addItem(ShownText(name));
+    for (const std::string& name : State.Names) Txs->addItem(DisplayText(name));
     ShowEdits();
 }
 
@@ -122,7 +117,8 @@ bool TTxPosForm::eventFilter(QObject* watched, QEvent* event)
 
 void TTxPosForm::ShowEdits()
 {
-    for (int i = 0; i < kTransmitterEdits; ++i) edits_[i]->setText(ShownText(State.Edits[i].Text));
+    for (int i = 0; i < kTransmitterEdits; ++i)
+        edits_[i]->setText(DisplayText(State.Edits[i].Text));
 }
 
 void TTxPosForm::TakeEdits()

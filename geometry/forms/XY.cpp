@@ -24,8 +24,9 @@
 #include <cmath>
 #include <optional>
 
-#include "app/PointLabels.h"
 #include "base/Gbk.h"
+#include "chart/ChartParts.h"
+#include "chart/PointLabels.h"
 #include "geometry/GridCommands.h"
 #include "geometry/PositionFile.h"
 #include "geometry/forms/Addpre.h"
@@ -45,11 +46,6 @@ bool IsAscii(const std::string& bytes)
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-QString ShownText(const std::string& bytes)
-{
-    return QString::fromUtf8(DisplayTextUtf8(bytes));
-}
-
 void FillItem(QTableWidgetItem* item, const std::string& bytes)
 {
     if (IsAscii(bytes)) {
@@ -58,7 +54,7 @@ void FillItem(QTableWidgetItem* item, const std::string& bytes)
         item->setText(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
         return;
     }
-    const QString shown = ShownText(bytes);
+    const QString shown = DisplayText(bytes);
     item->setData(kBytesRole, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     item->setData(kShownRole, shown);
     item->setText(shown);
@@ -73,19 +69,6 @@ std::string ItemBytes(const QTableWidgetItem* item)
         return bytes.toByteArray().toStdString();
     const std::string utf8 = text.toUtf8().toStdString();
     return IsAscii(utf8) ? utf8 : Utf8ToGbk(utf8);
-}
-
-// A red triangle pointing down, the mark of the profile points.
-QImage DownTriangle()
-{
-    QImage image(12, 12, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(Qt::red);
-    painter.drawPolygon(QPolygonF({QPointF(1, 2), QPointF(11, 2), QPointF(6, 11)}));
-    return image;
 }
 
 }  // namespace
@@ -209,10 +192,8 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
 {
     setObjectName("ChangeXY");
     setWindowTitle(QString::fromUtf8("点位编辑..."));
-    auto text = [](const char* utf8) { return QString::fromUtf8(utf8); };
-
-    TST = new QLabel(text("测点角点信息(地形点要求简化少于10个)"), this);
-    Label2 = new QLabel(text("测点信息区的快捷菜单很有用"), this);
+    TST = new QLabel(Text("测点角点信息(地形点要求简化少于10个)"), this);
+    Label2 = new QLabel(Text("测点信息区的快捷菜单很有用"), this);
     StringGrid1 = new PositionTable(this);
     StringGrid1->setObjectName("StringGrid1");
     StringGrid1->setColumnCount(kGridColumns);
@@ -221,7 +202,8 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     chart->legend()->hide();
     chart->setMargins(QMargins(4, 4, 4, 4));
     Series1 = new QScatterSeries;
-    Series1->setLightMarker(DownTriangle());
+    // A red triangle pointing down, outlined in black: the mark of the profile points.
+    Series1->setLightMarker(MarkImage(Mark::DownTriangle, Qt::red, 12, {QColor(Qt::black), 2, 1}));
     Series1->setMarkerSize(7);
     chart->addSeries(Series1);
     BottomAxis = new QValueAxis;
@@ -235,18 +217,18 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     Chart1 = new QChartView(chart, this);
     Chart1->setObjectName("Chart1");
     Chart1->setRenderHint(QPainter::Antialiasing);
-    StaticText1 = new QLabel(text("地形形状"), this);
+    StaticText1 = new QLabel(Text("地形形状"), this);
     connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceLabels(); });
     ShowMarkLabelTips(Chart1, [this](const QXYSeries*, int index) {
-        return index < static_cast<int>(Series1Labels.size()) ? ShownText(Series1Labels[index])
+        return index < static_cast<int>(Series1Labels.size()) ? DisplayText(Series1Labels[index])
                                                               : QString();
     });
 
-    Button1 = new QPushButton(text("加载"), this);
-    Button2 = new QPushButton(text("保存"), this);
-    Button3 = new QPushButton(text("必须知道"), this);
-    BitBtn1 = new QPushButton(text("确定"), this);
-    BitBtn2 = new QPushButton(text("取消"), this);
+    Button1 = new QPushButton(Text("加载"), this);
+    Button2 = new QPushButton(Text("保存"), this);
+    Button3 = new QPushButton(Text("必须知道"), this);
+    BitBtn1 = new QPushButton(Text("确定"), this);
+    BitBtn2 = new QPushButton(Text("取消"), this);
     BitBtn1->setDefault(true);
     OpenDialog1.Filter = "Location files(*.pos)|*.pos|All SN+x+y+z Format File(*.*)|*.*";
     OpenDialog1.Owner = this;
@@ -371,8 +353,7 @@ void TChangeXY::SetGrid(const PositionGrid& grid)
     if (grid.Rows.empty()) return;
     const QSignalBlocker blocker(StringGrid1);
     QStringList headers;
-    for (const std::string& text : grid.Rows[0])
-        headers << QString::fromUtf8(DisplayTextUtf8(text));
+    for (const std::string& text : grid.Rows[0]) headers << DisplayText(text);
     StringGrid1->setHorizontalHeaderLabels(headers);
     StringGrid1->setRowCount(grid.LastRow());
     for (int row = 1; row <= grid.LastRow(); ++row) {
@@ -625,7 +606,7 @@ void TChangeXY::RebuildLabels()
         labelItems_.push_back(item);
     }
     for (size_t i = 0; i < Series1Labels.size(); ++i)
-        labelItems_[i]->setText(ShownText(Series1Labels[i]));
+        labelItems_[i]->setText(DisplayText(Series1Labels[i]));
     PlaceLabels();
 }
 

@@ -7,9 +7,9 @@
 
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
+#include "app/SurveyWindows.h"
 #include "import/LoadCommands.h"
 #include "map/TxRx.h"
-#include "processing/forms/SurveyWindows.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "app/MainForm.h"
-#include "app/SeriesPoints.h"
-#include "model3d/ModelTemplate.h"
+#include "chart/SeriesPoints.h"
 #include "model3d/Mesh.h"
+#include "model3d/ModelTemplate.h"
 #include "model3d/forms/Save3DModel.h"
 
 // "输出反演模型" / "输出三维电阻率模型"

@@ -27,12 +27,13 @@
 #include <exception>
 
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
-#include "app/PatternAxis.h"
 #include "app/ProgressDialog.h"
-#include "app/SeriesPoints.h"
 #include "base/Convert.h"
 #include "base/Exception.h"
+#include "chart/ChartParts.h"
+#include "chart/MarkLayer.h"
+#include "chart/PatternAxis.h"
+#include "chart/SeriesPoints.h"
 #include "model3d/Mesh.h"
 #include "model3d/ModelFiles.h"
 #include "model3d/Terrain.h"
@@ -47,37 +48,9 @@ const char* const kModelFilter = "3D Inversion Initial Model (*.m)|*.m";
 const char* const kBackgroundFilter = "Background Res Model(*.*)|*.*";
 const char* const kTerrainFilter = "Terrain info file(*.pos)|*.pos";
 
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QString Text(const std::string& utf8)
-{
-    return QString::fromStdString(utf8);
-}
-
 std::string Std(const QLineEdit* edit)
 {
     return edit->text().toStdString();
-}
-
-QImage Marker(const QColor& colour, bool cross)
-{
-    QImage image(13, 13, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (cross) {
-        p.setPen(QPen(colour.darker(120), 2));
-        p.drawLine(QPointF(2, 6.5), QPointF(11, 6.5));
-        p.drawLine(QPointF(6.5, 2), QPointF(6.5, 11));
-    } else {  // a triangle pointing down
-        p.setPen(QPen(colour.darker(130), 1));
-        p.setBrush(colour);
-        p.drawPolygon(QPolygonF({QPointF(1, 2), QPointF(12, 2), QPointF(6.5, 12)}));
-    }
-    return image;
 }
 
 QLineEdit* NewEdit(const QString& text = QString())
@@ -292,11 +265,9 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     ResModel->addAction(N2);
     StaticText22 = new QLabel;
 
-    auto* layerChart = new QChart;
+    QChart* layerChart = PlainChart(std::nullopt, QMargins(4, 4, 4, 4));
     layerChart->legend()->hide();
     layerChart->setBackgroundVisible(false);
-    layerChart->setPlotAreaBackgroundVisible(false);
-    layerChart->setMargins(QMargins(4, 4, 4, 4));
     Series5 = new QLineSeries;
     Series5->setPen(QPen(Qt::blue, 3));
     Series6 = new QScatterSeries;
@@ -310,13 +281,7 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     Chart2Left->setReverse(true);
     Chart2Left->setRange(0, 1000);
     Chart2Left->setLabelFormat("%.0f");
-    layerChart->addAxis(Chart2Bottom, Qt::AlignBottom);
-    layerChart->addAxis(Chart2Left, Qt::AlignLeft);
-    for (QAbstractSeries* s :
-         {static_cast<QAbstractSeries*>(Series5), static_cast<QAbstractSeries*>(Series6)}) {
-        s->attachAxis(Chart2Bottom);
-        s->attachAxis(Chart2Left);
-    }
+    AttachAxes(layerChart, Chart2Bottom, Chart2Left);
     Chart2 = new ModelChartView(layerChart);
     Chart2->ValueSeries = Series5;
     BitBtn1 = NewButton("加载");
@@ -400,34 +365,28 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     source->addStretch();
 
     // "显示模型与测区"
-    auto* mapChart = new QChart;
+    QChart* mapChart = PlainChart(std::nullopt, QMargins(4, 4, 4, 4));
     mapChart->setTitle(Text("测点位置(红点)与反演模型坐标范围(绿线)及网格(黄十字)关系"));
     mapChart->legend()->hide();
-    mapChart->setBackgroundRoundness(0);
-    mapChart->setMargins(QMargins(4, 4, 4, 4));
     Series1 = new QScatterSeries;
-    Series1->setLightMarker(Marker(Qt::red, false));
+    Series1->setLightMarker(MarkImage(Mark::DownTriangle, Qt::red, 13, {QColor(), 2, 1}));
     Series1->setMarkerSize(11);
     Series1->setColor(Qt::red);
     Series2 = new QLineSeries;
     Series2->setPen(QPen(QColor(0, 160, 0), 3));
     Series3 = new QScatterSeries;
-    Series3->setLightMarker(Marker(QColor(230, 200, 0), true));
+    Series3->setLightMarker(MarkImage(Mark::Cross, QColor(230, 200, 0), 13));
     Series3->setMarkerSize(9);
     Series3->setColor(Qt::yellow);
     Series4 = new QLineSeries;
     Series4->setPen(QPen(QColor(128, 0, 0), 3));
     Chart1Bottom = PatternAxis("0");
     Chart1Left = PatternAxis("0");
-    mapChart->addAxis(Chart1Bottom, Qt::AlignBottom);
-    mapChart->addAxis(Chart1Left, Qt::AlignLeft);
     for (QAbstractSeries* s :
          {static_cast<QAbstractSeries*>(Series3), static_cast<QAbstractSeries*>(Series2),
-          static_cast<QAbstractSeries*>(Series4), static_cast<QAbstractSeries*>(Series1)}) {
+          static_cast<QAbstractSeries*>(Series4), static_cast<QAbstractSeries*>(Series1)})
         mapChart->addSeries(s);
-        s->attachAxis(Chart1Bottom);
-        s->attachAxis(Chart1Left);
-    }
+    AttachAxes(mapChart, Chart1Bottom, Chart1Left);
     AddMarkLayer(Series3);
     AddMarkLayer(Series1);
     Chart1 = new ModelChartView(mapChart);

@@ -7,8 +7,8 @@
 #include <QLogValueAxis>
 #include <QVBoxLayout>
 
-#include "app/PatternAxis.h"
-#include "processing/forms/ChartParts.h"
+#include "chart/ChartParts.h"
+#include "chart/PatternAxis.h"
 
 TAPPRESForm* APPRESForm = nullptr;
 

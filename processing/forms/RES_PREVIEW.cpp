@@ -17,8 +17,8 @@
 
 #include "app/MainForm.h"
 #include "app/Pictures.h"
+#include "chart/ChartParts.h"
 #include "processing/StationCurves.h"
-#include "processing/forms/ChartParts.h"
 #include "processing/forms/StationViewer.h"
 
 TForm5* Form5 = nullptr;

@@ -19,12 +19,12 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
-#include "app/PatternAxis.h"
+#include "chart/MarkLayer.h"
+#include "chart/PatternAxis.h"
 #include "app/Pictures.h"
-#include "app/SeriesPoints.h"
+#include "chart/SeriesPoints.h"
 #include "base/Exception.h"
-#include "processing/forms/ChartParts.h"
+#include "chart/ChartParts.h"
 
 TForm4* Form4 = nullptr;
 

@@ -13,8 +13,8 @@
 #include <QXYSeries>
 
 #include "app/MainForm.h"
-#include "app/PatternAxis.h"
-#include "processing/forms/ChartParts.h"
+#include "chart/ChartParts.h"
+#include "chart/PatternAxis.h"
 
 bool KeepCurrentStation(TForm1* form)
 {

@@ -26,11 +26,11 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
-#include "app/PatternAxis.h"
 #include "base/Exception.h"
 #include "base/Gbk.h"
+#include "chart/ChartParts.h"
+#include "chart/PatternAxis.h"
 #include "processing/forms/APPRESForm.h"
-#include "processing/forms/ChartParts.h"
 
 namespace {
 

@@ -20,11 +20,11 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
 #include "base/NumberFormat.h"
+#include "chart/MarkLayer.h"
 #include "map/TxRx.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
+#include "chart/MarkLayer.h"
 #include "geometry/forms/Rotate.h"
 #include "map/TxRx.h"
 

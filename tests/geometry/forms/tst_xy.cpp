@@ -17,12 +17,12 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/FloatText.h"
 #include "base/Gbk.h"
 #include "base/StringList.h"
 #include "base/TextStream.h"
+#include "chart/MarkLayer.h"
 #include "geometry/forms/Addpre.h"
 #include "geometry/forms/XY.h"
 #include "geometry/forms/transxy.h"

@@ -16,7 +16,7 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
-#include "app/MarkLayer.h"
+#include "chart/MarkLayer.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"

@@ -2,7 +2,6 @@
 // Chart axes labelled in the class library's number patterns, which the toolkit's label formats
 // cannot express: the labels are categories of a linear axis, each standing on its value.
 
-#include <QList>
 #include <Qt>
 #include <string>
 
@@ -10,12 +9,8 @@ class QCategoryAxis;
 class QChart;
 class QLogValueAxis;
 
-// Round tick values over low..high: the multiples inside it of a step of 1, 2 or 5 times a power
-// of ten, no more than `intervals` steps over the span. The step grows until every tick written
-// in the number pattern reads its own value (zero may read empty), so no two labels read alike.
-QList<double> RoundTicks(double low, double high, const std::string& pattern, int intervals);
-// A linear axis labelled in a number pattern at round ticks, relabelled whenever its range
-// changes. The labels are the axis's categories, each standing on its tick value.
+// A linear axis labelled in a number pattern at round ticks (RoundTicks), relabelled whenever its
+// range changes. The labels are the axis's categories, each standing on its tick value.
 QCategoryAxis* PatternAxis(const std::string& pattern, int intervals = 6);
 // Labels the decades of a logarithmic axis of the chart in a number pattern. The axis stays on
 // the chart for its series but is hidden; in its place a linear axis over the decade exponents,

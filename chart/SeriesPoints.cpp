@@ -1,10 +1,10 @@
-#include "app/SeriesPoints.h"
+#include "chart/SeriesPoints.h"
 
 #include <QChart>
 #include <QScatterSeries>
 #include <algorithm>
 
-#include "app/MarkLayer.h"
+#include "chart/MarkLayer.h"
 
 void ReplaceSeriesPoints(QChart* chart, const std::vector<SeriesPoints>& all)
 {

@@ -1,6 +1,6 @@
-#include "app/PointLabels.h"
+#include "chart/PointLabels.h"
 
-#include "app/MarkLayer.h"
+#include "chart/MarkLayer.h"
 
 #include <QChart>
 #include <QChartView>

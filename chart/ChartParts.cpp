@@ -1,4 +1,4 @@
-#include "processing/forms/ChartParts.h"
+#include "chart/ChartParts.h"
 
 #include <QChart>
 #include <QLineSeries>
@@ -9,30 +9,30 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/MarkLayer.h"
-#include "base/Gbk.h"
+#include "chart/MarkLayer.h"
 
-QImage MarkImage(Mark shape, const QColor& colour, int side)
+QImage MarkImage(Mark shape, const QColor& colour, int side, const MarkDetails& details)
 {
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(colour.darker(130), 1));
+    p.setPen(QPen(details.Outline.isValid() ? details.Outline : colour.darker(130), 1));
     p.setBrush(colour);
-    const double lo = 1.0, hi = side - 1.0, mid = side / 2.0;
+    const double lo = 1.0, hi = side - 1.0, top = details.Top, bottom = side - details.Bottom,
+                 mid = side / 2.0;
     switch (shape) {
     case Mark::Circle:
-        p.drawEllipse(QRectF(lo, lo, hi - lo, hi - lo));
+        p.drawEllipse(QRectF(lo, top, hi - lo, bottom - top));
         break;
     case Mark::Triangle:
-        p.drawPolygon(QPolygonF({QPointF(lo, hi), QPointF(hi, hi), QPointF(mid, lo)}));
+        p.drawPolygon(QPolygonF({QPointF(lo, bottom), QPointF(hi, bottom), QPointF(mid, top)}));
         break;
     case Mark::DownTriangle:
-        p.drawPolygon(QPolygonF({QPointF(lo, lo), QPointF(hi, lo), QPointF(mid, hi)}));
+        p.drawPolygon(QPolygonF({QPointF(lo, top), QPointF(hi, top), QPointF(mid, bottom)}));
         break;
     case Mark::Square:
-        p.drawRect(QRectF(lo, lo, hi - lo, hi - lo));
+        p.drawRect(QRectF(lo, top, hi - lo, bottom - top));
         break;
     case Mark::Star: {
         p.setPen(QPen(colour, 1.2));
@@ -44,6 +44,11 @@ QImage MarkImage(Mark shape, const QColor& colour, int side)
         }
         break;
     }
+    case Mark::Cross:
+        p.setPen(QPen(details.Outline.isValid() ? details.Outline : colour.darker(120), 2));
+        p.drawLine(QPointF(lo + 1, mid), QPointF(hi - 1, mid));
+        p.drawLine(QPointF(mid, top + 1), QPointF(mid, bottom - 1));
+        break;
     }
     return image;
 }
@@ -112,14 +117,19 @@ QList<QPointF> SortedByX(QList<QPointF> points)
     return points;
 }
 
-QChart* WhiteChart(const QMargins& margins)
+QChart* PlainChart(const std::optional<QBrush>& background, const std::optional<QMargins>& margins)
 {
     auto* chart = new QChart;
-    chart->setBackgroundBrush(Qt::white);
+    if (background) chart->setBackgroundBrush(*background);
     chart->setBackgroundRoundness(0);
     chart->setPlotAreaBackgroundVisible(false);
-    chart->setMargins(margins);
+    if (margins) chart->setMargins(*margins);
     return chart;
+}
+
+QChart* WhiteChart(const QMargins& margins)
+{
+    return PlainChart(QBrush(Qt::white), margins);
 }
 
 void AttachAxis(QChart* chart, QAbstractAxis* axis, Qt::Alignment alignment)
@@ -196,19 +206,4 @@ void FitValueAxes(QValueAxis* xAxis, QValueAxis* yAxis, const QList<QXYSeries*>&
 {
     FitValueAxis(xAxis, SeriesValues(series, true), flat);
     FitValueAxis(yAxis, SeriesValues(series, false), flat);
-}
-
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QString Text(const std::string& utf8)
-{
-    return QString::fromUtf8(utf8.c_str(), static_cast<qsizetype>(utf8.size()));
-}
-
-QString DisplayText(const std::string& bytes)
-{
-    return Text(DisplayTextUtf8(bytes));
 }

@@ -1,4 +1,4 @@
-#include "app/MarkLayer.h"
+#include "chart/MarkLayer.h"
 
 #include <QChart>
 #include <QGraphicsEllipseItem>
@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/SeriesPoints.h"
+#include "chart/SeriesPoints.h"
 
 namespace {
 

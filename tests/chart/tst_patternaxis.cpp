@@ -6,51 +6,11 @@
 #include <QLineSeries>
 #include <QLogValueAxis>
 
-#include "app/PatternAxis.h"
-#include "base/NumberFormat.h"
+#include "chart/PatternAxis.h"
 
 class PatternAxisTest : public QObject {
     Q_OBJECT
 private slots:
-    void roundTicksReadTheirValues_data()
-    {
-        QTest::addColumn<double>("low");
-        QTest::addColumn<double>("high");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<int>("intervals");
-        QTest::addColumn<QList<double>>("ticks");
-        QTest::newRow("phase") << -0.0478 << 0.0266 << "0.E+00" << 6
-                               << QList<double>{-0.04, -0.02, 0, 0.02};
-        QTest::newRow("Hy phase") << -0.85 << -0.28 << "0.E+00" << 6
-                                  << QList<double>{-0.8, -0.7, -0.6, -0.5, -0.4, -0.3};
-        QTest::newRow("map x") << -300.0 << 6300.0 << "######" << 6
-                               << QList<double>{0, 2000, 4000, 6000};
-        // Halves would read "6000" and "6001" twice.
-        QTest::newRow("whole metres") << 5999.3 << 6001.2 << "0" << 6 << QList<double>{6000, 6001};
-        QTest::newRow("two places") << 0.0 << 2.0 << "0.00" << 2 << QList<double>{0, 1, 2};
-        QTest::newRow("tenths") << 0.93 << 1.31 << "0.00" << 6 << QList<double>{1.0, 1.1, 1.2, 1.3};
-        // One significant digit cannot write 0.013 .. 0.018: no label rather than a wrong one.
-        QTest::newRow("nothing readable") << 0.0123 << 0.0189 << "0.E+00" << 6 << QList<double>{};
-        QTest::newRow("no span") << 5.0 << 5.0 << "0" << 6 << QList<double>{};
-    }
-
-    void roundTicksReadTheirValues()
-    {
-        QFETCH(double, low);
-        QFETCH(double, high);
-        QFETCH(QString, pattern);
-        QFETCH(int, intervals);
-        QFETCH(QList<double>, ticks);
-        const QList<double> got = RoundTicks(low, high, pattern.toStdString(), intervals);
-        QCOMPARE(got.size(), ticks.size());
-        QStringList labels;
-        for (qsizetype i = 0; i < got.size(); ++i) {
-            QVERIFY2(std::abs(got[i] - ticks[i]) < 1e-12, QByteArray::number(got[i]));
-            labels << QString::fromStdString(FormatFloat(pattern.toStdString(), got[i]));
-        }
-        QCOMPARE(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
-    }
-
     // The labels of a linear axis follow its range, each on its tick, never elided.
     void linearAxisLabelsFollowTheRange()
     {

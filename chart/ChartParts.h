@@ -1,8 +1,9 @@
 #pragma once
-// What the processing windows share in drawing: point marks, series of the survey values, the
-// white chart they stand on, axis ranges computed from the points (Qt axes do not follow their
-// series by themselves), and text for display.
+// What the windows' charts share in drawing: point marks, series of the survey values, the
+// chart they stand on, axis ranges computed from the points (Qt axes do not follow their series
+// by themselves), and text for display.
 
+#include <QBrush>
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -10,9 +11,11 @@
 #include <QPointF>
 #include <QScatterSeries>
 #include <QString>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "chart/DisplayText.h"
 #include "processing/CurveEditing.h"
 
 class QAbstractAxis;
@@ -22,11 +25,20 @@ class QLogValueAxis;
 class QValueAxis;
 class QXYSeries;
 
-enum class Mark { Circle, Triangle, DownTriangle, Square, Star };
+enum class Mark { Circle, Triangle, DownTriangle, Square, Star, Cross };
+
+// Where the marks of a window differ from the plain ones: the outline's colour (the fill's,
+// darker, where none is given) and how far the mark stands in from the image's top and bottom
+// (pixels; one pixel in from either side across).
+struct MarkDetails {
+    QColor Outline;
+    qreal Top = 1;
+    qreal Bottom = 1;
+};
 
 // A mark of the shape drawn into a square image of the given side (pixels), for
-// QXYSeries::setLightMarker.
-QImage MarkImage(Mark shape, const QColor& colour, int side);
+// QXYSeries::setLightMarker: a star in the colour, a cross darker, the rest filled with it.
+QImage MarkImage(Mark shape, const QColor& colour, int side, const MarkDetails& details = {});
 
 // A line of the colour with a mark of the given side at every point.
 QLineSeries* MarkedLine(const QString& name, const QColor& colour, Mark mark, int side);
@@ -44,6 +56,9 @@ QList<QPointF> LogPoints(const std::vector<double>& x, const std::vector<double>
 // The same points sorted by ascending x (equal x in their order).
 QList<QPointF> SortedByX(QList<QPointF> points);
 
+// A chart with square corners and no plot-area background, on the background given (the
+// theme's where none is) and with the margins given (Qt's where none are).
+QChart* PlainChart(const std::optional<QBrush>& background, const std::optional<QMargins>& margins);
 // A chart on white with square corners and the given margins.
 QChart* WhiteChart(const QMargins& margins);
 // Puts the axis on the chart and attaches every series of the chart to it.
@@ -66,9 +81,3 @@ void FitValueAxis(QValueAxis* axis, const QList<double>& values, FlatMargin flat
 void FitLogAxes(QLogValueAxis* xAxis, QLogValueAxis* yAxis, const QList<QXYSeries*>& series);
 void FitValueAxes(QValueAxis* xAxis, QValueAxis* yAxis, const QList<QXYSeries*>& series,
                   FlatMargin flat);
-
-// UTF-8 text of the program itself.
-QString Text(const char* utf8);
-QString Text(const std::string& utf8);
-// A survey string (GBK bytes) for display.
-QString DisplayText(const std::string& bytes);

@@ -1,4 +1,4 @@
-#include "processing/forms/SurveyWindows.h"
+#include "app/SurveyWindows.h"
 
 #include <QMdiArea>
 

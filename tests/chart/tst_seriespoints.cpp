@@ -6,9 +6,9 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
-#include "app/MarkLayer.h"
+#include "chart/MarkLayer.h"
 #include "app/Pictures.h"
-#include "app/SeriesPoints.h"
+#include "chart/SeriesPoints.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/PatternAxis.h"
+#include "chart/PatternAxis.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -6,28 +6,12 @@
 #include <QLogValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
-#include "base/Convert.h"
 #include "base/NumberFormat.h"
+#include "base/RoundTicks.h"
 
 namespace {
-
-// The label of a tick reads its value when the text converts back to it; only zero may vanish.
-bool ReadsItsValue(const std::string& label, double tick, double step)
-{
-    if (label.empty()) return tick == 0;
-    std::string digits = label;
-    digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
-    double value = 0;
-    return TryStrToFloat(digits, value) && std::fabs(value - tick) <= step * 1e-6;
-}
-
-// k times factor times 10^exponent, exact for the decimal ticks a pattern writes.
-double TickValue(double k, int factor, int exponent)
-{
-    const double decade = std::pow(10.0, std::abs(exponent));
-    return exponent >= 0 ? k * factor * decade : k * factor / decade;
-}
 
 // The category names of one axis must differ: an empty label becomes blanks of its own length.
 QString CategoryName(QString label, const QStringList& used)
@@ -37,44 +21,18 @@ QString CategoryName(QString label, const QStringList& used)
     return label;
 }
 
-void SetCategories(QCategoryAxis* axis, const QList<double>& at, const QStringList& labels)
+void SetCategories(QCategoryAxis* axis, const std::vector<double>& at, const QStringList& labels)
 {
     for (const QString& name : axis->categoriesLabels()) axis->remove(name);
-    axis->setStartValue(at.isEmpty() ? axis->min() : at.first());
+    axis->setStartValue(at.empty() ? axis->min() : at.front());
     QStringList used;
-    for (qsizetype i = 0; i < at.size(); ++i) {
-        used << CategoryName(labels[i], used);
+    for (size_t i = 0; i < at.size(); ++i) {
+        used << CategoryName(labels[qsizetype(i)], used);
         axis->append(used.last(), at[i]);
     }
 }
 
 }  // namespace
-
-QList<double> RoundTicks(double low, double high, const std::string& pattern, int intervals)
-{
-    QList<double> ticks;
-    const double span = high - low;
-    if (!(span > 0) || !std::isfinite(span) || intervals < 1) return ticks;
-    int exponent = static_cast<int>(std::floor(std::log10(span / intervals)));
-    for (int attempt = 0; attempt < 60; ++attempt, ++exponent) {
-        for (int factor : {1, 2, 5}) {
-            const double step = TickValue(1, factor, exponent);
-            if (span / step > intervals * (1 + 1e-9)) continue;
-            const double first = std::ceil(low / step - 1e-9),
-                         last = std::floor(high / step + 1e-9);
-            ticks.clear();
-            bool readable = true;
-            for (double k = first; k <= last && readable; ++k) {
-                const double tick = TickValue(k, factor, exponent) + 0.0;  // no negative zero
-                readable = ReadsItsValue(FormatFloat(pattern, tick), tick, step);
-                ticks.append(tick);
-            }
-            if (readable) return ticks;  // at worst none, once the step outgrows the span
-        }
-    }
-    ticks.clear();
-    return ticks;
-}
 
 QCategoryAxis* PatternAxis(const std::string& pattern, int intervals)
 {
@@ -82,7 +40,7 @@ QCategoryAxis* PatternAxis(const std::string& pattern, int intervals)
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     axis->setTruncateLabels(false);
     const auto relabel = [axis, pattern, intervals] {
-        const QList<double> ticks = RoundTicks(axis->min(), axis->max(), pattern, intervals);
+        const std::vector<double> ticks = RoundTicks(axis->min(), axis->max(), pattern, intervals);
         QStringList labels;
         for (double tick : ticks) labels << QString::fromStdString(FormatFloat(pattern, tick));
         SetCategories(axis, ticks, labels);
@@ -105,12 +63,12 @@ QCategoryAxis* PatternDecadeLabels(QChart* chart, QLogValueAxis* axis, Qt::Align
     const auto follow = [chart, labels, axis, pattern] {
         const double low = std::log10(axis->min()), high = std::log10(axis->max());
         labels->setRange(low, high);
-        QList<double> at;
+        std::vector<double> at;
         QStringList texts;
         qreal widest = 0;
         const QFontMetricsF metrics(labels->labelsFont());
         for (double e = std::ceil(low - 1e-9); e <= high + 1e-9; ++e) {
-            at << e;
+            at.push_back(e);
             texts << QString::fromStdString(FormatFloat(pattern, std::pow(10.0, e)));
             widest = std::max(widest, metrics.horizontalAdvance(texts.last()));
         }
@@ -125,12 +83,12 @@ QCategoryAxis* PatternDecadeLabels(QChart* chart, QLogValueAxis* axis, Qt::Align
             if (room <= 0 || room * stride >= needed) break;
             stride = next;
         }
-        for (qsizetype i = 0; i < at.size(); ++i)
-            if (std::fmod(std::fabs(at[i]), stride) != 0) texts[i].clear();
+        for (size_t i = 0; i < at.size(); ++i)
+            if (std::fmod(std::fabs(at[i]), stride) != 0) texts[qsizetype(i)].clear();
         QStringList current;
         for (const QString& name : labels->categoriesLabels()) current << name.trimmed();
-        if (current == texts && labels->count() == at.size() &&
-            (at.isEmpty() || labels->endValue(labels->categoriesLabels().first()) == at.first()))
+        if (current == texts && size_t(labels->count()) == at.size() &&
+            (at.empty() || labels->endValue(labels->categoriesLabels().first()) == at.front()))
             return;  // unchanged: no new layout, which would call this again
         SetCategories(labels, at, texts);
     };
