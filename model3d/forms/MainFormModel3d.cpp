@@ -6,6 +6,7 @@
 
 #include "app/MainForm.h"
 #include "app/SeriesPoints.h"
+#include "base/FileName.h"
 #include "model3d/ModelTemplate.h"
 #include "model3d/Mesh.h"
 #include "model3d/forms/Save3DModel.h"
