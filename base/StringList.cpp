@@ -7,18 +7,9 @@
 void StringList::SetText(const std::string& text)
 {
     Lines.clear();
-    size_t start = 0, i = 0, n = text.size();
-    while (i < n) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            Lines.emplace_back(text, start, i - start);
-            if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-            start = ++i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < n) Lines.emplace_back(text, start, n - start);
+    TextStream stream(text, LoneCarriageReturn::EndsLine, EndOfFileMark::IsText);
+    std::string_view line;
+    while (stream.GetLine(line, std::string::npos)) Lines.emplace_back(line);
 }
 
 std::string StringList::Text() const

@@ -358,14 +358,6 @@ bool IsTextBytes(const std::string& bytes)
     return true;
 }
 
-// A CR without its LF ends a line too, so that a file read as it stands gives the lines that
-// the rewrite would have cut.
-void EndLinesAtLoneCarriageReturns(std::string& bytes)
-{
-    for (size_t i = bytes.find('\r'); i != std::string::npos; i = bytes.find('\r', i + 1))
-        if (i + 1 == bytes.size() || bytes[i + 1] != '\n') bytes[i] = '\n';
-}
-
 }  // namespace
 
 void RewriteTextFile(const std::string& fileName)
@@ -480,9 +472,10 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
 {
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) return;
-    EndLinesAtLoneCarriageReturns(bytes);
     const size_t size = bytes.size();  // read twice: the progress runs over twice the size
-    TextStream stream(std::move(bytes));
+    // A CR without its LF ends a line too, so that a file read as it stands gives the lines that
+    // the rewrite would have cut.
+    TextStream stream(std::move(bytes), LoneCarriageReturn::EndsLine);
     BlockValues v;
     BlockScratch scratch;
 
