@@ -1,13 +1,19 @@
 #include "base/StringList.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "base/Exception.h"
 #include "base/SafeFile.h"
 #include "base/TextStream.h"
 
-void StringList::SetText(const std::string& text)
+void StringList::SetText(std::string text)
 {
     Lines.clear();
-    TextStream stream(text, LoneCarriageReturn::EndsLine, EndOfFileMark::IsText);
+    TextStream stream(std::move(text), LoneCarriageReturn::EndsLine, EndOfFileMark::IsText);
+    // Room for every line at once: a list grown line by line takes its memory several times.
+    const std::string& lines = stream.Text();
+    Lines.reserve(static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n')) + 1);
     std::string_view line;
     while (stream.GetLine(line, std::string::npos)) Lines.emplace_back(line);
 }
@@ -29,7 +35,7 @@ void StringList::LoadFromFile(const std::string& fileName)
 {
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) throw EFOpenError(fileName);
-    SetText(bytes);
+    SetText(std::move(bytes));
 }
 
 void StringList::SaveToFile(const std::string& fileName) const

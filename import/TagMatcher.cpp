@@ -47,15 +47,6 @@ size_t TagMatcher::FirstIn(const std::string& line) const
     return best == kNone ? npos : best;
 }
 
-uint32_t TagMatcher::AddState(char c)
-{
-    link_.push_back(kUnlinked);
-    first_.push_back(kNone);
-    byte_.push_back(c);
-    chained_.push_back(false);
-    return static_cast<uint32_t>(link_.size() - 1);
-}
-
 // Links by increasing depth, so that a state's link and its link's first are final when it is
 // reached: depth by depth along every tag at once, the longest tags first.
 void TagMatcher::Link(const std::vector<TStation>& stations, size_t end)

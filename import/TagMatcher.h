@@ -33,7 +33,14 @@ private:
     static constexpr uint32_t kNone = UINT32_MAX;
     static constexpr uint32_t kUnlinked = UINT32_MAX;
 
-    uint32_t AddState(char c);
+    uint32_t AddState(char c)
+    {
+        link_.push_back(kUnlinked);
+        first_.push_back(kNone);
+        byte_.push_back(c);
+        chained_.push_back(false);
+        return static_cast<uint32_t>(link_.size() - 1);
+    }
     static uint64_t Key(uint32_t state, char c)
     {
         return (static_cast<uint64_t>(state) << 8) | static_cast<unsigned char>(c);
