@@ -6,17 +6,11 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 
+#include "base/CLocale.h"
 #include "base/Exception.h"
 
 namespace {
-
-locale_t CLocale()
-{
-    static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return locale;
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -65,6 +59,21 @@ bool ScanFloatSyntax(const char* text, size_t n, size_t& begin, size_t& end, boo
     return i == n;
 }
 
+// from_chars rounds correctly as strtod does, at a fraction of its cost; what it might treat
+// otherwise (results out of the normal range) is left to strtod. The number from first to last
+// has no blanks; zeroDigits tells whether every digit of it before the exponent is 0, so that a
+// zero result is a true zero and not an underflow.
+template <class ZeroDigits>
+bool TryFromChars(const char* first, const char* last, double& value, ZeroDigits zeroDigits)
+{
+    double fast = 0;
+    auto converted = std::from_chars(*first == '+' ? first + 1 : first, last, fast);
+    if (converted.ec != std::errc() || converted.ptr != last) return false;
+    if (!std::isnormal(fast) && !(fast == 0 && zeroDigits())) return false;
+    value = fast;
+    return true;
+}
+
 }  // namespace
 
 bool TryStrToFloat(const std::string& text, double& value)
@@ -88,29 +97,15 @@ bool TryStrToFloat(const char* text, const char* textEnd, double& value)
             return true;
         }
     }
-    if (afterSign < textEnd && (IsDigit(*afterSign) || *afterSign == '.')) {
-        double fast = 0;
-        auto converted = std::from_chars(*text == '+' ? text + 1 : text, textEnd, fast);
-        if (converted.ec == std::errc() && converted.ptr == textEnd &&
-            (std::isnormal(fast) || (fast == 0 && ZeroDigits(afterSign, textEnd)))) {
-            value = fast;
-            return true;
-        }
-    }
+    if (afterSign < textEnd && (IsDigit(*afterSign) || *afterSign == '.') &&
+        TryFromChars(text, textEnd, value, [&] { return ZeroDigits(afterSign, textEnd); }))
+        return true;
     size_t begin = 0, end = 0;
     bool zero = false;
     if (!ScanFloatSyntax(text, static_cast<size_t>(textEnd - text), begin, end, zero)) return false;
-    // from_chars rounds correctly as strtod does, at a fraction of its cost; what it might treat
-    // otherwise (results out of the normal range) is left to strtod.
     const char* first = text + begin;
     const char* last = text + end;
-    double fast = 0;
-    auto converted = std::from_chars(*first == '+' ? first + 1 : first, last, fast);
-    if (converted.ec == std::errc() && converted.ptr == last &&
-        (std::isnormal(fast) || (fast == 0 && zero))) {
-        value = fast;
-        return true;
-    }
+    if (TryFromChars(first, last, value, [zero] { return zero; })) return true;
     std::string number(first, last);
     errno = 0;
     char* stop = nullptr;

@@ -1,7 +1,7 @@
 #include "base/FloatText.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "base/NumberFormat.h"
 
@@ -18,24 +18,10 @@ std::string FloatToStr(double value)
     if (value == 0) return "0";
 
     // 18 significant digits first, then rounding half away from zero to 15, as the library does.
-    std::string text = CFormat("%.17e", std::fabs(value));
-    size_t e = text.find('e');
-    std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
-    int exponent = std::atoi(text.c_str() + e + 1) + 1;  // value = 0.d1d2... * 10^exponent
-    bool up = digits[kPrecision] >= '5';
-    digits.resize(kPrecision);
-    if (up) {
-        int i = kPrecision - 1;
-        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-        if (i < 0) {
-            digits.insert(digits.begin(), '1');
-            digits.pop_back();
-            ++exponent;
-        } else {
-            ++digits[i];
-        }
-    }
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    DecimalDigits d = ToDecimal(value);
+    RoundDigits(d, kPrecision);
+    const std::string& digits = d.digits;
+    const int exponent = d.exponent;  // value = 0.d1d2... * 10^exponent
 
     std::string result = value < 0 ? "-" : "";
     if (exponent > kPrecision || exponent < -3) {

@@ -4,34 +4,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 #include <vector>
 
-namespace {
+#include "base/CLocale.h"
 
-locale_t CLocale()
-{
-    static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return locale;
-}
-
-// Runs a formatting call with the "C" locale on this thread.
-class CLocaleScope {
-public:
-    CLocaleScope() : previous_(uselocale(CLocale())) {}
-    ~CLocaleScope() { uselocale(previous_); }
-
-private:
-    locale_t previous_;
-};
-
-// A value as decimal digits: value = 0.d1 d2 d3 ... * 10^exponent. Empty digits mean zero.
-struct DecimalDigits {
-    std::string digits;
-    int exponent = 0;
-};
-
-// 18 significant digits, as the class library takes them before it rounds to the pattern.
 DecimalDigits ToDecimal(double value)
 {
     DecimalDigits result;
@@ -51,7 +27,6 @@ DecimalDigits ToDecimal(double value)
     return result;
 }
 
-// Keeps `keep` leading digits, rounding half away from zero on the next one.
 void RoundDigits(DecimalDigits& d, int keep)
 {
     if (d.digits.empty()) return;
@@ -75,6 +50,8 @@ void RoundDigits(DecimalDigits& d, int keep)
     while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
     if (d.digits.empty()) d.exponent = 0;
 }
+
+namespace {
 
 struct Pattern {
     int intPlaces = 0;       // placeholders before the point

@@ -19,3 +19,15 @@ std::string CFormat(const char* format, ...) __attribute__((format(printf, 1, 2)
 // A value in the field of a one-number format ("%13.3f"), with a blank before it when it fills
 // the field, so that no two numbers of a line ever touch; a value that fits keeps its bytes.
 std::string SeparatedField(const char* format, double value);
+
+// A value's magnitude as decimal digits: value = 0.d1 d2 d3 ... * 10^exponent, without trailing
+// zeros. Empty digits mean zero.
+struct DecimalDigits {
+    std::string digits;
+    int exponent = 0;
+};
+
+// 18 significant digits, as the class library takes them before it rounds them for output.
+DecimalDigits ToDecimal(double value);
+// Keeps `keep` leading digits, rounding half away from zero on the next one.
+void RoundDigits(DecimalDigits& d, int keep);

@@ -1,24 +1,21 @@
 #include "base/StringList.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "base/Exception.h"
 #include "base/SafeFile.h"
 #include "base/TextStream.h"
 
-void StringList::SetText(const std::string& text)
+void StringList::SetText(std::string text)
 {
     Lines.clear();
-    size_t start = 0, i = 0, n = text.size();
-    while (i < n) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            Lines.emplace_back(text, start, i - start);
-            if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-            start = ++i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < n) Lines.emplace_back(text, start, n - start);
+    TextStream stream(std::move(text), LoneCarriageReturn::EndsLine, EndOfFileMark::IsText);
+    // Room for every line at once: a list grown line by line takes its memory several times.
+    const std::string& lines = stream.Text();
+    Lines.reserve(static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n')) + 1);
+    std::string_view line;
+    while (stream.GetLine(line, std::string::npos)) Lines.emplace_back(line);
 }
 
 std::string StringList::Text() const
@@ -38,7 +35,7 @@ void StringList::LoadFromFile(const std::string& fileName)
 {
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) throw EFOpenError(fileName);
-    SetText(bytes);
+    SetText(std::move(bytes));
 }
 
 void StringList::SaveToFile(const std::string& fileName) const

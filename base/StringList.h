@@ -9,7 +9,8 @@ public:
     std::vector<std::string> Lines;
 
     // Cuts the text into lines: CR, LF or CR LF ends a line; a last line without an end is a line.
-    void SetText(const std::string& text);
+    // A Ctrl-Z is a byte like any other.
+    void SetText(std::string text);
     // Every line followed by CR LF.
     std::string Text() const;
 

@@ -10,10 +10,15 @@ namespace {
 
 // Turns a file's bytes into its readable text in place, moving whole runs between the carriage
 // returns rather than byte by byte.
-void MakeReadable(std::string& text)
+void MakeReadable(std::string& text,
+                  LoneCarriageReturn loneCarriageReturn = LoneCarriageReturn::StaysInLine,
+                  EndOfFileMark endOfFileMark = EndOfFileMark::EndsText)
 {
-    if (const void* eof = std::memchr(text.data(), '\x1a', text.size()))
-        text.resize(static_cast<size_t>(static_cast<const char*>(eof) - text.data()));
+    if (endOfFileMark == EndOfFileMark::EndsText) {
+        if (const void* eof = std::memchr(text.data(), '\x1a', text.size()))
+            text.resize(static_cast<size_t>(static_cast<const char*>(eof) - text.data()));
+    }
+    const char lone = loneCarriageReturn == LoneCarriageReturn::EndsLine ? '\n' : '\r';
     char* data = &text[0];
     const size_t n = text.size();
     size_t in = 0, out = 0;
@@ -27,7 +32,7 @@ void MakeReadable(std::string& text)
         if (in + 1 < n && data[in + 1] == '\n') {
             ++in;  // the line feed follows on the next run
         } else {
-            data[out++] = '\r';
+            data[out++] = lone;
             ++in;
         }
     }
@@ -52,9 +57,11 @@ bool ReadFileBytes(const std::string& fileName, std::string& bytes)
     return ok;
 }
 
-TextStream::TextStream(std::string bytes) : text_(std::move(bytes)), open_(true)
+TextStream::TextStream(std::string bytes, LoneCarriageReturn loneCarriageReturn,
+                       EndOfFileMark endOfFileMark)
+    : text_(std::move(bytes)), open_(true)
 {
-    MakeReadable(text_);
+    MakeReadable(text_, loneCarriageReturn, endOfFileMark);
 }
 
 bool TextStream::Open(const std::string& fileName)

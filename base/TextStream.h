@@ -1,16 +1,25 @@
 #pragma once
 // An input text stream over a file held in memory, with the reading rules of a text file: a line
 // ends at a line feed, a carriage return directly before the line feed does not belong to the
-// line, a lone carriage return stays in it, and a Ctrl-Z ends the readable text.
+// line, a lone carriage return stays in it, and a Ctrl-Z ends the readable text. A stream made
+// from bytes may take other rules for the last two.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+// A carriage return without a line feed after it: a byte of its line, as a text file reader
+// keeps it, or the end of its line, as a string list cuts its text.
+enum class LoneCarriageReturn { StaysInLine, EndsLine };
+// A Ctrl-Z: the end of the readable text, or a byte like any other.
+enum class EndOfFileMark { EndsText, IsText };
+
 class TextStream {
 public:
     TextStream() = default;  // not open: every read fails
-    explicit TextStream(std::string bytes);
+    explicit TextStream(std::string bytes,
+                        LoneCarriageReturn loneCarriageReturn = LoneCarriageReturn::StaysInLine,
+                        EndOfFileMark endOfFileMark = EndOfFileMark::EndsText);
 
     // Opens a file and takes in its readable text; false when it cannot be opened.
     bool Open(const std::string& fileName);

@@ -7,11 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-inline bool BareIsSeparator(char c)
-{
-    return c == '\n' || c == '\r' || c == ' ' || c == ',' || c == '"' || c == '\t' || c == ':' ||
-           c == '=' || c == '\0' || c == ';';
-}
+#include "survey/TextLines.h"
 
 // Sum of the numbers of the file, so that no conversion can be left out.
 inline double BareParse(const std::string& path)
@@ -27,13 +23,13 @@ inline double BareParse(const std::string& path)
     const char* p = bytes.c_str();
     const char* end = p + bytes.size();
     while (p < end) {
-        while (p < end && BareIsSeparator(*p)) ++p;
+        while (p < end && IsFieldSeparator(*p)) ++p;
         if (p == end) break;
         char* stop = nullptr;
         double value = std::strtod(p, &stop);
         if (stop != p) sum += value;
         p = stop > p ? stop : p;
-        while (p < end && !BareIsSeparator(*p)) ++p;
+        while (p < end && !IsFieldSeparator(*p)) ++p;
     }
     return sum;
 }

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <set>
 
+#include "base/AsciiText.h"
 #include "base/NumberFormat.h"
 #include "base/Progress.h"
 #include "export/ExportErrors.h"
@@ -94,12 +95,10 @@ std::vector<bool> FrequencyPresetChecks(size_t itemCount, int tag)
 
 ExportFormat ChooseExportFormat(const std::string& fileName, bool amplitude)
 {
-    std::string lower = fileName;
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (lower.find(".mtd") != std::string::npos) return ExportFormat::Mtd;
-    if (lower.find(".z") != std::string::npos) return ExportFormat::ZFile;
-    if (lower.find(".imp") != std::string::npos)
+    const std::string lower = LowerAscii(fileName);
+    if (Contains(lower, ".mtd")) return ExportFormat::Mtd;
+    if (Contains(lower, ".z")) return ExportFormat::ZFile;
+    if (Contains(lower, ".imp"))
         return amplitude ? ExportFormat::ImpAmplitude : ExportFormat::ImpComplex;
     return ExportFormat::None;
 }

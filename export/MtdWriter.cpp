@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/FileName.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "base/Progress.h"
@@ -73,11 +74,7 @@ bool WriteMtdFile(const SurveyStore& store, const std::string& fileName,
 
 std::string MdeFileName(const std::string& fileName)
 {
-    const size_t slash = fileName.find_last_of('/');
-    const size_t dot = fileName.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return fileName + ".mde";
-    return fileName.substr(0, dot) + ".mde";
+    return ChangeFileExt(fileName, ".mde");
 }
 
 void WriteMdeFile(const SurveyStore& store, const std::string& fileName)

@@ -9,6 +9,8 @@
 
 namespace {
 
+// The field separators written out again rather than taken from IsFieldSeparator: the check must
+// not share a fault with the code it checks.
 bool IsSeparator(char c)
 {
     return c == '\n' || c == '\r' || c == ' ' || c == ',' || c == '"' || c == '\t' || c == ':' ||

@@ -5,6 +5,7 @@
 
 #include "base/Convert.h"
 #include "base/Exception.h"
+#include "base/FileName.h"
 #include "base/SafeFile.h"
 #include "base/TextStream.h"
 #include "survey/TextLines.h"
@@ -14,11 +15,7 @@ const char* const kPositionFileHeader = "SN   x      y      z";
 
 std::string PositionFileName(const std::string& chosenName)
 {
-    size_t slash = chosenName.find_last_of('/');
-    size_t dot = chosenName.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return chosenName + ".pos";
-    return chosenName.substr(0, dot) + ".pos";
+    return ChangeFileExt(chosenName, ".pos");
 }
 
 namespace {

@@ -2,19 +2,13 @@
 
 #include <cmath>
 
+#include "base/AsciiText.h"
 #include "base/Convert.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "survey/TextLines.h"
 
 namespace {
-
-std::string AsciiUpper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 float FieldValue(const std::vector<std::string>& fields, size_t k)
 {
@@ -81,10 +75,10 @@ MdeSource ReadMdeSource(TextStream& stream)
     std::string line;
     std::vector<std::string> fields;
     while (ReadNonBlankLine(stream, line)) {
-        const std::string upper = AsciiUpper(line);
+        const std::string upper = UpperAscii(line);
         size_t eq = upper.find('=');
         std::string value = eq == std::string::npos ? upper : upper.substr(eq + 1);
-        auto has = [&](const char* key) { return upper.find(key) != std::string::npos; };
+        auto has = [&upper](const char* key) { return Contains(upper, key); };
         if (has("CENTER")) {
             SplitFields(value, fields);
             source.Cx = FieldValue(fields, 0);

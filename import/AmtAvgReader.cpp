@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/AsciiText.h"
 #include "base/Convert.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
@@ -18,11 +19,6 @@
 namespace {
 
 using Fields = std::vector<std::string>;
-
-bool Contains(const std::string& text, const char* word)
-{
-    return text.find(word) != std::string::npos;
-}
 
 // A field as a single-precision number; false when it is missing, no number, or beyond the range.
 bool TryField(const Fields& fields, size_t k, float& value)

@@ -1,17 +1,16 @@
 #include "import/CsamtAvgReader.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "base/AsciiText.h"
 #include "base/Convert.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "base/TextStream.h"
 #include "import/RelativeTests.h"
+#include "import/TagMatcher.h"
 #include "survey/TextLines.h"
 
 namespace {
@@ -25,25 +24,6 @@ constexpr double kFrequencyTolerance = 1e-4;
 double DegreesToRadians(double degrees)
 {
     return degrees * (1.0 / 180.0) * 3.1415926;
-}
-
-std::string ToLower(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-std::string ToUpper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-bool Contains(const std::string& text, const char* word)
-{
-    return text.find(word) != std::string::npos;
 }
 
 // A column that must be a number; a missing column fails like a malformed one.
@@ -60,182 +40,6 @@ std::string StationLabel(const Fields& fields, bool vertical)
     if (Contains(label, ".0")) label = CFormat("%.0f", std::trunc(StrToFloat(label)) + 0.0);
     return label;
 }
-
-// Finds, in one pass over a line, the first station in channel order whose tag occurs in it: an
-// Aho-Corasick automaton over the tags, each state knowing the first station among the tags that
-// end there. A tag's states are made one after the other, so a state's first child is the state
-// that follows it and only branches need a table: the automaton holds about nine bytes per byte
-// of its tags.
-class TagMatcher {
-public:
-    static constexpr size_t npos = static_cast<size_t>(-1);
-
-    // Over the tags of the stations from begin up to end.
-    TagMatcher(const std::vector<TStation>& stations, size_t begin, size_t end)
-        : begin_(begin), end_(end), bytes_(end - begin)
-    {
-        size_t tagBytes = 0;
-        for (size_t i = begin; i < end; ++i) tagBytes += stations[i].Info.Tag.size();
-        bytes_ += tagBytes;
-        link_.reserve(tagBytes + 1);
-        first_.reserve(tagBytes + 1);
-        byte_.reserve(tagBytes + 1);
-        chained_.reserve(tagBytes + 1);
-        AddState(0);
-        for (size_t i = begin; i < end; ++i) {
-            uint32_t state = 0;
-            for (char c : stations[i].Info.Tag) {
-                uint32_t next = Child(state, c);
-                if (next == 0) {
-                    next = AddState(c);
-                    if (next == state + 1)
-                        chained_[state] = true;
-                    else
-                        branches_.emplace(Key(state, c), next);
-                }
-                state = next;
-            }
-            first_[state] = std::min(first_[state], static_cast<uint32_t>(i));
-        }
-        Link(stations);
-    }
-
-    size_t FirstIn(const std::string& line) const
-    {
-        uint32_t best = first_[0];
-        uint32_t state = 0;
-        for (char c : line) {
-            uint32_t next = Child(state, c);
-            while (next == 0 && state != 0) {
-                state = link_[state];
-                next = Child(state, c);
-            }
-            state = next;
-            best = std::min(best, first_[state]);
-        }
-        return best == kNone ? npos : best;
-    }
-
-private:
-    static constexpr uint32_t kNone = UINT32_MAX;
-    static constexpr uint32_t kUnlinked = UINT32_MAX;
-
-    uint32_t AddState(char c)
-    {
-        link_.push_back(kUnlinked);
-        first_.push_back(kNone);
-        byte_.push_back(c);
-        chained_.push_back(false);
-        return static_cast<uint32_t>(link_.size() - 1);
-    }
-
-    static uint64_t Key(uint32_t state, char c)
-    {
-        return (static_cast<uint64_t>(state) << 8) | static_cast<unsigned char>(c);
-    }
-    // The child of a state by byte c; 0 (the root, never a child) when there is none.
-    uint32_t Child(uint32_t state, char c) const
-    {
-        if (chained_[state] && byte_[state + 1] == c) return state + 1;
-        if (branches_.empty()) return 0;
-        auto found = branches_.find(Key(state, c));
-        return found == branches_.end() ? 0 : found->second;
-    }
-
-    // Links by increasing depth, so that a state's link and its link's first are final when it
-    // is reached: depth by depth along every tag at once, the longest tags first.
-    void Link(const std::vector<TStation>& stations)
-    {
-        link_[0] = 0;
-        std::vector<uint32_t> order(end_ - begin_);
-        for (size_t j = 0; j < order.size(); ++j) order[j] = static_cast<uint32_t>(begin_ + j);
-        auto length = [&stations](uint32_t i) { return stations[i].Info.Tag.size(); };
-        std::sort(order.begin(), order.end(),
-                  [&](uint32_t a, uint32_t b) { return length(a) > length(b); });
-        std::vector<uint32_t> state(order.size(), 0);
-        size_t active = order.size();
-        for (size_t depth = 0;; ++depth) {
-            while (active > 0 && length(order[active - 1]) <= depth) --active;
-            if (active == 0) break;
-            for (size_t j = 0; j < active; ++j) {
-                const char c = stations[order[j]].Info.Tag[depth];
-                const uint32_t parent = state[j];
-                const uint32_t v = Child(parent, c);
-                state[j] = v;
-                if (link_[v] != kUnlinked) continue;
-                uint32_t link = 0;
-                if (depth > 0) {  // the root's children link to the root
-                    link = link_[parent];
-                    uint32_t next = Child(link, c);
-                    while (next == 0 && link != 0) {
-                        link = link_[link];
-                        next = Child(link, c);
-                    }
-                    link = next;
-                }
-                link_[v] = link;
-                first_[v] = std::min(first_[v], first_[link]);
-            }
-        }
-    }
-
-    // By state: its link, the first station whose tag is its text or a suffix of it, the byte
-    // that leads to it, and whether the state after it is its child.
-    std::vector<uint32_t> link_;
-    std::vector<uint32_t> first_;
-    std::vector<char> byte_;
-    std::vector<bool> chained_;
-    std::unordered_map<uint64_t, uint32_t> branches_;
-    size_t begin_ = 0, end_ = 0;
-    size_t bytes_ = 0;  // the work of making the matcher: its stations and their tags
-
-    friend class TagIndex;
-};
-
-// Tag matchers over consecutive runs of the stations, for channel tables that come between data
-// tables: runs merge as a binary counter does, so that each tag is taken into a matcher a
-// logarithmic number of times, and they merge into one once the passes over several matchers
-// have cost as much as that.
-class TagIndex {
-public:
-    // The first station whose tag occurs in the line; npos when none does.
-    size_t FirstIn(const std::vector<TStation>& stations, const std::string& line)
-    {
-        if (covered_ < stations.size()) Cover(stations);
-        size_t best = TagMatcher::npos;
-        for (const TagMatcher& matcher : matchers_) best = std::min(best, matcher.FirstIn(line));
-        if (matchers_.size() > 1) {
-            extraWork_ += line.size() * (matchers_.size() - 1);
-            if (extraWork_ > bytes_) {
-                matchers_.clear();
-                matchers_.emplace_back(stations, 0, covered_);
-                extraWork_ = 0;
-            }
-        }
-        return best;
-    }
-
-private:
-    void Cover(const std::vector<TStation>& stations)
-    {
-        size_t begin = covered_;
-        covered_ = stations.size();
-        size_t bytes = covered_ - begin;
-        for (size_t i = begin; i < covered_; ++i) bytes += stations[i].Info.Tag.size();
-        bytes_ += bytes;
-        while (!matchers_.empty() && matchers_.back().bytes_ <= bytes) {
-            bytes += matchers_.back().bytes_;
-            begin = matchers_.back().begin_;
-            matchers_.pop_back();
-        }
-        matchers_.emplace_back(stations, begin, covered_);
-    }
-
-    std::vector<TagMatcher> matchers_;
-    size_t covered_ = 0;
-    size_t bytes_ = 0;  // of all the stations covered
-    size_t extraWork_ = 0;
-};
 
 class CsamtAvgFile {
 public:
@@ -280,10 +84,10 @@ void CsamtAvgFile::Read()
         if (Contains(line_, "<Data>")) continue;
         // A table ends at a line that is then tried against the keywords after its own only.
         bool current = true;
-        if (Contains(ToLower(line_), "id:tx")) current = ReadFrequencyTable();
-        if (current && Contains(ToLower(line_), "id:ex"))
+        if (Contains(LowerAscii(line_), "id:tx")) current = ReadFrequencyTable();
+        if (current && Contains(LowerAscii(line_), "id:ex"))
             current = ReadDataTable(ExTableReceiver());
-        if (current && Contains(ToLower(line_), "id:hy")) current = ReadDataTable(&hy_);
+        if (current && Contains(LowerAscii(line_), "id:hy")) current = ReadDataTable(&hy_);
         if (current && Contains(line_, "<End>")) break;
     }
 }
@@ -303,7 +107,7 @@ void CsamtAvgFile::ReadChannelBlock()
     if (!NextLine()) return;  // heading
     while (NextLine() && !line_.empty()) {
         SplitFields(line_, fields_);
-        std::string lower = ToLower(line_);
+        std::string lower = LowerAscii(line_);
         if (Contains(lower, "tx")) {
             tx_.Name = FieldOrEmpty(fields_, 1);
             tx_.Ax = ToSingle(Number(fields_, 4));
@@ -451,7 +255,7 @@ void ReadCsamtAvgFile(SurveyStore& store, const std::string& fileName, bool* Oth
     if (!stream.Open(fileName)) return;
     std::string first;
     stream.ReadLine(first);
-    if (!Contains(ToUpper(first), "CSAMT")) {
+    if (!Contains(UpperAscii(first), "CSAMT")) {
         if (OtherDialect) *OtherDialect = true;
         return;
     }

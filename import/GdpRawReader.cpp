@@ -11,8 +11,10 @@
 #include <new>
 #include <utility>
 
+#include "base/AsciiText.h"
 #include "base/Convert.h"
 #include "base/Exception.h"
+#include "base/FileName.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "base/Progress.h"
@@ -25,18 +27,6 @@
 namespace {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
-
-bool Contains(const std::string& text, const char* word)
-{
-    return text.find(word) != std::string::npos;
-}
-
-std::string LowerAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 // The next line and its fields; false (no fields) at the end of the input.
 bool ReadFields(TextStream& stream, std::string& line, std::vector<std::string>& fields)
@@ -354,9 +344,7 @@ void AddKnownStationBlock(SurveyStore& store, BlockValues& v, TakenFrequencies& 
 // A name whose own last part ends in ".raw", in any case; folders do not count.
 bool HasRawFileName(const std::string& fileName)
 {
-    size_t slash = fileName.rfind('/');
-    std::string name = LowerAscii(fileName.substr(slash == std::string::npos ? 0 : slash + 1));
-    return name.size() >= 4 && name.compare(name.size() - 4, 4, ".raw") == 0;
+    return LowerAscii(ExtractFileExt(fileName)) == ".raw";
 }
 
 // Text as receivers and editors write it: no NUL, no DEL and no other control byte than TAB, LF,
@@ -368,14 +356,6 @@ bool IsTextBytes(const std::string& bytes)
             c == 0x7f)
             return false;
     return true;
-}
-
-// A CR without its LF ends a line too, so that a file read as it stands gives the lines that
-// the rewrite would have cut.
-void EndLinesAtLoneCarriageReturns(std::string& bytes)
-{
-    for (size_t i = bytes.find('\r'); i != std::string::npos; i = bytes.find('\r', i + 1))
-        if (i + 1 == bytes.size() || bytes[i + 1] != '\n') bytes[i] = '\n';
 }
 
 }  // namespace
@@ -492,9 +472,10 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
 {
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) return;
-    EndLinesAtLoneCarriageReturns(bytes);
     const size_t size = bytes.size();  // read twice: the progress runs over twice the size
-    TextStream stream(std::move(bytes));
+    // A CR without its LF ends a line too, so that a file read as it stands gives the lines that
+    // the rewrite would have cut.
+    TextStream stream(std::move(bytes), LoneCarriageReturn::EndsLine);
     BlockValues v;
     BlockScratch scratch;
 

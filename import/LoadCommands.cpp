@@ -4,6 +4,7 @@
 #include <new>
 #include <set>
 
+#include "base/AsciiText.h"
 #include "base/Exception.h"
 #include "base/Progress.h"
 #include "import/AmtAvgReader.h"
@@ -12,18 +13,6 @@
 #include "import/ImpReader.h"
 
 namespace {
-
-std::string LowerCase(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-bool Contains(const std::string& text, const char* word)
-{
-    return text.find(word) != std::string::npos;
-}
 
 void ReadGdpRaw(SurveyStore& store, const std::string& name, LoadHooks& hooks,
                 const LoadReaders& readers)
@@ -147,7 +136,7 @@ LoadReaders::LoadReaders()
 
 LoadFormat ChooseLoadFormat(const std::string& fileName)
 {
-    std::string name = LowerCase(fileName);
+    std::string name = LowerAscii(fileName);
     if (Contains(name, ".raw")) return LoadFormat::GdpRaw;
     if (Contains(name, ".avg")) return LoadFormat::Avg;
     if (Contains(name, ".imp")) return LoadFormat::Imp;
@@ -222,7 +211,7 @@ std::vector<std::string> ReloadAllFiles(SurveyStore& store, LoadHooks& hooks,
     RecordWatch watch(store, names.size());
     RunLoad(store, hooks, [&] {
         for (const std::string& name : names) {
-            std::string lower = LowerCase(name);
+            std::string lower = LowerAscii(name);
             watch.Read(name, [&] {
                 if (Contains(lower, ".raw")) ReadGdpRaw(store, name, hooks, readers);
                 if (Contains(lower, ".avg")) ReadAvg(store, name, notCsamtAvg, hooks, readers);

@@ -11,15 +11,6 @@ const char* const kNoLayerMessage = "背景电阻率模型没有层，无法创�
 const char* const kBadCellWidthMessage = "网格宽度和层厚度必须是正数，无法创建模型。";
 const char* const kNoBackgroundLayerMessage = "背景电阻率文件中没有可用的层，层表保持不变。";
 
-std::string ChangeFileExt(const std::string& fileName, const std::string& ext)
-{
-    size_t slash = fileName.find_last_of('/');
-    size_t dot = fileName.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return fileName + ext;
-    return fileName.substr(0, dot) + ext;
-}
-
 std::string TruncatedText(double value)
 {
     double whole = std::trunc(value);

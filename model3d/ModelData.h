@@ -58,9 +58,5 @@ extern const char* const kNoLayerMessage;            // a model without layers i
 extern const char* const kBadCellWidthMessage;       // a cell width that is not positive
 extern const char* const kNoBackgroundLayerMessage;  // the background file held no usable layer
 
-// The file name with its extension (from the last point after the last slash) replaced by ext,
-// which includes its point; a name without extension gets ext appended.
-std::string ChangeFileExt(const std::string& fileName, const std::string& ext);
-
 // A value truncated toward zero, as integer text ("-604.4" gives "-604", "-0.5" gives "0").
 std::string TruncatedText(double value);

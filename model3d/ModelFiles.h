@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/FileName.h"
 #include "base/SafeFile.h"
 #include "model3d/ModelData.h"
 #include "model3d/Terrain.h"

@@ -5,7 +5,6 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <csetjmp>
 #include <cstdlib>
@@ -13,7 +12,9 @@
 #include <memory>
 #include <vector>
 
+#include "base/AsciiText.h"
 #include "base/Exception.h"
+#include "base/FileName.h"
 #include "base/NumberFormat.h"
 #include "base/TextStream.h"
 #include "picture/MetafilePicture.h"
@@ -157,15 +158,11 @@ QImage ReadWithQt(const std::string& bytes, const char* format)
     return image;
 }
 
+// The extension without its point, its ASCII letters in lower case.
 std::string LowerExtension(const std::string& fileName)
 {
-    size_t slash = fileName.find_last_of('/');
-    size_t dot = fileName.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    std::string ext = fileName.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
+    const std::string ext = ExtractFileExt(fileName);
+    return ext.empty() ? ext : LowerAscii(ext.substr(1));
 }
 
 }  // namespace

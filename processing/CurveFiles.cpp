@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/FileName.h"
 #include "base/NumberFormat.h"
 #include "base/SafeFile.h"
 
@@ -77,11 +78,7 @@ std::string ModelResponseFileText(const EditorCharts& charts)
 
 std::string ReplaceFileExtension(const std::string& fileName, const std::string& ext)
 {
-    size_t slash = fileName.rfind('/');
-    size_t dot = fileName.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return fileName + ext;
-    return fileName.substr(0, dot) + ext;
+    return ChangeFileExt(fileName, ext);
 }
 
 std::string WriteModelResponseFile(const std::string& chosenName, const EditorCharts& charts)

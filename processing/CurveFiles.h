@@ -26,7 +26,7 @@ void WriteStationComponentFile(const std::string& fileName, const EditorCharts& 
 std::string ModelResponseFileText(const EditorCharts& charts);
 
 // The name with its extension (from the last dot after the last '/') replaced by ext, or ext
-// appended when it has none.
+// appended when it has none: ChangeFileExt.
 std::string ReplaceFileExtension(const std::string& fileName, const std::string& ext);
 
 // Writes the model response file under the chosen name with its extension replaced by ".txt" and

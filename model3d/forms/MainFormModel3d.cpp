@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/MainForm.h"
+#include "base/FileName.h"
 #include "chart/SeriesPoints.h"
 #include "model3d/Mesh.h"
 #include "model3d/ModelTemplate.h"

@@ -94,22 +94,51 @@ TEST(TextStream, TextFileReadingRules)
     EXPECT_FALSE(missing.Open(TempPath("does-not-exist")));
 }
 
+// The text a stream reads, by its rule for a lone carriage return; a string list's rules keep a
+// Ctrl-Z and what follows it.
 TEST(TextStream, CarriageReturnsAndEndOfText)
 {
     struct Case {
-        std::string bytes, text;
+        std::string bytes, text, loneEnds, listText;
     } cases[] = {
-        {"\r\n\r\n", "\n\n"},
-        {"a\r\r\nb", "a\r\nb"},
-        {"a\r", "a\r"},
-        {"\r", "\r"},
-        {"a\r\x1a\nb", "a\r"},
-        {"\x1a\r\n", ""},
-        {"a\n\rb\r\n\r", "a\n\rb\n\r"},
-        {"\r\r\r\n", "\r\r\n"},
-        {"", ""},
+        {"\r\n\r\n", "\n\n", "\n\n", "\n\n"},
+        {"a\r\r\nb", "a\r\nb", "a\n\nb", "a\n\nb"},
+        {"a\r", "a\r", "a\n", "a\n"},
+        {"\r", "\r", "\n", "\n"},
+        {"a\r\x1a\nb", "a\r", "a\n", "a\n\x1a\nb"},
+        {"\x1a\r\n", "", "", "\x1a\n"},
+        {"a\n\rb\r\n\r", "a\n\rb\n\r", "a\n\nb\n\n", "a\n\nb\n\n"},
+        {"\r\r\r\n", "\r\r\n", "\n\n\n", "\n\n\n"},
+        {"", "", "", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(TextStream(c.bytes).Text(), c.text) << c.bytes;
+    for (const Case& c : cases) {
+        EXPECT_EQ(TextStream(c.bytes).Text(), c.text) << c.bytes;
+        EXPECT_EQ(TextStream(c.bytes, LoneCarriageReturn::EndsLine).Text(), c.loneEnds) << c.bytes;
+        EXPECT_EQ(TextStream(c.bytes, LoneCarriageReturn::EndsLine, EndOfFileMark::IsText).Text(),
+                  c.listText)
+            << c.bytes;
+    }
+}
+
+// A lone carriage return that ends its line gives the lines of the bytes with every lone one
+// turned into a line feed first, as the raw reader once prepared them, whatever the mix.
+TEST(TextStream, LoneCarriageReturnsEndLinesAsLineFeedsWould)
+{
+    unsigned seed = 11;
+    const char alphabet[] = {'a', '\r', '\n', '\x1a'};
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes;
+        for (int i = 0, n = static_cast<int>(seed % 12); i < n; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            bytes += alphabet[(seed >> 16) % 4];
+        }
+        seed = seed * 1103515245u + 12345u;
+        std::string fed = bytes;
+        for (size_t i = 0; i < fed.size(); ++i)
+            if (fed[i] == '\r' && (i + 1 == fed.size() || fed[i + 1] != '\n')) fed[i] = '\n';
+        EXPECT_EQ(TextStream(bytes, LoneCarriageReturn::EndsLine).Text(), TextStream(fed).Text())
+            << testing::PrintToString(bytes);
+    }
 }
 
 TEST(TextStream, BoundedLineFailsTheStream)
@@ -138,6 +167,10 @@ TEST(StringList, LoadSplitsAtEveryLineEndAndSavesCrLf)
     StringList list;
     list.LoadFromFile(path);
     ASSERT_EQ(list.Lines, (std::vector<std::string>{"one", "two", "three", "", "four"}));
+    // A Ctrl-Z is a byte of its line, and the lines after it are read as well.
+    StringList marked;
+    marked.SetText("a\x1a\r\rb\x1a");
+    EXPECT_EQ(marked.Lines, (std::vector<std::string>{"a\x1a", "", "b\x1a"}));
     list.SaveToFile(path);
     EXPECT_EQ(Slurp(path), "one\r\ntwo\r\nthree\r\n\r\nfour\r\n");
     StringList empty;

@@ -5,6 +5,7 @@
 
 #include "base/Exception.h"
 #include "import/CsamtAvgReader.h"
+#include "tests/import/NaiveTagSearch.h"
 #include "tests/import/TempFile.h"
 
 namespace {
@@ -78,6 +79,33 @@ std::string ConversionError(const std::string& text)
         return e.what();
     }
     return "no error";
+}
+
+// A data table of a file: its "id:ex" line, the frequency of its one row and the number of
+// stations that the channel tables before it define.
+struct DataTable {
+    std::string line;
+    float frequency;
+    size_t known;
+};
+
+// Reads a file whose stations have the tags given, in channel order. Every data table must go to
+// the first station known at its line whose tag occurs in the line, as a search of the line for
+// each tag in turn finds it, and to the file's first station when none does.
+void ExpectTablesOfTheFirstTagInTheLine(const std::string& text,
+                                        const std::vector<std::string>& tags,
+                                        const std::vector<DataTable>& tables)
+{
+    std::vector<std::vector<float>> expected(tags.size());
+    for (const DataTable& table : tables) {
+        size_t first = NaiveFirstTag(tags, table.line, 0, table.known);
+        expected[first == std::string::npos ? 0 : first].push_back(table.frequency);
+    }
+    SurveyStore store;
+    Read(store, text);
+    ASSERT_EQ(store.ExStations.size(), tags.size());
+    for (size_t i = 0; i < tags.size(); ++i)
+        EXPECT_EQ(store.ExStations[i].Amplitude.X, expected[i]) << "tag " << tags[i];
 }
 
 }  // namespace
@@ -362,25 +390,19 @@ TEST(CsamtAvgReader, OverlappingTagsPickTheFirstStationInChannelOrder)
     for (size_t i = 0; i < tags.size(); ++i)
         text += "ex d " + tags[i] + " 0 " + std::to_string(i * 10) + " 0 0 a b 5 0 0\n";
     text += "\n";
-    std::vector<std::vector<float>> expected(tags.size());
+    std::vector<DataTable> tables;
     for (size_t j = 0; j < lines.size(); ++j) {
         text += lines[j] + "\nheading\n" + std::to_string(j + 1) + " 1 0 0 0\n\n";
-        size_t first = 0;
-        while (first < tags.size() && lines[j].find(tags[first]) == std::string::npos) ++first;
-        expected[first < tags.size() ? first : 0].push_back(static_cast<float>(j + 1));
+        tables.push_back({lines[j], static_cast<float>(j + 1), tags.size()});
     }
-    SurveyStore store;
-    Read(store, text);
-    ASSERT_EQ(store.ExStations.size(), tags.size());
-    for (size_t i = 0; i < tags.size(); ++i)
-        EXPECT_EQ(store.ExStations[i].Amplitude.X, expected[i]) << "tag " << tags[i];
+    ExpectTablesOfTheFirstTagInTheLine(text, tags, tables);
 }
 
 // Channel tables between the data tables: a table goes to the first station known at its line.
 TEST(CsamtAvgReader, ChannelTablesBetweenDataTables)
 {
     std::vector<std::string> tags;
-    std::vector<std::vector<float>> expected;
+    std::vector<DataTable> tables;
     std::string text = "CSAMT\n";
     unsigned seed = 7;
     auto next = [&seed](unsigned range) {
@@ -397,7 +419,6 @@ TEST(CsamtAvgReader, ChannelTablesBetweenDataTables)
             text += "<Channel>\nheading\ntx T g 0 -500 0 0 a b 500 0 0\n";
             for (unsigned k = 0, n = 1 + next(3); k < n; ++k) {
                 tags.push_back(word(1 + next(j < 100 ? 4 : 9)));
-                expected.emplace_back();
                 text += "ex d " + tags.back() + " 0 " + std::to_string(tags.size()) +
                         " 0 0 a b 5 0 0\n";
             }
@@ -405,15 +426,9 @@ TEST(CsamtAvgReader, ChannelTablesBetweenDataTables)
         }
         std::string line = "id:ex " + word(1 + next(12));
         text += line + "\nheading\n" + std::to_string(j + 1) + " 1 0 0 0\n\n";
-        size_t first = 0;
-        while (first < tags.size() && line.find(tags[first]) == std::string::npos) ++first;
-        expected[first < tags.size() ? first : 0].push_back(static_cast<float>(j + 1));
+        tables.push_back({line, static_cast<float>(j + 1), tags.size()});
     }
-    SurveyStore store;
-    Read(store, text);
-    ASSERT_EQ(store.ExStations.size(), tags.size());
-    for (size_t i = 0; i < tags.size(); ++i)
-        EXPECT_EQ(store.ExStations[i].Amplitude.X, expected[i]) << "tag " << tags[i];
+    ExpectTablesOfTheFirstTagInTheLine(text, tags, tables);
 }
 
 // Tags of a thousand lengths once took minutes to match: a guard against such a hang, not a

@@ -199,9 +199,6 @@ TEST(Mesh, TextHelpers)
     EXPECT_EQ(TruncatedText(-0.5), "0");
     EXPECT_EQ(TruncatedText(120.7), "120");
     EXPECT_EQ(TruncatedText(-604.4), "-604");
-    EXPECT_EQ(ChangeFileExt("/a/b.c/model.imp", ".m"), "/a/b.c/model.m");
-    EXPECT_EQ(ChangeFileExt("/a/b.c/model", ".cov"), "/a/b.c/model.cov");
-    EXPECT_EQ(ChangeFileExt("model", ".pri"), "model.pri");
 }
 
 TEST(Mesh, TheExampleLineGetsPositiveWidths)

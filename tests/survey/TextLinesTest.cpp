@@ -2,6 +2,8 @@
 
 #include "survey/TextLines.h"
 
+using namespace std::string_literals;
+
 namespace {
 
 std::vector<std::string> ReadAll(const std::string& bytes)
@@ -45,6 +47,19 @@ TEST(ReadNonBlankLine, LongLines)
     EXPECT_EQ(ReadAll(tooLong + "\nnext\n"), Lines{std::string(kMaxLineBytes, 'b')});
     // A too-long line that is blank in its first part yields nothing and ends the stream.
     EXPECT_EQ(ReadAll(std::string(kMaxLineBytes, ' ') + "tail\nnext\n"), Lines{});
+}
+
+TEST(ReadNonBlankWholeLine, TakesLinesOfAnyLength)
+{
+    const std::string longLine(100000, 'x');
+    TextStream stream(" \r\n\t\r\n " + longLine + "\0tail \r\n\r\n b \r\n  "s);
+    std::string line;
+    ASSERT_TRUE(ReadNonBlankWholeLine(stream, line));
+    EXPECT_EQ(line, longLine);  // whole, up to its first NUL, trimmed
+    ASSERT_TRUE(ReadNonBlankWholeLine(stream, line));
+    EXPECT_EQ(line, "b");
+    EXPECT_FALSE(ReadNonBlankWholeLine(stream, line));
+    EXPECT_TRUE(line.empty());
 }
 
 TEST(SplitFields, Separators)
@@ -97,4 +112,18 @@ TEST(SplitFields, LineFromTheListItself)
     SplitFields(fields[0], fields);
     EXPECT_EQ(fields, (std::vector<std::string>{"a", "much", "longer", "line", "of", "fields",
                                                 "one", "two", "three"}));
+}
+
+TEST(SplitAllFields, FieldsOfSplitFieldsWithoutTheirLimit)
+{
+    std::string line = " \t";
+    for (int i = 0; i < 1500; ++i) line += std::to_string(i) + (i % 2 ? " ,;" : "\t:=\"");
+    std::vector<std::string> all{"stale"}, limited;
+    SplitAllFields(line, all);
+    ASSERT_EQ(all.size(), 1500u);
+    EXPECT_EQ(all.back(), "1499");
+    SplitFields(line, limited);
+    EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + kMaxFields), limited);
+    SplitAllFields(" ,; \r\n", all);
+    EXPECT_TRUE(all.empty());
 }
