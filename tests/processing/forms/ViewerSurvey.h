@@ -12,7 +12,7 @@
 
 #include "app/MainForm.h"
 #include "map/TxRx.h"
-#include "tests/processing/SurveyFixture.h"
+#include "tests/support/SurveyFixture.h"
 
 inline QString U(const char* utf8)
 {
