@@ -536,8 +536,10 @@ CompanionPlacement CompanionPosition(const QRect& editorFrame, const QSize& comp
             place.Editor = QPoint(left, top);
             place.Companion = QPoint(left + editor.width() + kGap, chartTop);
         } else {
-            place.Editor = QPoint(editorFrame.left(), top);
-            place.Companion = QPoint(editorFrame.left() - kGap - chart.width(), chartTop);
+            // An editor partly off the right edge comes back onto the area.
+            const int left = inside(editorFrame.left(), editor.width(), area.left(), area.width());
+            place.Editor = QPoint(left, top);
+            place.Companion = QPoint(left - kGap - chart.width(), chartTop);
         }
         return place;
     }

@@ -11,18 +11,15 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "map/TxRx.h"
+#include "tests/support/forms/WindowFixture.h"
 
 class MainFormX11Test : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()
     {
-        QCOMPARE(QGuiApplication::platformName(), QString("xcb"));
-        Form1 = new TForm1(nullptr);
-        Form1->showMaximized();
+        StartMaximizedMainForm();
         Form2 = new TForm2(Form1);
-        QVERIFY(QTest::qWaitForWindowExposed(Form1));
-        QTRY_VERIFY_WITH_TIMEOUT(Form1->frameGeometry().height() > Form1->height(), 10000);
     }
 
     void cleanupTestCase() { delete Form1; }

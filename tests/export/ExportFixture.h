@@ -1,5 +1,5 @@
 #pragma once
-// Small surveys and file helpers for the export tests.
+// File helpers for the export tests, beside the small surveys of tests/support.
 
 #include <unistd.h>
 
@@ -9,32 +9,7 @@
 #include <vector>
 
 #include "base/TextStream.h"
-#include "survey/SurveyStore.h"
-#include "tests/survey/TransmitterFixture.h"
-
-struct ExportSample {
-    float Freq, Amplitude, Phase, AmplitudeError = 0, PhaseError = 0;
-};
-
-inline TStation ExportStation(const std::string& name, float x, float y, float z,
-                              const std::vector<ExportSample>& samples)
-{
-    TStation s;
-    s.Name = name;
-    s.Info.X = x;
-    s.Info.Y = y;
-    s.Info.Z = z;
-    for (const ExportSample& v : samples) {
-        s.Amplitude.X.push_back(v.Freq);
-        s.Amplitude.Y.push_back(v.Amplitude);
-        s.Phase.X.push_back(v.Freq);
-        s.Phase.Y.push_back(v.Phase);
-        s.Errors.X.push_back(v.AmplitudeError);
-        s.Errors.Y.push_back(v.PhaseError);
-    }
-    s.Amplitude.Count = s.Phase.Count = static_cast<int>(samples.size());
-    return s;
-}
+#include "tests/support/SurveyFixture.h"
 
 // A file name of this test process in the test folder, removed first.
 inline std::string ExportTempPath(const std::string& name)

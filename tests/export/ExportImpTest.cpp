@@ -26,7 +26,7 @@ TxData Source(const std::string& name, float freq)
 }
 
 TStation Receiver(const std::string& name, const std::string& txName, float x, float y, float z,
-                  const std::vector<ExportSample>& samples)
+                  const std::vector<Sample>& samples)
 {
     TStation s = ExportStation(name, x, y, z, samples);
     s.Info.TxName = txName;
@@ -383,7 +383,7 @@ SurveyStore QuadrantSurvey()
         store.Transmitters.push_back(tx);
     }
     for (int i = 0; i < 2000; ++i) {
-        std::vector<ExportSample> samples;
+        std::vector<Sample> samples;
         for (int k = 0; k < 3; ++k) {
             if ((k == 0 && i >= 1500) || (k == 1 && i < 500) || (k == 2 && (i < 1600))) continue;
             const double u = std::fmod(0.6180339887 * (3 * i + k + 1), 1.0);

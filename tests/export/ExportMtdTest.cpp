@@ -29,7 +29,7 @@ SurveyStore LineSurvey()
 }
 
 TStation LineEx(const std::string& name, float x, float y, float z,
-                const std::vector<ExportSample>& samples)
+                const std::vector<Sample>& samples)
 {
     TStation ex = ExportStation(name, x, y, z, samples);
     ex.Info.HyName = "H";

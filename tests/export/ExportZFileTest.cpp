@@ -53,7 +53,7 @@ SurveyStore ContourSurvey()
     return store;
 }
 
-TStation ContourEx(const std::string& name, const std::vector<ExportSample>& samples)
+TStation ContourEx(const std::string& name, const std::vector<Sample>& samples)
 {
     TStation ex = ExportStation(name, 0, 3500, 0, samples);
     ex.Info.HyName = "H";

@@ -3,7 +3,7 @@
 #include "base/NumberFormat.h"
 #include "base/StringList.h"
 #include "processing/CorrectionCurves.h"
-#include "tests/processing/SurveyFixture.h"
+#include "tests/support/SurveyFixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "base/StringList.h"
 #include "processing/StaticShift.h"
 #include "processing/StationCurves.h"
-#include "tests/processing/SurveyFixture.h"
+#include "tests/support/SurveyFixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "base/Exception.h"
 #include "processing/StationCurves.h"
-#include "tests/processing/SurveyFixture.h"
+#include "tests/support/SurveyFixture.h"
 
 namespace {
 

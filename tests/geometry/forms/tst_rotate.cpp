@@ -3,25 +3,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <functional>
 
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "chart/MarkLayer.h"
 #include "geometry/forms/Rotate.h"
 #include "map/TxRx.h"
+#include "tests/support/forms/WindowFixture.h"
 
 namespace {
-
-void WhenShown(std::function<void(QDialog*)> step)
-{
-    QTimer::singleShot(0, [step] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        step(dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-}
 
 TStation Station(const char* name, float x, float y, float z)
 {
@@ -38,12 +28,7 @@ TStation Station(const char* name, float x, float y, float z)
 class RotationTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        Form1 = new TForm1(nullptr);
-        Form1->show();
-        Form2 = new TForm2(Form1);
-    }
+    void initTestCase() { StartMainForm(); }
 
     void init()
     {

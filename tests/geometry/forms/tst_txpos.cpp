@@ -5,7 +5,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <functional>
 
 #include "app/Application.h"
 #include "app/MainForm.h"
@@ -14,18 +13,9 @@
 #include "base/SafeFile.h"
 #include "geometry/forms/TxPos.h"
 #include "map/TxRx.h"
+#include "tests/support/forms/WindowFixture.h"
 
 namespace {
-
-void WhenShown(std::function<void(TTxPosForm*)> step)
-{
-    QTimer::singleShot(0, [step] {
-        auto* dialog = qobject_cast<TTxPosForm*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        step(dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-}
 
 TxData Record(const std::string& name, float ax, float ay, float bx, float by)
 {
@@ -57,12 +47,7 @@ const char* const kMde =
 class TransmitterDialogTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        Form1 = new TForm1(nullptr);
-        Form1->show();
-        Form2 = new TForm2(Form1);
-    }
+    void initTestCase() { StartMainForm(); }
 
     void init()
     {
@@ -85,7 +70,7 @@ private slots:
         WriteFileReplacing(mde, kMde);
         ScriptedUserInterface ui;
         ui.FileAnswers.push_back({{mde}});
-        WhenShown([&](TTxPosForm* d) {
+        WhenShown<TTxPosForm>([&](TTxPosForm* d) {
             QCOMPARE(d->parent(), Form1);
             QCOMPARE(d->windowTitle(), QString::fromUtf8("设置源位置"));
             QCOMPARE(d->Txs->count(), 4);
@@ -114,7 +99,7 @@ private slots:
 
     void okWithoutEditingKeepsTheFullValues()
     {
-        WhenShown([](TTxPosForm* d) {
+        WhenShown<TTxPosForm>([](TTxPosForm* d) {
             d->By->setText("250");
             QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
             QVERIFY(!d->isVisible());
@@ -136,7 +121,7 @@ private slots:
 
     void leavingAnEditWritesTheRecordByName()
     {
-        WhenShown([](TTxPosForm* d) {
+        WhenShown<TTxPosForm>([](TTxPosForm* d) {
             QVERIFY(QTest::qWaitForWindowActive(d));
             d->Txs->setCurrentRow(1);
             d->Ax->setFocus();
@@ -155,7 +140,7 @@ private slots:
     void copyToAllAndABadTextOnOk()
     {
         ScriptedUserInterface ui;
-        WhenShown([](TTxPosForm* d) {
+        WhenShown<TTxPosForm>([](TTxPosForm* d) {
             d->Txs->setCurrentRow(3);
             d->N1->trigger();
             d->Bz->setText("x");
@@ -177,7 +162,7 @@ private slots:
     // A right press opens the pop-up menu for the item selected before; it selects nothing.
     void rightPressKeepsTheSelection()
     {
-        WhenShown([&](TTxPosForm* d) {
+        WhenShown<TTxPosForm>([&](TTxPosForm* d) {
             QVERIFY(QTest::qWaitForWindowActive(d));
             const QStringList before = EditTexts(d);
             const QPoint item3 = d->Txs->visualItemRect(d->Txs->item(3)).center();
@@ -197,7 +182,7 @@ private slots:
     void withoutRecords()
     {
         Form1->Transmitters.clear();
-        WhenShown([](TTxPosForm* d) {
+        WhenShown<TTxPosForm>([](TTxPosForm* d) {
             QCOMPARE(d->Txs->count(), 0);
             QCOMPARE(EditTexts(d),
                      QStringList({"Ax", "Edit1", "Edit1", "Edit1", "Edit1", "Edit1"}));

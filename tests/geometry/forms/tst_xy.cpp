@@ -13,7 +13,6 @@
 #include <QScatterSeries>
 #include <QTemporaryDir>
 #include <QToolTip>
-#include <functional>
 
 #include "app/Application.h"
 #include "app/MainForm.h"
@@ -28,24 +27,13 @@
 #include "geometry/forms/transxy.h"
 #include "import/CsamtAvgReader.h"
 #include "map/TxRx.h"
+#include "tests/support/forms/WindowFixture.h"
 
 namespace {
 
 QString U(const char* utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-// Runs step on the modal dialog once its event loop runs; a dialog the step left open is
-// cancelled, so that a failing step cannot hang the test.
-void WhenShown(std::function<void(QDialog*)> step)
-{
-    QTimer::singleShot(0, [step] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        step(dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
 }
 
 QTableWidgetItem* Item(int column, int row)
@@ -94,12 +82,7 @@ const std::string kGbkName = Utf8ToGbk("测点9");
 class StationEditorTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        Form1 = new TForm1(nullptr);
-        Form1->show();
-        Form2 = new TForm2(Form1);
-    }
+    void initTestCase() { StartMainForm(); }
 
     void init()
     {

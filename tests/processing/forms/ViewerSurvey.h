@@ -12,7 +12,8 @@
 
 #include "app/MainForm.h"
 #include "map/TxRx.h"
-#include "tests/processing/SurveyFixture.h"
+#include "tests/support/SurveyFixture.h"
+#include "tests/support/forms/WindowFixture.h"
 
 inline QString U(const char* utf8)
 {
@@ -44,14 +45,6 @@ inline void LoadViewerSurvey(TForm1* form)
         form->ExStations.push_back(MakeEx(names[s], hyName, 100.0f * s, 3000, ex));
         form->StaticFactors.push_back({names[s], 1.0f});
     }
-}
-
-// A shown main window with its map, as the viewers expect it.
-inline void StartViewerMainForm()
-{
-    Form1 = new TForm1(nullptr);
-    Form1->show();
-    Form2 = new TForm2(Form1);
 }
 
 template <class Window>

@@ -383,67 +383,6 @@ private slots:
         }));
     }
 
-    // Frames in screen pixels; the companion's frame is 405 x 218, the editor's 900 x 650.
-    void companionPlacement_data()
-    {
-        QTest::addColumn<QPoint>("editor");
-        QTest::addColumn<QRect>("area");
-        QTest::addColumn<QPoint>("editorAt");
-        QTest::addColumn<QPoint>("at");
-        const QRect wide(0, 0, 1920, 1080), mid(0, 0, 1600, 1000), small(0, 0, 1366, 768);
-        QTest::newRow("above, centred")
-            << QPoint(500, 300) << wide << QPoint(500, 300) << QPoint(748, 80);
-        QTest::newRow("just room above")
-            << QPoint(500, 220) << wide << QPoint(500, 220) << QPoint(748, 0);
-        QTest::newRow("editor moved down")
-            << QPoint(500, 100) << wide << QPoint(500, 220) << QPoint(748, 0);
-        QTest::newRow("centred on 1600 x 1000")
-            << QPoint(350, 175) << mid << QPoint(350, 220) << QPoint(598, 0);
-        QTest::newRow("editor low on the screen")
-            << QPoint(500, 600) << wide << QPoint(500, 430) << QPoint(748, 210);
-        QTest::newRow("editor off the left edge")
-            << QPoint(-400, 300) << wide << QPoint(0, 300) << QPoint(248, 80);
-        QTest::newRow("editor off the right edge")
-            << QPoint(1700, 300) << wide << QPoint(1020, 300) << QPoint(1268, 80);
-        QTest::newRow("second screen") << QPoint(2300, 300) << QRect(1920, 40, 1280, 1024)
-                                       << QPoint(2300, 300) << QPoint(2548, 80);
-        // Too short for the pair: the chart beside the editor, right where there is room.
-        QTest::newRow("beside, editor moved left")
-            << QPoint(233, 59) << small << QPoint(59, 59) << QPoint(961, 59);
-        QTest::newRow("beside on the right")
-            << QPoint(0, 40) << small << QPoint(0, 40) << QPoint(902, 40);
-        QTest::newRow("beside on the left")
-            << QPoint(1000, 40) << QRect(0, 0, 1920, 700) << QPoint(1000, 40) << QPoint(593, 40);
-        QTest::newRow("beside, editor moved up")
-            << QPoint(0, 300) << small << QPoint(0, 118) << QPoint(902, 118);
-        // Neither way: the editor stays, the chart in the corner.
-        QTest::newRow("no room") << QPoint(62, -20) << QRect(0, 0, 1024, 600) << QPoint(62, 0)
-                                 << QPoint(619, 382);
-    }
-
-    void companionPlacement()
-    {
-        QFETCH(QPoint, editor);
-        QFETCH(QRect, area);
-        QFETCH(QPoint, editorAt);
-        QFETCH(QPoint, at);
-        const QSize editorSize(900, 650), chartSize(405, 218);
-        const CompanionPlacement place =
-            CompanionPosition(QRect(editor, editorSize), chartSize, area);
-        QCOMPARE(place.Editor, editorAt);
-        QCOMPARE(place.Companion, at);
-        const QRect e(place.Editor, editorSize), c(place.Companion, chartSize);
-        QVERIFY(area.contains(c));
-        if (area.width() >= 900 + 2 + 405 || area.height() >= 650 + 2 + 218) {
-            QVERIFY(area.contains(e));
-            QVERIFY(!c.intersects(e));
-        }
-        // Placed once, the pair stays where it is.
-        const CompanionPlacement again = CompanionPosition(e, chartSize, area);
-        QCOMPARE(again.Editor, place.Editor);
-        QCOMPARE(again.Companion, place.Companion);
-    }
-
     void filesAndTheirWriteErrors()
     {
         ScriptedUserInterface ui;

@@ -15,23 +15,17 @@
 #include "app/MainForm.h"
 #include "processing/forms/APPRESForm.h"
 #include "processing/forms/TruncIPForm.h"
+#include "tests/support/SurveyFixture.h"
+#include "tests/support/forms/WindowFixture.h"
 
 namespace {
 
 TStation Station(const std::string& name, float amplitude, const std::string& hyName = "H0")
 {
-    TStation s;
-    s.Name = name;
-    s.Info.HyName = hyName;
     const float freqs[] = {1, 10, 100, 1000};
-    for (int i = 0; i < 4; ++i) {
-        s.Amplitude.X.push_back(freqs[i]);
-        s.Phase.X.push_back(freqs[i]);
-        s.Amplitude.Y.push_back(amplitude * (i + 1));
-        s.Phase.Y.push_back(0.25f * (i + 1));
-    }
-    s.Amplitude.Count = s.Phase.Count = 4;
-    return s;
+    std::vector<Sample> samples;
+    for (int i = 0; i < 4; ++i) samples.push_back({freqs[i], amplitude * (i + 1), 0.25f * (i + 1)});
+    return MakeEx(name, hyName, 0, 0, samples);
 }
 
 // The client windows from the bottom of the stack to its top, as the window manager keeps them.
@@ -86,18 +80,7 @@ bool Click(QWidget* widget, QPoint at, int button)
 class CurveEditorX11Test : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        QCOMPARE(QGuiApplication::platformName(), QString("xcb"));
-        Form1 = new TForm1(nullptr);
-        Form1->showMaximized();
-        QVERIFY(QTest::qWaitForWindowExposed(Form1));
-        // The window manager has framed and maximized it.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            Form1->frameGeometry().height() > Form1->height() &&
-                Form1->frameGeometry().width() >= Form1->screen()->availableGeometry().width() - 2,
-            10000);
-    }
+    void initTestCase() { StartMaximizedMainForm(); }
 
     void cleanupTestCase() { delete Form1; }
 

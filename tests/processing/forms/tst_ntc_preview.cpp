@@ -64,7 +64,7 @@ private slots:
     {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir::setCurrent(dir_->path()));
-        StartViewerMainForm();
+        StartMainForm();
         LoadViewerSurvey(Form1);
     }
 

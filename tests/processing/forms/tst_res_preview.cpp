@@ -41,7 +41,7 @@ class SoundingViewerTest : public QObject {
 private slots:
     void init()
     {
-        StartViewerMainForm();
+        StartMainForm();
         LoadViewerSurvey(Form1);
     }
 

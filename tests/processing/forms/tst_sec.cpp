@@ -49,7 +49,7 @@ private slots:
     {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir::setCurrent(dir_->path()));
-        StartViewerMainForm();
+        StartMainForm();
         Form1->MdiArea->resize(1000, 600);
         LoadViewerSurvey(Form1);
         Form1->RefFreqIndex = 1;  // 1000 Hz

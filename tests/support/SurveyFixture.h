@@ -1,16 +1,17 @@
 #pragma once
-// Small surveys for the processing tests.
+// Small surveys built by hand for the tests: stations, their curves and transmitter wires.
 
 #include <string>
 #include <vector>
 
+#include "survey/Records.h"
 #include "survey/SurveyStore.h"
-#include "tests/survey/TransmitterFixture.h"
 
 struct Sample {
-    float Freq, Amplitude, Phase;
+    float Freq, Amplitude, Phase, AmplitudeError = 0, PhaseError = 0;
 };
 
+// A station at (x, y) with amplitude and phase curves at the samples' frequencies.
 inline TStation MakeStation(const std::string& name, float x, float y,
                             const std::vector<Sample>& samples)
 {
@@ -42,4 +43,32 @@ inline TStation MakeHy(const std::string& name, const std::string& txName, float
     TStation s = MakeStation(name, x, y, samples);
     s.Info.TxName = txName;
     return s;
+}
+
+// A station as the writers take it: at height z, with an error curve beside its curves.
+inline TStation ExportStation(const std::string& name, float x, float y, float z,
+                              const std::vector<Sample>& samples)
+{
+    TStation s = MakeStation(name, x, y, samples);
+    s.Info.Z = z;
+    for (const Sample& v : samples) {
+        s.Errors.X.push_back(v.AmplitudeError);
+        s.Errors.Y.push_back(v.PhaseError);
+    }
+    return s;
+}
+
+// A straight transmitter wire along x from -length/2 to length/2 about (cx, cy).
+inline TxData MakeTx(const std::string& name, float cx, float cy, float length)
+{
+    TxData t;
+    t.Name = name;
+    t.Ax = cx - length / 2;
+    t.Ay = cy;
+    t.Bx = cx + length / 2;
+    t.By = cy;
+    t.Cx = cx;
+    t.Cy = cy;
+    t.Length = length;
+    return t;
 }
