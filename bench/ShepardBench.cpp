@@ -1,60 +1,27 @@
-// Terrain values of a 200 x 200 column mesh from 10,000 scattered terrain points, by the core
-// alone and as the model builder dialog computes them; and from stations laid in lines as surveys
-// lay them, against as many stations at random over the same ground.
+// Terrain values of a 200 x 200 column mesh from 10,000 scattered terrain points by the core (the
+// model builder dialog's own step is in forms/ShepardDialogBench.cpp); and from stations laid in
+// lines as surveys lay them, against as many stations at random over the same ground.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
 
-#include "model3d/Mesh.h"
+#include "bench/ScatteredTerrain.h"
 #include "model3d/ModelFiles.h"
-#include "model3d/ModelTemplate.h"
-#include "model3d/Terrain.h"
-
-#ifdef QUILLANE_BENCH_DIALOG
-#include <QApplication>
-
-#include "model3d/forms/Save3DModel.h"
-#endif
 
 namespace {
-
-struct Setup {
-    ModelSettings Settings;
-    ModelData Data;
-};
-
-Setup MakeSetup()
-{
-    Setup s;
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> coordinate(0, 5000), height(200, 900);
-    for (int i = 0; i < 10000; ++i) {
-        s.Data.TerrainX.push_back(coordinate(random));
-        s.Data.TerrainY.push_back(coordinate(random));
-        s.Data.TerrainZ.push_back(height(random));
-    }
-    ModelSettings& m = s.Settings;
-    m.Nx = m.Ny = 190;
-    m.NxS = m.NyS = 5;
-    m.Dx = m.Dy = "27";
-    m.NxScale = m.NyScale = "1.5";
-    m.MxRefEdit = m.MyRefEdit = "-500";
-    BuildXMesh(m, s.Data);
-    BuildYMesh(m, s.Data);
-    return s;
-}
 
 // Lines of 200 stations 50 m apart, 500 m between lines, or as many stations at random over the
 // same ground. The mesh is the builder's preset for the stations with 190 regular cells each way:
 // it reaches far beyond them, where a growing radius takes a whole chord of a line at once.
 enum class Layout { Lines, Random };
 
-Setup MakeSurveySetup(Layout layout, int stations)
+TerrainSetup MakeSurveySetup(Layout layout, int stations)
 {
-    Setup s;
+    TerrainSetup s;
     const int perLine = 200;
     const float spacing = 50, lineSpacing = 500;
     int lines = (stations + perLine - 1) / perLine;
@@ -88,7 +55,7 @@ Setup MakeSurveySetup(Layout layout, int stations)
 
 void ColumnValuesOf(benchmark::State& state, Layout layout)
 {
-    Setup s = MakeSurveySetup(layout, static_cast<int>(state.range(0)));
+    TerrainSetup s = MakeSurveySetup(layout, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         std::vector<float> values = ComputeColumnValues(s.Settings, s.Data);
         benchmark::DoNotOptimize(values.data());
@@ -120,7 +87,7 @@ BENCHMARK(BM_ColumnValuesAtRandom)->Apply(StationCounts);
 // cells) on stations in lines.
 void BM_CreateStepInLines(benchmark::State& state)
 {
-    Setup s = MakeSurveySetup(Layout::Lines, static_cast<int>(state.range(0)));
+    TerrainSetup s = MakeSurveySetup(Layout::Lines, static_cast<int>(state.range(0)));
     std::string name = "ShepardBench-model.m";
     for (auto _ : state) {
         if (!WriteModelFileSet({}, s.Settings, s.Data, name).Saved())
@@ -131,56 +98,16 @@ void BM_CreateStepInLines(benchmark::State& state)
 }
 BENCHMARK(BM_CreateStepInLines)->Arg(10000)->Apply(OnAllCores);
 
-#ifdef QUILLANE_BENCH_DIALOG
-// Both cases run in a process with the application's threads, as the dialog does: a second
-// thread alone slows the core's allocations by about a sixth.
-void EnsureApplication()
-{
-    static int argc = 1;
-    static char name[] = "ShepardBench";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-}
-#else
-void EnsureApplication() {}
-#endif
-
 void BM_ColumnValues(benchmark::State& state)
 {
-    EnsureApplication();
-    Setup s = MakeSetup();
-    long calls = 0;
-    TerrainProgress progress = [&calls](size_t, size_t) { return ++calls > 0; };
-    for (auto _ : state) {
-        std::vector<float> values = ComputeColumnValues(s.Settings, s.Data, progress);
-        benchmark::DoNotOptimize(values.data());
-    }
-    state.counters["columns"] = static_cast<double>(s.Data.CellDx.size() * s.Data.CellDy.size());
+    ScatteredColumnValues(state, CountingProgress());
 }
 BENCHMARK(BM_ColumnValues)->UseRealTime()->Unit(benchmark::kMillisecond);
-
-#ifdef QUILLANE_BENCH_DIALOG
-// The same step as the model builder dialog runs it, letting window messages run as it does;
-// compare with BM_ColumnValues.
-void BM_ColumnValuesInTheDialog(benchmark::State& state)
-{
-    EnsureApplication();
-    Setup s = MakeSetup();
-    TerrainProgress progress = ModelBuilderPendingMessages();
-    for (auto _ : state) {
-        std::vector<float> values = ComputeColumnValues(s.Settings, s.Data, progress);
-        benchmark::DoNotOptimize(values.data());
-    }
-    state.counters["columns"] = static_cast<double>(s.Data.CellDx.size() * s.Data.CellDy.size());
-}
-BENCHMARK(BM_ColumnValuesInTheDialog)->UseRealTime()->Unit(benchmark::kMillisecond);
-#endif
 
 // One row of the same mesh with every pass scanning all points, for comparison.
 void BM_ColumnRowScanningAllPoints(benchmark::State& state)
 {
-    Setup s = MakeSetup();
+    TerrainSetup s = MakeScatteredTerrain();
     const ModelData& d = s.Data;
     float r0 = StartingRadius(d.TerrainX.data(), d.TerrainY.data(), d.TerrainCount());
     for (auto _ : state) {

@@ -15,7 +15,7 @@ timeout=${FUZZ_TIMEOUT:-2}
 rss=${FUZZ_RSS_MB:-2048}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQUILLANE_GUI=OFF -DQUILLANE_BENCH=OFF -DQUILLANE_FUZZ=ON >/dev/null
+  -DQUILLANE_GUI=OFF -DQUILLANE_BENCH=OFF -DBUILD_TESTING=OFF -DQUILLANE_FUZZ=ON >/dev/null
 cmake --build "$build" --target fuzz_targets --parallel "$(nproc)"
 
 if [ $# -gt 0 ]; then

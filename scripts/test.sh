@@ -19,5 +19,5 @@ FUZZ_SECONDS=3 bash "$root/fuzz/run.sh"
   cd "$root/build-sanitize" && ctest --output-on-failure --parallel "$(nproc)" --timeout 300
 )
 
-bash "$root/scripts/build.sh" "$root/build"
+bash "$root/scripts/build.sh" "$root/build" -DBUILD_TESTING=ON -DQUILLANE_BENCH=ON
 cd "$root/build" && ctest --output-on-failure --parallel "$(nproc)" --timeout 300
