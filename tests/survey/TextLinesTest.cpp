@@ -11,6 +11,13 @@ std::vector<std::string> ReadAll(const std::string& bytes)
     std::string line;
     while (ReadNonBlankLine(stream, line)) lines.push_back(line);
     EXPECT_TRUE(line.empty());
+    // The views into the stream's text give the same lines.
+    TextStream again(bytes);
+    std::vector<std::string> viewed;
+    std::string_view view;
+    while (ReadNonBlankLine(again, view)) viewed.emplace_back(view);
+    EXPECT_TRUE(view.empty());
+    EXPECT_EQ(viewed, lines);
     return lines;
 }
 
@@ -18,6 +25,9 @@ std::vector<std::string> Split(const std::string& line)
 {
     std::vector<std::string> fields{"stale"};
     SplitFields(line, fields);
+    std::vector<std::string_view> views{"stale"};
+    SplitFields(line, views);
+    EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), fields) << line;
     return fields;
 }
 
@@ -74,6 +84,20 @@ TEST(SplitFields, Separators)
     for (const Case& c : cases) EXPECT_EQ(Split(c.line), c.fields) << c.line;
 }
 
+TEST(SplitFields, EveryByteOnItsOwn)
+{
+    const std::string separators("\n\r ,\"\t:=;\0", 10);
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        EXPECT_EQ(IsFieldSeparator(c), separators.find(c) != std::string::npos) << byte;
+        const Lines fields = Split(std::string("a") + c + "b");
+        if (IsFieldSeparator(c))
+            EXPECT_EQ(fields, (Lines{"a", "b"})) << byte;
+        else
+            EXPECT_EQ(fields, Lines{std::string("a") + c + "b"}) << byte;
+    }
+}
+
 TEST(SplitFields, AtMostAThousandFields)
 {
     std::string line;
@@ -86,6 +110,10 @@ TEST(SplitFields, AtMostAThousandFields)
     EXPECT_EQ(Split(many).size(), kMaxFields);
     EXPECT_EQ(FieldOrEmpty(fields, 5), "5");
     EXPECT_EQ(FieldOrEmpty(fields, 1000), "");
+    std::vector<std::string_view> views;
+    SplitFields(line, views);
+    EXPECT_EQ(FieldOrEmpty(views, 999), "999");
+    EXPECT_EQ(FieldOrEmpty(views, 1000), "");
 }
 
 TEST(SplitFields, LineFromTheListItself)
