@@ -104,7 +104,9 @@ public:
         size_t size = 16;
         while (size < 2 * entries) size *= 2;
         if (size <= slots_.size()) return;
-        std::vector<uint32_t> old(size, kEmpty);
+        std::vector<uint32_t> old;
+        ReserveLarge(old, size);  // probed at random: large pages spare the misses of their map
+        old.assign(size, kEmpty);
         old.swap(slots_);
         mask_ = size - 1;
         for (uint32_t position : old) {
@@ -150,7 +152,10 @@ public:
 private:
     void Grow()
     {
-        std::vector<size_t> old(std::max<size_t>(16, 2 * slots_.size()), 0);
+        std::vector<size_t> old;
+        const size_t size = std::max<size_t>(16, 2 * slots_.size());
+        ReserveLarge(old, size);
+        old.assign(size, 0);
         old.swap(slots_);
         for (size_t hash : old) {
             if (hash == 0) continue;
