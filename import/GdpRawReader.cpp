@@ -259,26 +259,40 @@ private:
     std::string text_;
 };
 
+// A station's record of a new block, with its first sample.
+void MakeStation(TStation& station, const std::string& name, float x, float y, const BlockValues& v,
+                 const std::string& tag, double amplitude, double phase)
+{
+    const float f = ToSingle(v.BlockFrequency), a = ToSingle(amplitude), p = ToSingle(phase);
+    station.Name = name;
+    station.Info.X = x;
+    station.Info.Y = y;
+    station.Info.HyName = std::to_string(v.HyNumber);
+    station.Info.Tag = tag;
+    station.Info.TxName = std::to_string(v.TxNumber);
+    // Each list takes room for its one value at once.
+    station.Amplitude.X.assign(1, f);
+    station.Amplitude.Y.assign(1, a);
+    station.Phase.X.assign(1, f);
+    station.Phase.Y.assign(1, p);
+    station.Errors.X.assign(1, 0.01f);
+    station.Errors.Y.assign(1, 0.01f);
+}
+
 void AddNewStationBlock(SurveyStore& store, const BlockValues& v, const std::string& tag,
                         FirstStationIndex& exIndex, FirstStationIndex& hyIndex)
 {
-    TStation header;
-    header.Info.HyName = std::to_string(v.HyNumber);
-    header.Info.Tag = tag;
-    header.Info.TxName = std::to_string(v.TxNumber);
-    header.Info.Y = JobTextPosition(v.JobText);
+    const float y = JobTextPosition(v.JobText);
     for (size_t i = 0; i < v.ExIds.size(); ++i) {
-        TStation station = header;
-        station.Name = v.ExIds[i];
-        station.Info.X = StationPosition(v.ExIds[i], v.JobText);
-        AddSample(station, v.BlockFrequency, v.ExAmplitudes[i], v.ExPhases[i]);
+        TStation station;
+        MakeStation(station, v.ExIds[i], StationPosition(v.ExIds[i], v.JobText), y, v, tag,
+                    v.ExAmplitudes[i], v.ExPhases[i]);
         store.ExStations.push_back(std::move(station));
         exIndex.Added(v.ExIds[i], store.ExStations.size() - 1);
     }
-    TStation hy = header;
-    hy.Name = v.ExIds.front();
-    hy.Info.X = store.ExStations.back().Info.X;
-    AddSample(hy, v.BlockFrequency, v.HAmplitude, v.HPhase);
+    TStation hy;
+    MakeStation(hy, v.ExIds.front(), store.ExStations.back().Info.X, y, v, tag, v.HAmplitude,
+                v.HPhase);
     store.HyStations.push_back(std::move(hy));
     hyIndex.Added(v.ExIds.front(), store.HyStations.size() - 1);
 }
@@ -441,15 +455,15 @@ void RewriteTextFile(const std::string& fileName)
     lines.SaveToFile(fileName);
 }
 
-void ParseUnitValue(const std::string& text, float& value)
+void ParseUnitValue(std::string_view text, float& value)
 {
     auto number = [&text](size_t length) {
         double result = 0;
         if (!TryStrToFloat(text.data(), text.data() + length, result))
-            throw InvalidFloat(text.substr(0, length));
+            throw InvalidFloat(std::string(text.substr(0, length)));
         return result;
     };
-    auto has = [&text](char letter) { return text.find(letter) != std::string::npos; };
+    auto has = [&text](char letter) { return text.find(letter) != std::string_view::npos; };
     if (has('v'))
         value = ToSingle(number(text.size() - 1));
     else if (has('m'))
@@ -519,8 +533,8 @@ void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
             return;
         }
         float magnitude, phase;
-        ParseUnitValue(std::string(FieldOrEmpty(fields, 3)), magnitude);
-        ParseUnitValue(std::string(FieldOrEmpty(fields, 4)), phase);
+        ParseUnitValue(FieldOrEmpty(fields, 3), magnitude);
+        ParseUnitValue(FieldOrEmpty(fields, 4), phase);
         double m = ToSingle(magnitude * 1e6);
         double p = ToSingle(phase * 0.001);
         if (IsExField(fields[1])) {
