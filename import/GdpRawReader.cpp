@@ -352,7 +352,7 @@ private:
 // is held in the group's entry, and a list is made only for a group that takes a second.
 class StationGroups {
 public:
-    // Room for the groups of stations positions in all.
+    // Room for an entry for every station position below stations.
     void Reserve(size_t stations) { entries_.reserve(stations); }
     // Whether the group has taken a frequency near freq, as TakenFrequencies tests it; a group
     // that took none has not.

@@ -126,3 +126,42 @@ TEST(SplitFields, LineFromTheListItself)
     EXPECT_EQ(fields, (std::vector<std::string>{"a", "much", "longer", "line", "of", "fields",
                                                 "one", "two", "three"}));
 }
+
+TEST(FieldNumbers, ExactCountInOnePass)
+{
+    struct Case {
+        std::string line;
+        bool exact;
+        std::vector<double> values;
+        std::string failed;
+        size_t fields;
+    } cases[] = {
+        {"1 2.5 -3", true, {1, 2.5, -3}, "", 3}, {"1 2 3 4", false, {1, 2, 3}, "", 4},
+        {"1 2 3 q", false, {1, 2, 3}, "", 4},    {"1 2", false, {1, 2}, "", 2},
+        {"1 x 3", false, {1}, "x", 3},           {"1 \x01 3", false, {1}, "", 3},
+        {"1 2 \x01;", false, {1, 2}, "", 3},     {"", false, {}, "", 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<double> values{7};
+        std::string failed = "stale";
+        size_t fields = 99;
+        EXPECT_EQ(ExactFieldNumbers(c.line, 3, values, failed, fields), c.exact) << c.line;
+        EXPECT_EQ(values, c.values) << c.line;
+        EXPECT_EQ(failed, c.failed) << c.line;
+        EXPECT_EQ(fields, c.fields) << c.line;
+    }
+}
+
+TEST(FieldNumbers, RoomNoLargerThanTheLine)
+{
+    // A count that a header claims takes no more room than the line's values could fill.
+    std::vector<double> values;
+    std::string failed;
+    EXPECT_FALSE(FieldNumbers("1 2 3", 2000000000, values, failed));
+    EXPECT_EQ(values, (std::vector<double>{1, 2, 3}));
+    EXPECT_LE(values.capacity(), 3u);
+    size_t fields = 0;
+    EXPECT_FALSE(ExactFieldNumbers("4 5", 1u << 30, values, failed, fields));
+    EXPECT_EQ(fields, 2u);
+    EXPECT_LE(values.capacity(), 3u);
+}
