@@ -3,6 +3,7 @@
 // belong to GBK or UTF-8 characters, and the process locale must not change any of them.
 
 #include <string>
+#include <string_view>
 
 inline std::string LowerAscii(std::string text)
 {
@@ -19,7 +20,7 @@ inline std::string UpperAscii(std::string text)
 }
 
 // Whether word occurs anywhere in text, in the same case.
-inline bool Contains(const std::string& text, const char* word)
+inline bool Contains(std::string_view text, const char* word)
 {
-    return text.find(word) != std::string::npos;
+    return text.find(word) != std::string_view::npos;
 }

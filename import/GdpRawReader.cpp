@@ -21,6 +21,7 @@
 #include "base/StringList.h"
 #include "import/RelativeTests.h"
 #include "import/TransmitterLookup.h"
+#include "survey/LargeLists.h"
 #include "survey/Records.h"
 #include "survey/TextLines.h"
 
@@ -28,8 +29,16 @@ namespace {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
 
-// The next line and its fields; false (no fields) at the end of the input.
-bool ReadFields(TextStream& stream, std::string& line, std::vector<std::string>& fields)
+// "ex" in any case.
+bool IsExField(std::string_view field)
+{
+    return field.size() == 2 && (field[0] == 'e' || field[0] == 'E') &&
+           (field[1] == 'x' || field[1] == 'X');
+}
+
+// The next line and its fields, as views into the stream's text; false (no fields) at the end of
+// the input.
+bool ReadFields(TextStream& stream, std::string_view& line, std::vector<std::string_view>& fields)
 {
     bool read = ReadNonBlankLine(stream, line);
     SplitFields(line, fields);
@@ -37,7 +46,8 @@ bool ReadFields(TextStream& stream, std::string& line, std::vector<std::string>&
 }
 
 // Skips to the next block-number line (a line of exactly one field) and leaves it unread.
-void SkipToNextBlock(TextStream& stream, std::string& line, std::vector<std::string>& fields)
+void SkipToNextBlock(TextStream& stream, std::string_view& line,
+                     std::vector<std::string_view>& fields)
 {
     for (;;) {
         size_t position = stream.Position();
@@ -84,7 +94,9 @@ public:
         size_t size = 16;
         while (size < 2 * entries) size *= 2;
         if (size <= slots_.size()) return;
-        std::vector<uint32_t> old(size, kEmpty);
+        std::vector<uint32_t> old;
+        ReserveLarge(old, size);  // probed at random: large pages spare the misses of their map
+        old.assign(size, kEmpty);
         old.swap(slots_);
         mask_ = size - 1;
         for (uint32_t position : old) {
@@ -130,7 +142,10 @@ public:
 private:
     void Grow()
     {
-        std::vector<size_t> old(std::max<size_t>(16, 2 * slots_.size()), 0);
+        std::vector<size_t> old;
+        const size_t size = std::max<size_t>(16, 2 * slots_.size());
+        ReserveLarge(old, size);
+        old.assign(size, 0);
         old.swap(slots_);
         for (size_t hash : old) {
             if (hash == 0) continue;
@@ -197,11 +212,9 @@ struct BlockValues {
     int HyNumber = 0;
 };
 
-// The block reader's lines and fields, kept from block to block so that their storage is reused.
+// The block reader's fields, kept from block to block so that their storage is reused.
 struct BlockScratch {
-    std::string line;
-    std::string header;
-    std::vector<std::string> fields;
+    std::vector<std::string_view> fields;
 };
 
 void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
@@ -236,26 +249,40 @@ private:
     std::string text_;
 };
 
+// A station's record of a new block, with its first sample.
+void MakeStation(TStation& station, const std::string& name, float x, float y, const BlockValues& v,
+                 const std::string& tag, double amplitude, double phase)
+{
+    const float f = ToSingle(v.BlockFrequency), a = ToSingle(amplitude), p = ToSingle(phase);
+    station.Name = name;
+    station.Info.X = x;
+    station.Info.Y = y;
+    station.Info.HyName = std::to_string(v.HyNumber);
+    station.Info.Tag = tag;
+    station.Info.TxName = std::to_string(v.TxNumber);
+    // Each list takes room for its one value at once.
+    station.Amplitude.X.assign(1, f);
+    station.Amplitude.Y.assign(1, a);
+    station.Phase.X.assign(1, f);
+    station.Phase.Y.assign(1, p);
+    station.Errors.X.assign(1, 0.01f);
+    station.Errors.Y.assign(1, 0.01f);
+}
+
 void AddNewStationBlock(SurveyStore& store, const BlockValues& v, const std::string& tag,
                         FirstStationIndex& exIndex, FirstStationIndex& hyIndex)
 {
-    TStation header;
-    header.Info.HyName = std::to_string(v.HyNumber);
-    header.Info.Tag = tag;
-    header.Info.TxName = std::to_string(v.TxNumber);
-    header.Info.Y = JobTextPosition(v.JobText);
+    const float y = JobTextPosition(v.JobText);
     for (size_t i = 0; i < v.ExIds.size(); ++i) {
-        TStation station = header;
-        station.Name = v.ExIds[i];
-        station.Info.X = StationPosition(v.ExIds[i], v.JobText);
-        AddSample(station, v.BlockFrequency, v.ExAmplitudes[i], v.ExPhases[i]);
+        TStation station;
+        MakeStation(station, v.ExIds[i], StationPosition(v.ExIds[i], v.JobText), y, v, tag,
+                    v.ExAmplitudes[i], v.ExPhases[i]);
         store.ExStations.push_back(std::move(station));
         exIndex.Added(v.ExIds[i], store.ExStations.size() - 1);
     }
-    TStation hy = header;
-    hy.Name = v.ExIds.front();
-    hy.Info.X = store.ExStations.back().Info.X;
-    AddSample(hy, v.BlockFrequency, v.HAmplitude, v.HPhase);
+    TStation hy;
+    MakeStation(hy, v.ExIds.front(), store.ExStations.back().Info.X, y, v, tag, v.HAmplitude,
+                v.HPhase);
     store.HyStations.push_back(std::move(hy));
     hyIndex.Added(v.ExIds.front(), store.HyStations.size() - 1);
 }
@@ -263,11 +290,17 @@ void AddNewStationBlock(SurveyStore& store, const BlockValues& v, const std::str
 // The frequencies a station group has taken.
 class TakenFrequencies {
 public:
-    // Whether a frequency of the list lies within the relative 1e-4 of the block's. A block
-    // frequency of 0 against a non-empty list raises the division error.
+    // Whether freq lies within the relative 1e-4 of a frequency taken. A block frequency of 0
+    // raises the division error.
+    static bool Close(double freq, float taken)
+    {
+        return CheckedDiv(std::fabs(freq - taken), freq) < 1e-4;
+    }
+    // Whether a frequency of the list lies near the block's. A block frequency of 0 against a
+    // non-empty list raises the division error.
     bool Taken(double freq) const
     {
-        auto close = [&](size_t i) { return CheckedDiv(std::fabs(freq - list_[i]), freq) < 1e-4; };
+        auto close = [&](size_t i) { return Close(freq, list_[i]); };
         // From here up no quotient can overflow, so the test raises nothing and only frequencies
         // near the block's can pass it.
         constexpr double kIndexedFrom = 1e-200;
@@ -305,29 +338,61 @@ private:
 };
 
 // The taken frequencies of each station group, by the position of the group's first Ex record.
+// Most groups, one to a station of a file of one station per block, take a single frequency: it
+// is held in the group's entry, and a list is made only for a group that takes a second.
 class StationGroups {
 public:
-    TakenFrequencies& Of(size_t station)
+    // Room for an entry for every station position below stations.
+    void Reserve(size_t stations) { entries_.reserve(stations); }
+    // Whether the group has taken a frequency near freq, as TakenFrequencies tests it; a group
+    // that took none has not.
+    bool Taken(size_t station, double freq) const
     {
-        if (station >= groupOf_.size()) groupOf_.resize(station + 1, kNoGroup);
-        if (groupOf_[station] == kNoGroup) {
-            groupOf_[station] = groups_.size();
-            groups_.emplace_back();
+        if (station >= entries_.size() || entries_[station].list == kNothing) return false;
+        const Entry& entry = entries_[station];
+        if (entry.list == kFirstOnly) return TakenFrequencies::Close(freq, entry.first);
+        return lists_[entry.list].Taken(freq);
+    }
+    void Add(size_t station, float freq)
+    {
+        if (station >= entries_.size()) entries_.resize(station + 1);
+        Entry& entry = entries_[station];
+        if (entry.list == kNothing) {
+            entry.first = freq;
+            entry.list = kFirstOnly;
+            return;
         }
-        return groups_[groupOf_[station]];
+        if (entry.list == kFirstOnly) {
+            if (lists_.size() >= kFirstOnly) throw std::bad_alloc();
+            lists_.emplace_back();
+            lists_.back().Add(entry.first);
+            entry.list = static_cast<uint32_t>(lists_.size() - 1);
+        }
+        lists_[entry.list].Add(freq);
+    }
+    // A new group of station that has taken freq alone.
+    void Start(size_t station, float freq)
+    {
+        if (station >= entries_.size()) entries_.resize(station + 1);
+        entries_[station] = Entry{freq, kFirstOnly};
     }
 
 private:
-    static constexpr size_t kNoGroup = kNone;
-    std::vector<size_t> groupOf_;
-    std::deque<TakenFrequencies> groups_;  // stays in place as it grows
+    static constexpr uint32_t kNothing = UINT32_MAX;
+    static constexpr uint32_t kFirstOnly = UINT32_MAX - 1;
+    struct Entry {
+        float first = 0;
+        uint32_t list = kNothing;  // kNothing, kFirstOnly or the position of the group's list
+    };
+    std::vector<Entry> entries_;
+    std::deque<TakenFrequencies> lists_;  // stays in place as it grows
 };
 
-void AddKnownStationBlock(SurveyStore& store, BlockValues& v, TakenFrequencies& taken,
+void AddKnownStationBlock(SurveyStore& store, BlockValues& v, StationGroups& groups, size_t group,
                           const FirstStationIndex& exIndex, const FirstStationIndex& hyIndex)
 {
-    if (taken.Taken(v.BlockFrequency)) return;
-    taken.Add(ToSingle(v.BlockFrequency));
+    if (groups.Taken(group, v.BlockFrequency)) return;
+    groups.Add(group, ToSingle(v.BlockFrequency));
     for (size_t k = 0; k < v.ExIds.size(); ++k) {
         size_t index = exIndex.Find(v.ExIds[k]);
         if (index != kNone)
@@ -370,15 +435,15 @@ void RewriteTextFile(const std::string& fileName)
     lines.SaveToFile(fileName);
 }
 
-void ParseUnitValue(const std::string& text, float& value)
+void ParseUnitValue(std::string_view text, float& value)
 {
     auto number = [&text](size_t length) {
         double result = 0;
         if (!TryStrToFloat(text.data(), text.data() + length, result))
-            throw InvalidFloat(text.substr(0, length));
+            throw InvalidFloat(std::string(text.substr(0, length)));
         return result;
     };
-    auto has = [&text](char letter) { return text.find(letter) != std::string::npos; };
+    auto has = [&text](char letter) { return text.find(letter) != std::string_view::npos; };
     if (has('v'))
         value = ToSingle(number(text.size() - 1));
     else if (has('m'))
@@ -410,17 +475,17 @@ void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
     ExIds.clear();
     ExAmplitudes.clear();
     ExPhases.clear();
-    std::string& line = scratch.line;
-    std::vector<std::string>& fields = scratch.fields;
+    std::string_view line;
+    std::vector<std::string_view>& fields = scratch.fields;
     do {
         if (!ReadFields(stream, line, fields)) return;
     } while (fields.size() != 1);
-    StrToInt(line);  // the block number is not used, but must be one
+    StrToInt(std::string(line));  // the block number is not used, but must be one
 
-    std::string& header = scratch.header;
+    std::string_view header;
     if (!ReadNonBlankLine(stream, header)) return;
-    if (Contains(header, "SYNC")) header = "CSAM" + header.substr(4);
-    if (!Contains(header, "CSAM")) {
+    // A "SYNC" header reads as a "CSAM" one.
+    if (!Contains(header, "SYNC") && !Contains(header, "CSAM")) {
         SkipToNextBlock(stream, line, fields);
         return;
     }
@@ -428,17 +493,17 @@ void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
     // A block cut short by the end of the input has nothing more to give.
     if (!ReadFields(stream, line, fields)) return;
     if (Contains(line, "OPER")) {
-        DipoleLength = StrToInt(FieldOrEmpty(fields, 6));
+        DipoleLength = StrToInt(std::string(FieldOrEmpty(fields, 6)));
         if (!ReadFields(stream, line, fields)) return;
         JobText = FieldOrEmpty(fields, 3);
         SkipToNextBlock(stream, line, fields);
         return;
     }
-    TxNumber = StrToInt(FieldOrEmpty(fields, 1));
-    HyNumber = StrToInt(FieldOrEmpty(fields, 3));
+    TxNumber = StrToInt(std::string(FieldOrEmpty(fields, 1)));
+    HyNumber = StrToInt(std::string(FieldOrEmpty(fields, 3)));
     if (!ReadFields(stream, line, fields)) return;
-    BlockFrequency = StrToFloat(FieldOrEmpty(fields, 0));
-    BlockCurrent = StrToFloat(FieldOrEmpty(fields, 6));
+    BlockFrequency = StrToFloat(std::string(FieldOrEmpty(fields, 0)));
+    BlockCurrent = StrToFloat(std::string(FieldOrEmpty(fields, 6)));
 
     for (;;) {
         size_t position = stream.Position();
@@ -452,11 +517,14 @@ void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
         ParseUnitValue(FieldOrEmpty(fields, 4), phase);
         double m = ToSingle(magnitude * 1e6);
         double p = ToSingle(phase * 0.001);
-        if (LowerAscii(fields[1]) == "ex") {
+        if (IsExField(fields[1])) {
             double e = ToSingle(m * 0.001);
             e = ToSingle(CheckedDiv(e, DipoleLength * 0.001));
             e = ToSingle(CheckedDiv(e, BlockCurrent));
-            ExIds.push_back(JobText + FieldOrEmpty(fields, 2));
+            const std::string_view station = FieldOrEmpty(fields, 2);
+            std::string id;
+            id.reserve(JobText.size() + station.size());
+            ExIds.push_back(std::move(id.append(JobText).append(station)));
             ExAmplitudes.push_back(e);
             ExPhases.push_back(p);
         } else {
@@ -504,8 +572,8 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
 
     // The block values carry over: the station pass starts with what the first pass left.
     stream.Rewind();
-    store.ExStations.reserve(store.ExStations.size() + newStations.ex);
-    store.HyStations.reserve(store.HyStations.size() + newStations.hy);
+    ReserveLarge(store.ExStations, store.ExStations.size() + newStations.ex);
+    ReserveLarge(store.HyStations, store.HyStations.size() + newStations.hy);
     exIndex.Reserve(store.ExStations.size() + newStations.ex);
     hyIndex.Reserve(store.HyStations.size() + newStations.hy);
     newStations = NewStationCount();
@@ -513,6 +581,7 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     // record), so that a file ordered group by group still gives every group each of its
     // frequencies once.
     StationGroups groups;
+    groups.Reserve(store.ExStations.capacity());
     TagText tag;
     while (!stream.Exhausted()) {
         ReportProgress(size + stream.Position(), 2 * size);
@@ -521,11 +590,9 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
         size_t group = exIndex.Find(v.ExIds.front());
         if (group == kNone) {
             AddNewStationBlock(store, v, tag.Of(v.BlockFrequency), exIndex, hyIndex);
-            TakenFrequencies& taken = groups.Of(exIndex.Find(v.ExIds.front()));
-            taken = TakenFrequencies();
-            taken.Add(ToSingle(v.BlockFrequency));
+            groups.Start(exIndex.Find(v.ExIds.front()), ToSingle(v.BlockFrequency));
         } else {
-            AddKnownStationBlock(store, v, groups.Of(group), exIndex, hyIndex);
+            AddKnownStationBlock(store, v, groups, group, exIndex, hyIndex);
         }
     }
 }

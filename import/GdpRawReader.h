@@ -4,6 +4,7 @@
 // transmitter, Ex and Hy records of the store.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/TextStream.h"
@@ -21,7 +22,7 @@ void RewriteTextFile(const std::string& fileName);
 // A magnitude or phase field with an optional unit letter: "v" volts, "m" times 0.001, "u" times
 // 1e-6. A letter anywhere in the text cuts the text's last character. EConvertError when the rest
 // is not a number.
-void ParseUnitValue(const std::string& text, float& value);
+void ParseUnitValue(std::string_view text, float& value);
 
 // Reads one block from the stream's position: an operator block sets DipoleLength and JobText, a
 // data block sets the frequency, current, transmitter and Hy numbers and fills the three E lists

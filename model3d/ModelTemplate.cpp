@@ -50,16 +50,19 @@ ModelTemplate ReadTemplate(const std::string& fileName)
     // The point lines hold one value per receiver, however many the block has: they are taken
     // as views and converted in place.
     std::string_view xLine, yLine, zLine;
-    if (!ReadNonBlankWholeLine(stream, xLine)) return result;
-    if (n <= 0 || CountFields(xLine) != static_cast<size_t>(n)) return result;
+    if (!ReadNonBlankWholeLine(stream, xLine) || n <= 0) return result;
+    // The x line must hold exactly one value per receiver; its values are counted as they are
+    // converted.
+    const size_t count = static_cast<size_t>(n);
+    ModelPoints points;
+    std::string xFailed, yFailed, zFailed;
+    size_t xFields = 0;
+    const bool xRead = ExactFieldNumbers(xLine, count, points.X, xFailed, xFields);
+    if (xFields != count) return result;
     ReadNonBlankWholeLine(stream, yLine);
     ReadNonBlankWholeLine(stream, zLine);
     // The values are converted point by point, x, y, z: the first that fails in that order is
     // the one reported.
-    const size_t count = static_cast<size_t>(n);
-    ModelPoints points;
-    std::string xFailed, yFailed, zFailed;
-    const bool xRead = FieldNumbers(xLine, count, points.X, xFailed);
     const bool yRead = FieldNumbers(yLine, count, points.Y, yFailed);
     const bool zRead = FieldNumbers(zLine, count, points.Z, zFailed);
     // Short Y or Z lines would leave receivers without coordinates: no template then, whatever

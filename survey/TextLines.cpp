@@ -1,9 +1,11 @@
 #include "survey/TextLines.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
 #include "base/Convert.h"
+#include "survey/LargeLists.h"
 
 std::string TrimBlanks(const std::string& text)
 {
@@ -66,15 +68,35 @@ bool ReadNonBlankLine(TextStream& stream, std::string& line)
     return ReadNonBlankLineUpTo(stream, line, kMaxLineBytes);
 }
 
+bool ReadNonBlankLine(TextStream& stream, std::string_view& line)
+{
+    return ReadNonBlankViewUpTo(stream, line, kMaxLineBytes);
+}
+
 void SplitFields(std::string_view line, std::vector<std::string>& fields)
 {
     SplitFieldsUpTo(line, fields, kMaxFields);
+}
+
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields)
+{
+    fields.clear();
+    ForEachField(line, [&](std::string_view field) {
+        if (fields.size() >= kMaxFields) return false;
+        fields.push_back(field);
+        return true;
+    });
 }
 
 const std::string& FieldOrEmpty(const std::vector<std::string>& fields, size_t k)
 {
     static const std::string empty;
     return k < fields.size() ? fields[k] : empty;
+}
+
+std::string_view FieldOrEmpty(const std::vector<std::string_view>& fields, size_t k)
+{
+    return k < fields.size() ? fields[k] : std::string_view();
 }
 
 bool ReadNonBlankWholeLine(TextStream& stream, std::string& line)
@@ -99,15 +121,24 @@ size_t CountFields(std::string_view line)
     return count;
 }
 
-bool FieldNumbers(std::string_view line, size_t count, std::vector<double>& values,
-                  std::string& failed)
+namespace {
+
+// Converts the fields of a line until count are converted or one fails; more tells whether the
+// line holds a field past the count-th.
+bool ConvertFields(std::string_view line, size_t count, std::vector<double>& values,
+                   std::string& failed, bool& more)
 {
     values.clear();
-    values.reserve(count);
+    // Each field takes a byte and a separator: a line cannot hold more, whatever count claims.
+    ReserveLarge(values, std::min(count, line.size() / 2 + 1));
     failed.clear();
+    more = false;
     bool numbers = true;
     ForEachField(line, [&](std::string_view field) {
-        if (values.size() >= count) return false;
+        if (values.size() >= count) {
+            more = true;
+            return false;
+        }
         double value = 0;
         numbers = TryStrToFloat(field.data(), field.data() + field.size(), value);
         if (!numbers) {
@@ -118,4 +149,25 @@ bool FieldNumbers(std::string_view line, size_t count, std::vector<double>& valu
         return true;
     });
     return numbers && values.size() == count;
+}
+
+}  // namespace
+
+bool FieldNumbers(std::string_view line, size_t count, std::vector<double>& values,
+                  std::string& failed)
+{
+    bool more = false;
+    return ConvertFields(line, count, values, failed, more);
+}
+
+bool ExactFieldNumbers(std::string_view line, size_t count, std::vector<double>& values,
+                       std::string& failed, size_t& fields)
+{
+    bool more = false;
+    if (ConvertFields(line, count, values, failed, more) && !more) {
+        fields = count;
+        return true;
+    }
+    fields = CountFields(line);
+    return false;
 }

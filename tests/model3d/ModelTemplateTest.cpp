@@ -57,6 +57,11 @@ TEST(ModelTemplate, ShortBlockLineAndUnusableLayouts)
         {"tokens.imp", std::string(kHeader) + "1\r\n1.0 2 2 2\r\n" + points, 0},
         {"xcount.imp", std::string(kHeader) + "1\r\n1 2 3 2 0 0 0 0\r\n" + points, 1},
         {"shorty.imp", std::string(kHeader) + "1\r\n1.0 2 2\r\n1 2\r\n3\r\n5 6\r\n", 0},
+        // An x line of more values than receivers, whatever its extra field holds.
+        {"xlong.imp", std::string(kHeader) + "1\r\n1.0 2 2\r\n1 2 3\r\n3 4\r\n5 6\r\n", 0},
+        {"xword.imp", std::string(kHeader) + "1\r\n1.0 2 2\r\n1 2 q\r\n3 4\r\n5 6\r\n", 0},
+        {"xblank.imp", std::string(kHeader) + "1\r\n1.0 2 2\r\n1 2 \x01;\r\n3 4\r\n5 6\r\n", 0},
+        {"claim.imp", std::string(kHeader) + "1\r\n1.0 2 2000000000\r\n" + points, 0},
         {"cut.imp", std::string(kHeader) + "1\r\n1 2 2 2 0 0 0 0", 0},
         {"few.imp", "a\r\nb\r\n", 0},
     };
@@ -83,6 +88,7 @@ TEST(ModelTemplate, FirstBadValueInPointOrder)
         {"1 x 2\r\n3 4 5\r\n5 z 7\r\n", "'x' is not a valid floating point value"},
         {"1 2 3\r\n3 4 y\r\n5 6 z\r\n", "'y' is not a valid floating point value"},
         {"1 2 3\r\n3 4 5\r\n5 6 z\r\n", "'z' is not a valid floating point value"},
+        {"1 \x01 3\r\n3 4 5\r\n5 6 7\r\n", "'' is not a valid floating point value"},
         {"x 2 3\r\n3 4\r\n5 6 7\r\n", ""},
         {"x 2 3\r\n3 4 5\r\nz 6\r\n", ""},
     };

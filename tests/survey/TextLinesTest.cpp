@@ -13,6 +13,13 @@ std::vector<std::string> ReadAll(const std::string& bytes)
     std::string line;
     while (ReadNonBlankLine(stream, line)) lines.push_back(line);
     EXPECT_TRUE(line.empty());
+    // The views into the stream's text give the same lines.
+    TextStream again(bytes);
+    std::vector<std::string> viewed;
+    std::string_view view;
+    while (ReadNonBlankLine(again, view)) viewed.emplace_back(view);
+    EXPECT_TRUE(view.empty());
+    EXPECT_EQ(viewed, lines);
     return lines;
 }
 
@@ -20,6 +27,9 @@ std::vector<std::string> Split(const std::string& line)
 {
     std::vector<std::string> fields{"stale"};
     SplitFields(line, fields);
+    std::vector<std::string_view> views{"stale"};
+    SplitFields(line, views);
+    EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), fields) << line;
     return fields;
 }
 
@@ -89,6 +99,20 @@ TEST(SplitFields, Separators)
     for (const Case& c : cases) EXPECT_EQ(Split(c.line), c.fields) << c.line;
 }
 
+TEST(SplitFields, EveryByteOnItsOwn)
+{
+    const std::string separators("\n\r ,\"\t:=;\0", 10);
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        EXPECT_EQ(IsFieldSeparator(c), separators.find(c) != std::string::npos) << byte;
+        const Lines fields = Split(std::string("a") + c + "b");
+        if (IsFieldSeparator(c))
+            EXPECT_EQ(fields, (Lines{"a", "b"})) << byte;
+        else
+            EXPECT_EQ(fields, Lines{std::string("a") + c + "b"}) << byte;
+    }
+}
+
 TEST(SplitFields, AtMostAThousandFields)
 {
     std::string line;
@@ -101,6 +125,10 @@ TEST(SplitFields, AtMostAThousandFields)
     EXPECT_EQ(Split(many).size(), kMaxFields);
     EXPECT_EQ(FieldOrEmpty(fields, 5), "5");
     EXPECT_EQ(FieldOrEmpty(fields, 1000), "");
+    std::vector<std::string_view> views;
+    SplitFields(line, views);
+    EXPECT_EQ(FieldOrEmpty(views, 999), "999");
+    EXPECT_EQ(FieldOrEmpty(views, 1000), "");
 }
 
 TEST(SplitFields, LineFromTheListItself)
@@ -126,4 +154,43 @@ TEST(SplitAllFields, FieldsOfSplitFieldsWithoutTheirLimit)
     EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + kMaxFields), limited);
     SplitAllFields(" ,; \r\n", all);
     EXPECT_TRUE(all.empty());
+}
+
+TEST(FieldNumbers, ExactCountInOnePass)
+{
+    struct Case {
+        std::string line;
+        bool exact;
+        std::vector<double> values;
+        std::string failed;
+        size_t fields;
+    } cases[] = {
+        {"1 2.5 -3", true, {1, 2.5, -3}, "", 3}, {"1 2 3 4", false, {1, 2, 3}, "", 4},
+        {"1 2 3 q", false, {1, 2, 3}, "", 4},    {"1 2", false, {1, 2}, "", 2},
+        {"1 x 3", false, {1}, "x", 3},           {"1 \x01 3", false, {1}, "", 3},
+        {"1 2 \x01;", false, {1, 2}, "", 3},     {"", false, {}, "", 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<double> values{7};
+        std::string failed = "stale";
+        size_t fields = 99;
+        EXPECT_EQ(ExactFieldNumbers(c.line, 3, values, failed, fields), c.exact) << c.line;
+        EXPECT_EQ(values, c.values) << c.line;
+        EXPECT_EQ(failed, c.failed) << c.line;
+        EXPECT_EQ(fields, c.fields) << c.line;
+    }
+}
+
+TEST(FieldNumbers, RoomNoLargerThanTheLine)
+{
+    // A count that a header claims takes no more room than the line's values could fill.
+    std::vector<double> values;
+    std::string failed;
+    EXPECT_FALSE(FieldNumbers("1 2 3", 2000000000, values, failed));
+    EXPECT_EQ(values, (std::vector<double>{1, 2, 3}));
+    EXPECT_LE(values.capacity(), 3u);
+    size_t fields = 0;
+    EXPECT_FALSE(ExactFieldNumbers("4 5", 1u << 30, values, failed, fields));
+    EXPECT_EQ(fields, 2u);
+    EXPECT_LE(values.capacity(), 3u);
 }
