@@ -280,9 +280,10 @@ void TForm4::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF Position)
     DragStaticShiftPoint(p, value.y());
     const QRectF before = DragSpan();
     Series1->replace(DragPoint, p.X, p.MT);
-    // Around the marks and line of both places, with room for their size and smoothed edges.
+    // Around the marks and line of both places: half a mark and a pen from the points, one
+    // pixel of smoothed edges and one of rounding. Every mark painted there is painted again.
     const int reach =
-        static_cast<int>(std::ceil(Series1->markerSize() + Series1->pen().widthF())) + 4;
+        static_cast<int>(std::ceil(Series1->markerSize() / 2 + Series1->pen().widthF())) + 2;
     const QRectF after = DragSpan();
     const QRectF span(
         QPointF(std::min(before.left(), after.left()), std::min(before.top(), after.top())),
