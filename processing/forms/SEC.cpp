@@ -2,6 +2,7 @@
 
 #include <QCategoryAxis>
 #include <QCheckBox>
+#include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QLegend>
 #include <QHBoxLayout>
@@ -221,6 +222,9 @@ void TForm4::FillSeries()
     FitValueAxis(LeftAxis1, Values({&mt, &raw, &ref}, false), FlatMargin::AtLeastOne);
     FitValueAxis(LeftAxis2, Values({&sec}, false), FlatMargin::AtLeastOne);
     BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());  // stations one above the other
+    // The new axis labels resize the plots: laid out now, before the lines hold their points.
+    for (QChartView* view : {static_cast<QChartView*>(Chart1), Chart2})
+        if (view->chart()->layout()) view->chart()->layout()->activate();
     ReplaceSeriesPoints(Chart1->chart(), {{Series1, mt}});
     ReplaceSeriesPoints(Chart2->chart(), {{Series3, sec}});
 }
