@@ -285,7 +285,8 @@ void TForm4::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF Position)
     const QRectF before = DragSpan();
     Series1->replace(DragPoint, p.X, p.MT);
     // Around the marks and line of both places: half a mark and a pen from the points, one
-    // pixel of smoothed edges and one of rounding. Every mark painted there is painted again.
+    // pixel of smoothed edges and one of rounding. The other series' marks that reach into it
+    // are painted again with it.
     const int reach =
         static_cast<int>(std::ceil(Series1->markerSize() / 2 + Series1->pen().widthF())) + 2;
     const QRectF after = DragSpan();
