@@ -59,14 +59,14 @@ void TForm1::ShowExProfileChart()
 {
     static const std::vector<std::string> none;
     const std::vector<std::string>& picked = Form2 ? Form2->SelectedStations : none;
+    // The pick the rectangle gathered serves the chart right after it, of the same names.
+    std::shared_ptr<const ExProfilePick> pick = std::move(ProfilePick);
+    ProfilePick.reset();
     if (!HasExProfileSelection(*this, picked)) {
         SystemMessageBox(nullptr, kNoProfileSelectedText, kNoProfileSelectedCaption,
                          MB_OK | MB_ICONWARNING);
         return;
     }
-    // The pick the rectangle gathered serves the chart right after it, of the same names.
-    std::shared_ptr<const ExProfilePick> pick = std::move(ProfilePick);
-    ProfilePick.reset();
     ExProfileChartData data;
     if (!WithProgress(this, QString::fromUtf8("剖面图"), [&] {
             if (!pick || pick->Names != picked)
