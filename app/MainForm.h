@@ -13,6 +13,7 @@
 //                     static-shift entries, DrawLayoutMap (the whole load after the dialog).
 
 #include <QMainWindow>
+#include <memory>
 
 #include "app/Dialogs.h"
 #include "survey/SurveyStore.h"
@@ -23,6 +24,7 @@ class QMdiSubWindow;
 class QMenu;
 class QStatusBar;
 class QToolBar;
+struct ExProfilePick;
 
 class TForm1 : public QMainWindow, public SurveyStore {
     Q_OBJECT
@@ -67,6 +69,8 @@ public:
     // that a window test can watch the map's calls.
     virtual void SelectProfileStations(double X1, double Y1, double X2, double Y2);
     virtual void ShowExProfileChart();
+    // What the last rectangle picked, gathered with it for the chart that follows.
+    std::shared_ptr<const ExProfilePick> ProfilePick;
 
     // The child windows in the order the arrangements place them, the front one first.
     QList<QMdiSubWindow*> ArrangedWindows() const;

@@ -1,7 +1,10 @@
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <string>
 
+#include "bench/BenchSurvey.h"
+#include "processing/StaticShift.h"
 #include "processing/StationCurves.h"
 
 namespace {
@@ -85,5 +88,35 @@ void BM_StationCurvesOneStation(benchmark::State& state)
     }
 }
 BENCHMARK(BM_StationCurvesOneStation)->Unit(benchmark::kMicrosecond);
+
+// The static-shift window's values of a survey in lines, 2,000 and 20,000 stations x 40
+// frequencies, beside a bare pass that reads the same two samples of every pair.
+const SurveyStore& SurveyInLines(int stations)
+{
+    static std::map<int, SurveyStore> surveys;
+    auto found = surveys.find(stations);
+    if (found == surveys.end())
+        found = surveys.emplace(stations, BenchSurveyInLines(stations)).first;
+    return found->second;
+}
+
+void BM_StaticShiftValuesBareBaseline(benchmark::State& state)
+{
+    const SurveyStore& store = SurveyInLines(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        double sum = 0;
+        for (size_t i = 0; i < store.ExStations.size(); ++i)
+            sum += store.ExStations[i].Amplitude.Y[4] / store.HyStations[i].Amplitude.Y[4];
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_StaticShiftValuesBareBaseline)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+void BM_StaticShiftValues(benchmark::State& state)
+{
+    const SurveyStore& store = SurveyInLines(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(ComputeStaticShiftValues(store).data());
+}
+BENCHMARK(BM_StaticShiftValues)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -89,6 +89,7 @@ public:
         if (next < siblings.size() && siblings[next] != this &&
             siblings[next]->zValue() == zValue())
             stackBefore(siblings[next]);
+        setFlag(ItemUsesExtendedStyleOption);
         bounds_ = chart->plotArea();
         connect(chart, &QChart::plotAreaChanged, this, [this](const QRectF& plot) {
             prepareGeometryChange();
@@ -128,7 +129,7 @@ public:
 
     QRectF boundingRect() const override { return bounds_; }
 
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget* widget) override
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override
     {
         QChart* chart = series_->chart();
         if (!chart || !scatterItem_ || points_.isEmpty() || !series_->isVisible()) return;
@@ -150,8 +151,10 @@ public:
         painter->setWorldTransform(item);
         painter->setClipRect(QRectF(QPointF(0, 0), chart->plotArea().size()), Qt::IntersectClip);
         if (series_->opacity() != 1.0) painter->setOpacity(painter->opacity() * series_->opacity());
-        // Marks wholly outside what is painted again are passed over.
-        const QRectF painted = painter->clipBoundingRect();
+        // Marks wholly outside what is painted again are passed over. The view paints only its
+        // exposed part, which the painter's clip does not tell.
+        const QRectF painted =
+            painter->clipBoundingRect() & option->exposedRect.translated(-origin);
         const auto unseen = [&painted](const QPointF& g, qreal reach) {
             return g.x() + reach < painted.left() || g.x() - reach > painted.right() ||
                    g.y() + reach < painted.top() || g.y() - reach > painted.bottom();
@@ -180,15 +183,19 @@ public:
         // One mark item of Qt's own kind, placed and painted as Qt places and paints each.
         std::unique_ptr<QAbstractGraphicsShapeItem> mark = MarkItem(*series_);
         const QRectF bounds = mark->boundingRect();
-        const QStyleOptionGraphicsItem option;
+        // A mark placed by its bounds' corner reaches less than its bounds (pen included) from
+        // its place, and one pixel more with smoothed edges: marks farther from what is painted
+        // again are not stroked at all.
+        const qreal reach = std::max(bounds.width(), bounds.height()) + 1;
+        const QStyleOptionGraphicsItem markOption;
         for (const QPointF& p : points_) {
             if (beyond(p)) continue;
             const QPointF g = chart->mapToPosition(p, series_) - origin;
-            if (unseen(g, bounds.width() + bounds.height())) continue;
+            if (unseen(g, reach)) continue;
             QTransform at = item;
             at.translate(g.x() - bounds.width() / 2, g.y() - bounds.height() / 2);
             painter->setWorldTransform(at);
-            mark->paint(painter, &option, widget);
+            mark->paint(painter, &markOption, widget);
         }
     }
 

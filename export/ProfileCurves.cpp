@@ -75,41 +75,51 @@ bool HasExProfileSelection(const SurveyStore& store,
     return !store.ExStations.empty() && !selectedStations.empty();
 }
 
+ExProfilePick PickExProfile(const SurveyStore& store,
+                            const std::vector<std::string>& selectedStations)
+{
+    ExProfilePick pick;
+    pick.Names = selectedStations;
+    const std::vector<TStation>& stations = store.ExStations;
+    // The stations of each picked name in store order, found in one pass over the stations
+    // instead of one search per name and frequency.
+    std::unordered_map<std::string_view, size_t> slotOf;
+    slotOf.reserve(selectedStations.size());
+    for (const std::string& name : selectedStations) slotOf.emplace(name, slotOf.size());
+    std::vector<std::vector<size_t>> slots(slotOf.size());
+    for (size_t i = 0; i < stations.size(); ++i) {
+        auto found = slotOf.find(stations[i].Name);
+        if (found != slotOf.end()) slots[found->second].push_back(i);
+    }
+    pick.Start.reserve(selectedStations.size() + 1);
+    pick.Start.push_back(0);
+    for (const std::string& name : selectedStations) {
+        const std::vector<size_t>& slot = slots[slotOf.find(name)->second];
+        pick.Stations.insert(pick.Stations.end(), slot.begin(), slot.end());
+        pick.Start.push_back(pick.Stations.size());
+    }
+    pick.Frequencies = ProfileFrequencies(stations);
+    return pick;
+}
+
 ExProfileChartData BuildExProfileChart(const SurveyStore& store,
                                        const std::vector<std::string>& selectedStations)
 {
+    return BuildExProfileChart(store, PickExProfile(store, selectedStations));
+}
+
+ExProfileChartData BuildExProfileChart(const SurveyStore& store, const ExProfilePick& pick)
+{
     ExProfileChartData chart;
     const std::vector<TStation>& stations = store.ExStations;
-    // The stations of each picked name, chained in store order, found in one pass over the
-    // stations instead of one search per name and frequency.
     const size_t none = static_cast<size_t>(-1);
-    struct Chain {
-        size_t First, Last;
-    };
-    std::unordered_map<std::string_view, Chain> byName;
-    byName.reserve(selectedStations.size());
-    for (const std::string& name : selectedStations) byName.emplace(name, Chain{none, none});
-    std::vector<size_t> next(stations.size(), none);
-    for (size_t i = 0; i < stations.size(); ++i) {
-        auto found = byName.find(stations[i].Name);
-        if (found == byName.end()) continue;
-        Chain& chain = found->second;
-        (chain.First == none ? chain.First : next[chain.Last]) = i;
-        chain.Last = i;
-    }
-    std::vector<size_t> firstOf;
-    firstOf.reserve(selectedStations.size());
-    size_t points = 0;
-    for (const std::string& name : selectedStations) {
-        firstOf.push_back(byName.find(name)->second.First);
-        for (size_t i = firstOf.back(); i != none; i = next[i]) ++points;
-    }
+    const size_t points = pick.Stations.size();
     double rx = 0, ry = 0;
-    if (!firstOf.empty() && firstOf.front() != none) {
-        rx = stations[firstOf.front()].Info.X;
-        ry = stations[firstOf.front()].Info.Y;
+    if (pick.Start.size() > 1 && pick.Start[1] > 0 && pick.Stations.front() < stations.size()) {
+        rx = stations[pick.Stations.front()].Info.X;
+        ry = stations[pick.Stations.front()].Info.Y;
     }
-    const std::vector<float> frequencies = ProfileFrequencies(stations);
+    const std::vector<float>& frequencies = pick.Frequencies;
     chart.Profiles.resize(frequencies.size());
     for (size_t k = 0; k < frequencies.size(); ++k) {
         Profile& profile = chart.Profiles[k];
@@ -123,10 +133,12 @@ ExProfileChartData BuildExProfileChart(const SurveyStore& store,
     std::vector<size_t> sampleOf(frequencies.size(), none);
     const std::vector<float>* lastSamples = nullptr;
     size_t lastCount = 0;
-    for (const size_t& first : firstOf) {
-        ReportProgress(static_cast<size_t>(&first - firstOf.data()), firstOf.size());
-        for (size_t index = first; index != none; index = next[index]) {
-            const TStation& station = stations[index];
+    const size_t names = pick.Start.empty() ? 0 : pick.Start.size() - 1;
+    for (size_t n = 0; n < names; ++n) {
+        ReportProgress(n, names);
+        for (size_t s = pick.Start[n]; s < pick.Start[n + 1]; ++s) {
+            if (pick.Stations[s] >= stations.size()) continue;  // a pick the store outgrew
+            const TStation& station = stations[pick.Stations[s]];
             const std::vector<float>& fx = station.Amplitude.X;
             const std::vector<float>& fy = station.Amplitude.Y;
             size_t count = std::min(fx.size(), fy.size());
@@ -155,8 +167,8 @@ ExProfileChartData BuildExProfileChart(const SurveyStore& store,
             }
         }
     }
-    for (size_t i = 0; i < selectedStations.size(); ++i) {
-        if (firstOf[i] != none) chart.Names.push_back(selectedStations[i]);
+    for (size_t n = 0; n < names; ++n) {
+        if (pick.Start[n + 1] > pick.Start[n]) chart.Names.push_back(pick.Names[n]);
     }
     chart.Title = ExProfileChartTitle(store);
     return chart;

@@ -38,10 +38,24 @@ std::vector<float> ProfileFrequencies(const std::vector<TStation>& exStations);
 bool HasExProfileSelection(const SurveyStore& store,
                            const std::vector<std::string>& selectedStations);
 
+// What the chart of picked names takes from the whole survey, gathered in one pass over it when
+// the stations are picked, so that the chart itself costs what the pick holds. Valid while the
+// Ex stations stay as they were.
+struct ExProfilePick {
+    std::vector<std::string> Names;  // the picked names, as the station map lists them
+    std::vector<size_t> Start;       // Stations[Start[i], Start[i + 1]) are those of Names[i]
+    std::vector<size_t> Stations;    // indexes into ExStations, store order for each name
+    std::vector<float> Frequencies;  // ProfileFrequencies of all Ex stations
+};
+ExProfilePick PickExProfile(const SurveyStore& store,
+                            const std::vector<std::string>& selectedStations);
+
 // The curves, names and title of the chart of selectedStations (the station map's list). Needs
 // HasExProfileSelection.
 ExProfileChartData BuildExProfileChart(const SurveyStore& store,
                                        const std::vector<std::string>& selectedStations);
+// The same chart from a pick of the store as it stands.
+ExProfileChartData BuildExProfileChart(const SurveyStore& store, const ExProfilePick& pick);
 
 // The first Ex station's Area, "工区", its HyName and "测线电场Ex剖面图".
 std::string ExProfileChartTitle(const SurveyStore& store);

@@ -74,7 +74,7 @@ std::vector<StaticShiftValue> ComputeStaticShiftValues(const SurveyStore& store)
     if (store.HyStations.empty() || store.Transmitters.empty()) return values;
     if (!StaticShiftReferenceFrequency(store, fref)) return values;
 
-    const StationCurveIndex index(store);
+    const StationCurveIndex index = StationCurveIndex::Pairing(store);
     for (size_t i = 0; i < store.ExStations.size(); ++i) {
         ReportProgress(i, store.ExStations.size());
         const TStation& ex = store.ExStations[i];

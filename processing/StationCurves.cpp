@@ -147,10 +147,24 @@ long FirstNamed(const List& list, const std::string& name)
 
 }  // namespace
 
-StationCurveIndex::StationCurveIndex(const SurveyStore& store)
+StationCurveIndex::StationCurveIndex(const SurveyStore& store) : StationCurveIndex(store, true) {}
+
+StationCurveIndex StationCurveIndex::Pairing(const SurveyStore& store)
 {
-    for (size_t i = 0; i < store.ExStations.size(); ++i) ex_[store.ExStations[i].Name].push_back(i);
+    return StationCurveIndex(store, false);
+}
+
+StationCurveIndex::StationCurveIndex(const SurveyStore& store, bool exStations)
+{
+    // The tables take their room at once instead of rehashing as they fill.
+    if (exStations) {
+        ex_.reserve(store.ExStations.size());
+        for (size_t i = 0; i < store.ExStations.size(); ++i)
+            ex_[store.ExStations[i].Name].push_back(i);
+    }
+    hy_.reserve(store.HyStations.size());
     for (size_t i = 0; i < store.HyStations.size(); ++i) hy_.emplace(store.HyStations[i].Name, i);
+    tx_.reserve(store.Transmitters.size());
     for (size_t i = 0; i < store.Transmitters.size(); ++i)
         tx_.emplace(store.Transmitters[i].Name, i);
 }

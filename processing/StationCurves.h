@@ -26,6 +26,8 @@ struct StationCurves {
 class StationCurveIndex {
 public:
     explicit StationCurveIndex(const SurveyStore& store);
+    // Only the pairing of Hy stations and transmitters, for callers that look no Ex name up.
+    static StationCurveIndex Pairing(const SurveyStore& store);
 
     // Indices into ExStations of the stations with this name, in list order.
     const std::vector<size_t>& ExStationsNamed(const std::string& name) const;
@@ -35,6 +37,8 @@ public:
     long FirstTransmitterNamed(const std::string& name) const;
 
 private:
+    StationCurveIndex(const SurveyStore& store, bool exStations);
+
     std::unordered_map<std::string, std::vector<size_t>> ex_;
     std::unordered_map<std::string, size_t> hy_;
     std::unordered_map<std::string, size_t> tx_;

@@ -40,8 +40,12 @@ void TForm1::SelectProfileStations(double X1, double Y1, double X2, double Y2)
 {
     if (LoadRunning || !Form2) return;
     WindowProfileDialogs dialogs(this);
+    ProfilePick.reset();
     WithProgress(this, QString::fromUtf8("选择剖面"), [&] {
         ::SelectProfileStations(*this, Form2->SelectedStations, X1, Y1, X2, Y2, dialogs);
+        if (!Form2->SelectedStations.empty())
+            ProfilePick =
+                std::make_shared<ExProfilePick>(PickExProfile(*this, Form2->SelectedStations));
     });
 }
 
@@ -50,14 +54,20 @@ void TForm1::ShowExProfileChart()
 {
     static const std::vector<std::string> none;
     const std::vector<std::string>& picked = Form2 ? Form2->SelectedStations : none;
+    // The pick the rectangle gathered serves the chart right after it, of the same names.
+    std::shared_ptr<const ExProfilePick> pick = std::move(ProfilePick);
+    ProfilePick.reset();
     if (!HasExProfileSelection(*this, picked)) {
         SystemMessageBox(nullptr, kNoProfileSelectedText, kNoProfileSelectedCaption,
                          MB_OK | MB_ICONWARNING);
         return;
     }
     ExProfileChartData data;
-    if (!WithProgress(this, QString::fromUtf8("剖面图"),
-                      [&] { data = BuildExProfileChart(*this, picked); }))
+    if (!WithProgress(this, QString::fromUtf8("剖面图"), [&] {
+            if (!pick || pick->Names != picked)
+                pick = std::make_shared<ExProfilePick>(PickExProfile(*this, picked));
+            data = BuildExProfileChart(*this, *pick);
+        }))
         return;
     auto* chart = new TTEMTraceForm(this, std::move(data.Profiles), std::move(data.Names));
     // Area and HyName are survey bytes, the rest is ours: each is made displayable on its own.

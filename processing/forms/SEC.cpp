@@ -2,6 +2,7 @@
 
 #include <QCategoryAxis>
 #include <QCheckBox>
+#include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QLegend>
 #include <QHBoxLayout>
@@ -221,6 +222,9 @@ void TForm4::FillSeries()
     FitValueAxis(LeftAxis1, Values({&mt, &raw, &ref}, false), FlatMargin::AtLeastOne);
     FitValueAxis(LeftAxis2, Values({&sec}, false), FlatMargin::AtLeastOne);
     BottomAxis2->setRange(BottomAxis1->min(), BottomAxis1->max());  // stations one above the other
+    // The new axis labels resize the plots: laid out now, before the lines hold their points.
+    for (QChartView* view : {static_cast<QChartView*>(Chart1), Chart2})
+        if (view->chart()->layout()) view->chart()->layout()->activate();
     ReplaceSeriesPoints(Chart1->chart(), {{Series1, mt}});
     ReplaceSeriesPoints(Chart2->chart(), {{Series3, sec}});
 }
@@ -280,9 +284,11 @@ void TForm4::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF Position)
     DragStaticShiftPoint(p, value.y());
     const QRectF before = DragSpan();
     Series1->replace(DragPoint, p.X, p.MT);
-    // Around the marks and line of both places, with room for their size and smoothed edges.
+    // Around the marks and line of both places: half a mark and a pen from the points, one
+    // pixel of smoothed edges and one of rounding. The other series' marks that reach into it
+    // are painted again with it.
     const int reach =
-        static_cast<int>(std::ceil(Series1->markerSize() + Series1->pen().widthF())) + 4;
+        static_cast<int>(std::ceil(Series1->markerSize() / 2 + Series1->pen().widthF())) + 2;
     const QRectF after = DragSpan();
     const QRectF span(
         QPointF(std::min(before.left(), after.left()), std::min(before.top(), after.top())),

@@ -200,14 +200,25 @@ TEST(ProfileCurves, LookedUpOnceTheChartIsTheOneOfTheFullSearch)
         for (int k = 0; k < 1 + round * 3; ++k)
             picked.push_back("S" + std::to_string(random() % 60));
         ExProfileChartData expected = SlowChart(store, picked);
-        ExProfileChartData chart = BuildExProfileChart(store, picked);
-        ASSERT_EQ(chart.Profiles.size(), expected.Profiles.size());
-        for (size_t k = 0; k < chart.Profiles.size(); ++k) {
-            const Profile &a = chart.Profiles[k], &b = expected.Profiles[k];
-            EXPECT_TRUE(SameBits({a.Value}, {b.Value}) && SameBits(a.X, b.X) && SameBits(a.Y, b.Y))
-                << round << " " << k;
-            EXPECT_EQ(a.Labels, b.Labels);
+        // By names, and from the pick a rectangle gathers, as the map opens the chart.
+        for (const ExProfileChartData& chart :
+             {BuildExProfileChart(store, picked),
+              BuildExProfileChart(store, PickExProfile(store, picked))}) {
+            ASSERT_EQ(chart.Profiles.size(), expected.Profiles.size());
+            for (size_t k = 0; k < chart.Profiles.size(); ++k) {
+                const Profile &a = chart.Profiles[k], &b = expected.Profiles[k];
+                EXPECT_TRUE(SameBits({a.Value}, {b.Value}) && SameBits(a.X, b.X) &&
+                            SameBits(a.Y, b.Y))
+                    << round << " " << k;
+                EXPECT_EQ(a.Labels, b.Labels);
+            }
+            EXPECT_EQ(chart.Names, expected.Names);
         }
-        EXPECT_EQ(chart.Names, expected.Names);
     }
+    // A pick of nothing, or one the store has outgrown, reads no station beyond the store.
+    EXPECT_TRUE(BuildExProfileChart(store, ExProfilePick{}).Names.empty());
+    ExProfilePick stale = PickExProfile(store, {"S1"});
+    stale.Stations.push_back(store.ExStations.size());
+    stale.Start.back() += 1;
+    EXPECT_NO_FATAL_FAILURE(BuildExProfileChart(store, stale));
 }

@@ -148,6 +148,7 @@ private slots:
         QVERIFY(!QFile::exists(chosen));
 
         QCOMPARE(ProfileWindows().size(), 1);
+        QVERIFY(!Form1->ProfilePick);  // the chart took what the rectangle gathered
         TTEMTraceForm* w = NewestWindow();
         QCOMPARE(w->windowTitle(), QString("Voltage profiles of Loop TEM"));
         QVERIFY(w->isVisible());

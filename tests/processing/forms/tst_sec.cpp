@@ -8,6 +8,7 @@
 #include <QLegend>
 #include <QLineSeries>
 #include <QMimeData>
+#include <QScreen>
 #include <QScatterSeries>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -244,6 +245,19 @@ private slots:
                     }
             QVERIFY(changed > 0);
             QCOMPARE(beyond, 0);
+            // What the window system shows, painted only around the point, is what a whole
+            // repaint shows.
+            QCoreApplication::processEvents();
+            const auto shown = [viewport] {
+                const QPoint corner = viewport->mapTo(viewport->window(), QPoint(0, 0));
+                return QGuiApplication::primaryScreen()
+                    ->grabWindow(viewport->window()->winId(), corner.x(), corner.y(),
+                                 viewport->width(), viewport->height())
+                    .toImage();
+            };
+            const QImage painted = shown();
+            viewport->repaint();
+            QCOMPARE(painted, shown());
         }
         QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, from + QPoint(0, 3));
         QCOMPARE(Form4->Chart1->viewportUpdateMode(), QGraphicsView::MinimalViewportUpdate);
