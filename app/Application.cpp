@@ -9,7 +9,6 @@
 #include "base/Progress.h"
 #include "map/TxRx.h"
 
-const char* const kApplicationTitle = "Quillane 20130329";
 
 QuillaneApplication::QuillaneApplication(int& argc, char** argv) : QApplication(argc, argv)
 {

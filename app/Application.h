@@ -2,15 +2,13 @@
 
 #include <QApplication>
 
-// The application: its title, and the exception box for whatever escapes a command (an object
+// The application: its name, and the exception box for whatever escapes a command (an object
 // that is no exception shows an empty message; the loop goes on).
 class QuillaneApplication : public QApplication {
 public:
     QuillaneApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
-
-extern const char* const kApplicationTitle;  // "Quillane 20130329"
 
 // The start-up: the main window Form1 maximized, then the station map Form2, then the message
 // loop until the main window closes. Returns 0 in every case.

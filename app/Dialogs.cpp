@@ -9,7 +9,8 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
-#include "app/Application.h"
+const char* const kApplicationTitle = "Quillane 20130329";
+
 
 namespace {
 

@@ -19,6 +19,9 @@
 
 class QWidget;
 
+// The application's title: its name, and the caption of plain boxes and the exception box.
+extern const char* const kApplicationTitle;  // "Quillane 20130329"
+
 class FileDialog {
 public:
     enum Kind { Open, Save, SavePicture };

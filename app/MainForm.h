@@ -75,6 +75,14 @@ public:
     // The child windows in the order the arrangements place them, the front one first.
     QList<QMdiSubWindow*> ArrangedWindows() const;
 
+    // What a load changes in the open windows, each done by the folder that owns the window (see
+    // app/SurveyWindows.h). The static-shift window closes, and the sounding-curve viewer draws
+    // the new store, or closes without Ex or Hy stations; raises what the viewer's curves raise.
+    void CloseStaticShiftWindows();
+    void RedrawSoundingCurveViewer();
+    // The profile charts close, each holding the curves of the stations picked then.
+    void CloseProfileCharts();
+
 public slots:
     void ToolButton2Click(QObject* Sender = nullptr);   // "打开"
     void N20Click(QObject* Sender = nullptr);           // "追加数据"

@@ -21,7 +21,6 @@
 #include "chart/MarkLayer.h"
 #include "chart/PatternAxis.h"
 #include "chart/PointLabels.h"
-#include "chart/SeriesPoints.h"
 
 TForm2* Form2 = nullptr;
 

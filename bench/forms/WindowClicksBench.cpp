@@ -13,7 +13,6 @@
 #include "bench/BenchSurvey.h"
 #include "bench/forms/WindowBenchMain.h"
 #include "chart/MarkLayer.h"
-#include "chart/SeriesPoints.h"
 #include "map/TxRx.h"
 #include "model3d/Mesh.h"
 #include "model3d/forms/Save3DModel.h"

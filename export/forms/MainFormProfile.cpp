@@ -86,3 +86,14 @@ void TForm1::N31Click(QObject*)
 {
     ShowMessage(kProfileHelpText);
 }
+
+void TForm1::CloseProfileCharts()
+{
+    for (QMdiSubWindow* window : MdiArea->subWindowList()) {
+        if (auto* profile = qobject_cast<TTEMTraceForm*>(window)) {
+            // A profile chart holds the curves of the stations picked then; the map picks anew.
+            profile->close();
+            delete profile;
+        }
+    }
+}

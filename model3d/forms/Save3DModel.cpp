@@ -33,7 +33,6 @@
 #include "chart/ChartParts.h"
 #include "chart/MarkLayer.h"
 #include "chart/PatternAxis.h"
-#include "chart/SeriesPoints.h"
 #include "model3d/Mesh.h"
 #include "model3d/ModelFiles.h"
 #include "model3d/Terrain.h"

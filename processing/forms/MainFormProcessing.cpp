@@ -1,5 +1,7 @@
 // The main window's commands of the curves, the correction and the static shift.
 
+#include <QMdiArea>
+
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
 #include "processing/forms/NTC_PREVIEW.h"
@@ -21,4 +23,28 @@ void TForm1::N13Click(QObject*)  // "近区和过渡区校正" / "过渡区校�
 void TForm1::SEC1Click(QObject*)  // "显示静态效应" / "静态效应"
 {
     WithProgress(this, QString::fromUtf8("显示静态效应"), [this] { OpenStaticShiftWindow(this); });
+}
+
+void TForm1::CloseStaticShiftWindows()
+{
+    for (QMdiSubWindow* window : MdiArea->subWindowList()) {
+        if (auto* staticShift = qobject_cast<TForm4*>(window)) {
+            staticShift->close();
+            delete staticShift;  // gone from the area at once, so the command makes a new one
+        }
+    }
+}
+
+void TForm1::RedrawSoundingCurveViewer()
+{
+    TForm5* viewer = nullptr;
+    for (QMdiSubWindow* window : MdiArea->subWindowList())
+        if (auto* sounding = qobject_cast<TForm5*>(window)) viewer = sounding;
+    if (!viewer) return;
+    if (ExStations.empty() || HyStations.empty()) {
+        viewer->close();
+        delete viewer;
+        return;
+    }
+    ShowSoundingCurves(viewer);
 }

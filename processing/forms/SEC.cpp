@@ -23,7 +23,6 @@
 #include "chart/MarkLayer.h"
 #include "chart/PatternAxis.h"
 #include "app/Pictures.h"
-#include "chart/SeriesPoints.h"
 #include "base/Exception.h"
 #include "chart/ChartParts.h"
 

@@ -8,7 +8,6 @@
 
 #include "chart/MarkLayer.h"
 #include "app/Pictures.h"
-#include "chart/SeriesPoints.h"
 
 namespace {
 
