@@ -18,6 +18,25 @@ void StringList::SetText(std::string text)
     while (stream.GetLine(line, std::string::npos)) Lines.emplace_back(line);
 }
 
+void StringList::WriteLines(std::string_view text, TextSink& sink)
+{
+    const size_t n = text.size();
+    size_t run = 0;  // the start of the bytes not yet written
+    for (size_t i = 0; i < n; ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') continue;
+        if (c == '\r' && i + 1 < n && text[i + 1] == '\n') {
+            ++i;  // a CR LF stays as it is
+            continue;
+        }
+        sink += text.substr(run, i - run);
+        sink += "\r\n";
+        run = i + 1;
+    }
+    sink += text.substr(run);
+    if (n > 0 && text[n - 1] != '\r' && text[n - 1] != '\n') sink += "\r\n";
+}
+
 std::string StringList::Text() const
 {
     std::string text;

@@ -2,7 +2,10 @@
 // A list of lines loaded from and saved to a file whole.
 
 #include <string>
+#include <string_view>
 #include <vector>
+
+class TextSink;
 
 class StringList {
 public:
@@ -19,6 +22,10 @@ public:
     // Saved as SafeFile saves: EFCreateError "Cannot create file %s" when the file cannot be
     // written, and then the file stays as it was.
     void SaveToFile(const std::string& fileName) const;
+
+    // The text cut into lines as SetText cuts it, each written followed by CR LF as SaveToFile
+    // writes it, without a string for each line.
+    static void WriteLines(std::string_view text, TextSink& sink);
 
     void Add(const std::string& line) { Lines.push_back(line); }
     void Clear() { Lines.clear(); }

@@ -4,9 +4,13 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace {
+
+constexpr size_t kReadChunk = 65536;
 
 // Turns a file's bytes into its readable text in place, moving whole runs between the carriage
 // returns rather than byte by byte.
@@ -44,17 +48,24 @@ void MakeReadable(std::string& text,
 bool ReadFileBytes(const std::string& fileName, std::string& bytes)
 {
     bytes.clear();
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"),
+                                                         std::fclose);
     if (!file) return false;
+    // Read straight into the result, sized by the file's length; one byte more finds the end at
+    // once, and a file that grows while it is read gets room as it goes.
     struct stat status;
-    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
-        bytes.reserve(static_cast<size_t>(status.st_size));
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
+    size_t size = 0;
+    if (fstat(fileno(file.get()), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+        size = static_cast<size_t>(status.st_size);
+    bytes.resize(size + 1);
+    size_t used = 0;
+    for (;;) {
+        used += std::fread(&bytes[used], 1, bytes.size() - used, file.get());
+        if (used < bytes.size()) break;  // the end of the file, or a failure
+        bytes.resize(bytes.size() + std::max(bytes.size() / 2, kReadChunk));
+    }
+    bytes.resize(used);
+    return !std::ferror(file.get());
 }
 
 TextStream::TextStream(std::string bytes, LoneCarriageReturn loneCarriageReturn,

@@ -12,8 +12,10 @@
 #include <unistd.h>
 
 #include "BareParse.h"
+#include "RawStationsFile.h"
 #include "base/NumberFormat.h"
 #include "base/StringList.h"
+#include "base/TextStream.h"
 #include "import/GdpRawReader.h"
 
 namespace {
@@ -150,5 +152,45 @@ void BM_RewriteTextFile(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 BENCHMARK(BM_RewriteTextFile)->Unit(benchmark::kMillisecond);
+
+// The open of a ".raw" file of one station per block (the rewrite, or the rewrite and the reading)
+// beside the bare read of the same bytes, at the sizes of state.range(0) blocks.
+enum class OpenStep { ReadBytes, Rewrite, Open };
+
+template <OpenStep kStep>
+void BM_OpenStationPerBlock(benchmark::State& state)
+{
+    const std::string path = File().Path() + ".stations.raw";
+    {
+        std::ofstream out(path, std::ios::binary);
+        WriteRawStations(out, state.range(0));
+    }
+    const size_t bytes = std::filesystem::file_size(path);
+    std::string text;
+    for (auto _ : state) {
+        if (kStep == OpenStep::ReadBytes) {
+            ReadFileBytes(path, text);
+            benchmark::DoNotOptimize(text.data());
+            continue;
+        }
+        RewriteTextFile(path);
+        if (kStep == OpenStep::Open) {
+            SurveyStore store;
+            ReadGdpRawFile(store, path);
+            benchmark::DoNotOptimize(store.ExStations.data());
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.SetComplexityN(static_cast<int64_t>(bytes));
+    std::remove(path.c_str());
+}
+// The file sizes of the peak-memory harness: about 3, 13 and 51 MB.
+void StationSizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(50000)->Arg(200000)->Arg(800000)->Unit(benchmark::kMillisecond)->Complexity();
+}
+BENCHMARK_TEMPLATE(BM_OpenStationPerBlock, OpenStep::ReadBytes)->Apply(StationSizes);
+BENCHMARK_TEMPLATE(BM_OpenStationPerBlock, OpenStep::Rewrite)->Apply(StationSizes);
+BENCHMARK_TEMPLATE(BM_OpenStationPerBlock, OpenStep::Open)->Apply(StationSizes);
 
 }  // namespace

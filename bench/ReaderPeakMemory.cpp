@@ -2,7 +2,8 @@
 // many times their size, at three sizes each. Every load runs in a child process of its own, so
 // that its peak and its processor time (the file's writing excluded) are its own. Run without
 // arguments for the table; "ReaderPeakMemory <reader> <file>" loads one file (reader: imp,
-// template, csamt, amtavg, raw or bare), for a run under valgrind's instruction count.
+// template, csamt, amtavg, raw, rewrite, rawopen or bare; rawopen is the whole open of a ".raw"
+// file, its rewrite and then its reading), for a run under valgrind's instruction count.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "BareParse.h"
+#include "RawStationsFile.h"
 #include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
 #include "import/GdpRawReader.h"
@@ -39,11 +41,16 @@ void Load(const std::string& reader, const std::string& file)
     }
     if (reader == "amtavg") ReadAmtAvgFile(store, file, nullptr);
     if (reader == "raw") ReadGdpRawFile(store, file);
+    if (reader == "rewrite") RewriteTextFile(file);
+    if (reader == "rawopen") {
+        RewriteTextFile(file);
+        ReadGdpRawFile(store, file);
+    }
     if (reader == "bare") std::printf("%g\n", BareParse(file));
 }
 
 // One block whose first coordinate line holds values values; the block claims one receiver.
-void WriteImpLongLine(std::ofstream& out, long values)
+void WriteImpLongLine(std::ostream& out, long values)
 {
     out << kImpHeader << "1\r\n8 2 1\r\n";
     for (long i = 0; i < values; ++i) out << "1 ";
@@ -51,7 +58,7 @@ void WriteImpLongLine(std::ofstream& out, long values)
 }
 
 // One receiver per block, frequencies 1e-4 + k x 1e-9 Hz (or, tiny, the source centres).
-void WriteImpTiny(std::ofstream& out, long blocks, bool centres)
+void WriteImpTiny(std::ostream& out, long blocks, bool centres)
 {
     out << kImpHeader << blocks << "\r\n";
     char line[256];
@@ -63,7 +70,7 @@ void WriteImpTiny(std::ofstream& out, long blocks, bool centres)
 }
 
 // A model template whose block has receivers receivers.
-void WriteTemplate(std::ofstream& out, long receivers)
+void WriteTemplate(std::ostream& out, long receivers)
 {
     out << kImpHeader << "1\r\n8 2 " << receivers << " 2 0 0 0 1000 1000 1 0 0 0\r\n";
     for (int axis = 0; axis < 3; ++axis) {
@@ -73,7 +80,7 @@ void WriteTemplate(std::ofstream& out, long receivers)
 }
 
 // One "ex" channel line whose tag field is bytes long, and a data table that names it.
-void WriteCsamtTag(std::ofstream& out, long bytes)
+void WriteCsamtTag(std::ostream& out, long bytes)
 {
     const std::string tag(static_cast<size_t>(bytes), 'e');
     out << "CSAMT\n<Channel>\nheading\ntx T1 w 0 -1000 -5000 0 a b 1000 -5000 0\nex dp " << tag
@@ -81,18 +88,8 @@ void WriteCsamtTag(std::ofstream& out, long bytes)
         << "1 2.5 1 45 1\n\n<End>\n";
 }
 
-// A GDP32 raw file of one new station per block.
-void WriteRawStations(std::ofstream& out, long blocks)
-{
-    out << "GDP-32 receiver, generated\r\n1\r\nCSAMT setup\r\nOPER b 2013 3 29 dipole 50\r\nJob "
-           "line A 12\r\n";
-    for (long b = 0; b < blocks; ++b)
-        out << b + 2 << "\r\nCSAMT data\r\nTx 3 Rx 1\r\n8 Hz 0 0 0 0 8.5\r\n1 ex " << b
-            << " 1m 1\r\n";
-}
-
 // Stations whose first H sample is equal and later ones differ.
-void WriteAmtAvgEqualFirstH(std::ofstream& out, long stations)
+void WriteAmtAvgEqualFirstH(std::ostream& out, long stations)
 {
     out << "\\ AMTAVG\n$ XMTR  =    1.\n\\-++------++----+\n";
     char line[256];
@@ -110,7 +107,7 @@ void WriteAmtAvgEqualFirstH(std::ofstream& out, long stations)
 struct Shape {
     const char* name;
     const char* reader;
-    void (*write)(std::ofstream&, long);
+    void (*write)(std::ostream&, long);
     long sizes[3];
 };
 
@@ -118,15 +115,17 @@ const Shape kShapes[] = {
     {"IMP, one long coordinate line", "imp", WriteImpLongLine, {32 << 20, 64 << 20, 128 << 20}},
     {"IMP, tiny frequencies",
      "imp",
-     [](std::ofstream& o, long n) { WriteImpTiny(o, n, false); },
+     [](std::ostream& o, long n) { WriteImpTiny(o, n, false); },
      {20000, 80000, 320000}},
     {"IMP, tiny source centres",
      "imp",
-     [](std::ofstream& o, long n) { WriteImpTiny(o, n, true); },
+     [](std::ostream& o, long n) { WriteImpTiny(o, n, true); },
      {20000, 80000, 320000}},
     {"Model template", "template", WriteTemplate, {2 << 20, 8 << 20, 32 << 20}},
     {"CSAMT AVG, long tag", "csamt", WriteCsamtTag, {1 << 20, 4 << 20, 16 << 20}},
     {"GDP32 raw, one station per block", "raw", WriteRawStations, {50000, 200000, 800000}},
+    {"GDP32 raw rewrite", "rewrite", WriteRawStations, {50000, 200000, 800000}},
+    {"GDP32 raw open, rewrite and read", "rawopen", WriteRawStations, {50000, 200000, 800000}},
     {"AMTAVG, equal first H", "amtavg", WriteAmtAvgEqualFirstH, {1000, 4000, 16000}},
 };
 
@@ -141,9 +140,13 @@ int main(int argc, char** argv)
     // The limit every reader keeps to: ten times its file and 150 MB.
     std::printf("%-34s %10s %10s %10s %7s %9s %8s\n", "input", "size", "file MB", "peak MB",
                 "ratio", "limit MB", "CPU s");
-    const std::string file = "/tmp/quillane_peak_" + std::to_string(getpid());
+    const std::string base = "/tmp/quillane_peak_" + std::to_string(getpid());
     for (const Shape& shape : kShapes) {
         if (argc == 2 && std::strstr(shape.name, argv[1]) == nullptr) continue;
+        // Only a ".raw" name is rewritten on opening.
+        const bool rewritten =
+            std::strcmp(shape.reader, "rewrite") == 0 || std::strcmp(shape.reader, "rawopen") == 0;
+        const std::string file = base + (rewritten ? ".raw" : "");
         for (long size : shape.sizes) {
             {
                 std::ofstream out(file, std::ios::binary);
@@ -168,7 +171,7 @@ int main(int argc, char** argv)
                         WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : " !");
             std::fflush(stdout);
         }
+        std::remove(file.c_str());
     }
-    std::remove(file.c_str());
     return 0;
 }

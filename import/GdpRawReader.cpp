@@ -18,6 +18,7 @@
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "base/Progress.h"
+#include "base/SafeFile.h"
 #include "base/StringList.h"
 #include "import/RelativeTests.h"
 #include "import/TransmitterLookup.h"
@@ -430,9 +431,11 @@ void RewriteTextFile(const std::string& fileName)
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) throw EFOpenError(fileName);
     if (!HasRawFileName(fileName) || !IsTextBytes(bytes)) return;
-    StringList lines;
-    lines.SetText(bytes);
-    lines.SaveToFile(fileName);
+    // The lines go straight from the file's bytes into the save: a file as large as memory allows
+    // is not held twice.
+    SafeFile file(fileName);
+    StringList::WriteLines(bytes, file);
+    file.Commit();
 }
 
 void ParseUnitValue(std::string_view text, float& value)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <set>
+#include <utility>
 
 #include "base/AsciiText.h"
 #include "base/Exception.h"
@@ -32,8 +33,10 @@ void ReadAvg(SurveyStore& store, const std::string& name, bool& notCsamtAvg, Loa
         readers.amtAvg(store, name, [&hooks] { hooks.ProcessMessages(); });
 }
 
+// All or nothing: the room for the factors is taken before anything is set.
 void SetCountsAndFactors(SurveyStore& store)
 {
+    store.StaticFactors.reserve(store.StaticFactors.size() + store.ExStations.size());
     for (TStation& station : store.ExStations) {
         station.Amplitude.Count = static_cast<int>(station.Amplitude.X.size());
         station.Phase.Count = static_cast<int>(station.Phase.X.size());
@@ -75,7 +78,11 @@ void DropPartialSamples(SurveyStore& store)
 // Which files of a load gave records.
 class RecordWatch {
 public:
-    RecordWatch(SurveyStore& store, size_t files) : store_(store), files_(files) {}
+    // The closing of a load is charged to the last file read, or to the first name before any.
+    RecordWatch(SurveyStore& store, size_t files, std::string firstName)
+        : store_(store), files_(files), last_(std::move(firstName))
+    {
+    }
 
     // A file too large for the memory ends the load with a message that names it; what the
     // reader had added stays, as after any other error.
@@ -85,6 +92,7 @@ public:
         ReportProgress(read_++, files_);
         const size_t before = RecordCount(store_);
         try {
+            last_ = name;
             reading();
         } catch (const std::bad_alloc&) {
             DropPartialSamples(store_);
@@ -102,25 +110,36 @@ public:
         return result;
     }
 
+    // Runs a load's reading and closes the load whether the reading ends normally or not, so that
+    // the survey in memory and the map agree and the cursor comes back. A close that runs out of
+    // memory names the file as a reader's would.
+    template <typename Reading>
+    void RunLoad(LoadHooks& hooks, Reading reading)
+    {
+        try {
+            reading();
+        } catch (...) {
+            Close(hooks);
+            throw;
+        }
+        Close(hooks);
+    }
+
 private:
+    void Close(LoadHooks& hooks)
+    {
+        try {
+            CloseLoad(store_, hooks);
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory(last_);
+        }
+    }
+
     SurveyStore& store_;
     size_t files_, read_ = 0;
+    std::string last_;
     std::set<std::string> gave_;
 };
-
-// Runs a load's reading and closes the load whether the reading ends normally or not, so that
-// the survey in memory and the map agree and the cursor comes back.
-template <typename Reading>
-void RunLoad(SurveyStore& store, LoadHooks& hooks, Reading reading)
-{
-    try {
-        reading();
-    } catch (...) {
-        CloseLoad(store, hooks);
-        throw;
-    }
-    CloseLoad(store, hooks);
-}
 
 }  // namespace
 
@@ -146,8 +165,8 @@ LoadFormat ChooseLoadFormat(const std::string& fileName)
 
 void CloseLoad(SurveyStore& store, LoadHooks& hooks)
 {
-    SetCountsAndFactors(store);
     try {
+        SetCountsAndFactors(store);
         hooks.RedrawMap();
     } catch (...) {
         hooks.RestoreCursor();
@@ -163,8 +182,8 @@ std::vector<std::string> AppendFiles(SurveyStore& store, const std::vector<std::
     bool notCsamtAvg = false;
     hooks.ShowBusyCursor();
     store.LoadedFiles.insert(store.LoadedFiles.end(), chosen.begin(), chosen.end());
-    RecordWatch watch(store, chosen.size());
-    RunLoad(store, hooks, [&] {
+    RecordWatch watch(store, chosen.size(), currentFileName);
+    watch.RunLoad(hooks, [&] {
         switch (ChooseLoadFormat(currentFileName)) {
         case LoadFormat::GdpRaw:
             for (const std::string& name : chosen)
@@ -208,8 +227,8 @@ std::vector<std::string> ReloadAllFiles(SurveyStore& store, LoadHooks& hooks,
     bool notCsamtAvg = false;
     // A copy, since the readers let window messages run while the list is walked.
     const std::vector<std::string> names = store.LoadedFiles;
-    RecordWatch watch(store, names.size());
-    RunLoad(store, hooks, [&] {
+    RecordWatch watch(store, names.size(), names.empty() ? std::string() : names.front());
+    watch.RunLoad(hooks, [&] {
         for (const std::string& name : names) {
             std::string lower = LowerAscii(name);
             watch.Read(name, [&] {

@@ -179,6 +179,76 @@ TEST(StringList, LoadSplitsAtEveryLineEndAndSavesCrLf)
     std::remove(path.c_str());
 }
 
+// Written straight from the text, the lines are the bytes that SetText and Text give, for every
+// mix of line ends, Ctrl-Z and plain bytes up to six long.
+TEST(StringList, WriteLinesMatchesTheListsText)
+{
+    const char alphabet[] = {'a', '\r', '\n', '\x1a'};
+    for (size_t length = 0; length <= 6; ++length) {
+        size_t combinations = 1;
+        for (size_t i = 0; i < length; ++i) combinations *= 4;
+        for (size_t k = 0; k < combinations; ++k) {
+            std::string text;
+            for (size_t i = 0, code = k; i < length; ++i, code /= 4) text += alphabet[code % 4];
+            StringList list;
+            list.SetText(text);
+            StringSink sink;
+            StringList::WriteLines(text, sink);
+            ASSERT_EQ(sink.Text, list.Text()) << testing::PrintToString(text);
+        }
+    }
+}
+
+// The whole file lands in the result whatever its length against the read sizes, also a file
+// whose length the system does not tell; a folder or a missing file is not read.
+TEST(ReadFileBytes, ReadsEveryLengthWhole)
+{
+    std::string path = TempPath("bytes.bin");
+    for (size_t size : {0, 1, 65535, 65536, 65537, 1 << 20, 3 * 65536 + 7}) {
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
+        WriteBytes(path, bytes);
+        std::string read = "stale";
+        ASSERT_TRUE(ReadFileBytes(path, read)) << size;
+        EXPECT_TRUE(read == bytes) << size;
+    }
+    std::remove(path.c_str());
+    std::string status;
+    ASSERT_TRUE(ReadFileBytes("/proc/self/status", status));  // a length of 0 on its own stat
+    EXPECT_NE(status.find("Name:"), std::string::npos);
+    std::string none = "stale";
+    EXPECT_FALSE(ReadFileBytes(TempPath("missing.bin"), none));
+    EXPECT_EQ(none, "");
+    EXPECT_FALSE(ReadFileBytes(testing::TempDir(), none));
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLANE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLANE_ASAN 1
+#endif
+#endif
+
+// A file longer than the memory gives bad_alloc, and is closed all the same.
+TEST(ReadFileBytes, ClosesAFileTooLargeForTheMemory)
+{
+#ifdef QUILLANE_ASAN
+    GTEST_SKIP() << "the address sanitizer ends the run at an allocation this large";
+#endif
+    std::string path = TempPath("sparse.bin");
+    WriteBytes(path, "");
+    if (truncate(path.c_str(), off_t(1) << 43) != 0) {
+        std::remove(path.c_str());
+        GTEST_SKIP() << "no sparse file of 8 TiB here";
+    }
+    const size_t before = FolderEntries("/proc/self/fd").size();
+    std::string bytes;
+    EXPECT_THROW(ReadFileBytes(path, bytes), std::bad_alloc);
+    EXPECT_EQ(FolderEntries("/proc/self/fd").size(), before);
+    std::remove(path.c_str());
+}
+
 TEST(StringList, FileErrorsKeepTheOriginal)
 {
     std::string missing = TempPath("missing.txt");

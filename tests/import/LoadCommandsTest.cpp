@@ -427,3 +427,48 @@ TEST(LoadCommands, OutOfMemoryNamesTheFile)
     EXPECT_EQ(station.Amplitude.Count, 1);
     EXPECT_EQ(hooks.events, (Events{"busy", "redraw", "arrow"}));
 }
+
+// Running out of memory while the load is closed names the last file read (before any, the
+// current file), also when a reader failed before; the cursor comes back.
+TEST(LoadCommands, OutOfMemoryInTheClosingNamesTheFile)
+{
+    class FailingRedraw : public RecordingHooks {
+    public:
+        void RedrawMap() override
+        {
+            RecordingHooks::RedrawMap();
+            throw std::bad_alloc();
+        }
+    };
+    struct Case {
+        std::vector<std::string> chosen;
+        std::string current, message;
+    } cases[] = {
+        {{"/d/a.raw", "/d/b.raw"}, "/d/a.raw", "File /d/b.raw is too large to load"},
+        {{"/d/a.raw", "/d/bad.raw", "/d/c.raw"},
+         "/d/a.raw",
+         "File /d/bad.raw is too large to load"},
+        {{"/d/a.txt"}, "/d/a.txt", "File /d/a.txt is too large to load"},
+    };
+    for (const Case& c : cases) {
+        FailingRedraw hooks;
+        LoadReaders readers = FakeReaders(hooks);
+        SurveyStore store;
+        try {
+            AppendFiles(store, c.chosen, c.current, hooks, readers);
+            ADD_FAILURE() << "no error";
+        } catch (const EOutOfMemory& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
+        EXPECT_EQ(hooks.events.back(), "arrow");
+    }
+    FailingRedraw hooks;
+    SurveyStore store;
+    store.LoadedFiles = {"/d/a.raw", "/d/b.avg"};
+    try {
+        ReloadAllFiles(store, hooks, FakeReaders(hooks));
+        ADD_FAILURE() << "no error";
+    } catch (const EOutOfMemory& e) {
+        EXPECT_STREQ(e.what(), "File /d/b.avg is too large to load");
+    }
+}
