@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 
 #include "base/Exception.h"
 
@@ -92,9 +93,10 @@ void RemoveStaleTemporaries(const std::string& path, const std::string& prefix)
     const std::string folder = FolderOf(prefix + "x");
     const size_t nameStart = prefix.rfind('/') == std::string::npos ? 0 : prefix.rfind('/') + 1;
     const std::string namePrefix = prefix.substr(nameStart);
-    DIR* dir = opendir(folder.c_str());
+    // Closed however the walk ends, also when a name cannot be allocated.
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
     if (!dir) return;
-    while (dirent* entry = readdir(dir)) {
+    while (dirent* entry = readdir(dir.get())) {
         if (std::strncmp(entry->d_name, namePrefix.c_str(), namePrefix.size()) != 0) continue;
         if (!IsRandomPart(entry->d_name + namePrefix.size())) continue;
         const std::string name = prefix.substr(0, nameStart) + entry->d_name;
@@ -107,7 +109,6 @@ void RemoveStaleTemporaries(const std::string& path, const std::string& prefix)
             unlink(name.c_str());
         close(fd);
     }
-    closedir(dir);
 }
 
 std::string RandomPart()

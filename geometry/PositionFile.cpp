@@ -1,6 +1,7 @@
 #include "geometry/PositionFile.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "base/Convert.h"
@@ -77,8 +78,12 @@ void ReadPositionText(const std::string& bytes, PositionGrid& grid)
 
 bool LoadPositionFile(const std::string& fileName, PositionGrid& grid)
 {
-    std::string bytes;
-    if (!ReadFileBytes(fileName, bytes)) return false;
-    ReadPositionText(bytes, grid);
-    return true;
+    try {
+        std::string bytes;
+        if (!ReadFileBytes(fileName, bytes)) return false;
+        ReadPositionText(bytes, grid);
+        return true;
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(fileName);
+    }
 }

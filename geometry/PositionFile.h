@@ -29,5 +29,6 @@ bool SavePositionFile(const PositionGrid& grid, const std::string& fileName);
 // The header row stays (it is set when the grid has none).
 void ReadPositionText(const std::string& bytes, PositionGrid& grid);
 
-// False, with the grid unchanged, when the file cannot be opened.
+// False, with the grid unchanged, when the file cannot be opened; EOutOfMemory, with the grid
+// unchanged, when it is too large to load.
 bool LoadPositionFile(const std::string& fileName, PositionGrid& grid);

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <new>
 #include <numeric>
 
 #include "base/Convert.h"
+#include "base/Exception.h"
 #include "base/FloatMath.h"
 #include "base/NumberFormat.h"
 #include "survey/Interp1.h"
@@ -154,7 +156,9 @@ void SetLayerAtDepth(ModelData& data, double depth, double rho)
     }
 }
 
-bool ReadBackgroundModel(const std::string& fileName, ModelData& data)
+namespace {
+
+bool ReadBackgroundLayers(const std::string& fileName, ModelData& data)
 {
     TextStream stream;
     if (!stream.Open(fileName)) return false;
@@ -181,4 +185,15 @@ bool ReadBackgroundModel(const std::string& fileName, ModelData& data)
     data.LayerDz = std::move(dz);
     data.LayerRho = std::move(rho);
     return true;
+}
+
+}  // namespace
+
+bool ReadBackgroundModel(const std::string& fileName, ModelData& data)
+{
+    try {
+        return ReadBackgroundLayers(fileName, data);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(fileName);
+    }
 }

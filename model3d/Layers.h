@@ -58,5 +58,6 @@ void SetLayerAtDepth(ModelData& data, double depth, double rho);
 
 // Reads a background model file (the layout the background model writer produces: a title line,
 // the layer count, one line per layer starting with thickness and resistivity) into the layers.
-// False, with the lists unchanged, when the file cannot be read or holds no usable layer table.
+// False, with the lists unchanged, when the file cannot be read or holds no usable layer table;
+// EOutOfMemory, with the lists unchanged, when it is too large to load.
 bool ReadBackgroundModel(const std::string& fileName, ModelData& data);

@@ -14,6 +14,7 @@
 #include "base/SafeFile.h"
 #include "base/StringList.h"
 #include "base/TextStream.h"
+#include "tests/support/HugeFile.h"
 
 namespace {
 
@@ -222,26 +223,12 @@ TEST(ReadFileBytes, ReadsEveryLengthWhole)
     EXPECT_FALSE(ReadFileBytes(testing::TempDir(), none));
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-#define QUILLANE_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUILLANE_ASAN 1
-#endif
-#endif
-
 // A file longer than the memory gives bad_alloc, and is closed all the same.
 TEST(ReadFileBytes, ClosesAFileTooLargeForTheMemory)
 {
-#ifdef QUILLANE_ASAN
-    GTEST_SKIP() << "the address sanitizer ends the run at an allocation this large";
-#endif
+    SKIP_WITHOUT_HUGE_ALLOCATIONS();
     std::string path = TempPath("sparse.bin");
-    WriteBytes(path, "");
-    if (truncate(path.c_str(), off_t(1) << 43) != 0) {
-        std::remove(path.c_str());
-        GTEST_SKIP() << "no sparse file of 8 TiB here";
-    }
+    if (!MakeHugeFile(path)) GTEST_SKIP() << "no sparse file of 8 TiB here";
     const size_t before = FolderEntries("/proc/self/fd").size();
     std::string bytes;
     EXPECT_THROW(ReadFileBytes(path, bytes), std::bad_alloc);

@@ -2,9 +2,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/Exception.h"
 #include "base/SafeFile.h"
 #include "base/TextStream.h"
 #include "geometry/PositionFile.h"
+#include "tests/support/HugeFile.h"
 
 namespace {
 
@@ -120,4 +122,21 @@ TEST(PositionFile, LoadOfAMissingFileLeavesTheGrid)
     PositionGrid before = grid;
     EXPECT_FALSE(LoadPositionFile(TempPath("missing.pos"), grid));
     EXPECT_EQ(grid.Rows, before.Rows);
+}
+
+TEST(PositionFile, FileTooLargeToLoadIsNamedAndLeavesTheGrid)
+{
+    SKIP_WITHOUT_HUGE_ALLOCATIONS();
+    const std::string path = TempPath("huge.pos");
+    if (!MakeHugeFile(path)) GTEST_SKIP() << "no sparse file of 8 TiB here";
+    PositionGrid grid = Grid({{"1", "1", "2", "3", "A"}});
+    PositionGrid before = grid;
+    try {
+        LoadPositionFile(path, grid);
+        ADD_FAILURE() << "loaded";
+    } catch (const EOutOfMemory& e) {
+        EXPECT_EQ(std::string(e.what()), "File " + path + " is too large to load");
+    }
+    EXPECT_EQ(grid.Rows, before.Rows);
+    std::remove(path.c_str());
 }

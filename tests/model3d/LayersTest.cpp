@@ -4,6 +4,7 @@
 #include "base/Exception.h"
 #include "model3d/Layers.h"
 #include "model3d/ModelFiles.h"
+#include "tests/support/HugeFile.h"
 
 namespace {
 
@@ -167,4 +168,20 @@ TEST(Layers, BackgroundModelReadsBack)
         EXPECT_EQ(kept.LayerDz, ThreeLayers().LayerDz);
     }
     EXPECT_FALSE(ReadBackgroundModel(testing::TempDir() + "none/none.pri", loaded));
+}
+
+TEST(BackgroundModel, FileTooLargeToLoadIsNamedAndLeavesTheLayers)
+{
+    SKIP_WITHOUT_HUGE_ALLOCATIONS();
+    const std::string path = testing::TempDir() + "huge.pri";
+    if (!MakeHugeFile(path)) GTEST_SKIP() << "no sparse file of 8 TiB here";
+    ModelData kept = ThreeLayers();
+    try {
+        ReadBackgroundModel(path, kept);
+        ADD_FAILURE() << "loaded";
+    } catch (const EOutOfMemory& e) {
+        EXPECT_EQ(std::string(e.what()), "File " + path + " is too large to load");
+    }
+    EXPECT_EQ(kept.LayerDz, ThreeLayers().LayerDz);
+    std::remove(path.c_str());
 }
