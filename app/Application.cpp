@@ -9,7 +9,6 @@
 #include "base/Progress.h"
 #include "map/TxRx.h"
 
-
 QuillaneApplication::QuillaneApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     // The title as the application's name only: a display name would be appended by Qt to the

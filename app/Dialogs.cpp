@@ -11,7 +11,6 @@
 
 const char* const kApplicationTitle = "Quillane 20130329";
 
-
 namespace {
 
 // A box or dialog shown in the middle of a step with the busy cursor waits for the user: it shows

@@ -12,7 +12,10 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Whether every digit before the exponent is 0.
 bool ZeroDigits(const char* text, const char* end)
@@ -51,7 +54,10 @@ bool ScanFloatSyntax(const char* text, size_t n, size_t& begin, size_t& end, boo
         ++i;
         if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
         size_t expDigits = 0;
-        while (i < n && IsDigit(text[i])) { ++i; ++expDigits; }
+        while (i < n && IsDigit(text[i])) {
+            ++i;
+            ++expDigits;
+        }
         if (expDigits == 0) return false;
     }
     end = i;

@@ -14,5 +14,5 @@ double StrToFloatDef(const std::string& text, double fallback);  // guarded form
 
 // Optional sign and decimal digits, within the 32-bit range.
 bool TryStrToInt(const std::string& text, int& value);
-int StrToInt(const std::string& text);                    // EConvertError
-int StrToIntDef(const std::string& text, int fallback);   // guarded form
+int StrToInt(const std::string& text);                   // EConvertError
+int StrToIntDef(const std::string& text, int fallback);  // guarded form

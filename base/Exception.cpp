@@ -6,10 +6,14 @@ const char* const kInvalidIntegerMessage = "'%s' is not a valid integer value";
 EFOpenError::EFOpenError(const std::string& fileName) : Exception("Cannot open file " + fileName) {}
 
 EFCreateError::EFCreateError(const std::string& fileName)
-    : Exception("Cannot create file " + fileName) {}
+    : Exception("Cannot create file " + fileName)
+{
+}
 
 EOutOfMemory::EOutOfMemory(const std::string& fileName)
-    : Exception("File " + fileName + " is too large to load") {}
+    : Exception("File " + fileName + " is too large to load")
+{
+}
 
 EInvalidOp::EInvalidOp() : EMathError("Invalid floating point operation") {}
 EZeroDivide::EZeroDivide() : EMathError("Floating point division by zero") {}

@@ -5,7 +5,8 @@
 
 namespace {
 
-std::string Convert(const char* to, const char* from, const std::string& input, const char* replacement)
+std::string Convert(const char* to, const char* from, const std::string& input,
+                    const char* replacement)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return input;
@@ -67,16 +68,23 @@ bool IsValidUtf8(const std::string& bytes)
             code = (code << 6) | (d & 0x3F);
         }
         if ((extra == 1 && code < 0x80) || (extra == 2 && code < 0x800) ||
-            (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) || (code >= 0xD800 && code <= 0xDFFF))
+            (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+            (code >= 0xD800 && code <= 0xDFFF))
             return false;
         i += extra + 1;
     }
     return true;
 }
 
-std::string GbkToUtf8(const std::string& gbk) { return Convert("UTF-8", "GBK", gbk, "\xEF\xBF\xBD"); }
+std::string GbkToUtf8(const std::string& gbk)
+{
+    return Convert("UTF-8", "GBK", gbk, "\xEF\xBF\xBD");
+}
 
-std::string Utf8ToGbk(const std::string& utf8) { return Convert("GBK", "UTF-8", utf8, "?"); }
+std::string Utf8ToGbk(const std::string& utf8)
+{
+    return Convert("GBK", "UTF-8", utf8, "?");
+}
 
 std::string DisplayTextUtf8(const std::string& bytes)
 {

@@ -66,10 +66,9 @@ std::string BlockLine(const TxData& tx, float frequency, float current, int valu
     const double angle = tx.Azimuth;
     std::string line = CFormat("%12.6e%12d%12d%12d", static_cast<double>(frequency),
                                valuesPerReceiver, static_cast<int>(receivers), 2);
-    for (double value :
-         {static_cast<double>(tx.Cx), static_cast<double>(tx.Cy), static_cast<double>(tx.Cz),
-          static_cast<double>(current) * tx.Length, static_cast<double>(tx.Length), 1.0, angle,
-          0.0, angle})
+    for (double value : {static_cast<double>(tx.Cx), static_cast<double>(tx.Cy),
+                         static_cast<double>(tx.Cz), static_cast<double>(current) * tx.Length,
+                         static_cast<double>(tx.Length), 1.0, angle, 0.0, angle})
         line += SeparatedField("%12.1f", value);
     return line;
 }

@@ -62,8 +62,8 @@ struct SECF {
 struct TEHStation {
     std::vector<int> Flags;
     std::string Name;
-    std::vector<float> Freq, TxCurrent, EAmp, EPhase, HAmp, HPhase, Col9, Col10, EAmpErr,
-        EPhaseErr, HAmpErr, HPhaseErr, Col15, Col16, Col17;
+    std::vector<float> Freq, TxCurrent, EAmp, EPhase, HAmp, HPhase, Col9, Col10, EAmpErr, EPhaseErr,
+        HAmpErr, HPhaseErr, Col15, Col16, Col17;
     float StationValue = 0;
 };
 

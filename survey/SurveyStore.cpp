@@ -18,12 +18,18 @@ void SurveyStore::ClearLoadedData()
 std::vector<TStation>& ComponentList(SurveyStore& store, int index)
 {
     switch (index) {
-    case 0: return store.ExStations;
-    case 1: return store.HyStations;
-    case 2: return store.EyStations;
-    case 3: return store.HxStations;
-    case 4: return store.EzStations;
-    default: return store.HzStations;
+    case 0:
+        return store.ExStations;
+    case 1:
+        return store.HyStations;
+    case 2:
+        return store.EyStations;
+    case 3:
+        return store.HxStations;
+    case 4:
+        return store.EzStations;
+    default:
+        return store.HzStations;
     }
 }
 

@@ -46,7 +46,7 @@ TEST(ReadNonBlankLine, SkipsBlankLinesAndTrims)
     EXPECT_EQ(ReadAll("  x = 1\n"), Lines{"x = 1"});
     EXPECT_EQ(ReadAll(std::string("ab\0cd\n\0zz\nq", 12)), (Lines{"ab", "q"}));
     EXPECT_EQ(ReadAll("\xB2\xE2\xCF\xDF \n"), Lines{"\xB2\xE2\xCF\xDF"});
-    EXPECT_EQ(ReadAll("\x7f" "a\x7f\n"), Lines{"\x7f" "a\x7f"});
+    EXPECT_EQ(ReadAll("\177a\177\n"), Lines{"\177a\177"});
 }
 
 TEST(ReadNonBlankLine, LongLines)
