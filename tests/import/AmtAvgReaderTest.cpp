@@ -4,7 +4,7 @@
 
 #include "base/Exception.h"
 #include "import/AmtAvgReader.h"
-#include "tests/import/TempFile.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
 

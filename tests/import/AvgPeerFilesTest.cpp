@@ -9,7 +9,7 @@
 #include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
 #include "import/EHStationMerge.h"
-#include "tests/import/TempFile.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
 

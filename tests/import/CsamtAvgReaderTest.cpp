@@ -6,7 +6,7 @@
 #include "base/Exception.h"
 #include "import/CsamtAvgReader.h"
 #include "tests/import/NaiveTagSearch.h"
-#include "tests/import/TempFile.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
 

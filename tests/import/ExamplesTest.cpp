@@ -4,7 +4,7 @@
 
 #include "base/TextStream.h"
 #include "import/LoadCommands.h"
-#include "tests/import/TempFile.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
 
