@@ -15,25 +15,9 @@
 #include "base/StringList.h"
 #include "base/TextStream.h"
 #include "tests/support/HugeFile.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
-
-std::string TempPath(const char* name)
-{
-    return testing::TempDir() + "quillane_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::string bytes;
-    ReadFileBytes(path, bytes);
-    return bytes;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Every entry of a folder, hidden ones included, sorted.
 std::vector<std::string> FolderEntries(const std::string& folder)
@@ -173,10 +157,10 @@ TEST(StringList, LoadSplitsAtEveryLineEndAndSavesCrLf)
     marked.SetText("a\x1a\r\rb\x1a");
     EXPECT_EQ(marked.Lines, (std::vector<std::string>{"a\x1a", "", "b\x1a"}));
     list.SaveToFile(path);
-    EXPECT_EQ(Slurp(path), "one\r\ntwo\r\nthree\r\n\r\nfour\r\n");
+    EXPECT_EQ(ReadBytes(path), "one\r\ntwo\r\nthree\r\n\r\nfour\r\n");
     StringList empty;
     empty.SaveToFile(path);
-    EXPECT_EQ(Slurp(path), "");
+    EXPECT_EQ(ReadBytes(path), "");
     std::remove(path.c_str());
 }
 
@@ -259,7 +243,7 @@ TEST(StringList, FileErrorsKeepTheOriginal)
     } catch (const EFCreateError& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file " + readOnly);
     }
-    EXPECT_EQ(Slurp(readOnly), "keep\n");
+    EXPECT_EQ(ReadBytes(readOnly), "keep\n");
     chmod(readOnly.c_str(), 0644);
     std::remove(readOnly.c_str());
     EXPECT_THROW(list.SaveToFile(TempPath("no-such-dir/x.txt")), EFCreateError);
@@ -284,7 +268,7 @@ TEST(WholeFileSave, WritesThroughSymbolicLinksToTheirTargets)
         struct stat info;
         ASSERT_EQ(lstat((folder / c.link).c_str(), &info), 0);
         EXPECT_TRUE(S_ISLNK(info.st_mode)) << c.link;
-        EXPECT_EQ(Slurp(folder / c.target), c.link + "\r\n") << c.link;
+        EXPECT_EQ(ReadBytes(folder / c.target), c.link + "\r\n") << c.link;
     }
     EXPECT_EQ(FolderEntries(folder / "sub"), (std::vector<std::string>{"new.txt", "target.txt"}));
     unlink((folder / "sub/new.txt").c_str());
@@ -311,7 +295,7 @@ TEST(WholeFileSave, KeepsPermissionBitsAndOwner)
         EXPECT_EQ(info.st_uid, 4321u);
         EXPECT_EQ(info.st_gid, 4322u);
     }
-    EXPECT_EQ(Slurp(path), "new\r\n");
+    EXPECT_EQ(ReadBytes(path), "new\r\n");
 
     // A new file gets what the umask leaves of 0666.
     mode_t mask = umask(027);
@@ -330,14 +314,14 @@ TEST(WholeFileSave, RemovesAStaleTemporaryAndLeavesNone)
     WriteBytes(folder / ".killed.raw.quillane-Ab3dE6fG", "half of another");
     WriteBytes(folder / ".other.raw.quillane-tmp", "another file's");
     WriteFileReplacing(path, "new\r\n");
-    EXPECT_EQ(Slurp(path), "new\r\n");
+    EXPECT_EQ(ReadBytes(path), "new\r\n");
     EXPECT_EQ(FolderEntries(folder.Path()),
               (std::vector<std::string>{".other.raw.quillane-tmp", "killed.raw"}));
 
     // A failed save leaves nothing beside the file either.
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     EXPECT_THROW(WriteFileReplacing(path, "newer"), EFCreateError);
-    EXPECT_EQ(Slurp(path), "new\r\n");
+    EXPECT_EQ(ReadBytes(path), "new\r\n");
     EXPECT_EQ(FolderEntries(folder.Path()),
               (std::vector<std::string>{".other.raw.quillane-tmp", "killed.raw"}));
 }
@@ -351,7 +335,7 @@ TEST(WholeFileSave, NamesAtTheFileSystemsLimit)
         const std::string path = folder / std::string(length, 'n');
         WriteFileReplacing(path, "first\r\n");
         WriteFileReplacing(path, "second\r\n");
-        EXPECT_EQ(Slurp(path), "second\r\n") << length;
+        EXPECT_EQ(ReadBytes(path), "second\r\n") << length;
         std::remove(path.c_str());
     }
     EXPECT_TRUE(FolderEntries(folder.Path()).empty());
@@ -370,9 +354,9 @@ TEST(WholeFileSave, SavesAtOnceShareNoTemporary)
     EXPECT_EQ(FolderEntries(folder.Path()).size(), 2u);
     WriteFileReplacing(path, "third\r\n");
     first.Commit();
-    EXPECT_EQ(Slurp(path), "first\r\n");
+    EXPECT_EQ(ReadBytes(path), "first\r\n");
     second.Commit();
-    EXPECT_EQ(Slurp(path), "second\r\n");
+    EXPECT_EQ(ReadBytes(path), "second\r\n");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"same.txt"});
 }
 
@@ -392,7 +376,7 @@ TEST(WholeFileSave, StreamsAndDiscards)
         }
         file.Commit();
     }
-    EXPECT_EQ(Slurp(path), expected);
+    EXPECT_EQ(ReadBytes(path), expected);
     try {
         SafeFile file(path);
         file += "half of a new text";
@@ -405,7 +389,7 @@ TEST(WholeFileSave, StreamsAndDiscards)
         file.Discard();
         EXPECT_THROW(file.Commit(), EFCreateError);
     }
-    EXPECT_EQ(Slurp(path), expected);
+    EXPECT_EQ(ReadBytes(path), expected);
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"big.txt"});
 }
 
@@ -432,7 +416,7 @@ TEST(WholeFileSave, AFailedWriteLeavesTheFileAsItWas)
     }
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, handler);
-    EXPECT_EQ(Slurp(path), "old\r\n");
+    EXPECT_EQ(ReadBytes(path), "old\r\n");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"kept.txt"});
 }
 
@@ -451,7 +435,7 @@ TEST(WholeFileSave, SetsAreCommittedTogether)
         EXPECT_TRUE(outcome.Replaced.empty());
         EXPECT_EQ(FileSetMessage(outcome), "Cannot create file " + folder / "b.cov");
     }
-    EXPECT_EQ(Slurp(folder / "a.m"), "old a");
+    EXPECT_EQ(ReadBytes(folder / "a.m"), "old a");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"a.m"});
 
     std::vector<SafeFile> files;
@@ -469,7 +453,7 @@ TEST(WholeFileSave, SetsAreCommittedTogether)
                                            folder / "a.m" +
                                            " was replaced before the failure and no longer "
                                            "matches the others");
-    EXPECT_EQ(Slurp(folder / "a.m"), "new a");
+    EXPECT_EQ(ReadBytes(folder / "a.m"), "new a");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"a.m"});
 }
 

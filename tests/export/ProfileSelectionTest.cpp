@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "export/ProfileSelection.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
 
@@ -37,14 +36,6 @@ public:
     }
     void ReportWriteError(const std::string& message) override { Errors.push_back(message); }
 };
-
-std::string ReadAll(const std::string& fileName)
-{
-    std::ifstream in(fileName, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string TempDir(const std::string& name)
 {
@@ -155,7 +146,7 @@ TEST(ProfileSelection, WritesUnderTheChosenNameWithTxtExtension)
         SelectProfileStations(store, selected, -1, -1, 1, 1, dialogs);
         EXPECT_TRUE(dialogs.Errors.empty());
         EXPECT_FALSE(std::filesystem::exists(c.chosen)) << c.chosen;
-        EXPECT_EQ(ReadAll(c.written), ProfileResponseText(store)) << c.written;
+        EXPECT_EQ(ReadBytes(c.written), ProfileResponseText(store)) << c.written;
     }
 }
 

@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "base/Exception.h"
 #include "base/SafeFile.h"
 #include "base/TextStream.h"
 #include "geometry/PositionFile.h"
 #include "tests/support/HugeFile.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
-
-std::string TempPath(const std::string& name)
-{
-    return testing::TempDir() + "quillane_pos_" + std::to_string(getpid()) + "_" + name;
-}
 
 PositionGrid Grid(std::vector<GridRow> dataRows)
 {
@@ -44,7 +39,7 @@ TEST(PositionFile, SavedFileLoadsBackTheSameRows)
     PositionGrid grid = Grid({{"1", "100.00", "5", "-2.5", "A1"},
                               {"2", "0.100000001490116", "1E20", ".5", "1002"},
                               {"3", "1", "2", "3", "\xB2\xE2"}});
-    std::string path = TempPath("roundtrip.pos");
+    std::string path = TempPath("roundtrip.pos", "quillane_pos_");
     ASSERT_TRUE(SavePositionFile(grid, path));
     PositionGrid loaded;
     ASSERT_TRUE(LoadPositionFile(path, loaded));
@@ -54,8 +49,8 @@ TEST(PositionFile, SavedFileLoadsBackTheSameRows)
 
 TEST(PositionFile, SaveFailureIsReportedAndKeepsTheOldFile)
 {
-    EXPECT_FALSE(SavePositionFile(Grid({}), TempPath("no_such_dir") + "/a.pos"));
-    std::string path = TempPath("readonly.pos");
+    EXPECT_FALSE(SavePositionFile(Grid({}), TempPath("no_such_dir", "quillane_pos_") + "/a.pos"));
+    std::string path = TempPath("readonly.pos", "quillane_pos_");
     WriteFileReplacing(path, "precious\r\n");
     chmod(path.c_str(), 0444);
     EXPECT_FALSE(SavePositionFile(Grid({}), path));
@@ -120,14 +115,14 @@ TEST(PositionFile, LoadOfAMissingFileLeavesTheGrid)
 {
     PositionGrid grid = Grid({{"1", "1", "2", "3", "A"}});
     PositionGrid before = grid;
-    EXPECT_FALSE(LoadPositionFile(TempPath("missing.pos"), grid));
+    EXPECT_FALSE(LoadPositionFile(TempPath("missing.pos", "quillane_pos_"), grid));
     EXPECT_EQ(grid.Rows, before.Rows);
 }
 
 TEST(PositionFile, FileTooLargeToLoadIsNamedAndLeavesTheGrid)
 {
     SKIP_WITHOUT_HUGE_ALLOCATIONS();
-    const std::string path = TempPath("huge.pos");
+    const std::string path = TempPath("huge.pos", "quillane_pos_");
     if (!MakeHugeFile(path)) GTEST_SKIP() << "no sparse file of 8 TiB here";
     PositionGrid grid = Grid({{"1", "1", "2", "3", "A"}});
     PositionGrid before = grid;

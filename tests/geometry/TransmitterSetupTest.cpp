@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "base/Exception.h"
 #include "base/SafeFile.h"
 #include "geometry/TransmitterSetup.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ TEST(MdeSource, KeysOfTheWrittenFileGiveTheElectrodes)
     EXPECT_EQ(e.By, 1000);
     EXPECT_EQ(e.Z, 0);
 
-    std::string path = testing::TempDir() + "quillane_mde_" + std::to_string(getpid()) + ".mde";
+    std::string path = TempPath("source.mde", "quillane_mde_");
     WriteFileReplacing(path, kWrittenMde);
     MdeSource loaded;
     ASSERT_TRUE(LoadMdeSource(path, loaded));

@@ -9,9 +9,13 @@
 #include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
 #include "import/EHStationMerge.h"
-#include "tests/support/TempFiles.h"
 
 namespace {
+
+std::string PeerFile(const std::string& relative)
+{
+    return std::string(QUILLANE_PEER_DATA) + "/" + relative;
+}
 
 bool PeerDataPresent()
 {

@@ -68,17 +68,6 @@ TEST(Examples, ImpFileOpens)
     EXPECT_NEAR(store.ExStations[0].Amplitude.Y[0], 0.092113, 1e-5);
 }
 
-namespace {
-
-std::string ReadBytes(const std::string& path)
-{
-    std::string bytes;
-    ReadFileBytes(path, bytes);
-    return bytes;
-}
-
-}  // namespace
-
 // Every example file opens through the real readers as the Open command reads it.
 TEST(Examples, EveryFormatOpens)
 {

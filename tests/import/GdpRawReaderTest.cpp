@@ -11,28 +11,9 @@
 #include "base/FloatMath.h"
 #include "base/TextStream.h"
 #include "import/GdpRawReader.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
-
-std::string TempPath(const std::string& name)
-{
-    return testing::TempDir() + "quillane_raw_" + std::to_string(getpid()) + "_" + name;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::string bytes;
-    ReadFileBytes(path, bytes);
-    return bytes;
-}
 
 std::string Operator(int number, int dipoleLength, const std::string& job)
 {
@@ -249,21 +230,21 @@ TEST(GdpRawRewrite, EveryLineEndsWithCrLf)
         {"x\ty\f\n\x1az", "x\ty\f\r\n\x1az\r\n"},  // no byte is lost
         {"\xB2\xE2\xCF\xDF \xE6\xB5\x8B\n", "\xB2\xE2\xCF\xDF \xE6\xB5\x8B\r\n"},  // GBK, UTF-8
     };
-    std::string path = TempPath("rewrite.raw");
+    std::string path = TempPath("rewrite.raw", "quillane_raw_");
     for (const Case& c : cases) {
-        WriteBytes(path, c.before);
+        ASSERT_TRUE(WriteBytes(path, c.before));
         RewriteTextFile(path);
-        EXPECT_EQ(Slurp(path), c.after);
+        EXPECT_EQ(ReadBytes(path), c.after);
     }
     std::remove(path.c_str());
-    std::string missing = TempPath("missing.raw");
+    std::string missing = TempPath("missing.raw", "quillane_raw_");
     EXPECT_EQ(ErrorOf([&] { RewriteTextFile(missing); }), "Cannot open file " + missing);
 }
 
 // Only a text file of its own name ".raw" is changed on disk; a folder's name does not count.
 TEST(GdpRawRewrite, ChangesOnlyRawTextFiles)
 {
-    std::string folder = TempPath("only");
+    std::string folder = TempPath("only", "quillane_raw_");
     ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
     ASSERT_EQ(mkdir((folder + "/survey.raw.d").c_str(), 0755), 0);
     struct Case {
@@ -282,9 +263,9 @@ TEST(GdpRawRewrite, ChangesOnlyRawTextFiles)
     };
     for (const Case& c : cases) {
         std::string path = folder + "/" + c.name;
-        WriteBytes(path, c.bytes);
+        ASSERT_TRUE(WriteBytes(path, c.bytes));
         EXPECT_EQ(ErrorOf([&] { RewriteTextFile(path); }), "(no error)") << c.name;
-        EXPECT_EQ(Slurp(path), c.rewritten ? "a\r\nb\r\n" : c.bytes) << c.name;
+        EXPECT_EQ(ReadBytes(path), c.rewritten ? "a\r\nb\r\n" : c.bytes) << c.name;
         std::remove(path.c_str());
     }
     rmdir((folder + "/survey.raw.d").c_str());
@@ -293,15 +274,15 @@ TEST(GdpRawRewrite, ChangesOnlyRawTextFiles)
 
 TEST(GdpRawRewrite, ReadOnlyFileSurvivesTheFailedRewrite)
 {
-    std::string folder = TempPath("readonly");
+    std::string folder = TempPath("readonly", "quillane_raw_");
     ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
     std::string path = folder + "/line.raw";
     const std::string original =
         Group(1, "8", kGroupA);  // LF line ends: the rewrite would change it
-    WriteBytes(path, original);
+    ASSERT_TRUE(WriteBytes(path, original));
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     EXPECT_EQ(ErrorOf([&] { RewriteTextFile(path); }), "Cannot create file " + path);
-    EXPECT_EQ(Slurp(path), original);
+    EXPECT_EQ(ReadBytes(path), original);
     std::vector<std::string> entries;
     DIR* dir = opendir(folder.c_str());
     ASSERT_NE(dir, nullptr);
@@ -319,7 +300,7 @@ class GdpRawRead : public testing::Test {
 protected:
     void Read(const std::string& text)
     {
-        WriteBytes(path_, text);
+        ASSERT_TRUE(WriteBytes(path_, text));
         ReadGdpRawFile(store_, path_);
     }
     std::string ReadError(const std::string& text)
@@ -329,12 +310,12 @@ protected:
     void TearDown() override { std::remove(path_.c_str()); }
 
     SurveyStore store_;
-    std::string path_ = TempPath("read.raw");
+    std::string path_ = TempPath("read.raw", "quillane_raw_");
 };
 
 TEST_F(GdpRawRead, FilesWithoutEBlocksAddNothing)
 {
-    ReadGdpRawFile(store_, TempPath("missing.raw"));
+    ReadGdpRawFile(store_, TempPath("missing.raw", "quillane_raw_"));
     Read("");
     Read(Operator(1, 100, "7") + Data(2, 7, 55, "8", {"hy 101 0.002 -100"}) + "3\nGPS\nx y\n");
     EXPECT_TRUE(store_.ExStations.empty());
@@ -350,7 +331,7 @@ TEST_F(GdpRawRead, TwoFrequenciesInEitherOrder)
         // Line-feed line ends and no end after the last line: the rewrite makes them CR LF.
         std::string text = Group(1, first, kGroupA) + Group(2, second, kGroupA);
         text.pop_back();
-        WriteBytes(path_, text);
+        ASSERT_TRUE(WriteBytes(path_, text));
         RewriteTextFile(path_);
         ReadGdpRawFile(store_, path_);
 

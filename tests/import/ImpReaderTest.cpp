@@ -1,19 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 
 #include "base/Exception.h"
 #include "import/ImpReader.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
-
-std::string WriteFile(const std::string& name, const std::string& content)
-{
-    std::string path = testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-}
 
 const char* const kHeader =
     "Description: Ex responses from Palvex \r\n"
@@ -55,7 +48,7 @@ std::string Line7()
 TEST(ReadImpFile, TwoBlocksOfOneSource)
 {
     SurveyStore store;
-    ReadImpFile(store, WriteFile("line7.imp", Line7()));
+    ReadImpFile(store, WriteNamedTempFile("line7.imp", Line7()));
 
     ASSERT_EQ(store.Transmitters.size(), 2u);
     for (int k = 0; k < 2; ++k) {
@@ -128,7 +121,7 @@ TEST(ReadImpFile, PhaseInEveryQuadrantAndErrorsPropagated)
     for (const Case& c : cases)
         text += "Q" + std::to_string(k++) + " " + c.re + " " + c.im + "\r\n2e-7 2e-7\r\n";
     SurveyStore store;
-    ReadImpFile(store, WriteFile("quadrants.imp", text));
+    ReadImpFile(store, WriteNamedTempFile("quadrants.imp", text));
     ASSERT_EQ(store.ExStations.size(), 6u);
     for (size_t i = 0; i < 6; ++i) {
         const TStation& s = store.ExStations[i];
@@ -145,7 +138,7 @@ TEST(ReadImpFile, ZeroValueHasNoPhase)
     std::string text = std::string(kHeader) + "1\r\n" + BlockLine(1, 1, 0, 0, 0, 1000, 0) +
                        "1\r\n2\r\n3\r\nRe Im\r\nZ -0.0 0.0\r\n3e-7 4e-7\r\n";
     SurveyStore store;
-    ReadImpFile(store, WriteFile("zero.imp", text));
+    ReadImpFile(store, WriteNamedTempFile("zero.imp", text));
     ASSERT_EQ(store.ExStations.size(), 1u);
     const TStation& s = store.ExStations[0];
     EXPECT_EQ(s.Amplitude.Y[0], 0.0f);
@@ -172,7 +165,7 @@ TEST(ReadImpFile, BlockOfAnyReceiverCount)
                        BlockLine(2, 1, 0, 0, 0, 1000, 0) +
                        "7\r\n8\r\n9\r\nRe Im\r\nS1 1e-6 0\r\n1e-8 0\r\n";
     SurveyStore store;
-    ReadImpFile(store, WriteFile("many.imp", text));
+    ReadImpFile(store, WriteNamedTempFile("many.imp", text));
     ASSERT_EQ(store.ExStations.size(), static_cast<size_t>(n));
     EXPECT_EQ(store.Transmitters.size(), 2u);
     const TStation& last = store.ExStations.back();
@@ -185,7 +178,7 @@ TEST(ReadImpFile, BlockOfAnyReceiverCount)
 TEST(ReadImpFile, SecondReadAddsSamplesOnly)
 {
     SurveyStore store;
-    std::string path = WriteFile("line7.imp", Line7());
+    std::string path = WriteNamedTempFile("line7.imp", Line7());
     ReadImpFile(store, path);
     ReadImpFile(store, path);
     EXPECT_EQ(store.Transmitters.size(), 2u);
@@ -197,7 +190,7 @@ TEST(ReadImpFile, SecondReadAddsSamplesOnly)
 TEST(ReadImpFile, KnownTransmitterAndStationsGiveTheirNames)
 {
     SurveyStore store;
-    ReadImpFile(store, WriteFile("line7.imp", Line7()));
+    ReadImpFile(store, WriteNamedTempFile("line7.imp", Line7()));
     for (TxData& tx : store.Transmitters) tx.Name = "T9";
     TStation twin = store.ExStations[1];
     twin.Amplitude = xy();
@@ -206,7 +199,7 @@ TEST(ReadImpFile, KnownTransmitterAndStationsGiveTheirNames)
     std::string other = std::string(kHeader) + "2\r\n" + BlockLine(2, 2, 1000, 2000, 10, 1000, 30) +
                         TwoReceivers() + BlockLine(4, 1, 0, 0, 0, 500, 0) +
                         "1.0\r\n2.0\r\n3.0\r\ncolumns\r\nB1 1e-6 0\r\n1e-7 0\r\n";
-    ReadImpFile(store, WriteFile("other.imp", other));
+    ReadImpFile(store, WriteNamedTempFile("other.imp", other));
     ASSERT_EQ(store.Transmitters.size(), 3u);
     EXPECT_EQ(store.Transmitters[2].Name, "T9");  // the name of the equal record is kept
     ASSERT_EQ(store.ExStations.size(), 4u);
@@ -228,7 +221,7 @@ TEST(ReadImpFile, BlockLineForms)
                        "8.0 2 1 2 100.0 200.0 5.0 7.5 0.0 1.0 0.0 0.0 0.0\r\n" +
                        "1\r\n2\r\n3\r\nRe Im\r\nS1 1e-6 0\r\n1e-8 0\r\n";
     SurveyStore store;
-    ReadImpFile(store, WriteFile("forms.imp", text));
+    ReadImpFile(store, WriteNamedTempFile("forms.imp", text));
     ASSERT_EQ(store.Transmitters.size(), 4u);
     // The current is the source moment (token 7) over the length, the moment itself without a
     // length, and 1 where the block line gives no moment.
@@ -258,14 +251,14 @@ TEST(ReadImpFile, NothingAddedWithoutUsableHeader)
     const std::string receivers = BlockLine(1, 2, 0, 0, 0, 1000, 0) + TwoReceivers();
     for (const std::string count : {"0\r\n", "two\r\n", ""}) {
         SurveyStore store;
-        ReadImpFile(store,
-                    WriteFile("header.imp", kHeader + count + (count.empty() ? "" : receivers)));
+        ReadImpFile(store, WriteNamedTempFile("header.imp",
+                                              kHeader + count + (count.empty() ? "" : receivers)));
         EXPECT_TRUE(store.Transmitters.empty()) << count;
         EXPECT_TRUE(store.ExStations.empty()) << count;
     }
     SurveyStore store;
     ReadImpFile(store, testing::TempDir() + "no-such-folder/x.imp");
-    ReadUsfFile(store, WriteFile("a.usf", Line7()));
+    ReadUsfFile(store, WriteNamedTempFile("a.usf", Line7()));
     EXPECT_TRUE(store.Transmitters.empty());
     EXPECT_TRUE(store.ExStations.empty());
 }
@@ -282,7 +275,7 @@ TEST(ReadImpFile, WhatFollowsTheLastBlock)
                           Case{"1 2 3 4\r\n", false}, Case{"1 2 3 4 5 6 7 8 9 10 11 12\r\n", false},
                           Case{"abc\r\n", true}, Case{"abc", false}, Case{"2 x 3\r\n", true}}) {
         SurveyStore store;
-        std::string path = WriteFile("tail.imp", oneBlock + c.tail);
+        std::string path = WriteNamedTempFile("tail.imp", oneBlock + c.tail);
         if (c.throws)
             EXPECT_THROW(ReadImpFile(store, path), EConvertError) << c.tail;
         else
@@ -298,14 +291,14 @@ TEST(ReadImpFile, ReceiversStayWithinTheCoordinateLists)
     SurveyStore store;
 
     // An X line with fewer values than the block line: only that many receivers.
-    ReadImpFile(store, WriteFile("short-x.imp", head + "1.0 2 3\r\n" + TwoReceivers()));
+    ReadImpFile(store, WriteNamedTempFile("short-x.imp", head + "1.0 2 3\r\n" + TwoReceivers()));
     EXPECT_EQ(store.ExStations.size(), 2u);
 
     // More receivers than the block line's count: the block ends after its count, and the
     // surplus receiver line is not taken for a station.
     store = SurveyStore();
     std::string longX = head + BlockLine(1, 1, 0, 0, 0, 1000, 0) + TwoReceivers();
-    const std::string longXPath = WriteFile("long-x.imp", longX);
+    const std::string longXPath = WriteNamedTempFile("long-x.imp", longX);
     try {
         ReadImpFile(store, longXPath);
         FAIL() << "no error";
@@ -324,8 +317,8 @@ TEST(ReadImpFile, ReceiversStayWithinTheCoordinateLists)
           std::string("1 2\r\n5 5\r\n1 2\r\nRe Im\r\nA1 1 0\r\n1 0\r\n")}) {
         store = SurveyStore();
         EXPECT_THROW(
-            ReadImpFile(store,
-                        WriteFile("short.imp", head + BlockLine(1, 2, 0, 0, 0, 1000, 0) + block)),
+            ReadImpFile(store, WriteNamedTempFile(
+                                   "short.imp", head + BlockLine(1, 2, 0, 0, 0, 1000, 0) + block)),
             EConvertError);
         EXPECT_EQ(store.Transmitters.size(), 1u);
         EXPECT_LE(store.ExStations.size(), 1u);
@@ -351,7 +344,7 @@ TEST(ReadImpFile, ConversionErrorsNameFileAndLine)
                   "'zero' is not a valid floating point value", 13},
              Case{"1 2 3x\r\n1\r\n", "'3x' is not a valid integer value", 6},
          }) {
-        const std::string path = WriteFile("message.imp", head + c.block);
+        const std::string path = WriteNamedTempFile("message.imp", head + c.block);
         SurveyStore store;
         try {
             ReadImpFile(store, path);
@@ -366,7 +359,7 @@ TEST(ReadImpFile, ConversionErrorsNameFileAndLine)
 TEST(ReadImpFile, LastBlockLineWithoutLineEndEndsTheReading)
 {
     SurveyStore store;
-    ReadImpFile(store, WriteFile("end.imp", std::string(kHeader) + "1\r\n1.0 2 3"));
+    ReadImpFile(store, WriteNamedTempFile("end.imp", std::string(kHeader) + "1\r\n1.0 2 3"));
     EXPECT_TRUE(store.Transmitters.empty());
 }
 
@@ -378,7 +371,7 @@ TEST(ReadImpFile, NearlyEqualTransmittersAreOne)
         "1.0 2 1 2 0 0 0 1 1000 1 0 0 0.0\r\n1\r\n2\r\n3\r\nc\r\nS1 1 0\r\n1 0\r\n" +
         "1.0 2 1 2 0 0 0 1 1000 1 0 0 1e-11\r\n1\r\n2\r\n3\r\nc\r\nS1 1 0\r\n1 0\r\n";
     SurveyStore store;
-    ReadImpFile(store, WriteFile("near.imp", text));
+    ReadImpFile(store, WriteNamedTempFile("near.imp", text));
     EXPECT_EQ(store.Transmitters.size(), 1u);
     EXPECT_EQ(store.ExStations[0].Amplitude.X.size(), 2u);
 }

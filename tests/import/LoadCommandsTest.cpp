@@ -9,6 +9,7 @@
 #include "base/Progress.h"
 #include "base/TextStream.h"
 #include "import/LoadCommands.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
 
@@ -251,8 +252,7 @@ TEST(LoadCommands, CancelledLoadIsClosedForWhatWasRead)
 // ".raw" is rewritten on disk; every other file is read as it stands and left as it was.
 TEST(LoadCommands, OnlyRawTextFilesAreRewritten)
 {
-    const std::string folder =
-        testing::TempDir() + "quillane_load_" + std::to_string(getpid()) + "_survey.raw.d";
+    const std::string folder = TempPath("survey.raw.d", "quillane_load_");
     ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
     auto block = [](const std::string& station) {
         return "1\nCSAMT data\nTx 7 Rx 55\n8 Hz 0 0 0 0 1\n1 ex " + station + " 0.004 -785\n";
@@ -265,29 +265,24 @@ TEST(LoadCommands, OnlyRawTextFilesAreRewritten)
         {folder + "/data.bin", block("301")},
         {folder + "/x.raw", std::string("\0\n", 2) + block("4\x01x")},
     };
-    for (const File& f : files) std::ofstream(f.name, std::ios::binary) << f.bytes;
-    auto bytesOf = [](const std::string& name) {
-        std::string bytes;
-        ReadFileBytes(name, bytes);
-        return bytes;
-    };
+    for (const File& f : files) ASSERT_TRUE(WriteBytes(f.name, f.bytes));
 
     SurveyStore store;
     RecordingHooks hooks;
     AppendFiles(store, {files[0].name, files[1].name}, files[0].name, hooks);
-    EXPECT_EQ(bytesOf(files[0].name),
+    EXPECT_EQ(ReadBytes(files[0].name),
               "1\r\nCSAMT data\r\nTx 7 Rx 55\r\n8 Hz 0 0 0 0 1\r\n1 ex 101 "
               "0.004 -785\r\n");
-    EXPECT_EQ(bytesOf(files[1].name), files[1].bytes);
+    EXPECT_EQ(ReadBytes(files[1].name), files[1].bytes);
     EXPECT_EQ(store.ExStations.size(), 2u);  // photo.jpg was read all the same
 
     store.LoadedFiles = {files[2].name};
     ReloadAllFiles(store, hooks);
-    EXPECT_EQ(bytesOf(files[2].name), files[2].bytes);
+    EXPECT_EQ(ReadBytes(files[2].name), files[2].bytes);
     EXPECT_EQ(store.ExStations.size(), 1u);
 
     EXPECT_THROW(AppendFiles(store, {files[3].name}, files[3].name, hooks), EConvertError);
-    EXPECT_EQ(bytesOf(files[3].name), files[3].bytes);
+    EXPECT_EQ(ReadBytes(files[3].name), files[3].bytes);
 
     for (const File& f : files) std::remove(f.name.c_str());
     rmdir(folder.c_str());

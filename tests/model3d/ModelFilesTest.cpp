@@ -12,6 +12,7 @@
 #include "base/TextStream.h"
 #include "model3d/ModelFiles.h"
 #include "survey/TextLines.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
 
@@ -64,13 +65,6 @@ bool Exists(const std::string& name)
 {
     struct stat st;
     return stat(name.c_str(), &st) == 0;
-}
-
-std::string ReadAll(const std::string& name)
-{
-    std::string bytes;
-    ReadFileBytes(name, bytes);
-    return bytes;
 }
 
 }  // namespace
@@ -274,9 +268,9 @@ TEST(ModelFiles, LongNamesKeepTheirOwnTexts)
     ModelData data = TinyModel();
     data.Tag = 1;
     EXPECT_TRUE(WriteModelFileSet({}, s, data, dir + stem + ".imp").Saved());
-    EXPECT_EQ(ReadAll(dir + stem + ".m"), ModelFlatText(s, data));
-    EXPECT_EQ(ReadAll(dir + stem + ".cov"), CovarianceFlatText(s, data));
-    EXPECT_EQ(ReadAll(dir + stem + ".pri"), BackgroundModelText({}, s, data));
+    EXPECT_EQ(ReadBytes(dir + stem + ".m"), ModelFlatText(s, data));
+    EXPECT_EQ(ReadBytes(dir + stem + ".cov"), CovarianceFlatText(s, data));
+    EXPECT_EQ(ReadBytes(dir + stem + ".pri"), BackgroundModelText({}, s, data));
     int entries = 0;
     if (DIR* d = opendir(dir.c_str())) {
         while (dirent* e = readdir(d))
@@ -322,21 +316,21 @@ TEST(ModelFiles, TheThreeFilesAreReplacedTogether)
     mkdir((dir + "x.cov").c_str(), 0755);
     EXPECT_EQ(WriteModelFileSet({}, s, data, dir + "x.imp").Unwritten,
               std::vector<std::string>({dir + "x.cov"}));
-    EXPECT_EQ(ReadAll(dir + "x.m"), "old");
-    EXPECT_EQ(ReadAll(dir + "x.pri"), "old");
+    EXPECT_EQ(ReadBytes(dir + "x.m"), "old");
+    EXPECT_EQ(ReadBytes(dir + "x.pri"), "old");
     rmdir((dir + "x.cov").c_str());
 
     // A source edit that is not a number stops everything before a file is touched.
     s.Edit7 = "z";
     EXPECT_THROW(WriteModelFileSet({}, s, data, dir + "x.imp"), EConvertError);
-    EXPECT_EQ(ReadAll(dir + "x.m"), "old");
+    EXPECT_EQ(ReadBytes(dir + "x.m"), "old");
     EXPECT_FALSE(Exists(dir + "x.cov"));
 
     s.Edit7 = "0";
     EXPECT_TRUE(WriteModelFileSet({}, s, data, dir + "x.imp").Saved());
-    EXPECT_EQ(ReadAll(dir + "x.m"), ModelFlatText(s, data));
-    EXPECT_EQ(ReadAll(dir + "x.cov"), CovarianceFlatText(s, data));
-    EXPECT_EQ(ReadAll(dir + "x.pri"), BackgroundModelText({}, s, data));
+    EXPECT_EQ(ReadBytes(dir + "x.m"), ModelFlatText(s, data));
+    EXPECT_EQ(ReadBytes(dir + "x.cov"), CovarianceFlatText(s, data));
+    EXPECT_EQ(ReadBytes(dir + "x.pri"), BackgroundModelText({}, s, data));
     // No temporary file stays behind.
     int entries = 0;
     if (DIR* d = opendir(dir.c_str())) {
@@ -352,8 +346,8 @@ TEST(ModelFiles, WriteModelFilesChoosesTheFormAndRefusesBadInput)
     ModelSettings s = TinySettings();
     ModelData data = TinyModel();
     WriteModelFiles(s, data, base);
-    EXPECT_EQ(ReadAll(testing::TempDir() + "tiny.m"), ModelFlatText(s, data));
-    EXPECT_EQ(ReadAll(testing::TempDir() + "tiny.cov"), CovarianceFlatText(s, data));
+    EXPECT_EQ(ReadBytes(testing::TempDir() + "tiny.m"), ModelFlatText(s, data));
+    EXPECT_EQ(ReadBytes(testing::TempDir() + "tiny.cov"), CovarianceFlatText(s, data));
 
     data.TerrainX = {0};
     data.TerrainY = {0};
@@ -362,8 +356,8 @@ TEST(ModelFiles, WriteModelFilesChoosesTheFormAndRefusesBadInput)
     WriteModelFiles(s, data, base, [&](size_t, size_t) { return ++calls > 0; });
     EXPECT_GT(calls, 0);
     const std::string topo = ModelTopoText(s, data, std::vector<float>(4, -5));
-    EXPECT_EQ(ReadAll(testing::TempDir() + "tiny.m"), topo);
-    EXPECT_EQ(ReadAll(testing::TempDir() + "tiny.cov"),
+    EXPECT_EQ(ReadBytes(testing::TempDir() + "tiny.m"), topo);
+    EXPECT_EQ(ReadBytes(testing::TempDir() + "tiny.cov"),
               CovarianceTopoText(s, data, std::vector<float>(4, -5)));
     // Stopped while the terrain is computed, the files stay as they were.
     data.TerrainZ = {-7};
@@ -371,7 +365,7 @@ TEST(ModelFiles, WriteModelFilesChoosesTheFormAndRefusesBadInput)
     std::remove((testing::TempDir() + "tiny.pri").c_str());
     EXPECT_THROW(WriteModelFileSet({}, s, data, base, [](size_t, size_t) { return false; }),
                  TerrainCancelled);
-    EXPECT_EQ(ReadAll(testing::TempDir() + "tiny.m"), topo);
+    EXPECT_EQ(ReadBytes(testing::TempDir() + "tiny.m"), topo);
     EXPECT_FALSE(Exists(testing::TempDir() + "tiny.pri"));
     data.TerrainZ = {-5};
 
@@ -435,7 +429,7 @@ TEST(ModelFiles, BackgroundModel)
     EXPECT_FALSE(Exists(name + ".pri"));
     s.Edit7 = "4";
     ASSERT_TRUE(WriteBackgroundModel({}, s, data, name + ".m"));
-    lines.SetText(ReadAll(name + ".pri"));
+    lines.SetText(ReadBytes(name + ".pri"));
     EXPECT_EQ(lines.Lines[4], "        1.00     1500.00         1.0        1.00");
     EXPECT_EQ(lines.Lines[5], "       12.00       -3.00        4.00");
 }
@@ -449,7 +443,7 @@ TEST(ModelFiles, BoundaryPolygon)
     std::string name = testing::TempDir() + "area.m";
     SaveBoundaryBln(data, name);
     EXPECT_EQ(
-        ReadAll(testing::TempDir() + "area.bln"),
+        ReadBytes(testing::TempDir() + "area.bln"),
         Join({"           4            1", "         1.0         -1.0", "        20.3          5.0",
               "       300.0          7.8", "         1.0         -1.0"}));
     EXPECT_THROW(SaveBoundaryBln(data, testing::TempDir() + "none/area.m"), EFCreateError);

@@ -1,17 +1,10 @@
-#include <fstream>
 #include <gtest/gtest.h>
 
 #include "base/Exception.h"
 #include "model3d/ModelTemplate.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
-
-std::string WriteTemp(const std::string& name, const std::string& text)
-{
-    std::string path = testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
 
 const char* const kHeader =
     "Description: Ex responses from Palvex \r\nUnits: V/m/A\r\nSign convension:   1 \r\n\r\n";
@@ -28,7 +21,7 @@ TEST(ModelTemplate, LongBlockLineGivesPointsAndCentre)
                        "       10.000       20.000       30.000\r\n" +
                        "        1.500        2.500        3.500\r\n" +
                        "                 Re(Ex)\r\n";
-    ModelTemplate t = ReadModelTemplate(WriteTemp("long.imp", text));
+    ModelTemplate t = ReadModelTemplate(WriteNamedTempFile("long.imp", text));
     EXPECT_EQ(t.LongHeader, 1);
     EXPECT_EQ(t.Cx, 1000);
     EXPECT_EQ(t.Cy, -50);
@@ -43,7 +36,7 @@ TEST(ModelTemplate, ShortBlockLineAndUnusableLayouts)
 {
     std::string points = "1 2\r\n3 4\r\n5 6\r\n";
     ModelTemplate t = ReadModelTemplate(
-        WriteTemp("short.imp", std::string(kHeader) + "1\r\n" + "1.0 2 2\r\n" + points));
+        WriteNamedTempFile("short.imp", std::string(kHeader) + "1\r\n" + "1.0 2 2\r\n" + points));
     EXPECT_EQ(t.LongHeader, 0);
     EXPECT_EQ(t.Points.Count(), 2);
 
@@ -66,12 +59,12 @@ TEST(ModelTemplate, ShortBlockLineAndUnusableLayouts)
         {"few.imp", "a\r\nb\r\n", 0},
     };
     for (const Case& c : cases) {
-        ModelTemplate bad = ReadModelTemplate(WriteTemp(c.name, c.text));
+        ModelTemplate bad = ReadModelTemplate(WriteNamedTempFile(c.name, c.text));
         EXPECT_EQ(bad.Points.Count(), 0) << c.name;
         EXPECT_EQ(bad.LongHeader, c.longHeader) << c.name;
     }
     EXPECT_EQ(ReadModelTemplate(testing::TempDir() + "missing/none.imp").Points.Count(), 0);
-    EXPECT_THROW(ReadModelTemplate(WriteTemp(
+    EXPECT_THROW(ReadModelTemplate(WriteNamedTempFile(
                      "nan.imp", std::string(kHeader) + "1\r\n1.0 2 2\r\n1 x\r\n3 4\r\n5 6\r\n")),
                  EConvertError);
 }
@@ -94,7 +87,7 @@ TEST(ModelTemplate, FirstBadValueInPointOrder)
     };
     for (const Case& c : cases) {
         const std::string path =
-            WriteTemp("order.imp", std::string(kHeader) + "1\r\n1.0 2 3\r\n" + c.points);
+            WriteNamedTempFile("order.imp", std::string(kHeader) + "1\r\n1.0 2 3\r\n" + c.points);
         try {
             ModelTemplate t = ReadModelTemplate(path);
             EXPECT_EQ(c.message, "") << c.points;
@@ -115,9 +108,9 @@ TEST(ModelTemplate, BlockOfAnyPointCount)
         ys += "     " + std::to_string(2 * i) + ".000";
         zs += "        1.500";
     }
-    ModelTemplate t = ReadModelTemplate(
-        WriteTemp("many.imp", std::string(kHeader) + "1\r\n1.0 2 7000\r\n" + xs + "\r\n" + ys +
-                                  "\r\n" + zs + "\r\n                 Re(Ex)         Im(Ex)\r\n"));
+    ModelTemplate t = ReadModelTemplate(WriteNamedTempFile(
+        "many.imp", std::string(kHeader) + "1\r\n1.0 2 7000\r\n" + xs + "\r\n" + ys + "\r\n" + zs +
+                        "\r\n                 Re(Ex)         Im(Ex)\r\n"));
     ASSERT_EQ(t.Points.Count(), 7000);
     EXPECT_EQ(t.Points.X[6999], 6999);
     EXPECT_EQ(t.Points.Y[6999], 13998);
@@ -151,7 +144,7 @@ TEST(ModelTemplate, ExtentBeyondTheIntegerEditsIsRefused)
     // Found by fuzzing: the Dx preset of this template does not fit an integer.
     std::string text = std::string(kHeader) +
                        "1\r\n1.0 2 2\r\n1 66666666666666666666666666666662\r\n" + "6 4\r\n5 6\r\n";
-    ModelTemplate t = ReadModelTemplate(WriteTemp("wide.imp", text));
+    ModelTemplate t = ReadModelTemplate(WriteNamedTempFile("wide.imp", text));
     ASSERT_EQ(t.Points.Count(), 2);
     EXPECT_THROW(ComputeModelDefaults(t.Points), EOverflow);
 

@@ -1,11 +1,11 @@
 #include <cmath>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "base/Exception.h"
 #include "base/StringList.h"
 #include "base/TextStream.h"
 #include "processing/CurveFiles.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
 
@@ -19,18 +19,6 @@ EditorCharts TwoPointCharts(DisplayForm form)
     EditorCharts charts;
     DrawStation(charts, {s}, 0, form);
     return charts;
-}
-
-std::string TempPath(const std::string& name)
-{
-    return testing::TempDir() + "quillane_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::string bytes;
-    ReadFileBytes(path, bytes);
-    return bytes;
 }
 
 const char* const kComponentFile =
@@ -51,7 +39,7 @@ TEST(CurveEditorFiles, StationComponentFileBytes)
     charts.Amplitude.Present.Y[0] = 3000;  // an edit not yet written back is in the file
     std::string path = TempPath("2202Ex.txt");
     WriteStationComponentFile(path, charts);
-    EXPECT_NE(Slurp(path).find("1.0000e+00  3.0000e-03"), std::string::npos);
+    EXPECT_NE(ReadBytes(path).find("1.0000e+00  3.0000e-03"), std::string::npos);
     std::remove(path.c_str());
 }
 
@@ -82,7 +70,7 @@ TEST(CurveEditorFiles, ModelResponseFileBytesKeepTheirLineFeedBeforeCrLf)
     std::string chosen = TempPath("model.dat");
     std::string written = WriteModelResponseFile(chosen, charts);
     EXPECT_EQ(written, TempPath("model.txt"));
-    EXPECT_EQ(Slurp(written), ModelResponseFileText(charts));
+    EXPECT_EQ(ReadBytes(written), ModelResponseFileText(charts));
     std::remove(written.c_str());
 }
 
