@@ -6,26 +6,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <functional>
 
 #include "app/Application.h"
 #include "app/Dialogs.h"
 #include "app/ScriptedUserInterface.h"
-
-namespace {
-
-// Runs a check on the modal box the next call shows, then lets the check close it.
-template <class Box>
-void WhenShown(std::function<void(Box*)> check)
-{
-    QTimer::singleShot(0, [check] {
-        auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        check(box);
-    });
-}
-
-}  // namespace
+#include "tests/support/forms/WindowFixture.h"
 
 class DialogsTest : public QObject {
     Q_OBJECT

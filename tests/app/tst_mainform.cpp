@@ -21,18 +21,15 @@
 #include "app/MainForm.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
+#include "chart/DisplayText.h"
 #include "chart/MarkLayer.h"
 #include "export/forms/TEMTrace.h"
 #include "map/TxRx.h"
 #include "processing/forms/RES_PREVIEW.h"
 #include "processing/forms/SEC.h"
+#include "tests/support/forms/WindowFixture.h"
 
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The caption of an entry without the key text that a pop-up copy carries after a tab.
 QString Caption(const QAction* action)
@@ -96,9 +93,7 @@ class MainFormTest : public QObject {
 private slots:
     void initTestCase()
     {
-        Form1 = new TForm1(nullptr);
-        Form1->show();
-        Form2 = new TForm2(Form1);
+        StartMainForm();
         QApplication::setActiveWindow(Form1);
         QVERIFY(QTest::qWaitForWindowActive(Form1));
     }
@@ -111,11 +106,11 @@ private slots:
 
     void startState()
     {
-        QCOMPARE(Form1->windowTitle(), U("可控源数据预处理"));
+        QCOMPARE(Form1->windowTitle(), Text("可控源数据预处理"));
         QVERIFY(Form1->windowState() & Qt::WindowMaximized);
         QCOMPARE(Form1->MdiArea->subWindowList().size(), 1);
         QCOMPARE(Form1->MdiArea->subWindowList().front(), Form2);
-        QCOMPARE(Form2->windowTitle(), U("CSEM点位分布图"));
+        QCOMPARE(Form2->windowTitle(), Text("CSEM点位分布图"));
         QVERIFY(Form2->isVisible());
         QVERIFY(!(Form2->windowFlags() & Qt::WindowSystemMenuHint));
         QVERIFY(Form2->windowFlags() & Qt::WindowMinMaxButtonsHint);
@@ -127,7 +122,7 @@ private slots:
         QCOMPARE(Form1->RotationAngle, 0.0);
         QVERIFY(Form1->TileMode == TForm1::TileModes::Horizontal);
         QVERIFY(!Form1->ToolButton16->isChecked());
-        QCOMPARE(Form1->Showlabels1->text(), U("Show labels"));
+        QCOMPARE(Form1->Showlabels1->text(), Text("Show labels"));
         QVERIFY(Form1->contextMenuPolicy() != Qt::CustomContextMenu);
     }
 
@@ -153,9 +148,9 @@ private slots:
     {
         const QList<QAction*> menus = Form1->menuBar()->actions();
         QCOMPARE(menus.size(), 3);
-        QCOMPARE(menus[0]->text(), U("文件"));
-        QCOMPARE(menus[1]->text(), U("窗口"));
-        QCOMPARE(menus[2]->text(), U("帮助"));
+        QCOMPARE(menus[0]->text(), Text("文件"));
+        QCOMPARE(menus[1]->text(), Text("窗口"));
+        QCOMPARE(menus[2]->text(), Text("帮助"));
         const std::vector<std::vector<Entry>> expected = {
             {{"Open1", "打开", "Ctrl+O"},
              {"N20", "追加数据", "Ctrl+A"},
@@ -173,7 +168,7 @@ private slots:
             for (size_t i = 0; i < expected[m].size(); ++i) {
                 QCOMPARE(items[i]->objectName(), QString(expected[m][i].name));
                 QCOMPARE(items[i]->isSeparator(), *expected[m][i].caption == 0);
-                QCOMPARE(Caption(items[i]), U(expected[m][i].caption));
+                QCOMPARE(Caption(items[i]), Text(expected[m][i].caption));
                 QCOMPARE(ShownKey(items[i]), QString(expected[m][i].key));
                 QVERIFY(items[i]->isEnabled() && items[i]->isVisible());
             }
@@ -213,7 +208,7 @@ private slots:
         for (size_t i = 0; i < expected.size(); ++i) {
             QCOMPARE(items[i]->objectName(), QString(expected[i].name));
             QCOMPARE(items[i]->isSeparator(), *expected[i].caption == 0);
-            QCOMPARE(Caption(items[i]), U(expected[i].caption));
+            QCOMPARE(Caption(items[i]), Text(expected[i].caption));
             QCOMPARE(ShownKey(items[i]), QString(expected[i].key));
         }
         // Choosing the two entries without a command changes nothing.
@@ -244,7 +239,7 @@ private slots:
                 QCOMPARE(widget->width(), QString(expected[i].key).toInt());
                 continue;
             }
-            QCOMPARE(items[i]->toolTip(), U(expected[i].caption));
+            QCOMPARE(items[i]->toolTip(), Text(expected[i].caption));
             auto* button = qobject_cast<QToolButton*>(widget);
             QVERIFY(button);
             QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
@@ -426,7 +421,7 @@ private slots:
         Form1->N8Click(Form1->N8);
         QVERIFY(Form5 != nullptr);
         Form5->SpeedButton2Click();
-        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线1100"));
+        QCOMPARE(Form5->Chart1->chart()->title(), Text("点频率测深曲线1100"));
         QVERIFY(ui.Shown.empty());
         auto profileCharts = [] {
             int count = 0;
@@ -444,7 +439,7 @@ private slots:
         Form1->Open1->trigger();
         QVERIFY(staticShift().isEmpty());
         QCOMPARE(profileCharts(), 0);
-        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线11100"));
+        QCOMPARE(Form5->Chart1->chart()->title(), Text("点频率测深曲线11100"));
         Form1->SEC1Click(Form1->SEC1);
         QCOMPARE(staticShift().size(), 1);
         QCOMPARE(staticShift()[0]->Series1->at(0).x(), 11000.0);
@@ -566,19 +561,20 @@ private slots:
         TAbout* first = About;
         closeWhenShown();
         Form1->N22->trigger();
-        QCOMPARE(captions, QStringList({U("关于频率测深处理..."), U("关于可控源资料处理...")}));
+        QCOMPARE(captions,
+                 QStringList({Text("关于频率测深处理..."), Text("关于可控源资料处理...")}));
         QVERIFY(About != first);
         QVERIFY(!About->isVisible());
         QCOMPARE(About->parent(), Form1);
 
         QCOMPARE(About->size(), QSize(443, 422));
-        QCOMPARE(About->Label6->text(), U("版本： 2013.03.26"));
-        QCOMPARE(About->Label5->text(), U("最后日期：  2013-04-08"));
-        QCOMPARE(About->BitBtn1->text(), U("确定"));
+        QCOMPARE(About->Label6->text(), Text("版本： 2013.03.26"));
+        QCOMPARE(About->Label5->text(), Text("最后日期：  2013-04-08"));
+        QCOMPARE(About->BitBtn1->text(), Text("确定"));
         QVERIFY(About->BitBtn1->isDefault());
         QVERIFY(About->Memo1->isReadOnly());
         const QStringList memo = About->Memo1->toPlainText().split('\n');
-        QCOMPARE(memo[0].trimmed(), U("免责声明"));
+        QCOMPARE(memo[0].trimmed(), Text("免责声明"));
         QVERIFY(memo[1].isEmpty());
         QCOMPARE(memo.size(), 2 + 9 + 1);
         QVERIFY(memo[10].startsWith("9."));

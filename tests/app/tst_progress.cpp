@@ -11,16 +11,13 @@
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
 #include "app/ScriptedUserInterface.h"
+#include "chart/DisplayText.h"
 #include "export/forms/SN_Freq.h"
 #include "map/TxRx.h"
 #include "model3d/forms/Save3DModel.h"
+#include "tests/support/forms/WindowFixture.h"
 
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // Presses Cancel on the first progress dialog that shows, noting what it showed.
 class Canceller {
@@ -69,9 +66,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir_.isValid());
-        Form1 = new TForm1(nullptr);
-        Form1->show();
-        Form2 = new TForm2(Form1);
+        StartMainForm();
         TForm7::ModalRunner = [](TForm7* form) { form->show(); };
         ProgressDialog::ShowAfter = 0;
     }
@@ -90,28 +85,28 @@ private slots:
     {
         int reports = 0;
         Canceller canceller;
-        const bool finished = WithProgress(Form1, U("加载数据"), [&] {
+        const bool finished = WithProgress(Form1, Text("加载数据"), [&] {
             for (;;) {
                 ReportProgress(reports++, 0);
                 QTest::qWait(1);
             }
         });
         QVERIFY(!finished);
-        QCOMPARE(canceller.Step, U("加载数据"));
+        QCOMPARE(canceller.Step, Text("加载数据"));
         QCOMPARE(canceller.Modality, Qt::WindowModal);
         QCOMPARE(canceller.Owner, Form1);
         QVERIFY(!QApplication::overrideCursor());
 
         Canceller late;
         reports = 0;
-        QVERIFY(WithProgress(Form1, U("输出数据"), [&] {
+        QVERIFY(WithProgress(Form1, Text("输出数据"), [&] {
             ReportChangesMade();
             while (reports < 20) {
                 ReportProgress(reports++, 20);
                 QTest::qWait(5);
             }
         }));
-        QCOMPARE(late.Step, U("输出数据"));  // Escape still cancels the dialog: the work goes on
+        QCOMPARE(late.Step, Text("输出数据"));  // Escape still cancels the dialog: the work goes on
         QCOMPARE(reports, 20);
     }
 
@@ -149,7 +144,7 @@ private slots:
         {
             Canceller canceller;
             Form1->OUTMTD1Click();
-            QCOMPARE(canceller.Step, U("输出数据"));
+            QCOMPARE(canceller.Step, Text("输出数据"));
         }
         QVERIFY(ui.Shown.empty());
         QVERIFY(!Exists(mtd));
@@ -180,7 +175,7 @@ private slots:
         {
             Canceller canceller;
             Form7->BitBtn4->click();
-            QCOMPARE(canceller.Step, U("创建模型"));
+            QCOMPARE(canceller.Step, Text("创建模型"));
             QCOMPARE(canceller.Owner, static_cast<QWidget*>(Form7));
         }
         QVERIFY(ui.Shown.empty());

@@ -24,6 +24,7 @@
 #include "base/FloatMath.h"
 #include "base/StringList.h"
 #include "base/TextStream.h"
+#include "chart/DisplayText.h"
 #include "export/ExportCommand.h"
 #include "export/ImpWriter.h"
 #include "export/MtdWriter.h"
@@ -33,13 +34,9 @@
 #include "export/forms/SN_Freq.h"
 #include "import/ImpReader.h"
 #include "import/LoadCommands.h"
+#include "tests/support/TempFiles.h"
 
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class QuietHooks : public LoadHooks {
 public:
@@ -48,13 +45,6 @@ public:
     void ProcessMessages() override {}
     void RedrawMap() override {}
 };
-
-std::string Bytes(const std::string& path)
-{
-    std::string bytes;
-    if (!ReadFileBytes(path, bytes)) return "<no file>";
-    return bytes;
-}
 
 bool Exists(const std::string& path)
 {
@@ -118,7 +108,8 @@ class OutputDialogTest : public QObject {
     {
         const QString copy = dir_.filePath(QString::fromUtf8(example));
         QFile::remove(copy);
-        QVERIFY(QFile::copy(QStringLiteral(QUILLANE_SOURCE_DIR "/examples/") + U(example), copy));
+        QVERIFY(
+            QFile::copy(QStringLiteral(QUILLANE_SOURCE_DIR "/examples/") + Text(example), copy));
         LoadOnly(copy);
         QCOMPARE(Form1->ExStations.size(), size_t(8));
     }
@@ -171,7 +162,7 @@ private slots:
         QCOMPARE(hookCalls_, 1);
         QVERIFY(shown && shown == Form3);
         QCOMPARE(Form3->parent(), Form1);
-        QCOMPARE(Form3->windowTitle(), U("输出数据"));
+        QCOMPARE(Form3->windowTitle(), Text("输出数据"));
         QVERIFY(Form3->windowFlags() & Qt::Tool);
         QCOMPARE(Form3->minimumSize(), QSize(363, 420));
         QCOMPARE(Form3->maximumSize(), QSize(363, 420));
@@ -180,8 +171,8 @@ private slots:
         for (const std::string& n : SortedStationNames(*Form1)) names << QString::fromStdString(n);
         QCOMPARE(Items(Form3->FromSN), names);
         QCOMPARE(Items(Form3->ToSN), names);
-        QCOMPARE(Form3->FromSN->currentText(), U("1000"));
-        QCOMPARE(Form3->ToSN->currentText(), U("1700"));
+        QCOMPARE(Form3->FromSN->currentText(), Text("1000"));
+        QCOMPARE(Form3->ToSN->currentText(), Text("1700"));
 
         QCOMPARE(Form1->OutputFreqs, collected.OutputFreqs);  // Cancel keeps the rebuilt list
         QCOMPARE(Form3->Freqs->count(), 10);
@@ -190,22 +181,22 @@ private slots:
                      QString::fromStdString(FrequencyItemText(collected.OutputFreqs[i])));
             QCOMPARE(Form3->Freqs->item(i)->checkState(), Qt::Checked);
         }
-        QCOMPARE(Form3->Freqs->item(0)->text(), U("8.192000E+03"));
+        QCOMPARE(Form3->Freqs->item(0)->text(), Text("8.192000E+03"));
 
         const int points = Form1->ExStations.front().Amplitude.Count;
         QCOMPARE(Form3->FreqUpDown->maximum(), points);
         QCOMPARE(Form3->FreqUpDown->value(), points);
         QCOMPARE(Form3->Label3->text(),
-                 U("一共") + QString::number(points) + U("个频点，输出其中的"));
+                 Text("一共") + QString::number(points) + Text("个频点，输出其中的"));
 
         QVERIFY(Form3->NTCorrect->isChecked() && Form3->NTCorrect->isEnabled());
         QVERIFY(!Form3->MultMinusONE->isChecked() && !Form3->PIADD->isChecked() &&
                 !Form3->ExAmp->isChecked());
         QVERIFY(Form3->FileEdit->text().isEmpty());
-        QCOMPARE(Form3->GroupBox1->title(), U("测点范围"));
-        QCOMPARE(Form3->Label5->text(), U("保存到数据文件："));
-        QCOMPARE(Form3->BitBtn1->text(), U("OK"));
-        QCOMPARE(Form3->BitBtn2->text(), U("Cancel"));
+        QCOMPARE(Form3->GroupBox1->title(), Text("测点范围"));
+        QCOMPARE(Form3->Label5->text(), Text("保存到数据文件："));
+        QCOMPARE(Form3->BitBtn1->text(), Text("OK"));
+        QCOMPARE(Form3->BitBtn2->text(), Text("Cancel"));
         QVERIFY(!Form3->Label4->isEnabled());
 
         // Each run makes a dialog of its own and frees the one before.
@@ -224,11 +215,11 @@ private slots:
         Answer([](TForm3&) {}, QDialog::Rejected);
         Form1->OUTMTD1Click();
 
-        QCOMPARE(Items(Form3->FromSN), QStringList({"10", "10", "100", "9", U("测")}));
-        QCOMPARE(Form3->FromSN->currentText(), U("10"));
-        QCOMPARE(Form3->ToSN->currentText(), U("测"));
+        QCOMPARE(Items(Form3->FromSN), QStringList({"10", "10", "100", "9", Text("测")}));
+        QCOMPARE(Form3->FromSN->currentText(), Text("10"));
+        QCOMPARE(Form3->ToSN->currentText(), Text("测"));
         QCOMPARE(Form3->Settings().ToStation, gbkName);
-        Form3->ToSN->setCurrentText(U("9"));
+        Form3->ToSN->setCurrentText(Text("9"));
         QCOMPARE(Form3->Settings().ToStation, std::string("9"));
 
         QStringList freqs;
@@ -237,7 +228,7 @@ private slots:
                  QStringList({"9.600000E+03", "1.171875E-01", "3.000000E+00", "1.000000E+00"}));
         // The first station's two points, though a later one has three.
         QCOMPARE(Form3->FreqUpDown->maximum(), 2);
-        QCOMPARE(Form3->Label3->text(), U("一共2个频点，输出其中的"));
+        QCOMPARE(Form3->Label3->text(), Text("一共2个频点，输出其中的"));
         // No Hy station: no near-zone correction.
         QVERIFY(!Form3->NTCorrect->isChecked());
         QVERIFY(!Form3->NTCorrect->isEnabled());
@@ -253,7 +244,7 @@ private slots:
         const QList<QAction*> menu = d.PopupMenu1->actions();
         QCOMPARE(menu.size(), 11);
         QCOMPARE(menu[0], d.N1);
-        QCOMPARE(d.N1->text(), U("选择"));
+        QCOMPARE(d.N1->text(), Text("选择"));
         QCOMPARE(d.N1->data().toInt(), 999);
         QVERIFY(menu[1]->isSeparator());
 
@@ -275,7 +266,7 @@ private slots:
         };
         for (int i = 0; i < 9; ++i) {
             QCOMPARE(menu[i + 2], cases[i].action);
-            QCOMPARE(cases[i].action->text(), U(cases[i].caption));
+            QCOMPARE(cases[i].action->text(), Text(cases[i].caption));
             cases[i].action->trigger();
             QCOMPARE(Checks(d), ChecksOf(cases[i].checked, 10));
             QCOMPARE(d.FreqUpDown->value(), int(cases[i].checked.size()));
@@ -306,10 +297,10 @@ private slots:
         ScriptedUserInterface ui;
         ui.FileAnswers.push_back({{"/data/线1.imp"}});
         QTest::mouseClick(Form3->SpeedButton1, Qt::LeftButton);
-        QCOMPARE(Form3->FileEdit->text(), U("/data/线1.imp"));
+        QCOMPARE(Form3->FileEdit->text(), Text("/data/线1.imp"));
         QCOMPARE(Form3->Settings().FileName, std::string("/data/线1.imp"));
         QTest::mouseClick(Form3->SpeedButton1, Qt::LeftButton);  // cancelled
-        QCOMPARE(Form3->FileEdit->text(), U("/data/线1.imp"));
+        QCOMPARE(Form3->FileEdit->text(), Text("/data/线1.imp"));
         QCOMPARE(ui.Dialogs.size(), size_t(2));
         QCOMPARE(ui.Dialogs[0].DialogKind, FileDialog::Save);
         QCOMPARE(ui.Dialogs[0].Filter,
@@ -396,7 +387,7 @@ private slots:
         if (lower.find(".mtd") != std::string::npos) {
             WriteMtdFile(expected, want, "1200", "1500", 4, correct);
             WriteMdeFile(expected, want);
-            QCOMPARE(Bytes(MdeFileName(path)), Bytes(MdeFileName(want)));
+            QCOMPARE(FileBytes(MdeFileName(path)), FileBytes(MdeFileName(want)));
         } else if (lower.find(".z") != std::string::npos) {
             WriteZFile(expected, want, "1200", "1500", 4, correct);
         } else if (amplitude) {
@@ -404,8 +395,8 @@ private slots:
         } else {
             WriteImpFileComplex(expected, want, "1200", "1500", 4, conjugate, negate, quiet);
         }
-        QVERIFY(Bytes(want).size() > 100);
-        QCOMPARE(Bytes(path), Bytes(want));
+        QVERIFY(FileBytes(want).size() > 100);
+        QCOMPARE(FileBytes(path), FileBytes(want));
     }
 
     // The shown text of 0.029296875 reads back as another float; the item keeps the value itself.
@@ -438,8 +429,8 @@ private slots:
         const std::string want = Path("exact-expected.imp");
         WriteImpFileComplex(expected, want, "101", "101", 1, false, false,
                             [](const std::string&) {});
-        QCOMPARE(Bytes(path), Bytes(want));
-        QVERIFY(Bytes(path).find("101") != std::string::npos);  // the block is there
+        QCOMPARE(FileBytes(path), FileBytes(want));
+        QVERIFY(FileBytes(path).find("101") != std::string::npos);  // the block is there
     }
 
     void cancelOrAnUnknownNameWritesNothing()
@@ -547,7 +538,7 @@ private slots:
         for (const TStation& s : Form1->ExStations) samples += s.Amplitude.X.size();
         QVERIFY(blocks > 1);
         StringList file;
-        file.SetText(Bytes(imp));
+        file.SetText(FileBytes(imp));
         QVERIFY(file.Lines.size() > 4);
         QCOMPARE(file.Lines[4], std::to_string(blocks));
         SurveyStore back;
@@ -587,8 +578,8 @@ private slots:
                  std::string("STN Files(*.stn)|*.stn|Pos Files(*.pos)|*.pos"));
         const std::string want = Path("line1-expected.stn");
         WriteStnFile(StoreCopy(), want);
-        QCOMPARE(Bytes(path), Bytes(want));
-        QVERIFY(Bytes(path).rfind(" STN     X    Y    Z\r\n1000 ", 0) == 0);
+        QCOMPARE(FileBytes(path), FileBytes(want));
+        QVERIFY(FileBytes(path).rfind(" STN     X    Y    Z\r\n1000 ", 0) == 0);
 
         const std::string cancelled = Path("cancelled.stn");
         Form1->N6Click();  // no answer: Cancel

@@ -20,17 +20,15 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/ScriptedUserInterface.h"
+#include "chart/DisplayText.h"
 #include "export/ProfileCurves.h"
 #include "export/ProfileSelection.h"
 #include "export/forms/TEMTrace.h"
 #include "map/TxRx.h"
+#include "tests/support/TempFiles.h"
+#include "tests/support/forms/WindowFixture.h"
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 TStation Station(const char* name, float x, float y, std::vector<float> freqs,
                  std::vector<float> amps)
@@ -96,13 +94,6 @@ bool Usable(AxisRange r, bool logarithmic)
            (!logarithmic || r.Min > 0);
 }
 
-std::string ReadAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::string();
-    return file.readAll().toStdString();
-}
-
 }  // namespace
 
 class ProfileChartTest : public QObject {
@@ -110,9 +101,7 @@ class ProfileChartTest : public QObject {
 private slots:
     void initTestCase()
     {
-        Form1 = new TForm1(nullptr);
-        Form1->show();
-        Form2 = new TForm2(Form1);
+        StartMainForm();
         QApplication::setActiveWindow(Form1);
         QVERIFY(QTest::qWaitForWindowActive(Form1));
         QVERIFY(dir_.isValid());
@@ -142,7 +131,7 @@ private slots:
         QCOMPARE(ui.Dialogs.size(), size_t(1));
         QCOMPARE(ui.Dialogs[0].DialogKind, FileDialog::Save);
         QCOMPARE(ui.Dialogs[0].Filter, Form1->SaveDialog.Filter);
-        const std::string file = ReadAll(dir_.filePath("line.txt"));
+        const std::string file = ReadBytes(dir_.filePath("line.txt").toStdString());
         QVERIFY(file.rfind("Palvex Ex response along Prifle\r\n", 0) == 0);
         QCOMPARE(std::count(file.begin(), file.end(), '\n'), 6L);
         QVERIFY(!QFile::exists(chosen));
@@ -154,7 +143,7 @@ private slots:
         QVERIFY(w->isVisible());
         QCOMPARE(Form1->MdiArea->activeSubWindow(), w);
         QCOMPARE(w->size(), QSize(871, 541));
-        QCOMPARE(w->TitleLines(), QStringList({U("East工区L7测线电场Ex剖面图"), QString()}));
+        QCOMPARE(w->TitleLines(), QStringList({Text("East工区L7测线电场Ex剖面图"), QString()}));
         QVERIFY(w->Chart->chart()->legend()->isVisible());
 
         QCOMPARE(w->TraceSeries.size(), size_t(3));
@@ -380,10 +369,10 @@ private slots:
         QLegend* legend = w->Chart->chart()->legend();
         w->L1->trigger();
         QVERIFY(!legend->isVisible());
-        QCOMPARE(w->L1->text(), U("显示图例"));
+        QCOMPARE(w->L1->text(), Text("显示图例"));
         w->L1->trigger();
         QVERIFY(legend->isVisible());
-        QCOMPARE(w->L1->text(), U("隐藏图例"));
+        QCOMPARE(w->L1->text(), Text("隐藏图例"));
 
         // Unticking hides the curve, and the names move to the highest points shown; with no
         // curve shown no name is; "全选" shows all; showing the window again shows every curve
@@ -427,7 +416,7 @@ private slots:
         const QString pdf = dir_.filePath("chart.pdf");
         w->PrintOutputFile = pdf.toStdString();
         w->BitBtn1->click();
-        QVERIFY(ReadAll(pdf).rfind("%PDF", 0) == 0);
+        QVERIFY(ReadBytes(pdf.toStdString()).rfind("%PDF", 0) == 0);
         QCOMPARE(ui.Shown.size(), size_t(2));  // the title inputs, no error box
 
         QApplication::clipboard()->clear();

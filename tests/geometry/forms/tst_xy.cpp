@@ -21,6 +21,7 @@
 #include "base/Gbk.h"
 #include "base/StringList.h"
 #include "base/TextStream.h"
+#include "chart/DisplayText.h"
 #include "chart/MarkLayer.h"
 #include "geometry/forms/Addpre.h"
 #include "geometry/forms/XY.h"
@@ -30,11 +31,6 @@
 #include "tests/support/forms/WindowFixture.h"
 
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 QTableWidgetItem* Item(int column, int row)
 {
@@ -106,14 +102,14 @@ private slots:
         WhenShown([&](QDialog* dialog) {
             shown = true;
             QCOMPARE(dialog, ChangeXY);
-            QCOMPARE(dialog->windowTitle(), U("点位编辑..."));
+            QCOMPARE(dialog->windowTitle(), Text("点位编辑..."));
             QVERIFY(dialog->parent() == nullptr);
             PositionTable* grid = ChangeXY->StringGrid1;
             QCOMPARE(grid->columnCount(), 5);
             QCOMPARE(grid->rowCount(), 9);
             QStringList headers;
             for (int c = 0; c < 5; ++c) headers << grid->horizontalHeaderItem(c)->text();
-            QCOMPARE(headers, QStringList({"#", "x", "y", U("高程z"), U("编号")}));
+            QCOMPARE(headers, QStringList({"#", "x", "y", Text("高程z"), Text("编号")}));
             for (int row = 1; row <= 9; ++row) {
                 const TStation& s = Form1->ExStations[row - 1];
                 QCOMPARE(Text(kNumberColumn, row), std::to_string(row));
@@ -122,7 +118,7 @@ private slots:
                 QCOMPARE(Text(kZColumn, row), FloatToStr(s.Info.Z));
                 QCOMPARE(Text(kLabelColumn, row), s.Name);
             }
-            QCOMPARE(Item(kLabelColumn, 9)->text(), U("测点9"));
+            QCOMPARE(Item(kLabelColumn, 9)->text(), Text("测点9"));
             QCOMPARE(Item(kXColumn, 9)->text(), QString("0.100000001490116"));
             QVERIFY(!(Item(kNumberColumn, 1)->flags() & Qt::ItemIsEditable));
 
@@ -130,7 +126,7 @@ private slots:
             QCOMPARE(ChangeXY->Series1->count(), 9);
             QCOMPARE(ChangeXY->Series1->at(0).x(), double(0.1f));
             QCOMPARE(ChangeXY->Series1Labels.front(), kGbkName);
-            QCOMPARE(ChangeXY->PointLabels().front()->text(), U("测点9"));
+            QCOMPARE(ChangeXY->PointLabels().front()->text(), Text("测点9"));
             for (int i = 1; i < 9; ++i)
                 QVERIFY(ChangeXY->Series1->at(i - 1).x() <= ChangeXY->Series1->at(i).x());
 
@@ -190,7 +186,7 @@ private slots:
             Type(kLabelColumn, 6, "no such station");
             Type(kXColumn, 6, "1");
             // A Chinese label typed in the grid matches the station of those GBK bytes.
-            Type(kLabelColumn, 7, U("测点9"));
+            Type(kLabelColumn, 7, Text("测点9"));
             Type(kXColumn, 7, "999");
             ClickOk(dialog);
             QVERIFY(!dialog->isVisible());
@@ -303,7 +299,7 @@ private slots:
                      std::string("Location files(*.pos)|*.pos|All SN+x+y+z Format File(*.*)|*.*"));
             QVERIFY(ChangeXY->Grid().Rows == shown.Rows);
             QCOMPARE(ChangeXY->Marks.TransformStart, 2);
-            QCOMPARE(Item(kLabelColumn, 9)->text(), U("测点9"));
+            QCOMPARE(Item(kLabelColumn, 9)->text(), Text("测点9"));
 
             QTest::mouseClick(ChangeXY->Button2, Qt::LeftButton);
             QCOMPARE(ui.Shown.back().Text, std::string("文件保存失败！"));
@@ -335,7 +331,7 @@ private slots:
 
             WhenShown([](QDialog* transform) {
                 QCOMPARE(transform, TransForm);
-                QCOMPARE(transform->windowTitle(), U("参数变换"));
+                QCOMPARE(transform->windowTitle(), Text("参数变换"));
                 QVERIFY(transform->parent() == nullptr);
                 QCOMPARE(TransForm->EditA->text(), QString("1"));
                 QCOMPARE(TransForm->EditB->text(), QString("0"));
@@ -489,16 +485,16 @@ private slots:
             const std::string label = Text(kLabelColumn, 1);
             WhenShown([](QDialog* rule) {
                 QCOMPARE(rule, Form10);
-                QCOMPARE(rule->windowTitle(), U("点号变化规则"));
+                QCOMPARE(rule->windowTitle(), Text("点号变化规则"));
                 QCOMPARE(Form10->Edit1->text(), QString("Edit1"));
                 QVERIFY(Form10->Left->isChecked());
-                Form10->Edit1->setText(U("线3-"));
+                Form10->Edit1->setText(Text("线3-"));
                 Form10->Right->setChecked(true);
                 QTest::mouseClick(Form10->BitBtn1, Qt::LeftButton);
             });
             ChangeXY->N9->trigger();
             QCOMPARE(Text(kLabelColumn, 1), label + Utf8ToGbk("线3-"));
-            QCOMPARE(Item(kLabelColumn, 9)->text(), U("测点9线3-"));
+            QCOMPARE(Item(kLabelColumn, 9)->text(), Text("测点9线3-"));
 
             const std::string x = Text(kXColumn, 2), y = Text(kYColumn, 2), z = Text(kZColumn, 2);
             ChangeXY->XY1->trigger();

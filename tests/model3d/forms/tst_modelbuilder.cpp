@@ -15,13 +15,13 @@
 #include <QValueAxis>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
 #include "base/NumberFormat.h"
+#include "chart/DisplayText.h"
 #include "chart/MarkLayer.h"
 #include "map/TxRx.h"
 #include "model3d/ModelFiles.h"
@@ -29,13 +29,10 @@
 #include "picture/EmfPaintDevice.h"
 #include "picture/MetafilePicture.h"
 #include "picture/ReferencePicture.h"
+#include "tests/support/TempFiles.h"
+#include "tests/support/forms/WindowFixture.h"
 
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 TStation Station(const char* name, float x, float y, float z)
 {
@@ -45,19 +42,6 @@ TStation Station(const char* name, float x, float y, float z)
     s.Info.Y = y;
     s.Info.Z = z;
     return s;
-}
-
-std::string ReadAll(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const std::string& name, const std::string& bytes)
-{
-    std::ofstream(name, std::ios::binary) << bytes;
 }
 
 // The focus leaves a control for another control of the same window.
@@ -117,9 +101,7 @@ class ModelBuilderTest : public QObject {
 private slots:
     void initTestCase()
     {
-        Form1 = new TForm1;
-        Form1->show();
-        Form2 = new TForm2(Form1);
+        StartMainForm();
         TForm7::ModalRunner = [](TForm7* form) { form->show(); };
         QVERIFY(dir_.isValid());
     }
@@ -160,7 +142,7 @@ private slots:
         OpenOnSurvey(ui);
         QCOMPARE(Form7->parent(), Form1);
         QVERIFY(Form7->isVisible());
-        QCOMPARE(Form7->windowTitle(), U("三维反演初始模型"));
+        QCOMPARE(Form7->windowTitle(), Text("三维反演初始模型"));
         QCOMPARE(Form7->PageControl1->currentWidget(), Form7->TabSheet1);
         QCOMPARE(Form7->Tag, 1);
         QCOMPARE(Form7->Nx->value(), 50);
@@ -197,10 +179,10 @@ private slots:
     void opensOnAnImpTemplate()
     {
         const std::string imp = Path("template.imp");
-        WriteAll(imp,
-                 "CSAMT\r\nImp\r\nfile\r\n1\r\n"
-                 "8.0 2 3 0 500.0 600.0 10.0 0.0 0.0 0.0 0.0 0.0 0.0\r\n"
-                 "0 1000 500\r\n0 0 500\r\n350 360 370\r\n");
+        WriteBytes(imp,
+                   "CSAMT\r\nImp\r\nfile\r\n1\r\n"
+                   "8.0 2 3 0 500.0 600.0 10.0 0.0 0.0 0.0 0.0 0.0 0.0\r\n"
+                   "0 1000 500\r\n0 0 500\r\n350 360 370\r\n");
         ScriptedUserInterface ui;
         ui.FileAnswers.push_back({{imp}});
         ui.InputAnswers.push_back(std::string("1500"));
@@ -227,7 +209,7 @@ private slots:
         TForm7* last = Form7;
         ui.Shown.clear();
         Form1->N25Click();
-        WriteAll(imp, "a\r\nb\r\nc\r\n1\r\n8.0 2 3\r\n0 1000\r\n0 0\r\n1 1\r\n");
+        WriteBytes(imp, "a\r\nb\r\nc\r\n1\r\n8.0 2 3\r\n0 1000\r\n0 0\r\n1 1\r\n");
         ui.FileAnswers.push_back({{imp}});
         Form1->N25Click();
         QCOMPARE(Form7, last);
@@ -235,7 +217,7 @@ private slots:
         QCOMPARE(Form1->OpenDialog.Filter, std::string("Raw(*.raw)|*.raw|Avg(*.avg)|*.avg|"));
 
         // A coordinate that is not a number ends the command; the filter is put back.
-        WriteAll(imp, "a\r\nb\r\nc\r\n1\r\n8.0 2 2\r\n0 x\r\n0 0\r\n1 1\r\n");
+        WriteBytes(imp, "a\r\nb\r\nc\r\n1\r\n8.0 2 2\r\n0 x\r\n0 0\r\n1 1\r\n");
         ui.FileAnswers.push_back({{imp}});
         QVERIFY_THROWS_EXCEPTION(EConvertError, Form1->N25Click());
         QCOMPARE(Form7, last);
@@ -344,8 +326,8 @@ private slots:
         QTest::mouseClick(Form7->SpeedButton2, Qt::LeftButton);
         QVERIFY(Form7->SpeedButton2->isChecked());
         QVERIFY(!Form7->SpeedButton1->isChecked());
-        QCOMPARE(ReadAll(Path("edge.bln")), BoundaryText(*Form7));
-        QVERIFY(ReadAll(Path("edge.bln")).rfind("           5            1\r\n", 0) == 0);
+        QCOMPARE(ReadBytes(Path("edge.bln")), BoundaryText(*Form7));
+        QVERIFY(ReadBytes(Path("edge.bln")).rfind("           5            1\r\n", 0) == 0);
         Form7->Chart1MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(0, 0));
         QCOMPARE(Form7->BoundaryX.size(), size_t(4));
         QTest::mouseClick(Form7->SpeedButton1, Qt::LeftButton);  // a new, empty polygon
@@ -423,7 +405,7 @@ private slots:
         QCOMPARE(grid->item(3, 1)->text(), QString("7"));
         grid->item(3, 1)->setText("120.0");
         Form7->ResModelClick(2);
-        QCOMPARE(Form7->StaticText22->text(), U("当前层底界面深度为33m"));  // 16.5 + 15 × 1.1
+        QCOMPARE(Form7->StaticText22->text(), Text("当前层底界面深度为33m"));  // 16.5 + 15 × 1.1
 
         // Two Ctrl-picks interpolate between them; a release without Ctrl forgets them.
         Form7->BitBtn3->click();
@@ -447,7 +429,7 @@ private slots:
         Form7->BitBtn2->click();
         QCOMPARE(ui.Dialogs.back().Filter, std::string("Background Res Model(*.*)|*.*"));
         QCOMPARE(Form7->SaveDialog1.Filter, std::string("3D Inversion Initial Model (*.m)|*.m"));
-        QCOMPARE(ReadAll(Path("background.pri")),
+        QCOMPARE(ReadBytes(Path("background.pri")),
                  BackgroundModelText(Form1->Transmitters, Form7->Settings(), *Form7));
         const std::vector<float> dz = Form7->LayerDz;
         Form7->LayerDz.assign(3, 1.0f);
@@ -456,7 +438,7 @@ private slots:
         Form7->BitBtn1->click();
         QCOMPARE(Form7->LayerDz.size(), dz.size());
         QCOMPARE(grid->rowCount(), 45);
-        WriteAll(Path("empty.pri"), "");
+        WriteBytes(Path("empty.pri"), "");
         ui.FileAnswers.push_back({{Path("empty.pri")}});
         Form7->BitBtn1->click();
         QCOMPARE(ui.Shown.back().Text, std::string(kNoBackgroundLayerMessage));
@@ -468,15 +450,15 @@ private slots:
     {
         ScriptedUserInterface ui;
         OpenOnSurvey(ui);
-        WriteAll(Path("terrain.pos"),
-                 " STN     X    Y    Z\r\nA 0 0 10\r\nB 100 0 20\r\nC 5 5\r\n");
+        WriteBytes(Path("terrain.pos"),
+                   " STN     X    Y    Z\r\nA 0 0 10\r\nB 100 0 20\r\nC 5 5\r\n");
         ui.FileAnswers.push_back({{Path("terrain.pos")}});
         Form7->BitBtn7->click();
         QCOMPARE(ui.Dialogs.back().Filter, std::string("Terrain info file(*.pos)|*.pos"));
         QCOMPARE(Form7->TerrainCount(), 2);
         QCOMPARE(Form7->TerrainZ, std::vector<float>({10, 20}));
         QCOMPARE(ui.Shown.back().Text, std::string(kTerrainLoadedMessage));
-        WriteAll(Path("none.pos"), "header only\r\n");
+        WriteBytes(Path("none.pos"), "header only\r\n");
         ui.FileAnswers.push_back({{Path("none.pos")}});
         Form7->BitBtn7->click();
         QCOMPARE(Form7->TerrainCount(), 0);
@@ -498,9 +480,9 @@ private slots:
         QCOMPARE(Form7->SaveDialog1.DefaultExt, std::string(".m"));
         const ModelSettings s = Form7->Settings();
         const std::vector<float> columns = ComputeColumnValues(s, *Form7);
-        QCOMPARE(ReadAll(Path("model.m")), ModelTopoText(s, *Form7, columns));
-        QCOMPARE(ReadAll(Path("model.cov")), CovarianceTopoText(s, *Form7, columns));
-        QCOMPARE(ReadAll(Path("model.pri")), BackgroundModelText(Form1->Transmitters, s, *Form7));
+        QCOMPARE(ReadBytes(Path("model.m")), ModelTopoText(s, *Form7, columns));
+        QCOMPARE(ReadBytes(Path("model.cov")), CovarianceTopoText(s, *Form7, columns));
+        QCOMPARE(ReadBytes(Path("model.pri")), BackgroundModelText(Form1->Transmitters, s, *Form7));
         QVERIFY(ui.Shown.empty());
 
         // Files that cannot be created are reported.
@@ -584,7 +566,7 @@ private slots:
         Form7->ResModel->item(0, 1)->setText("500");
         Form7->BitBtn4->click();
         QVERIFY(ui.FileAnswers.empty());
-        QVERIFY(ReadAll(Path("leave.pri")).find("      500.00") != std::string::npos);
+        QVERIFY(ReadBytes(Path("leave.pri")).find("      500.00") != std::string::npos);
         Form7->close();
     }
 
@@ -628,8 +610,8 @@ private slots:
             painter.setPen(QPen(Qt::black, 3));
             painter.drawLine(0, 40, 50, 40);
         }
-        WriteAll(Path("half.emf"), emf.Bytes());
-        WriteAll(Path("square.wmf"), SmallWmf(0, 150, 0));
+        WriteBytes(Path("half.emf"), emf.Bytes());
+        WriteBytes(Path("square.wmf"), SmallWmf(0, 150, 0));
 
         auto near = [](QColor a, QColor b) {
             return std::abs(a.red() - b.red()) < 12 && std::abs(a.green() - b.green()) < 12 &&
@@ -668,7 +650,7 @@ private slots:
         QCOMPARE(ui.Dialogs.back().Filter, std::string());
         QCOMPARE(Form7->OpenDialog1.Filter, std::string());
         QCOMPARE(Form7->Chart2->Picture.size(), QSize(120, 80));
-        WriteAll(Path("bad.jpg"), "no picture");
+        WriteBytes(Path("bad.jpg"), "no picture");
         for (const char* name : {"bad.jpg", "picture.txt"}) {
             ui.FileAnswers.push_back({{Path(name)}});
             Form7->BitBtn6->click();

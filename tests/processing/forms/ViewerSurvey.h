@@ -11,14 +11,10 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "chart/DisplayText.h"
 #include "map/TxRx.h"
 #include "tests/support/SurveyFixture.h"
 #include "tests/support/forms/WindowFixture.h"
-
-inline QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The points (x[k], y[k]) in order.
 inline QList<QPointF> Points(const std::vector<double>& x, const std::vector<double>& y)

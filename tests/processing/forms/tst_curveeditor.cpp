@@ -23,16 +23,12 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/ScriptedUserInterface.h"
+#include "chart/DisplayText.h"
 #include "processing/CurveEditor.h"
 #include "processing/forms/APPRESForm.h"
 #include "processing/forms/TruncIPForm.h"
 
 namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 TStation Station(const std::string& name, float amplitude, const std::string& hyName = "H0")
 {
@@ -143,13 +139,13 @@ private slots:
         QVERIFY(RunEditor([&](TTruncIPForm* e) {
             seen = e;
             QVERIFY(e->isModal());
-            QCOMPARE(e->windowTitle(), U("Murovane编辑数据"));
+            QCOMPARE(e->windowTitle(), Text("Murovane编辑数据"));
             QCOMPARE(e->size(), QSize(896, 627));
             QCOMPARE(e->parent(), Form1);
             QCOMPARE(e->SList->count(), 3);
-            QCOMPARE(e->SList->item(2)->text(), U("E2"));
+            QCOMPARE(e->SList->item(2)->text(), Text("E2"));
             QCOMPARE(e->SList->currentRow(), 0);
-            QCOMPARE(e->TotalST->text(), U("总数据个数为3"));
+            QCOMPARE(e->TotalST->text(), Text("总数据个数为3"));
             QCOMPARE(e->NumT->text(), QString("3"));
             QCOMPARE(e->ExHy->ItemIndex(), 0);
             QCOMPARE(e->REIM->ItemIndex(), 0);
@@ -157,8 +153,8 @@ private slots:
             QVERIFY(!e->UpDown1->isEnabled());
             QCOMPARE(e->UpDown2->Position(), 500);
             QVERIFY(e->BitBtn4->isDefault());
-            QCOMPARE(e->Chart->chart()->title(), U("可控源振幅数据"));
-            QCOMPARE(e->Chart1->chart()->title(), U("可控源相位数据"));
+            QCOMPARE(e->Chart->chart()->title(), Text("可控源振幅数据"));
+            QCOMPARE(e->Chart1->chart()->title(), Text("可控源相位数据"));
             QCOMPARE(Ys(e->Series1), QList<double>({10, 20, 30}));
             QCOMPARE(e->PointSeries1->count(), 3);
             QCOMPARE(e->Series1->name(), QString("Present"));
@@ -183,7 +179,7 @@ private slots:
             QCOMPARE(e->Series3->name(), QString("E0"));
             QCOMPARE(e->Series4->name(), QString("E2"));
             QCOMPARE(e->Series2->count(), 3);
-            QCOMPARE(e->TotalST->text(), U("总数据个数3"));
+            QCOMPARE(e->TotalST->text(), Text("总数据个数3"));
             QTest::keyClick(e, Qt::Key_Escape);
         }));
         QVERIFY(seen.isNull());  // destroyed after its run
@@ -197,8 +193,8 @@ private slots:
         Form1->ExStations[2].Amplitude.Y[0] = 0;
         QVERIFY(RunEditor([](TTruncIPForm* e) {
             e->SList->setCurrentRow(1);
-            QCOMPARE(e->Series1->name(), U("测点"));
-            QCOMPARE(e->FastLineSeries1->name(), U("测点"));
+            QCOMPARE(e->Series1->name(), Text("测点"));
+            QCOMPARE(e->FastLineSeries1->name(), Text("测点"));
             QCOMPARE(e->Series4->name(), QString("E2"));
             // A zero amplitude has no place on the logarithmic axis; the others are drawn.
             QCOMPARE(Ys(e->Series4), QList<double>({60, 90}));
@@ -267,7 +263,7 @@ private slots:
             QCOMPARE(e->Series1->name(), QString("H0"));
             QVERIFY(!e->UpDown2->isEnabled());
             QCOMPARE(e->ChartLeftLogAxis->titleText(), QString("nT/A"));
-            QCOMPARE(e->TotalST->text(), U("总数据个数3"));
+            QCOMPARE(e->TotalST->text(), Text("总数据个数3"));
             QVERIFY(e->SList->hasFocus());
             QCOMPARE(Form1->ExStations[0].Amplitude.Y[0], static_cast<float>(10 * double(1.05f)));
 

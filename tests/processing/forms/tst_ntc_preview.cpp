@@ -92,14 +92,14 @@ private slots:
             TForm6* v = Form6;
             QVERIFY(v->isModal());
             QCOMPARE(v->parent(), Form1);
-            QCOMPARE(v->windowTitle(), U("CSEM近区-过渡区改正效果图"));
+            QCOMPARE(v->windowTitle(), Text("CSEM近区-过渡区改正效果图"));
             QCOMPARE(v->size(), QSize(688, 382));
-            QCOMPARE(Title(), U("点频率测深改正曲线100"));
+            QCOMPARE(Title(), Text("点频率测深改正曲线100"));
             QCOMPARE(v->STN->text(), QString("100"));
-            QCOMPARE(v->StaticText1->text(), U("当前测点为："));
-            QCOMPARE(v->Series1->name(), U("近区"));
-            QCOMPARE(v->Series2->name(), U("远区"));
-            QCOMPARE(v->Series3->name(), U("改正后"));
+            QCOMPARE(v->StaticText1->text(), Text("当前测点为："));
+            QCOMPARE(v->Series1->name(), Text("近区"));
+            QCOMPARE(v->Series2->name(), Text("远区"));
+            QCOMPARE(v->Series3->name(), Text("改正后"));
             QCOMPARE(v->Series1->markerSize(), 7.0);
             QCOMPARE(v->Series2->markerSize(), 5.0);
             QCOMPARE(v->Series3->markerSize(), 5.0);
@@ -160,11 +160,12 @@ private slots:
             QTest::keyRelease(Form6->BitBtn1, Qt::Key_Right);
             titles << Title();
         }));
-        QCOMPARE(titles, QStringList({U("点频率测深改正曲线100"), U("点频率测深改正曲线200"),
-                                      U("点频率测深改正曲线300"), U("点频率测深改正曲线300"), "2",
-                                      U("点频率测深改正曲线200"), U("点频率测深改正曲线100"),
-                                      U("点频率测深改正曲线200"), U("点频率测深改正曲线200"),
-                                      U("点频率测深改正曲线300")}));
+        QCOMPARE(titles,
+                 QStringList({Text("点频率测深改正曲线100"), Text("点频率测深改正曲线200"),
+                              Text("点频率测深改正曲线300"), Text("点频率测深改正曲线300"), "2",
+                              Text("点频率测深改正曲线200"), Text("点频率测深改正曲线100"),
+                              Text("点频率测深改正曲线200"), Text("点频率测深改正曲线200"),
+                              Text("点频率测深改正曲线300")}));
         QCOMPARE(Form1->CurrentStation, 0);  // closing resets it
     }
 
@@ -208,8 +209,8 @@ private slots:
         ScriptedUserInterface ui;
         QVERIFY(QDir().mkdir("100_RES_COMP.TXT"));  // a folder stands where the file would go
         QVERIFY(RunViewer([&] {
-            QCOMPARE(Form6->N1->text().section('\t', 0, 0), U("复制图形"));
-            QCOMPARE(Form6->N2->text().section('\t', 0, 0), U("保存数据"));
+            QCOMPARE(Form6->N1->text().section('\t', 0, 0), Text("复制图形"));
+            QCOMPARE(Form6->N2->text().section('\t', 0, 0), Text("保存数据"));
             Form6->N2->trigger();
             Form6->SpeedButton2Click();
             Form6->N2->trigger();
@@ -239,7 +240,7 @@ private slots:
             Key(Qt::Key_Right);
             Key(Qt::Key_S, Qt::ControlModifier);
         }));
-        QCOMPARE(title, U("点频率测深改正曲线200"));
+        QCOMPARE(title, Text("点频率测深改正曲线200"));
         QCOMPARE(stn, QString("200"));
         QCOMPARE(points, 0);
         QVERIFY(!QFile::exists("200_RES_COMP.TXT"));
@@ -268,7 +269,7 @@ private slots:
         Form1->CurrentStation = 5;
         QString title;
         QVERIFY(RunViewer([&] { title = Title(); }));
-        QCOMPARE(title, U("点频率测深改正曲线100"));
+        QCOMPARE(title, Text("点频率测深改正曲线100"));
 
         // A station with no kept sample: three empty series, a file of the two header lines.
         Form1->HyStations[2].Amplitude.X.assign(5, 3.5f);

@@ -68,9 +68,9 @@ private slots:
         QCOMPARE(OpenWindows<TForm5>(Form1).size(), 1);
         TForm5* v = Form5;
         QVERIFY(v && v->isVisible());
-        QCOMPARE(v->windowTitle(), U("CSEM测深视电阻率曲线"));
+        QCOMPARE(v->windowTitle(), Text("CSEM测深视电阻率曲线"));
         QCOMPARE(v->size(), QSize(696, 412));
-        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线100"));
+        QCOMPARE(v->Chart1->chart()->title(), Text("点频率测深曲线100"));
         QCOMPARE(v->Series1->name(), QString("Ex_N"));
         QCOMPARE(v->Series2->name(), QString("Ex_F"));
         QCOMPARE(v->Series3->name(), QString("Hy_F"));
@@ -179,15 +179,15 @@ private slots:
         QCOMPARE(Form1->CurrentStation, 0);
         QTest::mouseClick(v->SpeedButton2, Qt::LeftButton);
         QCOMPARE(Form1->CurrentStation, 1);
-        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线200"));
+        QCOMPARE(v->Chart1->chart()->title(), Text("点频率测深曲线200"));
         StationCurves c;
         ComputeStationCurves(*Form1, "200", c);
         QCOMPARE(v->Series5->points(), Points(c.Freq, c.RhoMT));
-        QCOMPARE(v->SpeedButton2->text(), U("下一测点"));
+        QCOMPARE(v->SpeedButton2->text(), Text("下一测点"));
         v->SpeedButton2Click();
         v->SpeedButton2Click();  // at the last: nothing
         QCOMPARE(Form1->CurrentStation, 2);
-        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线300"));
+        QCOMPARE(v->Chart1->chart()->title(), Text("点频率测深曲线300"));
         v->SpeedButton1Click();
         QCOMPARE(Form1->CurrentStation, 1);
 
@@ -196,13 +196,13 @@ private slots:
         Form1->ExStations.resize(1);
         v->SpeedButton1Click();
         QCOMPARE(Form1->CurrentStation, 0);
-        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线100"));
+        QCOMPARE(v->Chart1->chart()->title(), Text("点频率测深曲线100"));
         // A load that makes the list longer or shorter keeps a station that is still in it.
         LoadViewerSurvey(Form1);
         QCOMPARE(Form1->CurrentStation, 0);
         v->SpeedButton2Click();
         QCOMPARE(Form1->CurrentStation, 1);
-        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线200"));
+        QCOMPARE(v->Chart1->chart()->title(), Text("点频率测深曲线200"));
         Form1->ExStations.resize(2);
         v->SpeedButton1Click();
         QCOMPARE(Form1->CurrentStation, 0);
@@ -219,7 +219,7 @@ private slots:
         v->SpeedButton2Click();
         v->SpeedButton1Click();
         QCOMPARE(Form1->CurrentStation, 0);
-        QCOMPARE(v->Chart1->chart()->title(), U("点频率测深曲线"));
+        QCOMPARE(v->Chart1->chart()->title(), Text("点频率测深曲线"));
         QCOMPARE(v->Series1->count(), 0);
     }
 
@@ -263,12 +263,12 @@ private slots:
         QCOMPARE(ui.Shown.size(), 1u);
         QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::ExceptionBox);
         QCOMPARE(Form1->CurrentStation, 1);
-        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线200"));
+        QCOMPARE(Form5->Chart1->chart()->title(), Text("点频率测深曲线200"));
         for (QXYSeries* s : std::initializer_list<QXYSeries*>{
                  Form5->Series1, Form5->Series2, Form5->Series3, Form5->Series4, Form5->Series5})
             QCOMPARE(s->count(), 0);
         QTest::mouseClick(Form5->SpeedButton2, Qt::LeftButton);
-        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线300"));
+        QCOMPARE(Form5->Chart1->chart()->title(), Text("点频率测深曲线300"));
         QCOMPARE(Form5->Series5->count(), 5);
     }
 
@@ -284,7 +284,7 @@ private slots:
         QVERIFY(OpenWindows<TForm5>(Form1).isEmpty());
         Form1->N8Click();
         QVERIFY(Form5 != nullptr);
-        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线100"));
+        QCOMPARE(Form5->Chart1->chart()->title(), Text("点频率测深曲线100"));
 
         // Opened with CurrentStation beyond the list: the first station.
         Form5->close();
@@ -292,16 +292,16 @@ private slots:
         Form1->CurrentStation = 7;
         Form1->N8Click();
         QCOMPARE(Form1->CurrentStation, 0);
-        QCOMPARE(Form5->Chart1->chart()->title(), U("点频率测深曲线100"));
+        QCOMPARE(Form5->Chart1->chart()->title(), Text("点频率测深曲线100"));
     }
 
     void copyChart()
     {
         Form1->N8Click();
         QGuiApplication::clipboard()->clear();
-        QCOMPARE(Form5->N1->text(), U("复制图形"));
+        QCOMPARE(Form5->N1->text(), Text("复制图形"));
         QCOMPARE(Form5->N1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
-        QCOMPARE(Form5->N2->text(), U("保存对比数据"));
+        QCOMPARE(Form5->N2->text(), Text("保存对比数据"));
         Form5->N1->trigger();
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
         QVERIFY(data && data->hasFormat(kEmfMimeType));

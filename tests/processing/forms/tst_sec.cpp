@@ -82,7 +82,7 @@ private slots:
         TForm4* w = Form4;
         QVERIFY(w && w->isVisible());
         QCOMPARE(OpenWindows<TForm4>(Form1).size(), 1);
-        QCOMPARE(w->windowTitle(), U("静位移校正设置"));
+        QCOMPARE(w->windowTitle(), Text("静位移校正设置"));
         QCOMPARE(w->widget()->size(), QSize(791, 378));
         QCOMPARE(w->Chart1->height(), 233);
         QCOMPARE(w->Chart2->height(), 96);
@@ -102,9 +102,9 @@ private slots:
         }
         w->resize(opened);
         QVERIFY(w->SEC_CHECKBOX->isChecked());
-        QCOMPARE(w->SEC_CHECKBOX->text(), U("获得静位移曲线"));
-        QCOMPARE(w->SpeedButton1->text(), U("校正静位移"));
-        QCOMPARE(w->N1->text(), U("复制静态效应对比曲线"));
+        QCOMPARE(w->SEC_CHECKBOX->text(), Text("获得静位移曲线"));
+        QCOMPARE(w->SpeedButton1->text(), Text("校正静位移"));
+        QCOMPARE(w->N1->text(), Text("复制静态效应对比曲线"));
         QVERIFY(!w->N2->isVisible());
         QCOMPARE(w->Series1->name(), QString("MT"));
         QCOMPARE(w->Series2->name(), QString("MT-RAW"));
