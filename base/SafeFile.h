@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,15 @@ public:
     std::string Text;
     void Append(std::string_view bytes) override { Text.append(bytes); }
 };
+
+// The text a writer streams, whole in memory: TextOf([&](TextSink& text) { ... }).
+template <typename Writer>
+std::string TextOf(Writer&& write)
+{
+    StringSink sink;
+    write(sink);
+    return std::move(sink.Text);
+}
 
 // One save. EFCreateError "Cannot create file %s" when any step fails; the file then stays as it
 // was and the temporary is removed. A symbolic link is written through to its target and stays a

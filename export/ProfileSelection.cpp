@@ -108,9 +108,7 @@ static void WriteProfileResponseText(TextSink& out, const SurveyStore& store)
 
 std::string ProfileResponseText(const SurveyStore& store)
 {
-    StringSink out;
-    WriteProfileResponseText(out, store);
-    return std::move(out.Text);
+    return TextOf([&](TextSink& out) { WriteProfileResponseText(out, store); });
 }
 
 void WriteProfileResponseFile(const std::string& fileName, const SurveyStore& store)

@@ -38,9 +38,7 @@ void WritePositionText(TextSink& text, const PositionGrid& grid)
 
 std::string PositionFileText(const PositionGrid& grid)
 {
-    StringSink text;
-    WritePositionText(text, grid);
-    return std::move(text.Text);
+    return TextOf([&](TextSink& text) { WritePositionText(text, grid); });
 }
 
 bool SavePositionFile(const PositionGrid& grid, const std::string& fileName)

@@ -229,14 +229,6 @@ bool WriteText(const std::string& fileName, Writer&& write)
     }
 }
 
-template <typename Writer>
-std::string TextOf(Writer&& write)
-{
-    StringSink sink;
-    write(sink);
-    return std::move(sink.Text);
-}
-
 }  // namespace
 
 std::string ModelFlatText(const ModelSettings& s, const ModelData& data)

@@ -44,9 +44,7 @@ void WriteResistivityComparison(TextSink& text, const CorrectionCurves& curves)
 
 std::string ResistivityComparisonText(const CorrectionCurves& curves)
 {
-    StringSink text;
-    WriteResistivityComparison(text, curves);
-    return std::move(text.Text);
+    return TextOf([&](TextSink& text) { WriteResistivityComparison(text, curves); });
 }
 
 bool WriteResistivityComparisonFile(const std::string& fileName, const CorrectionCurves& curves)

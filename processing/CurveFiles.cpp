@@ -57,9 +57,7 @@ void WriteModelResponseText(TextSink& text, const EditorCharts& charts)
 
 std::string StationComponentFileText(const EditorCharts& charts)
 {
-    StringSink text;
-    WriteStationComponentText(text, charts);
-    return std::move(text.Text);
+    return TextOf([&](TextSink& text) { WriteStationComponentText(text, charts); });
 }
 
 void WriteStationComponentFile(const std::string& fileName, const EditorCharts& charts)
@@ -71,9 +69,7 @@ void WriteStationComponentFile(const std::string& fileName, const EditorCharts& 
 
 std::string ModelResponseFileText(const EditorCharts& charts)
 {
-    StringSink text;
-    WriteModelResponseText(text, charts);
-    return std::move(text.Text);
+    return TextOf([&](TextSink& text) { WriteModelResponseText(text, charts); });
 }
 
 std::string ReplaceFileExtension(const std::string& fileName, const std::string& ext)

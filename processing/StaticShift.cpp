@@ -158,9 +158,7 @@ void WriteStaticShiftText(TextSink& text, const std::vector<SECF>& factors,
 std::string StaticShiftFileText(const std::vector<SECF>& factors,
                                 const std::vector<StaticShiftPoint>& points)
 {
-    StringSink text;
-    WriteStaticShiftText(text, factors, points);
-    return std::move(text.Text);
+    return TextOf([&](TextSink& text) { WriteStaticShiftText(text, factors, points); });
 }
 
 bool WriteStaticShiftFile(const std::string& fileName, const std::vector<SECF>& factors,
