@@ -12,7 +12,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 
 TAbout* About = nullptr;
 

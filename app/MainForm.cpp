@@ -18,7 +18,7 @@
 #include "app/AboutDialog.h"
 #include "app/Pictures.h"
 #include "base/SafeFile.h"
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 #include "map/TxRx.h"
 
 TForm1* Form1 = nullptr;

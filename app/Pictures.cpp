@@ -8,8 +8,8 @@
 #include <QPainter>
 #include <QSvgGenerator>
 
-#include "chart/MarkLayer.h"
-#include "picture/EmfPaintDevice.h"
+#include "chart/forms/MarkLayer.h"
+#include "picture/forms/EmfPaintDevice.h"
 
 const char* const kEmfMimeType = "image/x-emf";
 

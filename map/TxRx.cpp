@@ -17,10 +17,10 @@
 #include <optional>
 
 #include "app/MainForm.h"
-#include "chart/ChartParts.h"
-#include "chart/MarkLayer.h"
-#include "chart/PatternAxis.h"
-#include "chart/PointLabels.h"
+#include "chart/forms/ChartParts.h"
+#include "chart/forms/MarkLayer.h"
+#include "chart/forms/PatternAxis.h"
+#include "chart/forms/PointLabels.h"
 
 TForm2* Form2 = nullptr;
 

@@ -9,8 +9,8 @@
 
 #include "base/Exception.h"
 #include "base/TextStream.h"
-#include "picture/ReferencePicture.h"
-#include "tests/picture/PictureFiles.h"
+#include "picture/forms/ReferencePicture.h"
+#include "tests/picture/forms/PictureFiles.h"
 
 // The reference picture loader on inputs that once took seconds, at three sizes each: a
 // progressive JPEG of 8192 x 8192 grey pixels with 125 to 500 scans that refine every coefficient,

@@ -12,7 +12,7 @@
 #include "app/MainForm.h"
 #include "bench/BenchSurvey.h"
 #include "bench/forms/WindowBenchMain.h"
-#include "chart/MarkLayer.h"
+#include "chart/forms/MarkLayer.h"
 #include "map/TxRx.h"
 #include "model3d/Mesh.h"
 #include "model3d/forms/Save3DModel.h"

@@ -1,4 +1,4 @@
-#include "chart/ChartParts.h"
+#include "chart/forms/ChartParts.h"
 
 #include <QChart>
 #include <QLineSeries>
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "chart/MarkLayer.h"
+#include "chart/forms/MarkLayer.h"
 
 QImage MarkImage(Mark shape, const QColor& colour, int side, const MarkDetails& details)
 {

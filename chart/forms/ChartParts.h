@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 #include "processing/CurveEditing.h"
 
 class QAbstractAxis;

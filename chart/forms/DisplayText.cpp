@@ -1,4 +1,4 @@
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 
 #include "base/Gbk.h"
 

@@ -1,4 +1,4 @@
-#include "chart/MarkLayer.h"
+#include "chart/forms/MarkLayer.h"
 
 #include <QChart>
 #include <QGraphicsEllipseItem>

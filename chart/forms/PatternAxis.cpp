@@ -1,4 +1,4 @@
-#include "chart/PatternAxis.h"
+#include "chart/forms/PatternAxis.h"
 
 #include <QCategoryAxis>
 #include <QChart>

@@ -1,6 +1,6 @@
-#include "chart/PointLabels.h"
+#include "chart/forms/PointLabels.h"
 
-#include "chart/MarkLayer.h"
+#include "chart/forms/MarkLayer.h"
 
 #include <QChart>
 #include <QChartView>

@@ -8,7 +8,7 @@
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 #include "export/ProfileCurves.h"
 #include "export/ProfileSelection.h"
 #include "export/forms/TEMTrace.h"

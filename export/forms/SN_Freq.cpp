@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 #include "base/Gbk.h"
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 #include "export/ExportCommand.h"
 
 TForm3* Form3 = nullptr;

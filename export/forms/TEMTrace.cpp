@@ -27,9 +27,9 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
-#include "chart/ChartParts.h"
-#include "chart/PatternAxis.h"
-#include "chart/PointLabels.h"
+#include "chart/forms/ChartParts.h"
+#include "chart/forms/PatternAxis.h"
+#include "chart/forms/PointLabels.h"
 
 const char* const kProfileChartCaption = "Voltage profiles of Loop TEM";
 

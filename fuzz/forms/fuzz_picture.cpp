@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "fuzz/FuzzInput.h"
-#include "picture/PictureLimits.h"
-#include "picture/ReferencePicture.h"
+#include "picture/forms/PictureLimits.h"
+#include "picture/forms/ReferencePicture.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 
 namespace {
 

@@ -25,8 +25,8 @@
 #include <optional>
 
 #include "base/Gbk.h"
-#include "chart/ChartParts.h"
-#include "chart/PointLabels.h"
+#include "chart/forms/ChartParts.h"
+#include "chart/forms/PointLabels.h"
 #include "geometry/GridCommands.h"
 #include "geometry/PositionFile.h"
 #include "geometry/forms/Addpre.h"

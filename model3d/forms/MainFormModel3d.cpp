@@ -6,7 +6,7 @@
 
 #include "app/MainForm.h"
 #include "base/FileName.h"
-#include "chart/MarkLayer.h"
+#include "chart/forms/MarkLayer.h"
 #include "model3d/Mesh.h"
 #include "model3d/ModelTemplate.h"
 #include "model3d/forms/Save3DModel.h"

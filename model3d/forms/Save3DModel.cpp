@@ -30,13 +30,13 @@
 #include "app/ProgressDialog.h"
 #include "base/Convert.h"
 #include "base/Exception.h"
-#include "chart/ChartParts.h"
-#include "chart/MarkLayer.h"
-#include "chart/PatternAxis.h"
+#include "chart/forms/ChartParts.h"
+#include "chart/forms/MarkLayer.h"
+#include "chart/forms/PatternAxis.h"
 #include "model3d/Mesh.h"
 #include "model3d/ModelFiles.h"
 #include "model3d/Terrain.h"
-#include "picture/ReferencePicture.h"
+#include "picture/forms/ReferencePicture.h"
 
 TForm7* Form7 = nullptr;
 std::function<void(TForm7*)> TForm7::ModalRunner;

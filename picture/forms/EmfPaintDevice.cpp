@@ -1,4 +1,4 @@
-#include "picture/EmfPaintDevice.h"
+#include "picture/forms/EmfPaintDevice.h"
 
 #include <uemf.h>
 

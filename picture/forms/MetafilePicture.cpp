@@ -1,4 +1,4 @@
-#include "picture/MetafilePicture.h"
+#include "picture/forms/MetafilePicture.h"
 
 #include <uemf_safe.h>
 #include <uwmf.h>
@@ -14,7 +14,7 @@
 
 #include "base/Gbk.h"
 #include "base/NumberFormat.h"
-#include "picture/PictureLimits.h"
+#include "picture/forms/PictureLimits.h"
 
 using namespace picture_limits;
 

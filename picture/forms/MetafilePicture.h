@@ -7,7 +7,7 @@
 #include <QImage>
 #include <string>
 
-#include "picture/PictureLimits.h"
+#include "picture/forms/PictureLimits.h"
 
 // Null when the bytes are not a metafile of that kind. Pens, fonts and points far outside the
 // picture are held at its reach; a picture that asks for too much drawing, or carries a bitmap past

@@ -1,4 +1,4 @@
-#include "picture/PictureLimits.h"
+#include "picture/forms/PictureLimits.h"
 
 #include "base/NumberFormat.h"
 

@@ -1,4 +1,4 @@
-#include "picture/ReferencePicture.h"
+#include "picture/forms/ReferencePicture.h"
 
 #include <jpeglib.h>
 
@@ -17,8 +17,8 @@
 #include "base/FileName.h"
 #include "base/NumberFormat.h"
 #include "base/TextStream.h"
-#include "picture/MetafilePicture.h"
-#include "picture/PictureLimits.h"
+#include "picture/forms/MetafilePicture.h"
+#include "picture/forms/PictureLimits.h"
 
 using namespace picture_limits;
 

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <string>
 
-#include "picture/PictureLimits.h"
+#include "picture/forms/PictureLimits.h"
 
 // Raises EFOpenError when the file cannot be read and Exception when its extension is not one of
 // the above, its contents are not a picture of that kind, or the picture is refused (see

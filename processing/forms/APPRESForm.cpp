@@ -7,8 +7,8 @@
 #include <QLogValueAxis>
 #include <QVBoxLayout>
 
-#include "chart/ChartParts.h"
-#include "chart/PatternAxis.h"
+#include "chart/forms/ChartParts.h"
+#include "chart/forms/PatternAxis.h"
 
 TAPPRESForm* APPRESForm = nullptr;
 

@@ -17,7 +17,7 @@
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "base/Exception.h"
-#include "chart/ChartParts.h"
+#include "chart/forms/ChartParts.h"
 #include "processing/forms/StationViewer.h"
 
 TForm6* Form6 = nullptr;

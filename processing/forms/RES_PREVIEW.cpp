@@ -17,7 +17,7 @@
 
 #include "app/MainForm.h"
 #include "app/Pictures.h"
-#include "chart/ChartParts.h"
+#include "chart/forms/ChartParts.h"
 #include "processing/StationCurves.h"
 #include "processing/forms/StationViewer.h"
 

@@ -20,11 +20,11 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
-#include "chart/MarkLayer.h"
-#include "chart/PatternAxis.h"
+#include "chart/forms/MarkLayer.h"
+#include "chart/forms/PatternAxis.h"
 #include "app/Pictures.h"
 #include "base/Exception.h"
-#include "chart/ChartParts.h"
+#include "chart/forms/ChartParts.h"
 
 TForm4* Form4 = nullptr;
 

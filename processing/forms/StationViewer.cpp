@@ -13,8 +13,8 @@
 #include <QXYSeries>
 
 #include "app/MainForm.h"
-#include "chart/ChartParts.h"
-#include "chart/PatternAxis.h"
+#include "chart/forms/ChartParts.h"
+#include "chart/forms/PatternAxis.h"
 
 bool KeepCurrentStation(TForm1* form)
 {

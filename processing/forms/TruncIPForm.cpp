@@ -28,8 +28,8 @@
 #include "app/MainForm.h"
 #include "base/Exception.h"
 #include "base/Gbk.h"
-#include "chart/ChartParts.h"
-#include "chart/PatternAxis.h"
+#include "chart/forms/ChartParts.h"
+#include "chart/forms/PatternAxis.h"
 #include "processing/forms/APPRESForm.h"
 
 namespace {

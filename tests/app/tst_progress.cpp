@@ -11,7 +11,7 @@
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
 #include "app/ScriptedUserInterface.h"
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 #include "export/forms/SN_Freq.h"
 #include "map/TxRx.h"
 #include "model3d/forms/Save3DModel.h"

@@ -24,7 +24,7 @@
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
 #include "base/NumberFormat.h"
-#include "chart/MarkLayer.h"
+#include "chart/forms/MarkLayer.h"
 #include "map/TxRx.h"
 
 namespace {

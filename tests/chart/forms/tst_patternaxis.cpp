@@ -6,7 +6,7 @@
 #include <QLineSeries>
 #include <QLogValueAxis>
 
-#include "chart/PatternAxis.h"
+#include "chart/forms/PatternAxis.h"
 
 class PatternAxisTest : public QObject {
     Q_OBJECT

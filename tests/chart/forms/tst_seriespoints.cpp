@@ -6,7 +6,7 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
-#include "chart/MarkLayer.h"
+#include "chart/forms/MarkLayer.h"
 #include "app/Pictures.h"
 
 namespace {

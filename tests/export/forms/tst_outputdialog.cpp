@@ -24,7 +24,7 @@
 #include "base/FloatMath.h"
 #include "base/StringList.h"
 #include "base/TextStream.h"
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 #include "export/ExportCommand.h"
 #include "export/ImpWriter.h"
 #include "export/MtdWriter.h"

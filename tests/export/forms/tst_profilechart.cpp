@@ -20,7 +20,7 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/ScriptedUserInterface.h"
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 #include "export/ProfileCurves.h"
 #include "export/ProfileSelection.h"
 #include "export/forms/TEMTrace.h"

@@ -6,7 +6,7 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
-#include "chart/MarkLayer.h"
+#include "chart/forms/MarkLayer.h"
 #include "geometry/forms/Rotate.h"
 #include "map/TxRx.h"
 #include "tests/support/forms/WindowFixture.h"

@@ -11,9 +11,9 @@
 #include <jpeglib.h>
 
 #include "base/Exception.h"
-#include "picture/MetafilePicture.h"
-#include "picture/ReferencePicture.h"
-#include "tests/picture/PictureFiles.h"
+#include "picture/forms/MetafilePicture.h"
+#include "picture/forms/ReferencePicture.h"
+#include "tests/picture/forms/PictureFiles.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/MainForm.h"
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 #include "map/TxRx.h"
 #include "tests/support/SurveyFixture.h"
 #include "tests/support/forms/WindowFixture.h"

@@ -23,7 +23,7 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/ScriptedUserInterface.h"
-#include "chart/DisplayText.h"
+#include "chart/forms/DisplayText.h"
 #include "processing/CurveEditor.h"
 #include "processing/forms/APPRESForm.h"
 #include "processing/forms/TruncIPForm.h"

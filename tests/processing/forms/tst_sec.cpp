@@ -17,7 +17,7 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
-#include "chart/MarkLayer.h"
+#include "chart/forms/MarkLayer.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
