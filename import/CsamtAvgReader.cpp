@@ -270,6 +270,6 @@ void ReadCsamtAvgFile(SurveyStore& store, const std::string& fileName, bool* Oth
     }
     CsamtAvgFile file(stream);
     NamingConversionErrorPlace(stream, fileName, [&] { file.Read(); });
-    // A file of no block adds no station and no transmitter of its own.
+    // A file that gave no row adds no station and no transmitter of its own.
     if (file.HasData()) file.Merge(store);
 }

@@ -433,7 +433,7 @@ TEST(LoadCommands, RealReadersRefuseAFailedFileWhole)
 // the AMTAVG reader reads it (a heading row spelt "skpStation", "*" for missing values as the
 // rows have them) and the CSAMT AVG reader adds no Hy station "unknown" and no transmitter
 // without a name, so the first transmitter is the file's. A TEM averaged file, which neither
-// reader takes, is named as one that gave nothing.
+// reader takes, and a CSAMT AVG file without data are named as files that gave nothing.
 TEST(LoadCommands, AveragedFilesOfOtherPrograms)
 {
     const std::string amt = TempPath("A7.avg", "quillane_load_");
@@ -451,10 +451,13 @@ TEST(LoadCommands, AveragedFilesOfOtherPrograms)
         "  2  150  8  ExHy 10 2000 -400 3 -600 310 -210 5 20 6 30 7 40\n"));
     const std::string tem = TempPath("T1.avg", "quillane_load_");
     ASSERT_TRUE(WriteBytes(tem, "\\ TEMAVG 7.77: \"T1.fld\", Dated 21-03-02\n1 2 3\n"));
+    const std::string bare = TempPath("bare.avg", "quillane_load_");
+    ASSERT_TRUE(WriteBytes(bare, "CSAMT averaged data\n<Survey>\nSite: S9\n\n"));
 
     SurveyStore store;
     RecordingHooks hooks;
-    EXPECT_EQ(AppendFiles(store, {amt, tem}, amt, hooks), std::vector<std::string>{tem});
+    EXPECT_EQ(AppendFiles(store, {amt, tem, bare}, amt, hooks),
+              (std::vector<std::string>{tem, bare}));
     ASSERT_EQ(store.ExStations.size(), 2u);
     EXPECT_EQ(store.ExStations[0].Name, "100");
     EXPECT_EQ(store.ExStations[0].Amplitude.X, std::vector<float>{8});  // the "*" row is skipped
@@ -466,8 +469,7 @@ TEST(LoadCommands, AveragedFilesOfOtherPrograms)
     EXPECT_EQ(store.Transmitters[0].Name, "20");
     EXPECT_FLOAT_EQ(store.Transmitters[0].Length, 1000);
     EXPECT_FLOAT_EQ(store.Transmitters[0].Cy, 500);
-    std::remove(amt.c_str());
-    std::remove(tem.c_str());
+    for (const std::string& name : {amt, tem, bare}) std::remove(name.c_str());
 }
 
 TEST(LoadCommands, ListAndHelpTexts)
