@@ -3,6 +3,17 @@
 const char* const kInvalidFloatMessage = "'%s' is not a valid floating point value";
 const char* const kInvalidIntegerMessage = "'%s' is not a valid integer value";
 
+std::string FileLinePlace(const std::string& fileName, size_t line)
+{
+    return " (file " + fileName + ", line " + std::to_string(line) + ")";
+}
+
+EConvertErrorInFile::EConvertErrorInFile(const EConvertError& error, const std::string& fileName,
+                                         size_t line)
+    : EConvertError(error.Message + FileLinePlace(fileName, line))
+{
+}
+
 EFOpenError::EFOpenError(const std::string& fileName) : Exception("Cannot open file " + fileName) {}
 
 EFCreateError::EFCreateError(const std::string& fileName)

@@ -2,6 +2,7 @@
 // The class library's exceptions. Every error that ends a command is one of these; the
 // application's exception box shows what().
 
+#include <cstddef>
 #include <exception>
 #include <string>
 
@@ -17,6 +18,22 @@ class EConvertError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// A conversion error that names the file and the line of the text that did not convert:
+// "<conversion error's text> (file NAME, line N)".
+class EConvertErrorInFile : public EConvertError {
+public:
+    EConvertErrorInFile(const EConvertError& error, const std::string& fileName, size_t line);
+};
+
+// A file a reader refuses as a whole, with a text of its own.
+class EReadError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// " (file NAME, line N)": where in a file a reader's error arose.
+std::string FileLinePlace(const std::string& fileName, size_t line);
 
 // Files loaded or saved whole.
 class EFOpenError : public Exception {

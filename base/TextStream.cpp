@@ -136,6 +136,13 @@ void TextStream::Rewind()
     failed_ = false;
 }
 
+size_t TextStream::LineNumberAt(size_t position) const
+{
+    // Every line end is a line feed in the readable text.
+    const size_t end = std::min(position, text_.size());
+    return static_cast<size_t>(std::count(text_.begin(), text_.begin() + end, '\n')) + 1;
+}
+
 void TextStream::Seek(size_t position)
 {
     pos_ = position < text_.size() ? position : text_.size();

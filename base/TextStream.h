@@ -51,6 +51,12 @@ public:
 
     const std::string& Text() const { return text_; }
 
+    // The number, from 1, of the line that holds the readable text's byte at position (the last
+    // line's past the end), for the messages that name a line.
+    size_t LineNumberAt(size_t position) const;
+    // The number of the line read last; 1 before any.
+    size_t LastLineNumber() const { return LineNumberAt(pos_ == 0 ? 0 : pos_ - 1); }
+
 private:
     std::string text_;
     size_t pos_ = 0;

@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string file = fuzz::InputFile("source.mde", data, size);
     fuzz::Expecting([&] {
         MdeSource source;
-        if (LoadMdeSource(file, source)) ElectrodesFromSource(source);
+        if (LoadMdeSource(file, source) == MdeLoad::Loaded) ElectrodesFromSource(source);
     });
     return 0;
 }

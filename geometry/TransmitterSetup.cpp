@@ -71,7 +71,14 @@ void FillEditsFromRecord(TransmitterDialogState& state, const TxData& tx)
 
 MdeSource ReadMdeSource(TextStream& stream)
 {
+    bool any = false;
+    return ReadMdeSource(stream, any);
+}
+
+MdeSource ReadMdeSource(TextStream& stream, bool& anyKey)
+{
     MdeSource source;
+    anyKey = false;
     std::string line;
     std::vector<std::string> fields;
     while (ReadNonBlankLine(stream, line)) {
@@ -98,18 +105,27 @@ MdeSource ReadMdeSource(TextStream& stream)
             if (value.find('M') != std::string::npos) value.pop_back();
             SplitFields(value, fields);
             source.Length = FieldValue(fields, 0);
+        } else {
+            continue;  // a line of no key
         }
+        anyKey = true;
     }
     return source;
 }
 
-bool LoadMdeSource(const std::string& fileName, MdeSource& source)
+MdeLoad LoadMdeSource(const std::string& fileName, MdeSource& source)
 {
     TextStream stream;
-    if (!stream.Open(fileName)) return false;
-    source = ReadMdeSource(stream);
-    return true;
+    if (!stream.Open(fileName)) return MdeLoad::NotOpened;
+    bool anyKey = false;
+    const MdeSource read =
+        NamingConversionErrorPlace(stream, fileName, [&] { return ReadMdeSource(stream, anyKey); });
+    if (!anyKey) return MdeLoad::NoSourceKey;
+    source = read;
+    return MdeLoad::Loaded;
 }
+
+const char* const kNoMdeSourceMessage = "MDE文件中没有发射源参数，发射源位置保持不变。";
 
 SourceElectrodes ElectrodesFromSource(const MdeSource& source)
 {

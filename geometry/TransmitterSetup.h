@@ -21,8 +21,15 @@ struct MdeSource {
 // taking the numbers after the line's first "=". A later line overwrites an earlier one. A value
 // that is missing or not a number throws EConvertError.
 MdeSource ReadMdeSource(TextStream& stream);
-// False when the file cannot be opened.
-bool LoadMdeSource(const std::string& fileName, MdeSource& source);
+// The same; anyKey tells whether a line held one of the keys.
+MdeSource ReadMdeSource(TextStream& stream, bool& anyKey);
+
+enum class MdeLoad { Loaded, NotOpened, NoSourceKey };
+// Reads the source of an MDE file into source, which changes only when the file opens and holds
+// one of the keys. A conversion error names the file and the line.
+MdeLoad LoadMdeSource(const std::string& fileName, MdeSource& source);
+// "MDE文件中没有发射源参数，发射源位置保持不变。": the message of a file without any key.
+extern const char* const kNoMdeSourceMessage;
 
 // Electrode A half the length before the centre along the bearing, B half the length after it;
 // both at the centre's elevation.

@@ -214,39 +214,41 @@ void ReadAmtAvgFile(SurveyStore& store, const std::string& fileName,
     std::string transmitterId = "1";
     Fields fields;
     bool headerEnded = false;
-    while (!headerEnded && stream.ReadLine(line)) {
-        // After an "ASPACE" line's value is taken, the other checks look at that value only.
-        std::string tested = line;
-        if (Contains(line, "ASPACE")) {
-            SplitFields(line, fields);
-            tested = FieldOrEmpty(fields, 2);
-            if (tested.find_first_of("mM") != std::string::npos) tested.pop_back();
-            StrToFloat(tested);  // the dipole spacing is not used, but must be a number
-        }
-        if (Contains(tested, "XMTR")) {
-            SplitFields(tested, fields);
-            transmitterId = fields.back();
-            size_t dot = transmitterId.find('.');
-            if (dot != std::string::npos) transmitterId.erase(dot, 50);
-        }
-        headerEnded = Contains(tested, "++-");
-    }
-
-    float stationValue = 0;  // until the first row with a numeric name
     Gatherer gatherer(store.EHStations);
-    Row row;
-    while (headerEnded && stream.ReadLine(line)) {
-        ReportProgress(stream.Position(), stream.Text().size());
-        SplitFields(line, fields);
-        if (fields.empty()) continue;
-        if (!ParseRow(fields, stationValue, row)) continue;
-        if (!IsValidRow(fields, stationValue, row)) {
-            letMessagesRun();
-            continue;
+    NamingConversionErrorPlace(stream, fileName, [&] {
+        while (!headerEnded && stream.ReadLine(line)) {
+            // After an "ASPACE" line's value is taken, the other checks look at that value only.
+            std::string tested = line;
+            if (Contains(line, "ASPACE")) {
+                SplitFields(line, fields);
+                tested = FieldOrEmpty(fields, 2);
+                if (tested.find_first_of("mM") != std::string::npos) tested.pop_back();
+                StrToFloat(tested);  // the dipole spacing is not used, but must be a number
+            }
+            if (Contains(tested, "XMTR")) {
+                SplitFields(tested, fields);
+                transmitterId = fields.back();
+                size_t dot = transmitterId.find('.');
+                if (dot != std::string::npos) transmitterId.erase(dot, 50);
+            }
+            headerEnded = Contains(tested, "++-");
         }
-        ConvertRow(row);
-        gatherer.Add(row, stationValue);
-    }
+
+        float stationValue = 0;  // until the first row with a numeric name
+        Row row;
+        while (headerEnded && stream.ReadLine(line)) {
+            ReportProgress(stream.Position(), stream.Text().size());
+            SplitFields(line, fields);
+            if (fields.empty()) continue;
+            if (!ParseRow(fields, stationValue, row)) continue;
+            if (!IsValidRow(fields, stationValue, row)) {
+                letMessagesRun();
+                continue;
+            }
+            ConvertRow(row);
+            gatherer.Add(row, stationValue);
+        }
+    });
     letMessagesRun();
 
     EHStationMerger merger(store);

@@ -11,6 +11,7 @@
 // that cannot be opened, or whose line 1 lacks "AMTAVG", adds nothing. processMessages lets the
 // window's pending messages run; it is called after every row that fails the validity check and
 // once after the file has been read. A malformed "ASPACE" value or a row flag that is no integer
-// raises EConvertError before anything of the file reaches the survey.
+// raises EConvertError, naming the file and the line, before anything of the file reaches the
+// survey.
 void ReadAmtAvgFile(SurveyStore& store, const std::string& fileName,
                     const std::function<void()>& processMessages);

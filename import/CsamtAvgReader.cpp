@@ -45,6 +45,8 @@ class CsamtAvgFile {
 public:
     explicit CsamtAvgFile(TextStream& stream) : stream_(stream) {}
     void Read();
+    // Whether the file gave a channel row, a frequency or a data row.
+    bool HasData() const { return hasData_; }
     void Merge(SurveyStore& store);
 
 private:
@@ -66,6 +68,7 @@ private:
     RelativeIndex fipByFrequency_{kFrequencyTolerance};
     double elevation_ = 0;
     bool vertical_ = false;
+    bool hasData_ = false;
 };
 
 void CsamtAvgFile::Read()
@@ -108,6 +111,8 @@ void CsamtAvgFile::ReadChannelBlock()
     while (NextLine() && !line_.empty()) {
         SplitFields(line_, fields_);
         std::string lower = LowerAscii(line_);
+        if (Contains(lower, "tx") || Contains(lower, "ex") || Contains(lower, "hy"))
+            hasData_ = true;
         if (Contains(lower, "tx")) {
             tx_.Name = FieldOrEmpty(fields_, 1);
             tx_.Ax = ToSingle(Number(fields_, 4));
@@ -165,6 +170,7 @@ bool CsamtAvgFile::ReadFrequencyTable()
         fip.PhaseErr = ToSingle(DegreesToRadians(phaseError));
         tx_.FipList.push_back(fip);
         fipByFrequency_.Add(fip.Freq, tx_.FipList.size() - 1);
+        hasData_ = true;
     }
     return false;
 }
@@ -202,6 +208,7 @@ bool CsamtAvgFile::ReadDataTable(TStation* receiver)
         receiver->Errors.Y.push_back(ToSingle(DegreesToRadians(phaseError)));
         receiver->Phase.X.push_back(f);
         receiver->Phase.Y.push_back(ToSingle(DegreesToRadians(phase)));
+        hasData_ = true;
     }
     return false;
 }
@@ -255,11 +262,14 @@ void ReadCsamtAvgFile(SurveyStore& store, const std::string& fileName, bool* Oth
     if (!stream.Open(fileName)) return;
     std::string first;
     stream.ReadLine(first);
-    if (!Contains(UpperAscii(first), "CSAMT")) {
+    // The other dialect's signature decides, also where the converter that wrote the file names
+    // itself with "CSAMT" on the same line.
+    if (Contains(first, "AMTAVG") || !Contains(UpperAscii(first), "CSAMT")) {
         if (OtherDialect) *OtherDialect = true;
         return;
     }
     CsamtAvgFile file(stream);
-    file.Read();
-    file.Merge(store);
+    NamingConversionErrorPlace(stream, fileName, [&] { file.Read(); });
+    // A file that gave no row adds no station and no transmitter of its own.
+    if (file.HasData()) file.Merge(store);
 }

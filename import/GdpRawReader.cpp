@@ -213,9 +213,11 @@ struct BlockValues {
     int HyNumber = 0;
 };
 
-// The block reader's fields, kept from block to block so that their storage is reused.
+// The block reader's fields, kept from block to block so that their storage is reused, and where
+// in the text each E line of the block stands.
 struct BlockScratch {
     std::vector<std::string_view> fields;
+    std::vector<size_t> exLines;
 };
 
 void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
@@ -270,14 +272,28 @@ void MakeStation(TStation& station, const std::string& name, float x, float y, c
     station.Errors.Y.assign(1, 0.01f);
 }
 
-void AddNewStationBlock(SurveyStore& store, const BlockValues& v, const std::string& tag,
-                        FirstStationIndex& exIndex, FirstStationIndex& hyIndex)
+// The x of every id of a block; a station field that is no number names its own E line.
+void StationPositions(const BlockValues& v, const BlockScratch& scratch, const TextStream& stream,
+                      const std::string& fileName, std::vector<float>& xs)
+{
+    xs.clear();
+    for (size_t i = 0; i < v.ExIds.size(); ++i) {
+        try {
+            xs.push_back(StationPosition(v.ExIds[i], v.JobText));
+        } catch (const EConvertError& error) {
+            throw EConvertErrorInFile(error, fileName, stream.LineNumberAt(scratch.exLines[i]));
+        }
+    }
+}
+
+void AddNewStationBlock(SurveyStore& store, const BlockValues& v, const std::vector<float>& xs,
+                        const std::string& tag, FirstStationIndex& exIndex,
+                        FirstStationIndex& hyIndex)
 {
     const float y = JobTextPosition(v.JobText);
     for (size_t i = 0; i < v.ExIds.size(); ++i) {
         TStation station;
-        MakeStation(station, v.ExIds[i], StationPosition(v.ExIds[i], v.JobText), y, v, tag,
-                    v.ExAmplitudes[i], v.ExPhases[i]);
+        MakeStation(station, v.ExIds[i], xs[i], y, v, tag, v.ExAmplitudes[i], v.ExPhases[i]);
         store.ExStations.push_back(std::move(station));
         exIndex.Added(v.ExIds[i], store.ExStations.size() - 1);
     }
@@ -478,6 +494,7 @@ void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
     ExIds.clear();
     ExAmplitudes.clear();
     ExPhases.clear();
+    scratch.exLines.clear();
     std::string_view line;
     std::vector<std::string_view>& fields = scratch.fields;
     do {
@@ -530,6 +547,7 @@ void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
             ExIds.push_back(std::move(id.append(JobText).append(station)));
             ExAmplitudes.push_back(e);
             ExPhases.push_back(p);
+            scratch.exLines.push_back(static_cast<size_t>(line.data() - stream.Text().data()));
         } else {
             HAmplitude = CheckedDiv(m * 0.001, BlockCurrent);
             HPhase = p;
@@ -537,16 +555,9 @@ void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
     }
 }
 
-}  // namespace
-
-void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
+void ReadGdpRawStream(SurveyStore& store, const std::string& fileName, TextStream& stream,
+                      size_t size)
 {
-    std::string bytes;
-    if (!ReadFileBytes(fileName, bytes)) return;
-    const size_t size = bytes.size();  // read twice: the progress runs over twice the size
-    // A CR without its LF ends a line too, so that a file read as it stands gives the lines that
-    // the rewrite would have cut.
-    TextStream stream(std::move(bytes), LoneCarriageReturn::EndsLine);
     BlockValues v;
     BlockScratch scratch;
 
@@ -586,16 +597,32 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     StationGroups groups;
     groups.Reserve(store.ExStations.capacity());
     TagText tag;
+    std::vector<float> xs;
     while (!stream.Exhausted()) {
         ReportProgress(size + stream.Position(), 2 * size);
         ReadBlock(stream, scratch, v);
         if (v.ExIds.empty()) continue;
         size_t group = exIndex.Find(v.ExIds.front());
         if (group == kNone) {
-            AddNewStationBlock(store, v, tag.Of(v.BlockFrequency), exIndex, hyIndex);
+            StationPositions(v, scratch, stream, fileName, xs);
+            AddNewStationBlock(store, v, xs, tag.Of(v.BlockFrequency), exIndex, hyIndex);
             groups.Start(exIndex.Find(v.ExIds.front()), ToSingle(v.BlockFrequency));
         } else {
             AddKnownStationBlock(store, v, groups, group, exIndex, hyIndex);
         }
     }
+}
+
+}  // namespace
+
+void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
+{
+    std::string bytes;
+    if (!ReadFileBytes(fileName, bytes)) return;
+    const size_t size = bytes.size();  // read twice: the progress runs over twice the size
+    // A CR without its LF ends a line too, so that a file read as it stands gives the lines that
+    // the rewrite would have cut.
+    TextStream stream(std::move(bytes), LoneCarriageReturn::EndsLine);
+    NamingConversionErrorPlace(stream, fileName,
+                               [&] { ReadGdpRawStream(store, fileName, stream, size); });
 }

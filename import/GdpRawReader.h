@@ -39,5 +39,6 @@ void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
 // store, or adds the samples of known stations. Lines end at CR, LF or CR LF, as the rewrite cuts
 // them, so a file that was not rewritten reads as if it had been. Returns silently when the file
 // cannot be opened.
-// Conversion and floating-point errors end the read; what was appended before stays.
+// Conversion and floating-point errors end the read; what was appended before stays. A conversion
+// error names the file and the line of the text that did not convert.
 void ReadGdpRawFile(SurveyStore& store, const std::string& fileName);

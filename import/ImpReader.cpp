@@ -48,15 +48,6 @@ void ReadCoordinates(std::string_view line, size_t count, std::vector<double>& v
     if (!FieldNumbers(line, count, values, failed)) throw InvalidFloat(failed);
 }
 
-// The number of the line that was read last (1 for the first), for messages.
-size_t LastLineNumber(const TextStream& stream)
-{
-    const std::string& text = stream.Text();
-    size_t end = std::min(stream.Position(), text.size());
-    if (end == 0) return 1;
-    return static_cast<size_t>(std::count(text.begin(), text.begin() + (end - 1), '\n')) + 1;
-}
-
 // A missing token converts like an empty text: it raises the conversion error.
 double Number(const std::vector<std::string>& fields, size_t k)
 {
@@ -125,8 +116,9 @@ void ReadImpStream(SurveyStore& store, const std::string& fileName, TextStream& 
         double f = StrToFloat(fields[0]);
         int n = 0;
         double moment = 0;  // current x length, where the block line gives it
+        int valuesPerReceiver = 2;
         if (fields.size() == 3) {
-            Integer(fields, 1);
+            valuesPerReceiver = Integer(fields, 1);
             n = Integer(fields, 2);
         } else if (fields.size() == 6) {
             cx = Number(fields, 1);
@@ -137,7 +129,7 @@ void ReadImpStream(SurveyStore& store, const std::string& fileName, TextStream& 
             length = 1000;
             angle = 0;
         } else if (fields.size() >= 13) {
-            Integer(fields, 1);
+            valuesPerReceiver = Integer(fields, 1);
             n = Integer(fields, 2);
             cx = Number(fields, 4);
             cy = Number(fields, 5);
@@ -151,6 +143,10 @@ void ReadImpStream(SurveyStore& store, const std::string& fileName, TextStream& 
         } else {
             break;
         }
+        // The amplitude form holds no phase to read back.
+        if (valuesPerReceiver == 1)
+            throw EReadError(kImpAmplitudeFormMessage +
+                             FileLinePlace(fileName, stream.LastLineNumber()));
 
         TxData tx;
         tx.Name = transmitterName;
@@ -171,12 +167,8 @@ void ReadImpStream(SurveyStore& store, const std::string& fileName, TextStream& 
         float current = 1.0f;
         if (fields.size() >= 13) current = ToSingle(tx.Length == 0 ? moment : moment / tx.Length);
         tx.Fip = FIP{ToSingle(f), current, 0.0f, 0.0f, 0.0f};
-        if (transmitters.FindSame(tx, store.Transmitters)) {
-            transmitterName = tx.Name;
-        } else {
-            transmitters.Add(tx, store.Transmitters.size());
-            store.Transmitters.push_back(tx);
-        }
+        const bool known = transmitters.FindSame(tx, store.Transmitters);
+        if (known) transmitterName = tx.Name;
 
         // Receivers are read only as far as every coordinate list reaches.
         ReadNonBlankWholeLine(stream, coordinates);
@@ -187,6 +179,12 @@ void ReadImpStream(SurveyStore& store, const std::string& fileName, TextStream& 
         ReadNonBlankWholeLine(stream, coordinates);
         ReadCoordinates(coordinates, receivers, zs);
         ReadNonBlankLine(stream, line);  // column headings
+
+        // A block without receivers has no data: its source is not recorded.
+        if (!known && receivers > 0) {
+            transmitters.Add(tx, store.Transmitters.size());
+            store.Transmitters.push_back(tx);
+        }
 
         float frequency = tx.Fip.Freq;
         for (size_t r = 0; r < receivers; ++r) {
@@ -230,12 +228,9 @@ void ReadImpFile(SurveyStore& store, const std::string& fileName)
 {
     TextStream stream;
     if (!stream.Open(fileName)) return;
-    try {
-        ReadImpStream(store, fileName, stream);
-    } catch (const EConvertError& error) {
-        throw EConvertError(error.Message + " (file " + fileName + ", line " +
-                            std::to_string(LastLineNumber(stream)) + ")");
-    }
+    NamingConversionErrorPlace(stream, fileName, [&] { ReadImpStream(store, fileName, stream); });
 }
 
 void ReadUsfFile(SurveyStore&, const std::string&) {}
+
+const char* const kImpAmplitudeFormMessage = "IMP文件只有Ex振幅数据，没有实部和虚部，不能加载。";

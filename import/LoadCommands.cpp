@@ -1,6 +1,5 @@
 #include "import/LoadCommands.h"
 
-#include <algorithm>
 #include <new>
 #include <set>
 #include <utility>
@@ -44,37 +43,6 @@ void SetCountsAndFactors(SurveyStore& store)
     }
 }
 
-// Stations, samples, transmitters and their currents: a reader that took anything from a file
-// changes this count, since readers only ever add to the store.
-size_t RecordCount(const SurveyStore& store)
-{
-    size_t count = 0;
-    for (const std::vector<TStation>* list :
-         {&store.ExStations, &store.EyStations, &store.EzStations, &store.HxStations,
-          &store.HyStations, &store.HzStations})
-        for (const TStation& station : *list) count += 1 + station.Amplitude.X.size();
-    for (const TxData& tx : store.Transmitters) count += 1 + tx.FipList.size();
-    return count;
-}
-
-// A sample cut short by a failed allocation leaves the lists of a curve of unequal length:
-// every curve keeps the samples it holds whole.
-void DropPartialSamples(SurveyStore& store)
-{
-    for (std::vector<TStation>* list : {&store.ExStations, &store.EyStations, &store.EzStations,
-                                        &store.HxStations, &store.HyStations, &store.HzStations}) {
-        for (TStation& station : *list) {
-            size_t n = std::min({station.Amplitude.X.size(), station.Amplitude.Y.size(),
-                                 station.Phase.X.size(), station.Phase.Y.size(),
-                                 station.Errors.X.size(), station.Errors.Y.size()});
-            for (xy* curve : {&station.Amplitude, &station.Phase, &station.Errors}) {
-                curve->X.resize(n);
-                curve->Y.resize(n);
-            }
-        }
-    }
-}
-
 // Which files of a load gave records.
 class RecordWatch {
 public:
@@ -84,21 +52,26 @@ public:
     {
     }
 
-    // A file too large for the memory ends the load with a message that names it; what the
-    // reader had added stays, as after any other error.
+    // A file whose reading fails is refused whole: what its readers had added to the survey is
+    // taken out again, a sample cut short by a failed allocation included, and the error ends the
+    // load. A file too large for the memory is named.
     template <typename Reading>
     void Read(const std::string& name, Reading reading)
     {
         ReportProgress(read_++, files_);
-        const size_t before = RecordCount(store_);
         try {
             last_ = name;
-            reading();
+            const AppendMark mark(store_);
+            try {
+                reading();
+            } catch (...) {
+                mark.CutBack(store_);
+                throw;
+            }
+            if (mark.Grown(store_)) gave_.insert(name);
         } catch (const std::bad_alloc&) {
-            DropPartialSamples(store_);
             throw EOutOfMemory(name);
         }
-        if (RecordCount(store_) != before) gave_.insert(name);
     }
 
     std::vector<std::string> WithoutRecords(const std::vector<std::string>& names) const

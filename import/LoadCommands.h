@@ -45,10 +45,11 @@ LoadFormat ChooseLoadFormat(const std::string& fileName);
 // Append: remembers every chosen name in LoadedFiles, reads the files with the reader that the
 // current file name (the dialog's first name) chooses, then closes the load: point counts of the
 // Ex stations, one static-shift entry {name, 1.0} per Ex station, the map redrawn, the cursor
-// restored. When a reader throws, the load is closed all the same for what was read so far and
-// the exception then propagates. Returns the chosen files that added no record to the store
-// (no reader took them, their reader found nothing of its own in them, or all they hold was
-// there already), each once, in chosen order.
+// restored. When a reader throws, the file it was reading is refused whole (what its reader had
+// added is taken out again; the files before it stay), the load is closed all the same for what
+// was read so far and the exception then propagates. Returns the chosen files that added no record
+// to the store (no reader took them, their reader found nothing of its own in them, or all they
+// hold was there already), each once, in chosen order.
 std::vector<std::string> AppendFiles(SurveyStore& store, const std::vector<std::string>& chosen,
                                      const std::string& currentFileName, LoadHooks& hooks,
                                      const LoadReaders& readers = LoadReaders());

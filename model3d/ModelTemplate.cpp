@@ -13,11 +13,9 @@
 
 namespace {
 
-ModelTemplate ReadTemplate(const std::string& fileName)
+ModelTemplate ReadTemplate(const std::string& fileName, TextStream& stream)
 {
     ModelTemplate result;
-    TextStream stream;
-    if (!stream.Open(fileName)) return result;
     std::string line;
     std::vector<std::string> fields;
     for (int i = 0; i < 4; ++i)
@@ -71,9 +69,16 @@ ModelTemplate ReadTemplate(const std::string& fileName)
         return result;
     if (!xRead || !yRead || !zRead) {
         const size_t first = std::min({points.X.size(), points.Y.size(), points.Z.size()});
-        if (points.X.size() == first && !xRead) throw InvalidFloat(xFailed);
-        if (points.Y.size() == first && !yRead) throw InvalidFloat(yFailed);
-        throw InvalidFloat(zFailed);
+        // Each value names the line it stands on, not the last one read.
+        auto failedIn = [&](std::string_view pointLine, const std::string& text) {
+            const size_t line = pointLine.data() ? stream.LineNumberAt(static_cast<size_t>(
+                                                       pointLine.data() - stream.Text().data()))
+                                                 : stream.LastLineNumber();
+            return EConvertErrorInFile(InvalidFloat(text), fileName, line);
+        };
+        if (points.X.size() == first && !xRead) throw failedIn(xLine, xFailed);
+        if (points.Y.size() == first && !yRead) throw failedIn(yLine, yFailed);
+        throw failedIn(zLine, zFailed);
     }
     result.Points = std::move(points);
     return result;
@@ -84,7 +89,10 @@ ModelTemplate ReadTemplate(const std::string& fileName)
 ModelTemplate ReadModelTemplate(const std::string& fileName)
 {
     try {
-        return ReadTemplate(fileName);
+        TextStream stream;
+        if (!stream.Open(fileName)) return ModelTemplate();
+        return NamingConversionErrorPlace(stream, fileName,
+                                          [&] { return ReadTemplate(fileName, stream); });
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory(fileName);
     }

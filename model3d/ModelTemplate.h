@@ -19,7 +19,7 @@ struct ModelTemplate {
 
 // Reads the first transmitter block of an IMP file. A file that cannot be opened or whose layout
 // does not fit leaves the template (or its points) empty; a token that must be a number and is not
-// raises the conversion error.
+// raises the conversion error, naming the file and the line.
 ModelTemplate ReadModelTemplate(const std::string& fileName);
 
 // Position and elevation of every Ex station, in list order.

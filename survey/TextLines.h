@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Exception.h"
 #include "base/TextStream.h"
 
 // Longest line, in bytes before its line feed, that ReadNonBlankLine takes.
@@ -107,3 +108,18 @@ bool FieldNumbers(std::string_view line, size_t count, std::vector<double>& valu
 // (counted apart only when the answer is false).
 bool ExactFieldNumbers(std::string_view line, size_t count, std::vector<double>& values,
                        std::string& failed, size_t& fields);
+
+// Runs a reader's reading of a file's stream and gives back what it gives: a conversion error out
+// of it names the file and the line the stream read last, unless it names its place already.
+template <class Read>
+auto NamingConversionErrorPlace(const TextStream& stream, const std::string& fileName, Read read)
+    -> decltype(read())
+{
+    try {
+        return read();
+    } catch (const EConvertErrorInFile&) {
+        throw;
+    } catch (const EConvertError& error) {
+        throw EConvertErrorInFile(error, fileName, stream.LastLineNumber());
+    }
+}

@@ -159,7 +159,15 @@ void TTxPosForm::Button1Click(QObject*)
 {
     if (!OpenDialog1.Execute()) return;
     MdeSource source;
-    if (!LoadMdeSource(OpenDialog1.FileName, source)) return;
+    switch (LoadMdeSource(OpenDialog1.FileName, source)) {
+    case MdeLoad::NotOpened:
+        return;
+    case MdeLoad::NoSourceKey:
+        ShowMessage(kNoMdeSourceMessage);
+        return;
+    case MdeLoad::Loaded:
+        break;
+    }
     ApplyMdeSource(store_, State, source);
     ShowEdits();
 }

@@ -73,11 +73,11 @@ TEST(MdeSource, KeysOfTheWrittenFileGiveTheElectrodes)
     std::string path = TempPath("source.mde", "quillane_mde_");
     WriteFileReplacing(path, kWrittenMde);
     MdeSource loaded;
-    ASSERT_TRUE(LoadMdeSource(path, loaded));
+    ASSERT_EQ(LoadMdeSource(path, loaded), MdeLoad::Loaded);
     EXPECT_EQ(loaded.Length, 1000);
     EXPECT_EQ(loaded.Cy, 500);
     std::remove(path.c_str());
-    EXPECT_FALSE(LoadMdeSource(path, loaded));
+    EXPECT_EQ(LoadMdeSource(path, loaded), MdeLoad::NotOpened);
 }
 
 TEST(MdeSource, KeyRules)
@@ -124,6 +124,40 @@ TEST(MdeSource, ABadOrMissingValueEndsTheLoad)
 {
     for (const char* text : {"TXCX\n", "TXCX=abc\n", "TXCY=\n", "CENTER=1 2\n", "LENGTH=m\n"})
         EXPECT_THROW(Read(text), EConvertError) << text;
+
+    // A file's conversion error names the file and the line; the source stays as it was.
+    const std::string path = TempPath("bad.mde", "quillane_mde_");
+    WriteFileReplacing(path, "$ TxLen= 1000\r\n\r\n$ TxBrg= 0\r\n$ TxCX =east\r\n");
+    MdeSource source;
+    source.Cx = 7;
+    try {
+        LoadMdeSource(path, source);
+        ADD_FAILURE() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message,
+                  "'EAST' is not a valid floating point value (file " + path + ", line 4)");
+    }
+    EXPECT_EQ(source.Cx, 7);
+    std::remove(path.c_str());
+}
+
+// A file without any source key gives no source: the load says so instead of setting a wire of
+// 1 m at the origin.
+TEST(MdeSource, FileWithoutSourceKeysGivesNothing)
+{
+    const std::string path = TempPath("nokeys.mde", "quillane_mde_");
+    WriteFileReplacing(path, "$ JOBLINE=1-2\r\n$ UNITS=meter\r\n");
+    MdeSource source;
+    source.Cx = 7;
+    EXPECT_EQ(LoadMdeSource(path, source), MdeLoad::NoSourceKey);
+    EXPECT_EQ(source.Cx, 7);
+    WriteFileReplacing(path, "");
+    EXPECT_EQ(LoadMdeSource(path, source), MdeLoad::NoSourceKey);
+    WriteFileReplacing(path, "$ UNITS=meter\r\n$ TxCX =200\r\n");
+    EXPECT_EQ(LoadMdeSource(path, source), MdeLoad::Loaded);
+    EXPECT_EQ(source.Cx, 200);
+    EXPECT_EQ(source.Length, 1);
+    std::remove(path.c_str());
 }
 
 TEST(TransmitterDialog, ShowFillsWholeNumbersFromTheFirstRecordOfTheName)

@@ -131,14 +131,13 @@ TEST(AmtAvgReader, DipoleSpacingMustBeANumber)
                  {"$ ASPACE", "'' is not a valid floating point value"}};
     for (const Case& c : cases) {
         SurveyStore store;
+        const std::string path = WriteTempFile(
+            "aspace.avg", std::string("AMTAVG\n") + c.line + "\n++-\n" + Row("1", "8"));
         try {
-            ReadAmtAvgFile(store,
-                           WriteTempFile("aspace.avg", std::string("AMTAVG\n") + c.line +
-                                                           "\n++-\n" + Row("1", "8")),
-                           nullptr);
+            ReadAmtAvgFile(store, path, nullptr);
             ADD_FAILURE() << c.line;
         } catch (const EConvertError& e) {
-            EXPECT_STREQ(e.what(), c.message);
+            EXPECT_EQ(e.what(), c.message + (" (file " + path + ", line 2)"));
         }
         EXPECT_TRUE(store.ExStations.empty());
     }
@@ -250,11 +249,13 @@ TEST(AmtAvgReader, RowFlagThatIsNoIntegerEndsTheRead)
     for (const char* flag : {"abc", "1.0"}) {
         SurveyStore store;
         std::string text = std::string(kHeader) + Row("1", "8") + Row("2", "8", {{0, flag}});
+        const std::string path = WriteTempFile("flag.avg", text);
         try {
-            ReadAmtAvgFile(store, WriteTempFile("flag.avg", text), nullptr);
+            ReadAmtAvgFile(store, path, nullptr);
             ADD_FAILURE() << flag;
         } catch (const EConvertError& e) {
-            EXPECT_EQ(e.what(), "'" + std::string(flag) + "' is not a valid integer value");
+            EXPECT_EQ(e.what(), "'" + std::string(flag) + "' is not a valid integer value (file " +
+                                    path + ", line 7)");
         }
         EXPECT_EQ(store.EHStations.size(), 1u);  // gathered, not handed over
         EXPECT_TRUE(store.ExStations.empty());

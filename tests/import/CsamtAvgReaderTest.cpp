@@ -66,17 +66,23 @@ bool Read(SurveyStore& store, const std::string& text, const std::string& name =
     return other;
 }
 
+// The conversion error of a file, its name written FILE.
 std::string ConversionError(const std::string& text)
 {
     SurveyStore store;
     store.ExStations.resize(1);
+    const std::string path = WriteTempFile("file.avg", text);
     try {
-        Read(store, text);
+        bool other = false;
+        ReadCsamtAvgFile(store, path, &other);
     } catch (const EConvertError& e) {
         EXPECT_EQ(store.ExStations.size(), 1u);
         EXPECT_TRUE(store.HyStations.empty());
         EXPECT_TRUE(store.Transmitters.empty());
-        return e.what();
+        std::string message = e.what();
+        const size_t at = message.find(path);
+        if (at != std::string::npos) message.replace(at, path.size(), "FILE");
+        return message;
     }
     return "no error";
 }
@@ -177,7 +183,11 @@ TEST(CsamtAvgReader, Signature)
     EXPECT_FALSE(Read(store, "csamt in lower case\n" + std::string(kSurvey) + kChannels));
     EXPECT_EQ(store.ExStations.size(), 2u);
 
-    for (const char* text : {"AVG file\nCSAMT\n<Survey>\nLine: L1\n\n", "", "\\ AMTAVG 7.76\n"}) {
+    // A first line that holds "AMTAVG" is the other dialect's, also when the converter that
+    // wrote the file names itself with "CSAMT" after it.
+    for (const char* text : {"AVG file\nCSAMT\n<Survey>\nLine: L1\n\n", "", "\\ AMTAVG 7.76\n",
+                             "\\AMTAVG:7.76: \"A7.fld\",Dated: 21-03-02,Processed: 5 May "
+                             "21,@by_CSAMTconv: 2021-05-05\n<Survey>\nLine: L1\n\n"}) {
         SurveyStore other;
         EXPECT_TRUE(Read(other, text)) << text;
         EXPECT_TRUE(other.ExStations.empty() && other.HyStations.empty());
@@ -262,7 +272,7 @@ TEST(CsamtAvgReader, KeywordLineRightAfterTable)
 
     // The frequency table ends only at a line without fields.
     EXPECT_EQ(ConversionError(head + "id:tx\nh\n1 1 0 0 0\n<End>\n"),
-              "'<End>' is not a valid floating point value");
+              "'<End>' is not a valid floating point value (file FILE, line 12)");
 }
 
 TEST(CsamtAvgReader, MalformedNumbersLeaveTheStoreUntouched)
@@ -270,20 +280,20 @@ TEST(CsamtAvgReader, MalformedNumbersLeaveTheStoreUntouched)
     const std::string head =
         "CSAMT\n<Channel>\nh\ntx T g 0 -5 0 0 a b 5 0 0\nex d E 0 1 0 0 a b 2 0 0\n\n";
     EXPECT_EQ(ConversionError(head + "id:ex\nh\n4 2.0 5 20e 1\n"),
-              "'20e' is not a valid floating point value");
+              "'20e' is not a valid floating point value (file FILE, line 9)");
     // No column past the end of a short line is read: a missing column fails as a bad one.
     EXPECT_EQ(ConversionError(head + "id:ex\nh\n4 2.0 5\n"),
-              "'' is not a valid floating point value");
+              "'' is not a valid floating point value (file FILE, line 9)");
     EXPECT_EQ(ConversionError(head + "id:tx\nh\n4 2 1 0\n"),
-              "'' is not a valid floating point value");
+              "'' is not a valid floating point value (file FILE, line 9)");
     EXPECT_EQ(ConversionError("CSAMT\n<Channel>\nh\nex d E 0 1 0 0 a b 2\n\n"),
-              "'' is not a valid floating point value");
+              "'' is not a valid floating point value (file FILE, line 4)");
     EXPECT_EQ(ConversionError("CSAMT\n<Channel>\nh\nhy s H 0 1 0\n\n"),
-              "'' is not a valid floating point value");
+              "'' is not a valid floating point value (file FILE, line 4)");
     EXPECT_EQ(ConversionError("CSAMT\n<Survey>\nElevation\n\n"),
-              "'' is not a valid floating point value");
+              "'' is not a valid floating point value (file FILE, line 3)");
     EXPECT_EQ(ConversionError("CSAMT\n<Survey>\nElevation: high\n\n"),
-              "'high' is not a valid floating point value");
+              "'high' is not a valid floating point value (file FILE, line 3)");
 
     // Only column 0 of a data row is guarded: a row that is not a number ends the table.
     SurveyStore store;
@@ -311,16 +321,36 @@ TEST(CsamtAvgReader, DefinedStartValues)
     store = SurveyStore();
     Read(store, "CSAMT\n<Channel>\nh\ntx T g 0 -5 0 0 a b 5 0 0\nex d E 0 1 0 0 a b 2 0 0\n\n");
     EXPECT_FLOAT_EQ(store.ExStations[0].Info.Z, 0);
+}
 
-    // A file of its signature line only.
-    store = SurveyStore();
-    Read(store, "CSAMT\n");
-    ASSERT_EQ(store.HyStations.size(), 1u);
-    EXPECT_EQ(store.HyStations[0].Name, "unknown");
-    EXPECT_EQ(store.HyStations[0].Info.HyName, "unknown");
-    ASSERT_EQ(store.Transmitters.size(), 1u);
-    EXPECT_EQ(store.Transmitters[0].Name, "");
-    EXPECT_TRUE(store.Transmitters[0].FipList.empty());
+// A file that gives no channel row, no frequency and no data row adds no station, no transmitter
+// and no frequency of its own: no Hy station "unknown", no transmitter without a name, no
+// frequency for a known transmitter of its site's name.
+TEST(CsamtAvgReader, FileWithoutDataAddsNothing)
+{
+    for (const char* text :
+         {"CSAMT\n", "CSAMT\n<Survey>\nSite: S1\nLine: L3\nElevation: 12\n\n<Data>\n<End>\n",
+          "CSAMT\n<Channel>\nheading\nrow of no kind 1 2 3\n\nid:tx\nh\n\nid:hy\nh\n\n",
+          "CSAMT\n<Survey>\nSite: S1\n\nid:ex\nh\n4 1 0 0 0\n\n"}) {
+        SurveyStore store;
+        store.Transmitters.resize(1);
+        store.Transmitters[0].Name = "S1";
+        EXPECT_FALSE(Read(store, text)) << text;
+        EXPECT_TRUE(store.ExStations.empty()) << text;
+        EXPECT_TRUE(store.HyStations.empty()) << text;
+        ASSERT_EQ(store.Transmitters.size(), 1u) << text;
+        EXPECT_TRUE(store.Transmitters[0].FipList.empty()) << text;
+    }
+
+    // One row of any kind is data: a channel row, a frequency, a data row.
+    for (const char* text :
+         {"CSAMT\n<Channel>\nh\nhy s H 0 1 2 3\n\n",
+          "CSAMT\n<Survey>\nSite: S1\n\nid:tx\nh\n4 2 1 0 0\n\n", "CSAMT\nid:hy\nh\n4 1 0 0 0\n"}) {
+        SurveyStore store;
+        Read(store, text);
+        EXPECT_EQ(store.HyStations.size(), 1u) << text;
+        EXPECT_EQ(store.Transmitters.size(), 1u) << text;
+    }
 }
 
 TEST(CsamtAvgReader, ZeroFrequencyMatchesOnlyZero)

@@ -447,24 +447,43 @@ TEST_F(GdpRawRead, StationIdsAndPositions)
     }
 }
 
-TEST_F(GdpRawRead, ConversionErrorsKeepWhatWasAppended)
+// A conversion error names the file and the line of the text that did not convert; what the
+// blocks before it appended stays (the load takes it out again).
+TEST_F(GdpRawRead, ConversionErrorsNameTheLineAndKeepTheBlocksBefore)
 {
-    // A station field that is no number fails in the station pass, after every transmitter.
+    const std::string place = " (file " + path_ + ", line ";
+    // A station field that is no number fails in the station pass, after every transmitter, and
+    // names its own E line; its block adds no station.
     EXPECT_EQ(ReadError(Group(1, "8", {"101", "102"}) + Group(2, "8", {"201", "25A", "203"}) +
                         Group(3, "16", {"301"})),
-              "'25A' is not a valid floating point value");
+              "'25A' is not a valid floating point value" + place + "13)");
     EXPECT_EQ(store_.Transmitters.size(), 2u);
-    ASSERT_EQ(store_.ExStations.size(), 3u);
-    EXPECT_EQ(store_.ExStations[2].Name, "201");
+    ASSERT_EQ(store_.ExStations.size(), 2u);
+    EXPECT_EQ(store_.ExStations[1].Name, "102");
     ASSERT_EQ(store_.HyStations.size(), 1u);  // none for the failing block
     EXPECT_EQ(store_.HyStations[0].Name, "101");
 
-    // Any other conversion fails in the transmitter pass, before a station is made.
+    // Any other conversion fails in the transmitter pass, before a station is made, at the line
+    // just read; blank lines count.
     store_ = SurveyStore();
     EXPECT_EQ(ReadError(Group(1, "8", kGroupA) + Group(2, "x16", kGroupA)),
-              "'x16' is not a valid floating point value");
+              "'x16' is not a valid floating point value" + place + "12)");
     EXPECT_EQ(store_.Transmitters.size(), 1u);
     EXPECT_TRUE(store_.ExStations.empty());
+    struct Case {
+        std::string text, message;
+    } cases[] = {
+        {"\r\n\r\n12a\r\nCSAMT\r\n", "'12a' is not a valid integer value" + place + "3)"},
+        {"1\rCSAMT\rTx 3x Rx 9\r", "'3x' is not a valid integer value" + place + "3)"},
+        {Group(1, "8", kGroupA, "0.004", "2x"),
+         "'2x' is not a valid floating point value" + place + "8)"},
+        {Operator(1, 40, "") + "2\nCSAMT\nOPER a b c d e x\n",
+         "'x' is not a valid integer value" + place + "7)"},
+    };
+    for (const Case& c : cases) {
+        store_ = SurveyStore();
+        EXPECT_EQ(ReadError(c.text), c.message) << c.text;
+    }
 }
 
 TEST_F(GdpRawRead, LongLineEndsTheInput)

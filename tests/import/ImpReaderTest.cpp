@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/Exception.h"
+#include "export/ImpWriter.h"
 #include "import/ImpReader.h"
 #include "tests/support/TempFiles.h"
 
@@ -310,17 +311,22 @@ TEST(ReadImpFile, ReceiversStayWithinTheCoordinateLists)
     EXPECT_EQ(store.ExStations[0].Name, "A1");
 
     // A Y line shorter than the count, a short receiver line and a file that ends inside the
-    // block raise the conversion error; the block's transmitter stays, nothing is read past.
-    for (const std::string& block :
-         {std::string("1 2\r\n5\r\n1 2\r\nRe Im\r\nA1 1 0\r\n1 0\r\nA2 1 0\r\n1 0\r\n"),
-          std::string("1 2\r\n5 5\r\n1 2\r\nRe Im\r\nA1 1\r\n1 0\r\nA2 1 0\r\n1 0\r\n"),
-          std::string("1 2\r\n5 5\r\n1 2\r\nRe Im\r\nA1 1 0\r\n1 0\r\n")}) {
+    // block raise the conversion error; nothing is read past. The block's transmitter is recorded
+    // once its coordinate lines are read.
+    struct Short {
+        std::string block;
+        size_t transmitters;
+    };
+    for (const Short& c :
+         {Short{"1 2\r\n5\r\n1 2\r\nRe Im\r\nA1 1 0\r\n1 0\r\nA2 1 0\r\n1 0\r\n", 0},
+          Short{"1 2\r\n5 5\r\n1 2\r\nRe Im\r\nA1 1\r\n1 0\r\nA2 1 0\r\n1 0\r\n", 1},
+          Short{"1 2\r\n5 5\r\n1 2\r\nRe Im\r\nA1 1 0\r\n1 0\r\n", 1}}) {
         store = SurveyStore();
-        EXPECT_THROW(
-            ReadImpFile(store, WriteNamedTempFile(
-                                   "short.imp", head + BlockLine(1, 2, 0, 0, 0, 1000, 0) + block)),
-            EConvertError);
-        EXPECT_EQ(store.Transmitters.size(), 1u);
+        EXPECT_THROW(ReadImpFile(store, WriteNamedTempFile(
+                                            "short.imp",
+                                            head + BlockLine(1, 2, 0, 0, 0, 1000, 0) + c.block)),
+                     EConvertError);
+        EXPECT_EQ(store.Transmitters.size(), c.transmitters) << c.block;
         EXPECT_LE(store.ExStations.size(), 1u);
     }
 }
@@ -374,4 +380,75 @@ TEST(ReadImpFile, NearlyEqualTransmittersAreOne)
     ReadImpFile(store, WriteNamedTempFile("near.imp", text));
     EXPECT_EQ(store.Transmitters.size(), 1u);
     EXPECT_EQ(store.ExStations[0].Amplitude.X.size(), 2u);
+}
+
+// The amplitude form that the program's own writer produces holds one value per receiver: the
+// file is refused at its first block line, naming the file and that line, before anything is
+// added. The complex form of the same survey reads back.
+TEST(ReadImpFile, AmplitudeFormIsRefused)
+{
+    SurveyStore survey;
+    for (float f : {1.0f, 2.0f}) {
+        TxData tx;
+        tx.Name = "T1";
+        tx.Length = 1000;
+        tx.Fip.Freq = f;
+        tx.Fip.Current = 1;
+        survey.Transmitters.push_back(tx);
+    }
+    TStation station;
+    station.Name = "101";
+    station.Info.TxName = "T1";
+    for (float f : {1.0f, 2.0f}) {
+        station.Amplitude.X.push_back(f);
+        station.Amplitude.Y.push_back(2e6f);
+        station.Phase.X.push_back(f);
+        station.Phase.Y.push_back(0.5f);
+        station.Errors.X.push_back(10);
+        station.Errors.Y.push_back(0.01f);
+    }
+    survey.ExStations = {station};
+    survey.OutputFreqs = {1, 2};
+    const std::string amplitudes = WriteNamedTempFile("amplitudes.imp", "");
+    WriteImpFileAmplitude(survey, amplitudes, "", "", 0, false, false, nullptr);
+
+    SurveyStore store;
+    store.ExStations = {station};
+    try {
+        ReadImpFile(store, amplitudes);
+        ADD_FAILURE() << "no error";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message,
+                  std::string(kImpAmplitudeFormMessage) + " (file " + amplitudes + ", line 6)");
+    }
+    EXPECT_TRUE(store.Transmitters.empty());
+    ASSERT_EQ(store.ExStations.size(), 1u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.X.size(), 2u);
+
+    const std::string complex = WriteNamedTempFile("complex.imp", "");
+    WriteImpFileComplex(survey, complex, "", "", 0, false, false, nullptr);
+    SurveyStore back;
+    ReadImpFile(back, complex);
+    EXPECT_EQ(back.Transmitters.size(), 2u);
+    ASSERT_EQ(back.ExStations.size(), 1u);
+    EXPECT_EQ(back.ExStations[0].Amplitude.X, (std::vector<float>{1, 2}));
+}
+
+// A block without receivers has no data: it adds no transmitter, and a file of such blocks adds
+// nothing at all.
+TEST(ReadImpFile, BlockWithoutReceiversAddsNoTransmitter)
+{
+    const std::string head = std::string(kHeader) + "2\r\n";
+    const std::string empty = BlockLine(4, 0, 0, 0, 0, 1000, 0) + "0\r\n0\r\n0\r\nRe Im\r\n";
+    SurveyStore store;
+    ReadImpFile(store, WriteNamedTempFile("empty.imp", head + empty));
+    EXPECT_TRUE(store.Transmitters.empty());
+    EXPECT_TRUE(store.ExStations.empty());
+
+    ReadImpFile(
+        store, WriteNamedTempFile(
+                   "mixed.imp", head + empty + BlockLine(1, 2, 0, 0, 0, 1000, 0) + TwoReceivers()));
+    ASSERT_EQ(store.Transmitters.size(), 1u);
+    EXPECT_FLOAT_EQ(store.Transmitters[0].Fip.Freq, 1);
+    EXPECT_EQ(store.ExStations.size(), 2u);
 }

@@ -196,8 +196,9 @@ TEST(LoadCommands, ReloadReadsRememberedRawAndAvgFilesAgain)
     EXPECT_TRUE(nothing.StaticFactors.empty());
 }
 
-// A failing reader ends the command, but the stations read before it get their counts and
-// factors, the map shows them and the cursor comes back.
+// A failing reader ends the command and its file is refused whole: the sample it had added to
+// S1 is taken out again. The stations read before it get their counts and factors, the map shows
+// them and the cursor comes back.
 TEST(LoadCommands, FailedLoadIsClosedForWhatWasRead)
 {
     SurveyStore store;
@@ -209,7 +210,8 @@ TEST(LoadCommands, FailedLoadIsClosedForWhatWasRead)
                                     "rewrite bad.raw", "raw bad.raw", "redraw", "arrow"}));
     EXPECT_EQ(store.LoadedFiles.size(), 3u);
     ASSERT_EQ(store.ExStations.size(), 2u);
-    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 2);  // S1 of both files
+    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 1);  // S1 of a.raw alone
+    EXPECT_EQ(store.ExStations[0].Amplitude.X, std::vector<float>{8});
     EXPECT_EQ(store.ExStations[1].Phase.Count, 1);
     EXPECT_EQ(store.StaticFactors.size(), 2u);
 
@@ -218,7 +220,7 @@ TEST(LoadCommands, FailedLoadIsClosedForWhatWasRead)
     EXPECT_EQ(hooks.events, (Events{"rewrite a.raw", "raw a.raw", "messages", "rewrite bad.raw",
                                     "raw bad.raw", "redraw", "arrow"}));
     EXPECT_EQ(store.StaticFactors.size(), 2u);
-    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 2);
+    EXPECT_EQ(store.ExStations[0].Amplitude.Count, 1);
 }
 
 // A load reports file by file; one cancelled at its second file ends as a failed one: the
@@ -350,27 +352,124 @@ TEST(LoadCommands, ImpLoadLeavesAFileNamedTempAlone)
     EXPECT_EQ(store.StaticFactors.size(), 1u);
 }
 
-// An IMP file that fails in its second receiver is closed like any other failed load: the
-// station read before has its point count and factor, and the message names the file and line.
+// An IMP file that fails in its second receiver is refused whole: its transmitter, the new
+// station R1 and the sample it gave the known station R0 are taken out again. The survey before
+// it is closed like after any other failed load, and the message names the file and line.
 TEST(LoadCommands, FailedImpLoadIsClosed)
 {
     std::string imp = testing::TempDir() + "failed.imp";
     std::ofstream(imp, std::ios::binary)
-        << "h\r\nh\r\nh\r\n\r\n1\r\n1.0 2 2 2 0 0 0 1 1000 1 0 0 0\r\n"
-           "10 11\r\n20 21\r\n30 31\r\nRe Im\r\nR1 1e-6 0\r\n1e-8 0\r\nR2 1e-6\r\n";
+        << "h\r\nh\r\nh\r\n\r\n1\r\n1.0 2 3 2 0 0 0 1 1000 1 0 0 0\r\n"
+           "10 11 12\r\n20 21 22\r\n30 31 32\r\nRe Im\r\nR0 1e-6 0\r\n1e-8 0\r\n"
+           "R1 1e-6 0\r\n1e-8 0\r\nR2 1e-6\r\n";
     SurveyStore store;
+    AddSample(store, "R0", 4);
+    store.ExStations[0].Amplitude.Y.push_back(1);
+    store.ExStations[0].Phase.Y.push_back(0);
+    store.ExStations[0].Errors.X.push_back(0);
+    store.ExStations[0].Errors.Y.push_back(0);
+    const SurveyStore before = store;
     RecordingHooks hooks;
     try {
         AppendFiles(store, {imp}, imp, hooks);
         FAIL() << "no error";
     } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message, "'' is not a valid floating point value (file " + imp + ", line 13)");
+        EXPECT_EQ(e.Message, "'' is not a valid floating point value (file " + imp + ", line 15)");
     }
     ASSERT_EQ(store.ExStations.size(), 1u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.X, before.ExStations[0].Amplitude.X);
+    EXPECT_EQ(store.ExStations[0].Errors.Y, before.ExStations[0].Errors.Y);
     EXPECT_EQ(store.ExStations[0].Amplitude.Count, 1);
+    EXPECT_TRUE(store.Transmitters.empty());
     EXPECT_EQ(store.StaticFactors.size(), 1u);
     EXPECT_EQ(hooks.events, (Events{"busy", "redraw", "arrow"}));
     std::remove(imp.c_str());
+}
+
+// Every reader's file is refused whole, whatever it added before it failed: a GDP32 raw file
+// whose second block has a bad station field, after the first block gave samples to the stations
+// of an earlier file and made a transmitter; a CSAMT AVG file is refused before its merge; the
+// files before stay as they were.
+TEST(LoadCommands, RealReadersRefuseAFailedFileWhole)
+{
+    auto block = [](int number, const std::string& freq, const std::string& station) {
+        return std::to_string(number) + "\r\nCSAMT data\r\nTx 7 Rx 55\r\n" + freq +
+               " Hz 0 0 0 0 1\r\n1 ex " + station + " 0.004 -785\r\n2 hy " + station +
+               " 0.002 -100\r\n";
+    };
+    const std::string good = TempPath("good.raw", "quillane_load_");
+    const std::string bad = TempPath("bad.raw", "quillane_load_");
+    ASSERT_TRUE(WriteBytes(good, block(1, "8", "101")));
+    ASSERT_TRUE(WriteBytes(bad, block(1, "16", "101") + block(2, "32", "2x")));
+    SurveyStore store;
+    RecordingHooks hooks;
+    AppendFiles(store, {good}, good, hooks);
+    const SurveyStore loaded = store;
+    try {
+        AppendFiles(store, {bad}, bad, hooks);
+        FAIL() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message,
+                  "'2x' is not a valid floating point value (file " + bad + ", line 11)");
+    }
+    ASSERT_EQ(store.ExStations.size(), 1u);
+    EXPECT_EQ(store.ExStations[0].Amplitude.X, loaded.ExStations[0].Amplitude.X);
+    EXPECT_EQ(store.ExStations[0].Errors.X, loaded.ExStations[0].Errors.X);
+    ASSERT_EQ(store.HyStations.size(), 1u);
+    EXPECT_EQ(store.HyStations[0].Phase.Y, loaded.HyStations[0].Phase.Y);
+    EXPECT_EQ(store.Transmitters.size(), loaded.Transmitters.size());
+
+    const std::string avg = TempPath("bad.avg", "quillane_load_");
+    ASSERT_TRUE(WriteBytes(avg,
+                           "CSAMT\n<Channel>\nh\ntx T g 0 -5 0 0 a b 5 0 0\n"
+                           "ex d E 0 1 0 0 a b 2 0 0\n\nid:ex\nh\n4 2.0 x 0 0\n"));
+    EXPECT_THROW(AppendFiles(store, {avg}, avg, hooks), EConvertError);
+    EXPECT_EQ(store.ExStations.size(), 1u);
+    EXPECT_EQ(store.Transmitters.size(), loaded.Transmitters.size());
+    for (const std::string& name : {good, bad, avg}) std::remove(name.c_str());
+}
+
+// An AMTAVG file whose first line names, after the banner, a converter with "CSAMT" in its name:
+// the AMTAVG reader reads it (a heading row spelt "skpStation", "*" for missing values as the
+// rows have them) and the CSAMT AVG reader adds no Hy station "unknown" and no transmitter
+// without a name, so the first transmitter is the file's. A TEM averaged file, which neither
+// reader takes, and a CSAMT AVG file without data are named as files that gave nothing.
+TEST(LoadCommands, AveragedFilesOfOtherPrograms)
+{
+    const std::string amt = TempPath("A7.avg", "quillane_load_");
+    ASSERT_TRUE(WriteBytes(
+        amt,
+        "\\AMTAVG:7.76: \"A7.fld\",Dated: 21-03-02,Processed: 5 May 21,@by_CSAMTconv: "
+        "2021-05-05 10:12\n"
+        "$ ASPACE=  50.0m\n"
+        "$ XMTR  =    20.\n"
+        "skpStation  Freq  Comp Amps Emag Ephz Hmag Hphz Resistivity Phase %Emag sEphz %Hmag "
+        "sHphz %Rho sPhz\n"
+        "\\-++------++----++---++----++---------++------+\n"
+        "  2  100  8  ExHy 10 1000 -500 2 -700 300 -200 5 * 6 30 7 40\n"
+        "  2  100  16 ExHy 10 1000 * 2 -700 300 -200 5 20 6 30 7 40\n"
+        "  2  150  8  ExHy 10 2000 -400 3 -600 310 -210 5 20 6 30 7 40\n"));
+    const std::string tem = TempPath("T1.avg", "quillane_load_");
+    ASSERT_TRUE(WriteBytes(tem, "\\ TEMAVG 7.77: \"T1.fld\", Dated 21-03-02\n1 2 3\n"));
+    const std::string bare = TempPath("bare.avg", "quillane_load_");
+    ASSERT_TRUE(WriteBytes(bare, "CSAMT averaged data\n<Survey>\nSite: S9\n\n"));
+
+    SurveyStore store;
+    RecordingHooks hooks;
+    EXPECT_EQ(AppendFiles(store, {amt, tem, bare}, amt, hooks),
+              (std::vector<std::string>{tem, bare}));
+    ASSERT_EQ(store.ExStations.size(), 2u);
+    EXPECT_EQ(store.ExStations[0].Name, "100");
+    EXPECT_EQ(store.ExStations[0].Amplitude.X, std::vector<float>{8});  // the "*" row is skipped
+    EXPECT_FLOAT_EQ(store.ExStations[0].Errors.Y[0], 0.0001f);          // "*" error: 0.1 mrad
+    EXPECT_EQ(store.ExStations[1].Name, "150");
+    ASSERT_EQ(store.HyStations.size(), 2u);
+    for (const TStation& hy : store.HyStations) EXPECT_NE(hy.Name, "unknown");
+    ASSERT_EQ(store.Transmitters.size(), 1u);
+    EXPECT_EQ(store.Transmitters[0].Name, "20");
+    EXPECT_FLOAT_EQ(store.Transmitters[0].Length, 1000);
+    EXPECT_FLOAT_EQ(store.Transmitters[0].Cy, 500);
+    for (const std::string& name : {amt, tem, bare}) std::remove(name.c_str());
 }
 
 TEST(LoadCommands, ListAndHelpTexts)

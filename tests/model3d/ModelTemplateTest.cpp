@@ -70,20 +70,22 @@ TEST(ModelTemplate, ShortBlockLineAndUnusableLayouts)
 }
 
 // The points are converted x, y, z point by point: the first text that fails in that order is
-// the one reported, and a short Y or Z line gives no template whatever the values hold.
+// the one reported, with the file and the line it stands on (the X line is line 7, Y 8, Z 9),
+// and a short Y or Z line gives no template whatever the values hold.
 TEST(ModelTemplate, FirstBadValueInPointOrder)
 {
     struct Case {
         std::string points;
         std::string message;  // empty: no template and no error
+        int line;
     } cases[] = {
-        {"1 2 x\r\n3 y 4\r\n5 6 7\r\n", "'y' is not a valid floating point value"},
-        {"1 x 2\r\n3 4 5\r\n5 z 7\r\n", "'x' is not a valid floating point value"},
-        {"1 2 3\r\n3 4 y\r\n5 6 z\r\n", "'y' is not a valid floating point value"},
-        {"1 2 3\r\n3 4 5\r\n5 6 z\r\n", "'z' is not a valid floating point value"},
-        {"1 \x01 3\r\n3 4 5\r\n5 6 7\r\n", "'' is not a valid floating point value"},
-        {"x 2 3\r\n3 4\r\n5 6 7\r\n", ""},
-        {"x 2 3\r\n3 4 5\r\nz 6\r\n", ""},
+        {"1 2 x\r\n3 y 4\r\n5 6 7\r\n", "'y' is not a valid floating point value", 8},
+        {"1 x 2\r\n3 4 5\r\n5 z 7\r\n", "'x' is not a valid floating point value", 7},
+        {"1 2 3\r\n3 4 y\r\n5 6 z\r\n", "'y' is not a valid floating point value", 8},
+        {"1 2 3\r\n3 4 5\r\n5 6 z\r\n", "'z' is not a valid floating point value", 9},
+        {"1 \x01 3\r\n3 4 5\r\n5 6 7\r\n", "'' is not a valid floating point value", 7},
+        {"x 2 3\r\n3 4\r\n5 6 7\r\n", "", 0},
+        {"x 2 3\r\n3 4 5\r\nz 6\r\n", "", 0},
     };
     for (const Case& c : cases) {
         const std::string path =
@@ -93,8 +95,19 @@ TEST(ModelTemplate, FirstBadValueInPointOrder)
             EXPECT_EQ(c.message, "") << c.points;
             EXPECT_EQ(t.Points.Count(), 0) << c.points;
         } catch (const EConvertError& e) {
-            EXPECT_EQ(e.Message, c.message) << c.points;
+            EXPECT_EQ(e.Message,
+                      c.message + " (file " + path + ", line " + std::to_string(c.line) + ")")
+                << c.points;
         }
+    }
+    // A bad token of the block line names that line.
+    const std::string path = WriteNamedTempFile(
+        "block.imp", std::string(kHeader) + "\r\n1\r\n1.0 2 3 4 0 y 0 1000\r\n1 2 3\r\n");
+    try {
+        ReadModelTemplate(path);
+        ADD_FAILURE() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message, "'y' is not a valid floating point value (file " + path + ", line 7)");
     }
 }
 

@@ -137,6 +137,41 @@ TEST(SurveyStore, StartAndClear)
     EXPECT_EQ(store.RotationAngle, 30);
 }
 
+// A mark notes what readers append to; cutting back takes out exactly what was appended since,
+// also the part of a sample, and keeps a station whose curves were uneven before as it was.
+TEST(SurveyStore, AppendMarkCutsBackWhatWasAppended)
+{
+    SurveyStore store;
+    store.ExStations = {SampleStation("1", 1), SampleStation("2", 2)};
+    store.ExStations[1].Errors.Y.pop_back();  // uneven before the mark
+    store.HyStations = {SampleStation("H", 3)};
+    TxData tx;
+    tx.FipList.resize(2);
+    store.Transmitters = {tx};
+    const SurveyStore before = store;
+    const AppendMark mark(store);
+    EXPECT_FALSE(mark.Grown(store));
+
+    store.ExStations[0].Amplitude.X.push_back(9);  // half a sample
+    EXPECT_TRUE(mark.Grown(store));
+    store.ExStations[1].Errors.Y.push_back(9);
+    store.HyStations.push_back(SampleStation("H2", 4));
+    store.HzStations.push_back(SampleStation("Z", 5));
+    store.Transmitters[0].FipList.emplace_back();
+    store.Transmitters.push_back(tx);
+    mark.CutBack(store);
+    EXPECT_FALSE(mark.Grown(store));
+    ASSERT_EQ(store.ExStations.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(store.ExStations[i].Amplitude.X, before.ExStations[i].Amplitude.X);
+        EXPECT_EQ(store.ExStations[i].Errors.Y, before.ExStations[i].Errors.Y);
+    }
+    EXPECT_EQ(store.HyStations.size(), 1u);
+    EXPECT_TRUE(store.HzStations.empty());
+    ASSERT_EQ(store.Transmitters.size(), 1u);
+    EXPECT_EQ(store.Transmitters[0].FipList.size(), 2u);
+}
+
 TEST(ComponentSet, IndexSelectsTheList)
 {
     SurveyStore store;

@@ -97,6 +97,28 @@ private slots:
         QCOMPARE(Form1->Transmitters[1].Ax, 5.0f);
     }
 
+    // An MDE file without any source key changes neither the edits nor a record, and says so.
+    void mdeFileWithoutSourceKeysChangesNothing()
+    {
+        QTemporaryDir dir;
+        const std::string mde = dir.filePath("notes.mde").toStdString();
+        WriteFileReplacing(mde, "$ JOBLINE=1-2\r\n$ UNITS=meter\r\n");
+        ScriptedUserInterface ui;
+        ui.FileAnswers.push_back({{mde}});
+        WhenShown<TTxPosForm>([&](TTxPosForm* d) {
+            QTest::mouseClick(d->Button1, Qt::LeftButton);
+            QCOMPARE(EditTexts(d), QStringList({"100", "1", "1", "1100", "1", "3"}));
+            QTest::mouseClick(d->BitBtn2, Qt::LeftButton);
+        });
+        Form1->N15->trigger();
+        QCOMPARE(ui.Shown.size(), size_t(1));
+        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Message);
+        QCOMPARE(ui.Shown[0].Text, std::string(kNoMdeSourceMessage));
+        QCOMPARE(Form1->Transmitters[0].Ax, 100.4f);
+        QCOMPARE(Form1->Transmitters[0].Cx, -1.0f);
+        QCOMPARE(Form1->Transmitters[0].By, 0.6f);
+    }
+
     void okWithoutEditingKeepsTheFullValues()
     {
         WhenShown<TTxPosForm>([](TTxPosForm* d) {
