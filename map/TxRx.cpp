@@ -227,8 +227,8 @@ void TForm2::ReleaseAt(double cx, double cy, bool modifier)
         EndX = cx;
         EndY = cy;
         if (Form1) {
-            Form1->SelectProfileStations(AnchorX, AnchorY, EndX, EndY);
-            Form1->ShowExProfileChart();
+            if (Form1->SelectProfileStations(AnchorX, AnchorY, EndX, EndY))
+                Form1->ShowExProfileChart();
         }
         return;
     }

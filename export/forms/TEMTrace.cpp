@@ -27,6 +27,7 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
+#include "base/Progress.h"
 #include "chart/forms/ChartParts.h"
 #include "chart/forms/PatternAxis.h"
 #include "chart/forms/PointLabels.h"
@@ -174,19 +175,21 @@ void TTEMTraceForm::FormCreate()
 {
     TraceColours = AssignTraceColours(Profiles.size());
     QChart* chart = Chart->chart();
+    // One curve a step: a chart of many stations takes a while.
+    const size_t steps = Profiles.size() + 1;
     for (size_t i = 0; i < Profiles.size(); ++i) {
+        ReportProgress(i, steps);
         auto* series = new QLineSeries;
         // A curve of one point still shows its mark.
         series->setPointsVisible(true);
         TraceSeries.push_back(series);
+        FillSeries(i);
+        chart->addSeries(series);
+        series->attachAxis(BottomAxis);
+        series->attachAxis(LeftAxis);
+        series->setColor(TraceColour(TraceColours[i]));
     }
-    FillSeries();
-    for (size_t i = 0; i < TraceSeries.size(); ++i) {
-        chart->addSeries(TraceSeries[i]);
-        TraceSeries[i]->attachAxis(BottomAxis);
-        TraceSeries[i]->attachAxis(LeftAxis);
-        TraceSeries[i]->setColor(TraceColour(TraceColours[i]));
-    }
+    ReportProgress(Profiles.size(), steps);
 
     const QSignalBlocker quiet(CheckListBox);
     CheckListBox->clear();
@@ -203,18 +206,33 @@ void TTEMTraceForm::FormCreate()
 
 void TTEMTraceForm::FillSeries()
 {
-    for (size_t i = 0; i < Profiles.size() && i < TraceSeries.size(); ++i) {
-        const Profile& profile = Profiles[i];
-        QList<QPointF> points;
-        const size_t n = std::min(profile.X.size(), profile.Y.size());
-        points.reserve(static_cast<qsizetype>(n));
-        for (size_t j = 0; j < n; ++j) {
-            if (Displayable(profile.X[j], profile.Y[j]))
-                points.push_back(QPointF(profile.X[j], profile.Y[j]));
-        }
-        TraceSeries[i]->replace(points);
-        TraceSeries[i]->setName(QString::fromStdString(ProfileSeriesTitle(profile.Value)));
+    for (size_t i = 0; i < Profiles.size() && i < TraceSeries.size(); ++i) FillSeries(i);
+}
+
+void TTEMTraceForm::FillSeries(size_t i)
+{
+    const Profile& profile = Profiles[i];
+    QList<QPointF> points;
+    const size_t n = std::min(profile.X.size(), profile.Y.size());
+    points.reserve(static_cast<qsizetype>(n));
+    for (size_t j = 0; j < n; ++j) {
+        if (Displayable(profile.X[j], profile.Y[j]))
+            points.push_back(QPointF(profile.X[j], profile.Y[j]));
     }
+    TraceSeries[i]->replace(points);
+    TraceSeries[i]->setName(QString::fromStdString(ProfileSeriesTitle(profile.Value)));
+}
+
+void TTEMTraceForm::ShowFirst()
+{
+    // Qt lays the chart out while it shows it and paints it whole: neither can be cut in steps,
+    // so each is one step of the progress, and a cancel pressed during either is seen after it.
+    ReportProgress(0, 2);
+    show();
+    raise();
+    ReportProgress(1, 2);
+    Chart->viewport()->repaint();
+    ReportProgress(2, 2);
 }
 
 void TTEMTraceForm::ReplaceAxis(bool bottom, bool logarithmic)

@@ -32,8 +32,8 @@ extern const char* const kProfileChartCaption;  // "Voltage profiles of Loop TEM
 class TTEMTraceForm : public QMdiSubWindow {
     Q_OBJECT
 public:
-    // Builds the window inside the owner's client area and its curves (FormCreate); the caller
-    // sets the title and shows it.
+    // Builds the window inside the owner's client area and its curves (FormCreate), one curve a
+    // step of the progress of this thread; the caller sets the title and shows it.
     TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles, std::vector<std::string> names);
 
     QChartView* Chart;
@@ -50,6 +50,9 @@ public:
     std::vector<std::uint32_t> TraceColours;  // red in the low byte, then green, then blue
     std::vector<std::string> TraceNames;
     std::vector<Profile> Profiles;
+
+    // The first showing, laid out and painted at once, as steps of the progress of this thread.
+    void ShowFirst();
 
     // The chart title, one entry per line.
     QStringList TitleLines() const { return titleLines_; }
@@ -90,6 +93,7 @@ private:
     // The series hold the points their axes can show: a logarithmic axis leaves out values
     // that are not positive.
     void FillSeries();
+    void FillSeries(size_t i);
     bool Displayable(double x, double y) const;
     void ReplaceAxis(bool bottom, bool logarithmic);
     void SwitchScale(bool bottom);

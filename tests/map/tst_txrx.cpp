@@ -37,9 +37,11 @@ public:
     };
     std::vector<Rectangle> selections;
     int charts = 0;
-    void SelectProfileStations(double X1, double Y1, double X2, double Y2) override
+    bool pickCancelled = false;  // as when the selection's progress dialog was cancelled
+    bool SelectProfileStations(double X1, double Y1, double X2, double Y2) override
     {
         selections.push_back({X1, Y1, X2, Y2});
+        return !pickCancelled;
     }
     void ShowExProfileChart() override { ++charts; }
 };
@@ -392,6 +394,15 @@ private slots:
         Form2->ReleaseAt(60, 70, true);
         QCOMPARE(Watched()->selections.back().x1, 0.0);
         QCOMPARE(Watched()->selections.back().y1, 0.0);
+
+        // A pick cancelled in its progress dialog ends the gesture: no chart follows.
+        const int charts = Watched()->charts;
+        Watched()->pickCancelled = true;
+        Form2->PressAt(0, 0, true);
+        Form2->ReleaseAt(60, 70, true);
+        Watched()->pickCancelled = false;
+        QCOMPARE(Watched()->selections.size(), size_t(4));
+        QCOMPARE(Watched()->charts, charts);
     }
 
     // The whole road through the chart's mouse events, every button alike; the right button's
