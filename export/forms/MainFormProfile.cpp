@@ -2,7 +2,6 @@
 // response file, its chart and the help on the gesture.
 
 #include <QChartView>
-#include <QLegend>
 #include <QMdiArea>
 #include <memory>
 
@@ -95,7 +94,7 @@ void TForm1::ShowExProfileChart()
                                       DisplayText(first.HyName) +
                                       QString::fromUtf8("测线电场Ex剖面图"),
                                   QString()});
-            chart->Chart->chart()->legend()->setVisible(true);
+            chart->SetLegendVisible(true);
             ProgressShare showing(40, 100, 100);
             chart->ShowFirst();
         }))

@@ -8,7 +8,6 @@
 #include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLegend>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QLogValueAxis>
@@ -29,6 +28,7 @@
 #include "app/MainForm.h"
 #include "base/Progress.h"
 #include "chart/forms/ChartParts.h"
+#include "chart/forms/ColumnLegend.h"
 #include "chart/forms/PatternAxis.h"
 #include "chart/forms/PointLabels.h"
 
@@ -80,8 +80,7 @@ TTEMTraceForm::TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles,
     chart->setTitleFont(titleFont);
     chart->setTitle("TChart");
     titleLines_ = {"TChart"};
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->legend()->setVisible(true);
+    Legend = new ColumnLegend(chart);
 
     Chart = new QChartView(chart);
     Chart->setObjectName("Chart");
@@ -190,6 +189,7 @@ void TTEMTraceForm::FormCreate()
         series->setColor(TraceColour(TraceColours[i]));
     }
     ReportProgress(Profiles.size(), steps);
+    UpdateLegend();
 
     const QSignalBlocker quiet(CheckListBox);
     CheckListBox->clear();
@@ -221,6 +221,24 @@ void TTEMTraceForm::FillSeries(size_t i)
     }
     TraceSeries[i]->replace(points);
     TraceSeries[i]->setName(QString::fromStdString(ProfileSeriesTitle(profile.Value)));
+}
+
+void TTEMTraceForm::UpdateLegend()
+{
+    std::vector<ColumnLegend::Entry> entries;
+    for (size_t i = 0; i < TraceSeries.size(); ++i)
+        entries.push_back({TraceSeries[i]->name(), TraceSeries[i]->color()});
+    Legend->SetEntries(std::move(entries));
+}
+
+bool TTEMTraceForm::LegendVisible() const
+{
+    return Legend->Shown();
+}
+
+void TTEMTraceForm::SetLegendVisible(bool visible)
+{
+    Legend->SetShown(visible);
 }
 
 void TTEMTraceForm::ShowFirst()
@@ -410,10 +428,9 @@ void TTEMTraceForm::T1Click(QObject*)
 
 void TTEMTraceForm::L1Click(QObject*)
 {
-    QLegend* legend = Chart->chart()->legend();
-    const LegendToggle toggle = ToggleLegend(L1->text().toStdString(), legend->isVisible());
+    const LegendToggle toggle = ToggleLegend(L1->text().toStdString(), LegendVisible());
     L1->setText(QString::fromStdString(toggle.Caption));
-    legend->setVisible(toggle.Visible);
+    SetLegendVisible(toggle.Visible);
 }
 
 void TTEMTraceForm::N3Click(QObject*)

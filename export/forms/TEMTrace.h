@@ -13,6 +13,7 @@
 #include "export/ProfileChart.h"
 #include "export/ProfileCurves.h"
 
+class ColumnLegend;
 class QAbstractAxis;
 class QAction;
 class QChartView;
@@ -44,6 +45,8 @@ public:
     QListWidget* CheckListBox;
     QPushButton *BitBtn5, *BitBtn1, *BitBtn2;
     QMenu *PopupMenu1, *N1, *R1;
+    // The chart's legend: its entries in columns beside the plot, never cut.
+    ColumnLegend* Legend;
     QAction *x1, *x2, *X3, *V1, *T1, *L1, *N3;
 
     std::vector<QLineSeries*> TraceSeries;
@@ -53,6 +56,9 @@ public:
 
     // The first showing, laid out and painted at once, as steps of the progress of this thread.
     void ShowFirst();
+
+    bool LegendVisible() const;
+    void SetLegendVisible(bool visible);
 
     // The chart title, one entry per line.
     QStringList TitleLines() const { return titleLines_; }
@@ -94,6 +100,7 @@ private:
     // that are not positive.
     void FillSeries();
     void FillSeries(size_t i);
+    void UpdateLegend();
     bool Displayable(double x, double y) const;
     void ReplaceAxis(bool bottom, bool logarithmic);
     void SwitchScale(bool bottom);
