@@ -5,7 +5,9 @@
 #include <QCategoryAxis>
 #include <QClipboard>
 #include <QFile>
+#include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -84,6 +86,10 @@ TTEMTraceForm::TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles,
 
     Chart = new QChartView(chart);
     Chart->setObjectName("Chart");
+    // A chart of many stations holds thousands of names: kept in the scene's index, every
+    // resize of the chart would take each of them out of the index and put it back, one search
+    // of the index each.
+    Chart->scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     Chart->setRenderHint(QPainter::Antialiasing);
     Chart->setContextMenuPolicy(Qt::CustomContextMenu);
     ReplaceAxis(true, bottomLogarithmic_);
@@ -174,10 +180,10 @@ void TTEMTraceForm::FormCreate()
 {
     TraceColours = AssignTraceColours(Profiles.size());
     QChart* chart = Chart->chart();
-    // One curve a step: a chart of many stations takes a while.
-    const size_t steps = Profiles.size() + 1;
+    // The curves join the chart without a look at the window system between them: once the
+    // window system has had its turn, Qt lays out every curve as it joins, which takes longer
+    // than the whole window without.
     for (size_t i = 0; i < Profiles.size(); ++i) {
-        ReportProgress(i, steps);
         auto* series = new QLineSeries;
         // A curve of one point still shows its mark.
         series->setPointsVisible(true);
@@ -188,7 +194,6 @@ void TTEMTraceForm::FormCreate()
         series->attachAxis(LeftAxis);
         series->setColor(TraceColour(TraceColours[i]));
     }
-    ReportProgress(Profiles.size(), steps);
     UpdateLegend();
 
     const QSignalBlocker quiet(CheckListBox);
@@ -202,6 +207,7 @@ void TTEMTraceForm::FormCreate()
     leftRange_ = ProfileAmplitudeRange(Profiles);
     Redraw();
     RebuildLabels();
+    ReportProgress(1, 1);
 }
 
 void TTEMTraceForm::FillSeries()
@@ -245,12 +251,18 @@ void TTEMTraceForm::ShowFirst()
 {
     // Qt lays the chart out while it shows it and paints it whole: neither can be cut in steps,
     // so each is one step of the progress, and a cancel pressed during either is seen after it.
-    ReportProgress(0, 2);
+    // The chart is painted once, when it has its size and the legend its room.
+    ReportProgress(0, 3);
+    Chart->setUpdatesEnabled(false);
     show();
     raise();
-    ReportProgress(1, 2);
+    ReportProgress(1, 3);
+    Legend->Layout();
+    if (QGraphicsLayout* layout = Chart->chart()->layout()) layout->activate();
+    ReportProgress(2, 3);
+    Chart->setUpdatesEnabled(true);
     Chart->viewport()->repaint();
-    ReportProgress(2, 2);
+    ReportProgress(3, 3);
 }
 
 void TTEMTraceForm::ReplaceAxis(bool bottom, bool logarithmic)

@@ -33,8 +33,8 @@ extern const char* const kProfileChartCaption;  // "Voltage profiles of Loop TEM
 class TTEMTraceForm : public QMdiSubWindow {
     Q_OBJECT
 public:
-    // Builds the window inside the owner's client area and its curves (FormCreate), one curve a
-    // step of the progress of this thread; the caller sets the title and shows it.
+    // Builds the window inside the owner's client area and its curves (FormCreate), one step of
+    // the progress of this thread; the caller sets the title and shows it.
     TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles, std::vector<std::string> names);
 
     QChartView* Chart;
