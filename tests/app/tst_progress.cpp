@@ -387,6 +387,35 @@ private slots:
         QVERIFY(!cancelled);
     }
 
+    // Escape and the frame's close box cancel as the button does, while the work may be ended.
+    void escapeAndCloseBoxCancel_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("close box") << false;
+    }
+
+    void escapeAndCloseBoxCancel()
+    {
+        QFETCH(bool, escape);
+        ProgressDialog::LookInterval = 0;
+        int reports = 0;
+        ProgressDialog::OnLook = [&](QProgressDialog& dialog) {
+            if (reports != 2) return;
+            if (escape)
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+            else
+                dialog.close();
+        };
+        const bool finished = WithProgress(Form1, Text("加载数据"), [&] {
+            for (; reports < 6; ++reports) ReportProgress(reports, 6);
+        });
+        ProgressDialog::OnLook = nullptr;
+        ProgressDialog::LookInterval = 50;
+        QVERIFY(!finished);
+        QCOMPARE(reports, 2);
+    }
+
     // The dialog is wide enough for the title its frame shows and for its step.
     void wideEnoughForTitleAndStep()
     {
