@@ -227,8 +227,7 @@ void TForm1::ToolButton2Click(QObject* Sender)
     (void)Sender;
     if (LoadRunning) return;
     if (!OpenDialog.Execute()) return;
-    ClearLoadedData();
-    AppendFiles();
+    OpenChosenFiles();
 }
 
 void TForm1::N20Click(QObject* Sender)

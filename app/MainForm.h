@@ -6,11 +6,12 @@
 // The commands of the other subsystems are defined in those subsystems' forms/ folders.
 //
 // Open and Append share the open dialog in two steps, so that Cancel changes nothing:
-//   ToolButton2Click: OpenDialog.Execute(); only when files were chosen ClearLoadedData() and
-//                     AppendFiles().
+//   ToolButton2Click: OpenDialog.Execute(); only when files were chosen OpenChosenFiles().
 //   N20Click:         OpenDialog.Execute(); only when files were chosen AppendFiles().
 //   AppendFiles():    reads OpenDialog.Files / OpenDialog.FileName into the store, counts,
 //                     static-shift entries, DrawLayoutMap (the whole load after the dialog).
+//   OpenChosenFiles(): ClearLoadedData(), then the load of AppendFiles().
+// A load cancelled in its progress dialog leaves the survey as the command found it.
 
 #include <QMainWindow>
 #include <memory>
@@ -65,9 +66,11 @@ public:
 
     // The load that follows a confirmed open dialog (see the header comment).
     void AppendFiles();
+    void OpenChosenFiles();
     // The profile response of a rectangle on the station map, and its chart. Virtual only so
     // that a window test can watch the map's calls.
-    virtual void SelectProfileStations(double X1, double Y1, double X2, double Y2);
+    // The selection is false when its progress dialog was cancelled: the gesture ends there.
+    virtual bool SelectProfileStations(double X1, double Y1, double X2, double Y2);
     virtual void ShowExProfileChart();
     // What the last rectangle picked, gathered with it for the chart that follows.
     std::shared_ptr<const ExProfilePick> ProfilePick;

@@ -35,6 +35,21 @@ private:
     Progress* previous_;
 };
 
+// One part of a work reported as its share of the whole: within the lifetime of the share, a
+// report of done of total goes to the progress around it as first + done / total of the span
+// from first to last, of whole.
+class ProgressShare : public Progress {
+public:
+    ProgressShare(std::uint64_t first, std::uint64_t last, std::uint64_t whole);
+    void Report(std::uint64_t done, std::uint64_t total) override;
+    void ChangesMade() override;
+
+private:
+    Progress* outer_;
+    std::uint64_t first_, last_, whole_;
+    ProgressScope scope_;
+};
+
 // Reports to the progress of the innermost scope of this thread; nothing without one.
 void ReportProgress(std::uint64_t done, std::uint64_t total);
 // Tells the progress of the innermost scope that the work can no longer be ended.

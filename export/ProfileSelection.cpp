@@ -87,6 +87,7 @@ void WriteProfileResponse(const SurveyStore& store, ProfileResponseDialogs& dial
     std::string fileName = ReplaceFileExtension(chosen, ".txt");
     try {
         WriteProfileResponseFile(fileName, store);
+        ReportChangesMade();  // the file is there: the pick is no longer to be cancelled
     } catch (const EFCreateError& error) {
         dialogs.ReportWriteError(error.what());
     }

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <QWheelEvent>
@@ -184,17 +185,38 @@ void TForm2::Chart1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Sh
 {
     if (Form1 && Form1->LoadRunning) return;  // the store is half filled while a load runs
     const QPointF c = MapCoordinates(Position);
+    picking_ = IsModifier(Shift);
+    bandOrigin_ = Position;
+    if (profileBand_) profileBand_->hide();
     PressAt(c.x(), c.y(), IsModifier(Shift));
 }
 
 void TForm2::Chart1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Shift, QPointF Position)
 {
+    picking_ = false;
+    if (profileBand_) profileBand_->hide();
     if (Form1 && Form1->LoadRunning) return;
     const QPointF c = MapCoordinates(Position);
     ReleaseAt(c.x(), c.y(), IsModifier(Shift));
 }
 
-void TForm2::Chart1MouseMove(QObject*, Qt::KeyboardModifiers, QPointF) {}
+// While a drag begun with Shift, Ctrl or Alt goes on, the rectangle it would pick is shown, as
+// long as one of the keys is held (a release without one picks nothing).
+void TForm2::Chart1MouseMove(QObject*, Qt::KeyboardModifiers Shift, QPointF Position)
+{
+    if (!picking_ || !IsModifier(Shift)) {
+        if (profileBand_) profileBand_->hide();
+        return;
+    }
+    ShowProfileBand(Position);
+}
+
+void TForm2::ShowProfileBand(QPointF to)
+{
+    if (!profileBand_) profileBand_ = new QRubberBand(QRubberBand::Rectangle, Chart1->viewport());
+    profileBand_->setGeometry(QRect(bandOrigin_.toPoint(), to.toPoint()).normalized());
+    profileBand_->show();
+}
 
 void TForm2::PressAt(double cx, double cy, bool modifier)
 {
@@ -227,8 +249,8 @@ void TForm2::ReleaseAt(double cx, double cy, bool modifier)
         EndX = cx;
         EndY = cy;
         if (Form1) {
-            Form1->SelectProfileStations(AnchorX, AnchorY, EndX, EndY);
-            Form1->ShowExProfileChart();
+            if (Form1->SelectProfileStations(AnchorX, AnchorY, EndX, EndY))
+                Form1->ShowExProfileChart();
         }
         return;
     }

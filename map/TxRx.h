@@ -12,6 +12,7 @@
 #include <vector>
 
 class QCategoryAxis;
+class QRubberBand;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QScatterSeries;
@@ -72,6 +73,10 @@ public:
     QPointF MapCoordinates(QPointF chartPixel) const;
     QPointF ChartPixel(QPointF mapPoint) const;
 
+    // The rectangle of a drag begun with Shift, Ctrl or Alt, shown while the key is held; none
+    // before the first such drag.
+    const QRubberBand* ProfileBand() const { return profileBand_; }
+
     bool LabelsVisible() const { return labelsVisible_; }
     void SetLabelsVisible(bool visible);
     // The station-name texts over the Ex points, one per point, made when labels are shown.
@@ -88,7 +93,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void ShowProfileBand(QPointF to);
+
     bool labelsVisible_ = false;
+    QRubberBand* profileBand_ = nullptr;
+    bool picking_ = false;  // a press with a modifier began the drag
+    QPointF bandOrigin_;    // where, in the chart's pixels
     QRectF emptyRange_;
     std::vector<QGraphicsSimpleTextItem*> labelItems_;
 };

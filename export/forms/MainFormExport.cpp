@@ -19,9 +19,13 @@ void TForm1::OUTMTD1Click(QObject*)
     Form3 = new TForm3(this);
     Form3->FillFromSurvey(*this);
     if (Form3->ShowModal() != QDialog::Accepted) return;
-    WithProgress(this, QString::fromUtf8("输出数据"), [this] {
-        RunExport(*this, Form3->Settings(), [](const std::string& text) { ::ShowMessage(text); });
-    });
+    // A cancelled export writes no file and leaves the frequencies as the dialog found them.
+    std::vector<float> frequencies = OutputFreqs;
+    if (!WithProgress(this, QString::fromUtf8("输出数据"), [this] {
+            RunExport(*this, Form3->Settings(),
+                      [](const std::string& text) { ::ShowMessage(text); });
+        }))
+        OutputFreqs = std::move(frequencies);
 }
 
 // "保存点位数据"

@@ -2,8 +2,8 @@
 // response file, its chart and the help on the gesture.
 
 #include <QChartView>
-#include <QLegend>
 #include <QMdiArea>
+#include <memory>
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
@@ -35,18 +35,27 @@ private:
 
 }  // namespace
 
-// A rectangle dragged on the map with Shift, Ctrl or Alt.
-void TForm1::SelectProfileStations(double X1, double Y1, double X2, double Y2)
+// A rectangle dragged on the map with Shift, Ctrl or Alt. Cancelled, it leaves the selection
+// of the rectangle before and writes no file.
+bool TForm1::SelectProfileStations(double X1, double Y1, double X2, double Y2)
 {
-    if (LoadRunning || !Form2) return;
+    if (LoadRunning || !Form2) return false;
     WindowProfileDialogs dialogs(this);
     ProfilePick.reset();
-    WithProgress(this, QString::fromUtf8("选择剖面"), [&] {
+    std::vector<int> indices = ProfileIndices;
+    std::vector<std::string> selected = Form2->SelectedStations;
+    const bool done = WithProgress(this, QString::fromUtf8("选择剖面"), [&] {
         ::SelectProfileStations(*this, Form2->SelectedStations, X1, Y1, X2, Y2, dialogs);
         if (!Form2->SelectedStations.empty())
             ProfilePick =
                 std::make_shared<ExProfilePick>(PickExProfile(*this, Form2->SelectedStations));
     });
+    if (!done) {
+        ProfileIndices = std::move(indices);
+        Form2->SelectedStations = std::move(selected);
+        ProfilePick.reset();
+    }
+    return done;
 }
 
 // The profile chart of the stations the last rectangle picked.
@@ -62,23 +71,35 @@ void TForm1::ShowExProfileChart()
                          MB_OK | MB_ICONWARNING);
         return;
     }
-    ExProfileChartData data;
+    // The curves, the window and its first showing each report their share of the progress;
+    // a cancel at any of them leaves no window.
+    std::unique_ptr<TTEMTraceForm> chart;
     if (!WithProgress(this, QString::fromUtf8("剖面图"), [&] {
-            if (!pick || pick->Names != picked)
-                pick = std::make_shared<ExProfilePick>(PickExProfile(*this, picked));
-            data = BuildExProfileChart(*this, *pick);
+            ExProfileChartData data;
+            {
+                ProgressShare curves(0, 10, 100);
+                if (!pick || pick->Names != picked)
+                    pick = std::make_shared<ExProfilePick>(PickExProfile(*this, picked));
+                data = BuildExProfileChart(*this, *pick);
+            }
+            {
+                ProgressShare window(10, 40, 100);
+                chart = std::make_unique<TTEMTraceForm>(this, std::move(data.Profiles),
+                                                        std::move(data.Names));
+            }
+            // Area and HyName are survey bytes, the rest is ours: each is made displayable on
+            // its own.
+            const info& first = ExStations.front().Info;
+            chart->SetTitleLines({DisplayText(first.Area) + QString::fromUtf8("工区") +
+                                      DisplayText(first.HyName) +
+                                      QString::fromUtf8("测线电场Ex剖面图"),
+                                  QString()});
+            chart->SetLegendVisible(true);
+            ProgressShare showing(40, 100, 100);
+            chart->ShowFirst();
         }))
         return;
-    auto* chart = new TTEMTraceForm(this, std::move(data.Profiles), std::move(data.Names));
-    // Area and HyName are survey bytes, the rest is ours: each is made displayable on its own.
-    const info& first = ExStations.front().Info;
-    chart->SetTitleLines({DisplayText(first.Area) + QString::fromUtf8("工区") +
-                              DisplayText(first.HyName) + QString::fromUtf8("测线电场Ex剖面图"),
-                          QString()});
-    chart->Chart->chart()->legend()->setVisible(true);
-    chart->show();
-    chart->raise();
-    MdiArea->setActiveSubWindow(chart);
+    MdiArea->setActiveSubWindow(chart.release());
 }
 
 // "输出剖面响应"

@@ -5,10 +5,11 @@
 #include <QCategoryAxis>
 #include <QClipboard>
 #include <QFile>
+#include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLegend>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QLogValueAxis>
@@ -27,7 +28,9 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
+#include "base/Progress.h"
 #include "chart/forms/ChartParts.h"
+#include "chart/forms/ColumnLegend.h"
 #include "chart/forms/PatternAxis.h"
 #include "chart/forms/PointLabels.h"
 
@@ -79,11 +82,14 @@ TTEMTraceForm::TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles,
     chart->setTitleFont(titleFont);
     chart->setTitle("TChart");
     titleLines_ = {"TChart"};
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->legend()->setVisible(true);
+    Legend = new ColumnLegend(chart);
 
     Chart = new QChartView(chart);
     Chart->setObjectName("Chart");
+    // A chart of many stations holds thousands of names: kept in the scene's index, every
+    // resize of the chart would take each of them out of the index and put it back, one search
+    // of the index each.
+    Chart->scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     Chart->setRenderHint(QPainter::Antialiasing);
     Chart->setContextMenuPolicy(Qt::CustomContextMenu);
     ReplaceAxis(true, bottomLogarithmic_);
@@ -174,19 +180,21 @@ void TTEMTraceForm::FormCreate()
 {
     TraceColours = AssignTraceColours(Profiles.size());
     QChart* chart = Chart->chart();
+    // The curves join the chart without a look at the window system between them: once the
+    // window system has had its turn, Qt lays out every curve as it joins, which takes longer
+    // than the whole window without.
     for (size_t i = 0; i < Profiles.size(); ++i) {
         auto* series = new QLineSeries;
         // A curve of one point still shows its mark.
         series->setPointsVisible(true);
         TraceSeries.push_back(series);
+        FillSeries(i);
+        chart->addSeries(series);
+        series->attachAxis(BottomAxis);
+        series->attachAxis(LeftAxis);
+        series->setColor(TraceColour(TraceColours[i]));
     }
-    FillSeries();
-    for (size_t i = 0; i < TraceSeries.size(); ++i) {
-        chart->addSeries(TraceSeries[i]);
-        TraceSeries[i]->attachAxis(BottomAxis);
-        TraceSeries[i]->attachAxis(LeftAxis);
-        TraceSeries[i]->setColor(TraceColour(TraceColours[i]));
-    }
+    UpdateLegend();
 
     const QSignalBlocker quiet(CheckListBox);
     CheckListBox->clear();
@@ -199,22 +207,62 @@ void TTEMTraceForm::FormCreate()
     leftRange_ = ProfileAmplitudeRange(Profiles);
     Redraw();
     RebuildLabels();
+    ReportProgress(1, 1);
 }
 
 void TTEMTraceForm::FillSeries()
 {
-    for (size_t i = 0; i < Profiles.size() && i < TraceSeries.size(); ++i) {
-        const Profile& profile = Profiles[i];
-        QList<QPointF> points;
-        const size_t n = std::min(profile.X.size(), profile.Y.size());
-        points.reserve(static_cast<qsizetype>(n));
-        for (size_t j = 0; j < n; ++j) {
-            if (Displayable(profile.X[j], profile.Y[j]))
-                points.push_back(QPointF(profile.X[j], profile.Y[j]));
-        }
-        TraceSeries[i]->replace(points);
-        TraceSeries[i]->setName(QString::fromStdString(ProfileSeriesTitle(profile.Value)));
+    for (size_t i = 0; i < Profiles.size() && i < TraceSeries.size(); ++i) FillSeries(i);
+}
+
+void TTEMTraceForm::FillSeries(size_t i)
+{
+    const Profile& profile = Profiles[i];
+    QList<QPointF> points;
+    const size_t n = std::min(profile.X.size(), profile.Y.size());
+    points.reserve(static_cast<qsizetype>(n));
+    for (size_t j = 0; j < n; ++j) {
+        if (Displayable(profile.X[j], profile.Y[j]))
+            points.push_back(QPointF(profile.X[j], profile.Y[j]));
     }
+    TraceSeries[i]->replace(points);
+    TraceSeries[i]->setName(QString::fromStdString(ProfileSeriesTitle(profile.Value)));
+}
+
+void TTEMTraceForm::UpdateLegend()
+{
+    std::vector<ColumnLegend::Entry> entries;
+    for (size_t i = 0; i < TraceSeries.size(); ++i)
+        entries.push_back({TraceSeries[i]->name(), TraceSeries[i]->color()});
+    Legend->SetEntries(std::move(entries));
+}
+
+bool TTEMTraceForm::LegendVisible() const
+{
+    return Legend->Shown();
+}
+
+void TTEMTraceForm::SetLegendVisible(bool visible)
+{
+    Legend->SetShown(visible);
+}
+
+void TTEMTraceForm::ShowFirst()
+{
+    // Qt lays the chart out while it shows it and paints it whole: neither can be cut in steps,
+    // so each is one step of the progress, and a cancel pressed during either is seen after it.
+    // The chart is painted once, when it has its size and the legend its room.
+    ReportProgress(0, 3);
+    Chart->setUpdatesEnabled(false);
+    show();
+    raise();
+    ReportProgress(1, 3);
+    Legend->Layout();
+    if (QGraphicsLayout* layout = Chart->chart()->layout()) layout->activate();
+    ReportProgress(2, 3);
+    Chart->setUpdatesEnabled(true);
+    Chart->viewport()->repaint();
+    ReportProgress(3, 3);
 }
 
 void TTEMTraceForm::ReplaceAxis(bool bottom, bool logarithmic)
@@ -392,10 +440,9 @@ void TTEMTraceForm::T1Click(QObject*)
 
 void TTEMTraceForm::L1Click(QObject*)
 {
-    QLegend* legend = Chart->chart()->legend();
-    const LegendToggle toggle = ToggleLegend(L1->text().toStdString(), legend->isVisible());
+    const LegendToggle toggle = ToggleLegend(L1->text().toStdString(), LegendVisible());
     L1->setText(QString::fromStdString(toggle.Caption));
-    legend->setVisible(toggle.Visible);
+    SetLegendVisible(toggle.Visible);
 }
 
 void TTEMTraceForm::N3Click(QObject*)

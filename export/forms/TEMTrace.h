@@ -13,6 +13,7 @@
 #include "export/ProfileChart.h"
 #include "export/ProfileCurves.h"
 
+class ColumnLegend;
 class QAbstractAxis;
 class QAction;
 class QChartView;
@@ -32,8 +33,8 @@ extern const char* const kProfileChartCaption;  // "Voltage profiles of Loop TEM
 class TTEMTraceForm : public QMdiSubWindow {
     Q_OBJECT
 public:
-    // Builds the window inside the owner's client area and its curves (FormCreate); the caller
-    // sets the title and shows it.
+    // Builds the window inside the owner's client area and its curves (FormCreate), one step of
+    // the progress of this thread; the caller sets the title and shows it.
     TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles, std::vector<std::string> names);
 
     QChartView* Chart;
@@ -44,12 +45,20 @@ public:
     QListWidget* CheckListBox;
     QPushButton *BitBtn5, *BitBtn1, *BitBtn2;
     QMenu *PopupMenu1, *N1, *R1;
+    // The chart's legend: its entries in columns beside the plot, never cut.
+    ColumnLegend* Legend;
     QAction *x1, *x2, *X3, *V1, *T1, *L1, *N3;
 
     std::vector<QLineSeries*> TraceSeries;
     std::vector<std::uint32_t> TraceColours;  // red in the low byte, then green, then blue
     std::vector<std::string> TraceNames;
     std::vector<Profile> Profiles;
+
+    // The first showing, laid out and painted at once, as steps of the progress of this thread.
+    void ShowFirst();
+
+    bool LegendVisible() const;
+    void SetLegendVisible(bool visible);
 
     // The chart title, one entry per line.
     QStringList TitleLines() const { return titleLines_; }
@@ -90,6 +99,8 @@ private:
     // The series hold the points their axes can show: a logarithmic axis leaves out values
     // that are not positive.
     void FillSeries();
+    void FillSeries(size_t i);
+    void UpdateLegend();
     bool Displayable(double x, double y) const;
     void ReplaceAxis(bool bottom, bool logarithmic);
     void SwitchScale(bool bottom);

@@ -32,9 +32,14 @@ public:
         busy_ = false;
     }
     void ProcessMessages() override { QCoreApplication::processEvents(); }
-    // A load that leaves no Ex station leaves no picture of the survey before it either.
-    void RedrawMap() override
+    // The map is redrawn once the load has ended, unless it was cancelled: a cancelled load
+    // leaves the map as it was.
+    void RedrawMap() override { redraw_ = true; }
+    void RedrawMapIfAsked()
     {
+        if (!redraw_) return;
+        redraw_ = false;
+        // A load that leaves no Ex station leaves no picture of the survey before it either.
         if (form_->ExStations.empty())
             ClearLayoutMap();
         else
@@ -44,6 +49,7 @@ public:
 private:
     TForm1* form_;
     bool busy_ = false;
+    bool redraw_ = false;
 };
 
 // Sets LoadRunning for the time of one load, whatever way the load ends.
@@ -57,23 +63,26 @@ private:
 };
 
 // Runs a load, then brings the windows that show survey data in line with the store, also
-// after a failed load, and names the files that gave nothing.
+// after a failed load, and names the files that gave nothing. A cancelled load puts back the
+// survey that the command found (before), and the windows stay as they were.
 template <typename Load>
-void RunWindowLoad(TForm1* form, Load load)
+void RunWindowLoad(TForm1* form, SurveyStore before, Load load)
 {
     std::vector<std::string> nothing;
     try {
         LoadRunningScope running(form);
         WindowLoadHooks hooks(form);
-        ProgressDialog progress(form, QString::fromUtf8("加载数据"));
-        nothing = load(hooks);
-    } catch (const EAbort&) {
-        // A cancelled load ends as a failed one does, with nothing to report.
         try {
-            RefreshSurveyWindows(form);
+            ProgressDialog progress(form, QString::fromUtf8("加载数据"));
+            nothing = load(hooks);
+        } catch (const EAbort&) {
+            static_cast<SurveyStore&>(*form) = std::move(before);
+            return;
         } catch (...) {
+            hooks.RedrawMapIfAsked();
+            throw;
         }
-        return;
+        hooks.RedrawMapIfAsked();
     } catch (...) {
         // The load's own error is the one the user is shown.
         try {
@@ -98,10 +107,21 @@ void RunWindowLoad(TForm1* form, Load load)
 
 }  // namespace
 
-// The load after a confirmed open dialog of "打开" / "追加数据".
+// The load after a confirmed open dialog of "追加数据".
 void TForm1::AppendFiles()
 {
-    RunWindowLoad(this, [this](LoadHooks& hooks) {
+    RunWindowLoad(this, *this, [this](LoadHooks& hooks) {
+        return ::AppendFiles(*this, OpenDialog.Files, OpenDialog.FileName, hooks);
+    });
+}
+
+// The survey emptied and the load after a confirmed open dialog of "打开".
+void TForm1::OpenChosenFiles()
+{
+    // The survey before is moved aside rather than copied: the load starts from nothing.
+    SurveyStore before = std::move(static_cast<SurveyStore&>(*this));
+    ClearLoadedData();
+    RunWindowLoad(this, std::move(before), [this](LoadHooks& hooks) {
         return ::AppendFiles(*this, OpenDialog.Files, OpenDialog.FileName, hooks);
     });
 }
@@ -110,7 +130,7 @@ void TForm1::AppendFiles()
 void TForm1::N29Click(QObject*)
 {
     if (LoadRunning) return;
-    RunWindowLoad(this, [this](LoadHooks& hooks) { return ReloadAllFiles(*this, hooks); });
+    RunWindowLoad(this, *this, [this](LoadHooks& hooks) { return ReloadAllFiles(*this, hooks); });
 }
 
 // "浏览加载的数据文件"

@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QRubberBand>
 #include <QScatterSeries>
 #include <QTemporaryDir>
 #include <QToolTip>
@@ -37,9 +38,11 @@ public:
     };
     std::vector<Rectangle> selections;
     int charts = 0;
-    void SelectProfileStations(double X1, double Y1, double X2, double Y2) override
+    bool pickCancelled = false;  // as when the selection's progress dialog was cancelled
+    bool SelectProfileStations(double X1, double Y1, double X2, double Y2) override
     {
         selections.push_back({X1, Y1, X2, Y2});
+        return !pickCancelled;
     }
     void ShowExProfileChart() override { ++charts; }
 };
@@ -392,6 +395,15 @@ private slots:
         Form2->ReleaseAt(60, 70, true);
         QCOMPARE(Watched()->selections.back().x1, 0.0);
         QCOMPARE(Watched()->selections.back().y1, 0.0);
+
+        // A pick cancelled in its progress dialog ends the gesture: no chart follows.
+        const int charts = Watched()->charts;
+        Watched()->pickCancelled = true;
+        Form2->PressAt(0, 0, true);
+        Form2->ReleaseAt(60, 70, true);
+        Watched()->pickCancelled = false;
+        QCOMPARE(Watched()->selections.size(), size_t(4));
+        QCOMPARE(Watched()->charts, charts);
     }
 
     // The whole road through the chart's mouse events, every button alike; the right button's
@@ -420,6 +432,40 @@ private slots:
         QTest::mouseRelease(Form2->Chart1->viewport(), Qt::LeftButton, Qt::ControlModifier, target);
         QCOMPARE(Watched()->selections.size(), size_t(1));
         QVERIFY(!Form1->PopupMenu1->isVisible());
+    }
+
+    // A drag begun with Shift, Ctrl or Alt shows its rectangle while a key is held, and the
+    // release takes it away; a drag without a key shows none.
+    void rubberBandShowsTheRectangle()
+    {
+        Load({Station("1", -500, -500), Station("2", 1500, 1500)}, {},
+             {Transmitter(0, 0, 1000, 1000)});
+        QWidget* viewport = Form2->Chart1->viewport();
+        auto move = [viewport](QPoint at, Qt::KeyboardModifiers keys) {
+            QMouseEvent event(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton,
+                              Qt::LeftButton, keys);
+            QApplication::sendEvent(viewport, &event);
+        };
+        const QPoint from(300, 200), to(120, 260);
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::AltModifier, from);
+        QVERIFY(!Form2->ProfileBand() || !Form2->ProfileBand()->isVisible());
+        move(QPoint(200, 230), Qt::AltModifier);
+        QVERIFY(Form2->ProfileBand() && Form2->ProfileBand()->isVisible());
+        QCOMPARE(Form2->ProfileBand()->parentWidget(), viewport);
+        move(to, Qt::ShiftModifier);
+        QCOMPARE(Form2->ProfileBand()->geometry(), QRect(from, to).normalized());
+        move(QPoint(150, 250), {});  // no key: the release would pick nothing
+        QVERIFY(!Form2->ProfileBand()->isVisible());
+        move(to, Qt::ControlModifier);
+        QVERIFY(Form2->ProfileBand()->isVisible());
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::ControlModifier, to);
+        QVERIFY(!Form2->ProfileBand()->isVisible());
+        QCOMPARE(Watched()->selections.size(), size_t(1));
+
+        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+        move(to, Qt::ShiftModifier);  // a key pressed during a drag begun without one
+        QVERIFY(!Form2->ProfileBand()->isVisible());
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
     }
 
     // Through the window system, as a user's clicks come: the second press of a double click

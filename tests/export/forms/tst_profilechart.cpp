@@ -25,6 +25,7 @@
 #include "export/ProfileSelection.h"
 #include "export/forms/TEMTrace.h"
 #include "map/TxRx.h"
+#include "tests/export/forms/ProfileChartChecks.h"
 #include "tests/support/TempFiles.h"
 #include "tests/support/forms/WindowFixture.h"
 
@@ -144,7 +145,7 @@ private slots:
         QCOMPARE(Form1->MdiArea->activeSubWindow(), w);
         QCOMPARE(w->size(), QSize(871, 541));
         QCOMPARE(w->TitleLines(), QStringList({Text("East工区L7测线电场Ex剖面图"), QString()}));
-        QVERIFY(w->Chart->chart()->legend()->isVisible());
+        QVERIFY(w->LegendVisible());
 
         QCOMPARE(w->TraceSeries.size(), size_t(3));
         QStringList names;
@@ -366,12 +367,13 @@ private slots:
         w->T1->trigger();
         QCOMPARE(w->TitleLines().front(), QString("Line 9"));
 
-        QLegend* legend = w->Chart->chart()->legend();
         w->L1->trigger();
-        QVERIFY(!legend->isVisible());
+        QVERIFY(!w->LegendVisible());
+        QVERIFY(w->Legend->EntryRects().empty());
         QCOMPARE(w->L1->text(), Text("显示图例"));
         w->L1->trigger();
-        QVERIFY(legend->isVisible());
+        QVERIFY(w->LegendVisible());
+        QCOMPARE(w->Legend->EntryRects().size(), w->TraceSeries.size());
         QCOMPARE(w->L1->text(), Text("隐藏图例"));
 
         // Unticking hides the curve, and the names move to the highest points shown; with no
@@ -487,6 +489,58 @@ private slots:
             w->grab();
             (scale % 2 ? w->x2 : w->x1)->trigger();
         }
+    }
+
+    // Forty curves of many stations: at the size the chart opens with, maximized and in a small
+    // tile, every legend entry is whole and no station label covers another or the legend; too
+    // small for the columns, the legend stands back and the check list names the curves.
+    void legendInColumnsAndLabelsClear_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("as it opens") << QSize(871, 541);
+        QTest::newRow("maximized") << QSize(1366, 700);
+        QTest::newRow("tiled beside another") << QSize(683, 640);
+        QTest::newRow("tiled above another") << QSize(1366, 320);
+        QTest::newRow("narrow") << QSize(300, 541);
+        QTest::newRow("small") << QSize(560, 300);
+    }
+
+    void legendInColumnsAndLabelsClear()
+    {
+        QFETCH(QSize, size);
+        std::vector<Profile> profiles;
+        std::vector<std::string> names;
+        for (int k = 0; k < 40; ++k) {
+            Profile p;
+            p.Value = 0.001f * 8192.0f / static_cast<float>(1 << (k / 3)) / (1 + k % 3);
+            for (int j = 0; j < 58; ++j) {
+                p.X.push_back(25.0f * j);
+                p.Y.push_back(100.0f + 10 * k + (j % 5));
+                p.Labels.push_back(std::to_string(1000 + j));
+            }
+            profiles.push_back(p);
+        }
+        for (int j = 0; j < 58; ++j) names.push_back(std::to_string(1000 + j));
+        auto* w = new TTEMTraceForm(Form1, profiles, names);
+        w->SetLegendVisible(true);
+        w->show();
+        w->resize(size);
+        QTRY_VERIFY(w->Chart->chart()->size().width() > 0);
+        const bool room = size.width() >= 683;  // for the columns
+        if (room) QTRY_COMPARE(w->Legend->EntryRects().size(), size_t(40));
+        // Once the chart has laid itself out for its size and the legend's room.
+        QTRY_VERIFY2(ProfileChartLayoutFault(w).isEmpty(), qPrintable(ProfileChartLayoutFault(w)));
+        const size_t entries = w->Legend->EntryRects().size();
+        if (room) {
+            QCOMPARE(entries, size_t(40));
+            QVERIFY(w->Legend->EntryRects().back().left() > w->Legend->EntryRects().front().left());
+            // The plot keeps clear of the legend.
+            QVERIFY(w->Chart->chart()->plotArea().right() < w->Legend->EntryRects().front().left());
+        } else {
+            QCOMPARE(entries, size_t(0));
+        }
+        QCOMPARE(w->CheckListBox->count(), 40);
+        delete w;
     }
 
     void helpCommand()
