@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QValueAxis>
 #include <cstring>
@@ -18,8 +20,10 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/ProgressDialog.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
+#include "base/FileName.h"
 #include "base/NumberFormat.h"
 #include "chart/forms/DisplayText.h"
 #include "chart/forms/MarkLayer.h"
@@ -517,6 +521,66 @@ private slots:
         Form7->BitBtn4->click();
         QCOMPARE(ui.Dialogs.size(), dialogs);
         Form7->Busy = false;
+        Form7->close();
+    }
+
+    // "创建模型" cancelled at the first moment its progress dialog shows, or at the last one, the
+    // bar full just before the files replace the old ones: no file of the set is written. The
+    // flat model, without terrain, too.
+    void cancelAtTheFirstAndTheLastMoment()
+    {
+        ScriptedUserInterface ui;
+        OpenOnSurvey(ui);
+        Form7->TabSheet1Exit();
+        struct ShowAtOnce {
+            int Before = ProgressDialog::ShowAfter;
+            ShowAtOnce() { ProgressDialog::ShowAfter = 0; }
+            ~ShowAtOnce() { ProgressDialog::ShowAfter = Before; }
+        } showAtOnce;
+        struct Case {
+            const char* Moment;
+            bool Last;
+            bool Terrain;
+        } cases[] = {{"first", false, true},
+                     {"last", true, true},
+                     {"first flat", false, false},
+                     {"last flat", true, false}};
+        for (const Case& c : cases) {
+            if (!c.Terrain) {
+                Form7->TerrainX.clear();
+                Form7->TerrainY.clear();
+                Form7->TerrainZ.clear();
+            }
+            // Presses Cancel while the dialog shows: at once, or once its bar is full.
+            bool pressed = false;
+            QTimer canceller;
+            canceller.setInterval(0);
+            connect(&canceller, &QTimer::timeout, [&] {
+                for (QWidget* widget : QApplication::topLevelWidgets()) {
+                    auto* dialog = qobject_cast<QProgressDialog*>(widget);
+                    if (!dialog || !dialog->isVisible() || pressed) continue;
+                    if (c.Last && !(dialog->maximum() > 0 && dialog->value() == dialog->maximum()))
+                        continue;
+                    QCOMPARE(dialog->labelText(), Text("创建模型"));
+                    dialog->cancel();
+                    pressed = true;
+                }
+            });
+            canceller.start();
+            const std::string name = Path((std::string(c.Moment) + ".m").c_str());
+            ui.FileAnswers.push_back({{name}});
+            Form7->BitBtn4->click();
+            canceller.stop();
+            for (const char* ext : {".m", ".cov", ".pri"})
+                QVERIFY2(!Exists(ChangeFileExt(name, ext)), c.Moment);
+            QVERIFY2(pressed, c.Moment);
+            QVERIFY(ui.Shown.empty());
+            QVERIFY(!Form7->Busy);
+        }
+        // Not cancelled, the files are written.
+        ui.FileAnswers.push_back({{Path("kept.m")}});
+        Form7->BitBtn4->click();
+        for (const char* file : {"kept.m", "kept.cov", "kept.pri"}) QVERIFY(Exists(Path(file)));
         Form7->close();
     }
 
