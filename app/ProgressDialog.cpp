@@ -80,6 +80,8 @@ void ProgressDialog::Report(std::uint64_t done, std::uint64_t total)
 {
     // The work starts with its first report: a file dialog before it is not the work's time.
     if (!clock_.isValid()) clock_.start();
+    // The work's end is always looked at: a cancel pressed since the last look still holds then.
+    if (total != 0 && done >= total) nextLook_ = 0;
     const qint64 now = clock_.elapsed();
     if (now < nextLook_ || now < ShowAfter) return;
     nextLook_ = now + LookInterval;

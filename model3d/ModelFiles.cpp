@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include "base/Convert.h"
@@ -78,8 +79,11 @@ std::vector<LayerValues> FormatLayerValues(const ModelData& data)
     return values;
 }
 
+// Told the cells of each layer as the layer's part of a text is done.
+using LayerDone = std::function<void(size_t cells)>;
+
 void ModelText(TextSink& text, const ModelSettings& s, const ModelData& data,
-               const std::vector<float>* columns)
+               const std::vector<float>* columns, const LayerDone& layerDone = {})
 {
     Origin origin = ReadOrigin(s);
     std::vector<LayerValues> values = FormatLayerValues(data);
@@ -119,6 +123,7 @@ void ModelText(TextSink& text, const ModelSettings& s, const ModelData& data,
         }
         text += kEol;
         zc += 0.5 * data.LayerDz[k];
+        if (layerDone) layerDone(nx * ny);
     }
     text += SeparatedField("%13.0f", origin.X) + SeparatedField("%13.0f", origin.Y) +
             SeparatedField("%13.0f", origin.Z) + kEol;
@@ -126,7 +131,7 @@ void ModelText(TextSink& text, const ModelSettings& s, const ModelData& data,
 }
 
 void CovarianceText(TextSink& text, const ModelSettings& s, const ModelData& data,
-                    const std::vector<float>* columns)
+                    const std::vector<float>* columns, const LayerDone& layerDone = {})
 {
     // The flat form has no depths to compare.
     double zc = columns ? ReadOrigin(s).Z : 0;
@@ -176,6 +181,7 @@ void CovarianceText(TextSink& text, const ModelSettings& s, const ModelData& dat
             if (k == 0 || codes != previous) runStarts.push_back(k);
             previous.swap(codes);
             zc += 0.5 * data.LayerDz[k];
+            if (layerDone) layerDone(nx * ny);
         }
     }
     for (const char* line : kCovarianceHeader) text += std::string(line) + kEol;
@@ -215,13 +221,74 @@ void CovarianceText(TextSink& text, const ModelSettings& s, const ModelData& dat
     }
 }
 
+// The progress of a writer that may compute the terrain's column values and then writes its
+// texts: the columns' units first, then those of the texts, each charged by its cells. The last
+// report comes once every text is written, just before the files replace the old ones, so a stop
+// asked for at any moment before that leaves every file as it was (TerrainCancelled).
+class WriterProgress {
+public:
+    // The texts' units are at least 1, so that the last report is seen as the work's end.
+    WriterProgress(const TerrainProgress& progress, size_t textUnits)
+        : progress_(progress), text_(std::max<size_t>(textUnits, 1))
+    {
+    }
+
+    // The reports of the column values, on the scale of the whole work.
+    TerrainProgress Columns()
+    {
+        if (!progress_) return {};
+        return [this](size_t done, size_t total) {
+            columns_ = total;
+            return progress_(done, total == 0 ? 0 : total + text_);
+        };
+    }
+    void TextWritten(size_t units)
+    {
+        written_ += units;
+        Report(columns_ + std::min(written_, text_));
+    }
+    // The reports of a text as its layers are done, perCell units a cell.
+    LayerDone Layers(size_t perCell)
+    {
+        if (!progress_) return {};
+        return [this, perCell](size_t cells) { TextWritten(cells * perCell); };
+    }
+    void BeforeCommit() { Report(columns_ + text_); }
+
+private:
+    void Report(size_t done)
+    {
+        if (progress_ && !progress_(done, columns_ + text_)) throw TerrainCancelled();
+    }
+
+    const TerrainProgress& progress_;
+    size_t text_, columns_ = 0, written_ = 0;
+};
+
+// The units of work of a cell of a text. A unit of the column values is about the time of a term
+// of their sums, on each of the processor's cores; the texts are written on one: a cell's value
+// takes about 48 such terms, its mask about 10.
+size_t UnitsPerCell(size_t terms)
+{
+    return terms * std::max(1u, std::thread::hardware_concurrency());
+}
+const size_t kValueUnits = UnitsPerCell(48), kMaskUnits = UnitsPerCell(10);
+
+// The units of a text of every cell.
+size_t CellUnits(const ModelData& data, size_t perCell)
+{
+    return data.CellDx.size() * data.CellDy.size() * LayerCount(data) * perCell;
+}
+
 // A file saved from a writer of its text; false when it cannot be written.
 template <typename Writer>
-bool WriteText(const std::string& fileName, Writer&& write)
+bool WriteText(const std::string& fileName, Writer&& write, WriterProgress* progress = nullptr)
 {
     try {
         SafeFile file(fileName);
         write(file);
+        file.Finish();
+        if (progress) progress->BeforeCommit();
         file.Commit();
         return true;
     } catch (const EFCreateError&) {
@@ -259,12 +326,29 @@ bool WriteModelFlat(const ModelSettings& s, const ModelData& data, const std::st
                      [&](TextSink& text) { ModelText(text, s, data, nullptr); });
 }
 
+namespace {
+
+using TextWriter = void (*)(TextSink&, const ModelSettings&, const ModelData&,
+                            const std::vector<float>*, const LayerDone&);
+
+// A file of the terrain form alone: its column values, then its text of perCell units a cell, on
+// one progress.
+bool WriteTopoFile(const ModelSettings& s, const ModelData& data, const std::string& fileName,
+                   TextWriter write, size_t perCell, const TerrainProgress& progress)
+{
+    WriterProgress meter(progress, CellUnits(data, perCell));
+    const std::vector<float> columns = ComputeColumnValues(s, data, meter.Columns());
+    return WriteText(
+        fileName, [&](TextSink& text) { write(text, s, data, &columns, meter.Layers(perCell)); },
+        &meter);
+}
+
+}  // namespace
+
 bool WriteModelTopo(const ModelSettings& s, const ModelData& data, const std::string& fileName,
                     const TerrainProgress& progress)
 {
-    const std::vector<float> columns = ComputeColumnValues(s, data, progress);
-    return WriteText(ChangeFileExt(fileName, ".m"),
-                     [&](TextSink& text) { ModelText(text, s, data, &columns); });
+    return WriteTopoFile(s, data, ChangeFileExt(fileName, ".m"), ModelText, kValueUnits, progress);
 }
 
 bool WriteCovarianceFlat(const ModelSettings& s, const ModelData& data, const std::string& fileName)
@@ -276,9 +360,8 @@ bool WriteCovarianceFlat(const ModelSettings& s, const ModelData& data, const st
 bool WriteCovarianceTopo(const ModelSettings& s, const ModelData& data, const std::string& fileName,
                          const TerrainProgress& progress)
 {
-    const std::vector<float> columns = ComputeColumnValues(s, data, progress);
-    return WriteText(ChangeFileExt(fileName, ".cov"),
-                     [&](TextSink& text) { CovarianceText(text, s, data, &columns); });
+    return WriteTopoFile(s, data, ChangeFileExt(fileName, ".cov"), CovarianceText, kMaskUnits,
+                         progress);
 }
 
 bool MeshWidthsUsable(const ModelData& data)
@@ -306,17 +389,28 @@ struct SetFile {
 };
 
 // The model and covariance files of the chosen name, in the terrain form when there are terrain
-// points (then both class the cells from the same column values).
+// points (then both class the cells from the same column values), reporting on progress as their
+// layers are written.
 std::vector<SetFile> ModelAndCovariance(const ModelSettings& s, const ModelData& data,
                                         const std::string& fileName,
-                                        const std::shared_ptr<const std::vector<float>>& columns)
+                                        const std::shared_ptr<const std::vector<float>>& columns,
+                                        WriterProgress& progress)
 {
     const std::vector<float>* cells = columns.get();
+    LayerDone values = progress.Layers(kValueUnits), masks = progress.Layers(kMaskUnits);
     return {{ChangeFileExt(fileName, ".m"),
-             [&s, &data, cells, columns](TextSink& text) { ModelText(text, s, data, cells); }},
-            {ChangeFileExt(fileName, ".cov"), [&s, &data, cells, columns](TextSink& text) {
-                 CovarianceText(text, s, data, cells);
+             [&s, &data, cells, columns, values](TextSink& text) {
+                 ModelText(text, s, data, cells, values);
+             }},
+            {ChangeFileExt(fileName, ".cov"), [&s, &data, cells, columns, masks](TextSink& text) {
+                 CovarianceText(text, s, data, cells, masks);
              }}};
+}
+
+// The units of the model and covariance texts.
+size_t TextUnits(const ModelData& data)
+{
+    return CellUnits(data, kValueUnits) + CellUnits(data, kMaskUnits);
 }
 
 std::shared_ptr<const std::vector<float>> ColumnsOf(const ModelSettings& s, const ModelData& data,
@@ -328,7 +422,7 @@ std::shared_ptr<const std::vector<float>> ColumnsOf(const ModelSettings& s, cons
 
 // Every file streams into its temporary first; only when all of them were written do they
 // replace the files.
-FileSetOutcome ReplaceTogether(const std::vector<SetFile>& files)
+FileSetOutcome ReplaceTogether(const std::vector<SetFile>& files, WriterProgress& progress)
 {
     std::vector<SafeFile> written;
     std::vector<std::string> unwritten;
@@ -343,6 +437,7 @@ FileSetOutcome ReplaceTogether(const std::vector<SetFile>& files)
             unwritten.push_back(file.Name);
         }
     }
+    progress.BeforeCommit();
     return CommitTogether(written, std::move(unwritten));
 }
 
@@ -352,7 +447,9 @@ FileSetOutcome WriteModelFiles(const ModelSettings& s, const ModelData& data,
                                const std::string& fileName, const TerrainProgress& progress)
 {
     RefuseUnusableModel(s, data);
-    return ReplaceTogether(ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, progress)));
+    WriterProgress meter(progress, TextUnits(data));
+    return ReplaceTogether(
+        ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, meter.Columns()), meter), meter);
 }
 
 FileSetOutcome WriteModelFileSet(const std::vector<TxData>& transmitters, const ModelSettings& s,
@@ -360,11 +457,12 @@ FileSetOutcome WriteModelFileSet(const std::vector<TxData>& transmitters, const 
                                  const TerrainProgress& progress)
 {
     RefuseUnusableModel(s, data);
+    WriterProgress meter(progress, TextUnits(data));
     std::vector<SetFile> files =
-        ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, progress));
+        ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, meter.Columns()), meter);
     files.push_back({ChangeFileExt(fileName, ".pri"),
                      [&](TextSink& text) { BackgroundModelText(text, transmitters, s, data); }});
-    return ReplaceTogether(files);
+    return ReplaceTogether(files, meter);
 }
 
 std::string BackgroundModelText(const std::vector<TxData>& transmitters, const ModelSettings& s,

@@ -14,8 +14,9 @@
 #include "survey/Records.h"
 
 // The file texts, lines ending in CR LF. The terrain forms take the column values of
-// ComputeColumnValues; the writers that compute them pass progress on to it, and a
-// TerrainCancelled from it leaves every file as it was.
+// ComputeColumnValues. The writers that take progress report the work of those values and then
+// of their texts on one scale, the last time once every text is written, just before the files
+// replace the old ones; a stop at any report (TerrainCancelled) leaves every file as it was.
 std::string ModelFlatText(const ModelSettings& settings, const ModelData& data);
 std::string ModelTopoText(const ModelSettings& settings, const ModelData& data,
                           const std::vector<float>& columns);

@@ -131,6 +131,20 @@ int TruncatedToInt(double value)
     return static_cast<int>(whole);
 }
 
+// The regular width of a direction whose points spread over extent metres: the smallest whole
+// number of metres whose regular cells span the extent and 2 m more. Centred, they hold every
+// point at least 1 m inside, so that truncating the origin to whole metres (which moves it by
+// less than 1 m) leaves every point inside them.
+int CoveringWidth(double extent)
+{
+    const double span = Checked(extent) + 2.0;
+    int width = std::max(TruncatedToInt(std::ceil(span / kPresetCells)), 1);
+    // The division may round either way.
+    while (width > 1 && kPresetCells * (width - 1.0) >= span) --width;
+    while (kPresetCells * static_cast<double>(width) < span) width = TruncatedToInt(width + 1.0);
+    return width;
+}
+
 }  // namespace
 
 ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX,
@@ -145,11 +159,17 @@ ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX
     }
     d.Dx = 0.02 * (d.XMax - d.XMin);
     d.Dy = 0.02 * (d.YMax - d.YMin);
-    d.DxText = TruncatedToInt(d.Dx);
-    d.DyText = TruncatedToInt(d.Dy);
+    const bool noX = !(d.XMax > d.XMin), noY = !(d.YMax > d.YMin);
+    d.DxText = noX ? 0 : CoveringWidth(d.XMax - d.XMin);
+    d.DyText = noY ? 0 : CoveringWidth(d.YMax - d.YMin);
     d.DzText = TruncatedToInt(d.Dx + d.Dy) / 2;
-    // The boundary cells are as wide as the mesh builder makes them from the shown widths, so that
-    // the regular cells begin at the first point.
+    // Points without extent in a direction (a single line, a single point) give no width there:
+    // that direction takes the other one's width, or 1 m.
+    if (noX) d.DxText = noY ? 1 : d.DyText;
+    if (noY) d.DyText = d.DxText;
+    if (d.DzText <= 0) d.DzText = 1;
+    // The regular cells are centred on the points, the boundary cells as wide as the mesh builder
+    // makes them from the shown widths.
     auto boundaryFactor = [](int k, double ratio) {
         double factor = 0, power = 1;
         for (int i = 0; i < k; ++i) factor += (power *= ratio);
@@ -157,17 +177,8 @@ ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX
     };
     const double factorX = boundaryFactor(boundaryCellsX, ratioX);
     const double factorY = boundaryFactor(boundaryCellsY, ratioY);
-    d.OriginX = d.XMin - d.DxText * factorX;
-    d.OriginY = d.YMin - d.DyText * factorY;
-    // Points without extent in a direction (a single line, a single point) give no width there:
-    // that direction takes the other one's width, or 1 m, and its regular cells are centred on
-    // the points.
-    const bool noX = d.DxText <= 0, noY = d.DyText <= 0;
-    if (noX) d.DxText = noY ? 1 : d.DyText;
-    if (noY) d.DyText = d.DxText;
-    if (d.DzText <= 0) d.DzText = 1;
-    if (noX) d.OriginX = d.XMin - d.DxText * (0.5 * kPresetCells + factorX);
-    if (noY) d.OriginY = d.YMin - d.DyText * (0.5 * kPresetCells + factorY);
+    d.OriginX = d.XMin + 0.5 * (d.XMax - d.XMin) - d.DxText * (0.5 * kPresetCells + factorX);
+    d.OriginY = d.YMin + 0.5 * (d.YMax - d.YMin) - d.DyText * (0.5 * kPresetCells + factorY);
     d.DxMin = FormatFloat("#.0", d.XMin);
     d.DxMax = FormatFloat("#.0", d.XMax);
     d.DyMin = FormatFloat("#.0", d.YMin);

@@ -30,13 +30,15 @@ ModelPoints GatherStationPoints(const SurveyStore& store);
 double SourceLengthFromText(const std::string& text);
 
 // The presets of the builder's geometry and coordinate controls derived from the points; EOverflow
-// when the points spread too wide for the integer presets. The origin lies the boundary cells
-// (their count and growth ratio, as the presets give them) before the points.
+// when the points spread too wide for the integer presets. The regular cells of each direction are
+// the smallest whole metres whose 50 cells span the points' extent and 2 m more, centred on the
+// points; the origin lies the boundary cells (their count and growth ratio, as the presets give
+// them) before them.
 struct ModelDefaults {
     double XMin = 1e10, XMax = -1e10, YMin = 1e10, YMax = -1e10;
-    double Dx = 0, Dy = 0;                   // 2 % of the extents, unrounded
+    double Dx = 0, Dy = 0;                   // 2 % of the extents, unrounded (they give Dz)
     int DxText = 0, DyText = 0, DzText = 0;  // the integer values shown in Dx, Dy and Dz; >= 1
-    double OriginX = 0, OriginY = 0;         // xmin and ymin less the boundary widths
+    double OriginX = 0, OriginY = 0;         // the first boundary cell's outer edge
     std::string DxMin, DxMax, DyMin, DyMax, MxRefEdit, MyRefEdit;  // in "#.0"
 };
 ModelDefaults ComputeModelDefaults(const ModelPoints& points, int boundaryCellsX = 5,

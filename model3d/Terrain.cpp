@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -186,13 +187,17 @@ __attribute__((always_inline)) inline void GradientTerm(const NeighbourColumns& 
     sw += weight;
 }
 
+// The sums for every neighbour, counted on meter as each run of N neighbours is done (the m
+// terms of each); false when the meter asks to stop.
 template <size_t N>
-__attribute__((always_inline)) inline void PairSumsBody(NeighbourColumns& c, bool gradients)
+__attribute__((always_inline)) inline bool PairSumsBody(NeighbourColumns& c, bool gradients,
+                                                        const WorkMeter& meter)
 {
     typedef typename LaneTypes<N>::Double V;
     const size_t m = c.M;
     for (size_t k = 0; k < m; k += N) {
         size_t own = std::min(k + N, m);
+        if (meter && !meter((own - k) * m)) return false;
         if (!gradients) {
             V ux, uy, d, num{}, den{};
             LoadLanes(&c.Ux[k], ux);
@@ -216,45 +221,49 @@ __attribute__((always_inline)) inline void PairSumsBody(NeighbourColumns& c, boo
             StoreLanes(&c.Sw[k], sw);
         }
     }
+    return true;
 }
 
-__attribute__((target("avx512f,avx512dq"))) void PairSums8(NeighbourColumns& c, bool gradients)
+__attribute__((target("avx512f,avx512dq"))) bool PairSums8(NeighbourColumns& c, bool gradients,
+                                                           const WorkMeter& meter)
 {
-    PairSumsBody<8>(c, gradients);
+    return PairSumsBody<8>(c, gradients, meter);
 }
 
-__attribute__((target("avx2"))) void PairSums4(NeighbourColumns& c, bool gradients)
+__attribute__((target("avx2"))) bool PairSums4(NeighbourColumns& c, bool gradients,
+                                               const WorkMeter& meter)
 {
-    PairSumsBody<4>(c, gradients);
+    return PairSumsBody<4>(c, gradients, meter);
 }
 
-void PairSums2(NeighbourColumns& c, bool gradients)
+bool PairSums2(NeighbourColumns& c, bool gradients, const WorkMeter& meter)
 {
-    PairSumsBody<2>(c, gradients);
+    return PairSumsBody<2>(c, gradients, meter);
 }
 
-void PairSums(NeighbourColumns& c, bool gradients)
+bool PairSums(NeighbourColumns& c, bool gradients, const WorkMeter& meter)
 {
     static const int widest =
         __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq")
             ? 8
             : (__builtin_cpu_supports("avx2") ? 4 : 2);
-    if (widest == 8)
-        PairSums8(c, gradients);
-    else if (widest == 4)
-        PairSums4(c, gradients);
-    else
-        PairSums2(c, gradients);
+    if (widest == 8) return PairSums8(c, gradients, meter);
+    if (widest == 4) return PairSums4(c, gradients, meter);
+    return PairSums2(c, gradients, meter);
 }
 
 // Steps 4 to 10 of the scheme over the neighbours (in ascending point order) and their distances.
-// The sums over pairs of neighbours cost the square of their count.
-float NeighbourValue(const std::vector<int>& nb, const std::vector<float>& d, float r, float xq,
-                     float yq, const float* tx, const float* ty, const float* tz, float zMin,
-                     float zMax)
+// The sums over pairs of neighbours cost the square of their count; they are counted on meter as
+// they are done, and false, without a value, means the meter asked to stop.
+bool NeighbourValue(const std::vector<int>& nb, const std::vector<float>& d, float r, float xq,
+                    float yq, const float* tx, const float* ty, const float* tz, float zMin,
+                    float zMax, float& value, const WorkMeter& meter = {})
 {
     size_t m = nb.size();
-    if (m == 1) return tz[nb[0]];
+    if (m == 1) {
+        value = tz[nb[0]];
+        return true;
+    }
     thread_local NeighbourColumns c;
     c.Fill(nb, d, xq, yq, tx, ty, tz);
     for (size_t k = 0; k < m; ++k) {
@@ -268,12 +277,12 @@ float NeighbourValue(const std::vector<int>& nb, const std::vector<float>& d, fl
         }
         c.S[k] = s;
     }
-    PairSums(c, false);
+    if (!PairSums(c, false, meter)) return false;
     for (size_t k = 0; k < m; ++k) {
         float t = static_cast<float>(c.Num[k] / (c.Den[k] + 1e-20));
         c.W[k] = Weight(c.S[k] * c.S[k] * (1.0 + t));
     }
-    PairSums(c, true);
+    if (!PairSums(c, true, meter)) return false;
     thread_local std::vector<float> a, b;
     a.resize(m);
     b.resize(m);
@@ -294,9 +303,13 @@ float NeighbourValue(const std::vector<int>& nb, const std::vector<float>& d, fl
         weights += c.W[k];
         plain += c.Z[k];
     }
-    if (!(weights > 0)) return static_cast<float>(plain / m);
-    if (sum / weights > 1e20) return 0.0f;
-    return static_cast<float>(sum / (weights + 1e-20));
+    if (!(weights > 0))
+        value = static_cast<float>(plain / m);
+    else if (sum / weights > 1e20)
+        value = 0.0f;
+    else
+        value = static_cast<float>(sum / (weights + 1e-20));
+    return true;
 }
 
 void ZRange(const float* tz, int n, float& zMin, float& zMax)
@@ -359,8 +372,7 @@ bool ShepardInterpolate(float xq, float yq, const float* tx, const float* ty, co
         if (pass > kForcedPass && m > 0) break;
         if (pass >= kLastPass) return false;
     }
-    value = NeighbourValue(nb, nd, r, xq, yq, tx, ty, tz, zMin, zMax);
-    return true;
+    return NeighbourValue(nb, nd, r, xq, yq, tx, ty, tz, zMin, zMax, value);
 }
 
 TerrainInterpolator::TerrainInterpolator(const float* x, const float* y, const float* z, int n)
@@ -464,9 +476,20 @@ bool TerrainInterpolator::Interpolate(float xq, float yq, float r0, float& value
                                       const PendingMessages& pending) const
 {
     value = 0;
+    Search search;
+    return Find(xq, yq, r0, search, pending) && Value(xq, yq, search, value);
+}
+
+bool TerrainInterpolator::Find(float xq, float yq, float r0, Search& search,
+                               const PendingMessages& pending) const
+{
+    search.Radius = search.Within = 0;
+    search.ScanAll = false;
+    search.Count = search.Listed = 0;
     if (n_ <= 0) return false;
     if (n_ == 1) {
-        value = z_[0];
+        search.Count = search.Listed = 1;
+        search.Nearby[0] = {Distance(x_[0], y_[0], xq, yq), 0};
         return true;
     }
     Near found[kMostNeighbours + 1];
@@ -493,32 +516,81 @@ bool TerrainInterpolator::Interpolate(float xq, float yq, float r0, float& value
         }
         if (pass >= kLastPass) return false;
     }
+    search.Radius = r;
+    search.Within = used;
+    search.ScanAll = scanAll;
+    if (scanAll) {
+        for (int i = 0; i < n_; ++i)
+            if (Distance(x_[i], y_[i], xq, yq) <= used) ++search.Count;
+        return true;
+    }
+    for (int i = 0; i < count; ++i)
+        if (found[i].D <= used) search.Nearby[search.Listed++] = found[i];
+    std::sort(search.Nearby, search.Nearby + search.Listed,
+              [](const Near& p, const Near& q) { return p.Index < q.Index; });
+    search.Count = search.Listed;
+    return true;
+}
+
+namespace {
+
+// A unit is about the time of one term of the sums over pairs of neighbours. Besides those, a
+// column costs its set-up, a share per neighbour (weights, corrections) and, where its neighbours
+// are found by a scan, a share per point scanned.
+constexpr size_t kColumnUnits = 256;
+constexpr size_t kNeighbourUnits = 48;
+constexpr size_t kScannedPointUnits = 6;
+// From this many neighbours on a column's work is counted as it goes.
+constexpr size_t kSteppedNeighbours = 64;
+
+}  // namespace
+
+size_t TerrainInterpolator::Cost(const Search& search) const
+{
+    const size_t m = static_cast<size_t>(search.Count);
+    return kColumnUnits + kNeighbourUnits * m + 2 * m * m +
+           (search.ScanAll ? kScannedPointUnits * static_cast<size_t>(n_) : 0);
+}
+
+bool TerrainInterpolator::Value(float xq, float yq, const Search& search, float& value,
+                                const WorkMeter& meter) const
+{
+    value = 0;
+    if (search.Count <= 0) return false;
+    // Columns of few neighbours are counted whole at their end, the others as their sums go on.
+    const size_t m = static_cast<size_t>(search.Count);
+    const bool inSteps = meter && m >= kSteppedNeighbours;
+    size_t counted = 0;
     thread_local std::vector<int> nb;
     thread_local std::vector<float> nd;
     nb.clear();
     nd.clear();
-    if (scanAll) {
+    if (search.ScanAll) {
         for (int i = 0; i < n_; ++i) {
             float dist = Distance(x_[i], y_[i], xq, yq);
-            if (dist <= used) {
+            if (dist <= search.Within) {
                 nb.push_back(i);
                 nd.push_back(dist);
             }
         }
+        counted = kScannedPointUnits * static_cast<size_t>(n_);
+        if (inSteps && !meter(counted)) return false;
     } else {
-        Near within[kMostNeighbours + 1];
-        int inside = 0;
-        for (int i = 0; i < count; ++i)
-            if (found[i].D <= used) within[inside++] = found[i];
-        std::sort(within, within + inside,
-                  [](const Near& p, const Near& q) { return p.Index < q.Index; });
-        for (int i = 0; i < inside; ++i) {
-            nb.push_back(within[i].Index);
-            nd.push_back(within[i].D);
+        for (int i = 0; i < search.Listed; ++i) {
+            nb.push_back(search.Nearby[i].Index);
+            nd.push_back(search.Nearby[i].D);
         }
     }
-    value = NeighbourValue(nb, nd, r, xq, yq, x_, y_, z_, zMin_, zMax_);
-    return true;
+    static const WorkMeter none;
+    if (!NeighbourValue(nb, nd, search.Radius, xq, yq, x_, y_, z_, zMin_, zMax_, value,
+                        inSteps ? meter : none))
+        return false;
+    // The rest of the column's cost, so that every column counts exactly its cost.
+    if (!inSteps)
+        counted = 0;
+    else if (m > 1)
+        counted += 2 * m * m;
+    return !meter || meter(Cost(search) - counted);
 }
 
 TerrainCancelled::TerrainCancelled() : Exception(kTerrainCancelledMessage) {}
@@ -541,60 +613,45 @@ std::vector<float> CellCentres(float origin, const std::vector<float>& widths)
     return centres;
 }
 
-}  // namespace
-
-std::vector<float> ComputeColumnValues(const ModelSettings& settings, const ModelData& data,
-                                       const TerrainProgress& progress)
+// Runs items(first, last) over the items below count on all the processor's cores, in small runs
+// taken in turn so that a run of costly items does not leave the others idle. The calling thread
+// only calls look() at the start and about every 20 ms: it may run window messages, which belong
+// to this thread. A look that throws, or sets stop, ends the work once every worker has left its
+// run (runs are to watch stop themselves); the error is passed on then.
+void OnEveryCore(size_t count, std::atomic<bool>& stop,
+                 const std::function<void(size_t first, size_t last)>& items,
+                 const std::function<void()>& look)
 {
-    float originX = static_cast<float>(StrToFloat(settings.MxRefEdit));
-    float originY = static_cast<float>(StrToFloat(settings.MyRefEdit));
-    size_t nx = data.CellDx.size(), ny = data.CellDy.size();
-    std::vector<float> values(nx * ny, 0.0f);
-    int n = static_cast<int>(
-        std::min({data.TerrainX.size(), data.TerrainY.size(), data.TerrainZ.size()}));
-    if (n == 0 || values.empty()) return values;
-    const TerrainInterpolator terrain(data.TerrainX.data(), data.TerrainY.data(),
-                                      data.TerrainZ.data(), n);
-    const float r0 = n >= 2 ? static_cast<float>(2.0 * Distance(data.TerrainX[1], data.TerrainY[1],
-                                                                data.TerrainX[0], data.TerrainY[0]))
-                            : 0.0f;
-    const std::vector<float> xs = CellCentres(originX, data.CellDx);
-    const std::vector<float> ys = CellCentres(originY, data.CellDy);
-
-    // Columns are independent: the workers take them in small runs, so that a run of costly
-    // columns far from the points does not leave the others idle, and a stop is seen soon.
-    const size_t total = values.size(), run = 16;
-    std::atomic<size_t> next{0}, done{0};
-    std::atomic<bool> stop{false};
+    const size_t run = 16;
+    std::atomic<size_t> next{0};
     std::mutex lock;
     std::condition_variable finished;
     size_t running = 0;
     std::exception_ptr failure;
+    auto fail = [&] {
+        std::lock_guard<std::mutex> guard(lock);
+        if (!failure) failure = std::current_exception();
+        stop = true;
+    };
     auto work = [&] {
         try {
-            for (size_t first; !stop && (first = next.fetch_add(run)) < total;) {
-                size_t last = std::min(first + run, total);
-                for (size_t c = first; c < last; ++c) {
-                    float v;
-                    if (!terrain.Interpolate(xs[c % nx], ys[c / nx], r0, v)) v = 0;
-                    values[c] = v;
-                }
-                done += last - first;
-            }
+            for (size_t first; !stop && (first = next.fetch_add(run)) < count;)
+                items(first, std::min(first + run, count));
         } catch (...) {
-            std::lock_guard<std::mutex> guard(lock);
-            if (!failure) failure = std::current_exception();
-            stop = true;
+            fail();
         }
     };
-    auto goOn = [&](size_t count) { return !progress || progress(count, total); };
-    if (!goOn(0)) throw TerrainCancelled();
+    try {
+        look();
+    } catch (...) {
+        fail();
+    }
 
     size_t wanted = std::max(1u, std::thread::hardware_concurrency());
-    wanted = std::min(wanted, (total + run - 1) / run);
+    wanted = std::min(wanted, (count + run - 1) / run);
     std::vector<std::thread> workers;
     workers.reserve(wanted);
-    for (size_t i = 0; i < wanted; ++i) {
+    for (size_t i = 0; i < wanted && !stop; ++i) {
         {
             std::lock_guard<std::mutex> guard(lock);
             ++running;
@@ -614,17 +671,16 @@ std::vector<float> ComputeColumnValues(const ModelSettings& settings, const Mode
         }
     }
     if (workers.empty()) work();
-    // The caller's thread only reports, about every 20 ms: the callback may run window messages,
-    // which belong to this thread.
     std::unique_lock<std::mutex> guard(lock);
     while (!finished.wait_for(guard, std::chrono::milliseconds(20), [&] { return running == 0; })) {
+        if (stop) continue;
         guard.unlock();
         try {
-            if (!stop && !goOn(done)) stop = true;
+            look();
         } catch (...) {
-            stop = true;
             guard.lock();
             if (!failure) failure = std::current_exception();
+            stop = true;
             continue;
         }
         guard.lock();
@@ -632,7 +688,99 @@ std::vector<float> ComputeColumnValues(const ModelSettings& settings, const Mode
     guard.unlock();
     for (std::thread& worker : workers) worker.join();
     if (failure) std::rethrow_exception(failure);
-    if (stop || !goOn(total)) throw TerrainCancelled();
+}
+
+// A worker's count of work done, added to the shared count in batches, so that the workers do not
+// contend for it on every neighbour.
+class WorkCount {
+public:
+    WorkCount(std::atomic<size_t>& shared, const std::atomic<bool>& stop)
+        : shared_(shared), stop_(stop)
+    {
+    }
+    ~WorkCount() { shared_ += pending_; }
+    WorkCount(const WorkCount&) = delete;
+    WorkCount& operator=(const WorkCount&) = delete;
+
+    bool Add(size_t units)
+    {
+        pending_ += units;
+        if (pending_ >= kBatch) {
+            shared_ += pending_;
+            pending_ = 0;
+        }
+        return !stop_.load(std::memory_order_relaxed);
+    }
+
+private:
+    static constexpr size_t kBatch = 1 << 14;
+    std::atomic<size_t>& shared_;
+    const std::atomic<bool>& stop_;
+    size_t pending_ = 0;
+};
+
+}  // namespace
+
+std::vector<float> ComputeColumnValues(const ModelSettings& settings, const ModelData& data,
+                                       const TerrainProgress& progress)
+{
+    float originX = static_cast<float>(StrToFloat(settings.MxRefEdit));
+    float originY = static_cast<float>(StrToFloat(settings.MyRefEdit));
+    size_t nx = data.CellDx.size(), ny = data.CellDy.size();
+    std::vector<float> values(nx * ny, 0.0f);
+    int n = static_cast<int>(
+        std::min({data.TerrainX.size(), data.TerrainY.size(), data.TerrainZ.size()}));
+    if (n == 0 || values.empty()) return values;
+    const TerrainInterpolator terrain(data.TerrainX.data(), data.TerrainY.data(),
+                                      data.TerrainZ.data(), n);
+    const float r0 = n >= 2 ? static_cast<float>(2.0 * Distance(data.TerrainX[1], data.TerrainY[1],
+                                                                data.TerrainX[0], data.TerrainY[0]))
+                            : 0.0f;
+    const std::vector<float> xs = CellCentres(originX, data.CellDx);
+    const std::vector<float> ys = CellCentres(originY, data.CellDy);
+    const size_t columns = values.size();
+    std::atomic<bool> stop{false};
+    auto goOn = [&](size_t done, size_t total) {
+        if (progress && !progress(done, total)) stop = true;
+    };
+
+    // First the neighbours of every column, which tell what its value costs: the columns whose
+    // search takes a crowd of points at once cost many times the others. Find sets whatever of a
+    // search is read later, so the searches are not cleared first.
+    std::unique_ptr<TerrainInterpolator::Search[]> searches(
+        new TerrainInterpolator::Search[columns]);
+    OnEveryCore(
+        columns, stop,
+        [&](size_t first, size_t last) {
+            for (size_t c = first; c < last && !stop; ++c)
+                if (!terrain.Find(xs[c % nx], ys[c / nx], r0, searches[c])) searches[c].Count = 0;
+        },
+        [&] { goOn(0, 0); });
+    if (stop) throw TerrainCancelled();
+    size_t total = 0;
+    for (size_t c = 0; c < columns; ++c)
+        if (searches[c].Count > 0) total += terrain.Cost(searches[c]);
+
+    // Then the values, the work counted as it is done, within a column too.
+    std::atomic<size_t> done{0};
+    OnEveryCore(
+        columns, stop,
+        [&](size_t first, size_t last) {
+            WorkCount count(done, stop);
+            const WorkMeter meter = [&count](size_t units) { return count.Add(units); };
+            for (size_t c = first; c < last; ++c) {
+                float v;
+                // A column without neighbours keeps 0; a stop leaves the run.
+                if (searches[c].Count > 0 &&
+                    !terrain.Value(xs[c % nx], ys[c / nx], searches[c], v, meter))
+                    return;
+                if (searches[c].Count > 0) values[c] = v;
+            }
+        },
+        [&] { goOn(std::min<size_t>(done, total), total); });
+    if (stop) throw TerrainCancelled();
+    goOn(total, total);
+    if (stop) throw TerrainCancelled();
     return values;
 }
 

@@ -140,19 +140,32 @@ TEST(Mesh, DefaultsFromThePoints)
     points.Y = {300, 800, 500};
     points.Z = {0, 0, 0};
     ModelDefaults d = ComputeModelDefaults(points);
-    EXPECT_EQ(d.DxText, 20);
-    EXPECT_EQ(d.DyText, 10);
+    // 50 cells of 21 m span the 1000 m and 2 m more, 50 of 11 m the 500 m; the first layer takes
+    // 2 % of each extent.
+    EXPECT_EQ(d.DxText, 21);
+    EXPECT_EQ(d.DyText, 11);
     EXPECT_EQ(d.DzText, 15);
-    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 20 * 62);
-    EXPECT_DOUBLE_EQ(d.OriginY, 300 - 10 * 62);
-    EXPECT_EQ(d.MxRefEdit, "-240.0");
+    EXPECT_DOUBLE_EQ(d.OriginX, 1500 - 21 * (25 + 62));
+    EXPECT_DOUBLE_EQ(d.OriginY, 550 - 11 * (25 + 62));
+    EXPECT_EQ(d.MxRefEdit, "-327.0");
     EXPECT_EQ(d.DyMax, "800.0");
     ModelSettings s;
     ApplyModelDefaults(d, s);
-    EXPECT_EQ(s.Dx, "20");
+    EXPECT_EQ(s.Dx, "21");
     EXPECT_EQ(s.Dz, "15");
     EXPECT_EQ(s.Nz, 40);
     EXPECT_EQ(s.NzScale, "1.5");
+
+    // The smallest whole width whose 50 cells span the extent and 2 m.
+    const std::pair<double, int> widths[] = {{0.001, 1}, {48, 1},    {48.5, 2},     {98, 2},
+                                             {99, 3},    {1048, 21}, {1048.01, 22}, {2300, 47}};
+    for (auto [extent, width] : widths) {
+        ModelPoints spread;
+        spread.X = {100, 100 + extent};
+        spread.Y = {0, 1};
+        spread.Z = {0, 0};
+        EXPECT_EQ(ComputeModelDefaults(spread).DxText, width) << extent;
+    }
 
     ModelPoints single;
     single.X = {0.25};
@@ -172,26 +185,20 @@ TEST(Mesh, DefaultsFromThePoints)
     line.Y = {7, 7, 7};
     line.Z = {0, 0, 0};
     d = ComputeModelDefaults(line);
-    EXPECT_EQ(d.DxText, 20);
-    EXPECT_EQ(d.DyText, 20);
+    EXPECT_EQ(d.DxText, 21);
+    EXPECT_EQ(d.DyText, 21);
     EXPECT_EQ(d.DzText, 10);
-    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 20 * 62);
-    EXPECT_DOUBLE_EQ(d.OriginY, 7 - 20 * (25 + 62));
+    EXPECT_DOUBLE_EQ(d.OriginX, 1500 - 21 * (25 + 62));
+    EXPECT_DOUBLE_EQ(d.OriginY, 7 - 21 * (25 + 62));
     std::swap(line.X, line.Y);
     d = ComputeModelDefaults(line);
-    EXPECT_EQ(d.DxText, 20);
-    EXPECT_DOUBLE_EQ(d.OriginX, 7 - 20 * (25 + 62));
-    EXPECT_DOUBLE_EQ(d.OriginY, 1000 - 20 * 62);
+    EXPECT_EQ(d.DxText, 21);
+    EXPECT_DOUBLE_EQ(d.OriginX, 7 - 21 * (25 + 62));
+    EXPECT_DOUBLE_EQ(d.OriginY, 1500 - 21 * (25 + 62));
     // Other boundary counts and ratios move the origin by what those cells span.
     d = ComputeModelDefaults(points, 3, 2, 1.5, 3.0);
-    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 20 * (1.5 + 2.25 + 3.375));
-    EXPECT_DOUBLE_EQ(d.OriginY, 300 - 10 * (3.0 + 9.0));
-    // The boundary cells take the shown (truncated) widths, as the mesh does: 2 % of 1,010 m is
-    // 20.2 m, shown as 20.
-    points.X = {1000, 2010, 1500};
-    d = ComputeModelDefaults(points);
-    EXPECT_EQ(d.DxText, 20);
-    EXPECT_DOUBLE_EQ(d.OriginX, 1000 - 20 * 62);
+    EXPECT_DOUBLE_EQ(d.OriginX, 1500 - 21 * (25 + 1.5 + 2.25 + 3.375));
+    EXPECT_DOUBLE_EQ(d.OriginY, 550 - 11 * (25 + 3.0 + 9.0));
 }
 
 TEST(Mesh, TextHelpers)
@@ -219,53 +226,81 @@ TEST(Mesh, TheExampleLineGetsPositiveWidths)
 }
 
 // The presets' regular cells, from the origin past the boundary cells, against the stations: they
-// begin at the first station and reach the last one; a direction without extent has them centred.
+// are centred on the stations and hold every one at least 1 m inside. The origin shown to a tenth
+// of a metre, and made whole by leaving the geometry page, moves them by less than that: every
+// station stays inside. A direction without extent has them centred.
 TEST(Mesh, PresetRegularCellsCoverTheStations)
 {
-    // Each survey is one line: along y (the example, broadside to its wire) or along x.
+    // A file, or a line of stations along x: count stations from first, step apart.
     struct Survey {
-        std::string File;
+        std::string Name;
         bool Peer;
-        bool AlongY;
-        double Min, Max;
+        double First, Step;
+        int Count;
     } surveys[] = {
-        {QUILLANE_SOURCE_DIR "/examples/line1_csamt.avg", false, true, 1025, 1725},
-        {QUILLANE_PEER_DATA "/pycsamt/K1.AVG", true, false, 150, 2450},
+        {QUILLANE_SOURCE_DIR "/examples/line1_csamt.avg", false, 0, 0, 0},
+        {QUILLANE_PEER_DATA "/pycsamt/K1.AVG", true, 0, 0, 0},
+        {QUILLANE_PEER_DATA "/pycsamt/L14.avg", true, 0, 0, 0},
+        {"11 stations over 99 m", false, 500, 9.9, 11},
+        // 48 m: 50 cells of 1 m leave exactly 1 m on each side; the origin -62.75 is shown as
+        // -62.8 and made -62.
+        {"a line of 48 m", false, 0.25, 6, 9},
     };
     for (const Survey& survey : surveys) {
-        SCOPED_TRACE(survey.File);
+        SCOPED_TRACE(survey.Name);
         struct stat info;
         if (survey.Peer && stat(QUILLANE_PEER_DATA, &info) != 0) continue;
-        SurveyStore store;
-        bool otherDialect = false;
-        ReadCsamtAvgFile(store, survey.File, &otherDialect);
-        if (otherDialect) ReadAmtAvgFile(store, survey.File, [] {});
-        ModelPoints points = GatherStationPoints(store);
+        ModelPoints points;
+        for (int i = 0; i < survey.Count; ++i) {
+            points.X.push_back(survey.First + survey.Step * i);
+            points.Y.push_back(300);
+            points.Z.push_back(0);
+        }
+        if (survey.Count == 0) {
+            SurveyStore store;
+            bool otherDialect = false;
+            ReadCsamtAvgFile(store, survey.Name, &otherDialect);
+            if (otherDialect) ReadAmtAvgFile(store, survey.Name, [] {});
+            points = GatherStationPoints(store);
+        }
         ASSERT_GT(points.Count(), 1);
-        ModelDefaults d = ComputeModelDefaults(points);
-        const double lineMin = survey.AlongY ? d.YMin : d.XMin;
-        const double lineMax = survey.AlongY ? d.YMax : d.XMax;
-        const double across = survey.AlongY ? d.XMin : d.YMin;
-        ASSERT_EQ(lineMin, survey.Min);
-        ASSERT_EQ(lineMax, survey.Max);
-        ASSERT_EQ(survey.AlongY ? d.XMax : d.YMax, across);
+        const ModelDefaults d = ComputeModelDefaults(points);
         ModelSettings s;
         ApplyModelDefaults(d, s);
         ModelData data;
         BuildXMesh(s, data);
         BuildYMesh(s, data);
-        auto regular = [](const std::string& origin, const std::vector<float>& cells,
-                          int boundary) {
-            double begin = StrToFloat(origin);
+        // The regular cells' first and last faces.
+        auto regular = [](double origin, const std::vector<float>& cells, int boundary) {
+            double begin = origin;
             for (int i = 0; i < boundary; ++i) begin += cells[i];
             double end = begin;
             for (size_t i = boundary; i + boundary < cells.size(); ++i) end += cells[i];
             return std::make_pair(begin, end);
         };
-        const auto x = regular(s.MxRefEdit, data.CellDx, s.NxS);
-        const auto y = regular(s.MyRefEdit, data.CellDy, s.NyS);
-        const double half = 25.0 * (survey.AlongY ? d.DxText : d.DyText);
-        EXPECT_EQ(survey.AlongY ? y : x, std::make_pair(lineMin, lineMax));
-        EXPECT_EQ(survey.AlongY ? x : y, std::make_pair(across - half, across + half));
+        // How far the stations lie inside the regular cells at the least.
+        auto inside = [&](const std::vector<double>& at, std::pair<double, double> cells) {
+            double least = 1e300;
+            for (double v : at) least = std::min({least, v - cells.first, cells.second - v});
+            return least;
+        };
+        const auto x = regular(d.OriginX, data.CellDx, s.NxS);
+        const auto y = regular(d.OriginY, data.CellDy, s.NyS);
+        EXPECT_DOUBLE_EQ(x.first + x.second, d.XMin + d.XMax);
+        EXPECT_DOUBLE_EQ(y.first + y.second, d.YMin + d.YMax);
+        EXPECT_GE(inside(points.X, x), 1.0);
+        EXPECT_GE(inside(points.Y, y), 1.0);
+        EXPECT_NEAR(StrToFloat(s.MxRefEdit), d.OriginX, 0.05);
+        EXPECT_NEAR(StrToFloat(s.MyRefEdit), d.OriginY, 0.05);
+        // The smallest such width: one metre less would not span the extent and 2 m.
+        for (auto [width, extent] :
+             {std::make_pair(d.DxText, d.XMax - d.XMin), std::make_pair(d.DyText, d.YMax - d.YMin)})
+            if (extent > 0) {
+                EXPECT_LT(50.0 * (width - 1), extent + 2);
+            }
+
+        RebuildMeshesKeepingCentre(s, data);
+        EXPECT_GT(inside(points.X, regular(StrToFloat(s.MxRefEdit), data.CellDx, s.NxS)), 0.0);
+        EXPECT_GT(inside(points.Y, regular(StrToFloat(s.MyRefEdit), data.CellDy, s.NyS)), 0.0);
     }
 }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <dirent.h>
 #include <limits>
@@ -393,6 +394,104 @@ TEST(ModelFiles, WriteModelFilesChoosesTheFormAndRefusesBadInput)
               std::vector<std::string>(
                   {testing::TempDir() + "none/x.m", testing::TempDir() + "none/x.cov"}));
     EXPECT_TRUE(WriteModelFiles(TinySettings(), data, base).Saved());
+}
+
+// The writers' progress ends once every text is written, just before the files replace the old
+// ones: a stop at any of its reports, the last one too, leaves every file as it was.
+TEST(ModelFiles, AStopBeforeTheCommitLeavesEveryFile)
+{
+    const std::string dir = testing::TempDir() + "stops/";
+    mkdir(dir.c_str(), 0755);
+    ModelSettings s = TinySettings();
+    s.Edit3 = s.Edit4 = s.Edit7 = "0";
+    // The names in the folder, temporaries apart, and how many temporaries there are.
+    auto listing = [&dir](int* temporaries = nullptr) {
+        std::vector<std::string> names;
+        if (temporaries) *temporaries = 0;
+        if (DIR* d = opendir(dir.c_str())) {
+            while (dirent* e = readdir(d)) {
+                const std::string name = e->d_name;
+                if (name == "." || name == "..") continue;
+                if (name[0] == '.' && temporaries) ++*temporaries;
+                if (name[0] != '.') names.push_back(name);
+            }
+            closedir(d);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    struct Form {
+        const char* Name;
+        bool Terrain;
+    } forms[] = {{"flat", false}, {"terrain", true}};
+    for (const Form& form : forms) {
+        SCOPED_TRACE(form.Name);
+        ModelData data = TinyModel();
+        if (form.Terrain) {
+            data.TerrainX = {0, 100, 200, 300, 120};
+            data.TerrainY = {0, 50, -100, 30, -180};
+            data.TerrainZ = {-5, 8, 12, -3, 4};
+        }
+        for (const char* ext : {".m", ".cov", ".pri"}) std::ofstream(dir + "x" + ext) << "old";
+        // The reports of a whole run; at the last one the three texts lie whole in their
+        // temporaries and no file is replaced yet.
+        std::vector<std::pair<size_t, size_t>> reports;
+        int temporariesAtLast = 0;
+        std::vector<std::string> namesAtLast;
+        std::string modelAtLast;
+        ASSERT_TRUE(WriteModelFileSet({}, s, data, dir + "x.imp", [&](size_t done, size_t total) {
+                        reports.emplace_back(done, total);
+                        namesAtLast = listing(&temporariesAtLast);
+                        modelAtLast = ReadBytes(dir + "x.m");
+                        return true;
+                    }).Saved());
+        if (reports.empty()) {
+            ADD_FAILURE() << "no report";
+            continue;
+        }
+        EXPECT_GT(reports.back().second, 0u);
+        EXPECT_EQ(reports.back().first, reports.back().second);
+        // The texts report as their layers are written: the flat form once a layer of each of
+        // the two, then the last report.
+        if (!form.Terrain) {
+            EXPECT_EQ(reports.size(), 2 * data.LayerDz.size() + 1);
+        }
+        for (size_t i = 1; i < reports.size(); ++i)
+            EXPECT_GE(reports[i].first, reports[i - 1].first);
+        EXPECT_EQ(temporariesAtLast, 3);
+        EXPECT_EQ(modelAtLast, "old");
+        EXPECT_EQ(namesAtLast, std::vector<std::string>({"x.cov", "x.m", "x.pri"}));
+        const std::string model = ReadBytes(dir + "x.m");
+        EXPECT_NE(model, "old");
+
+        for (size_t stopAt = 0; stopAt < reports.size(); ++stopAt) {
+            for (const char* ext : {".m", ".cov", ".pri"}) std::ofstream(dir + "x" + ext) << "old";
+            size_t call = 0;
+            EXPECT_THROW(WriteModelFileSet({}, s, data, dir + "x.imp",
+                                           [&](size_t, size_t) { return call++ < stopAt; }),
+                         TerrainCancelled)
+                << stopAt;
+            int temporaries = -1;
+            EXPECT_EQ(listing(&temporaries), std::vector<std::string>({"x.cov", "x.m", "x.pri"}));
+            EXPECT_EQ(temporaries, 0);
+            for (const char* ext : {".m", ".cov", ".pri"})
+                EXPECT_EQ(ReadBytes(dir + "x" + ext), "old") << stopAt << ext;
+        }
+        // The single files of the terrain form end the same way, at their last report too.
+        if (!form.Terrain) continue;
+        for (auto writer : {&WriteModelTopo, &WriteCovarianceTopo}) {
+            size_t calls = 0;
+            EXPECT_THROW(writer(s, data, dir + "x.imp",
+                                [&](size_t done, size_t total) {
+                                    ++calls;
+                                    return total == 0 || done < total;
+                                }),
+                         TerrainCancelled);
+            EXPECT_GT(calls, 1u);
+            EXPECT_EQ(ReadBytes(dir + "x.m"), "old");
+            EXPECT_EQ(ReadBytes(dir + "x.cov"), "old");
+        }
+    }
 }
 
 TEST(ModelFiles, BackgroundModel)

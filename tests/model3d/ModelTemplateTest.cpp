@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <climits>
 
 #include "base/Exception.h"
 #include "model3d/ModelTemplate.h"
@@ -168,8 +169,13 @@ TEST(ModelTemplate, ExtentBeyondTheIntegerEditsIsRefused)
     EXPECT_THROW(ComputeModelDefaults(widest), EOverflow);
 
     ModelPoints fits;
-    fits.X = {0, 5e10};  // 2 % is just below the integer limit
+    fits.X = {0, 5e10};  // 50 cells of 1,000,000,001 m span it, and the integer holds that
     fits.Y = {0, 1e3};
     fits.Z = {0, 0};
-    EXPECT_EQ(ComputeModelDefaults(fits).DxText, 1000000000);
+    EXPECT_EQ(ComputeModelDefaults(fits).DxText, 1000000001);
+    fits.X = {0, 50.0 * INT_MAX - 2};  // the widest that fits
+    fits.Y = {0, 0};
+    EXPECT_EQ(ComputeModelDefaults(fits).DxText, INT_MAX);
+    fits.X = {0, 50.0 * INT_MAX};
+    EXPECT_THROW(ComputeModelDefaults(fits), EOverflow);
 }

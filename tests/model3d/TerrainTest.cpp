@@ -334,10 +334,34 @@ TEST(Terrain, ProgressComesFromTheCallingThreadAndCanStop)
     });
     EXPECT_EQ(v, expected);
     EXPECT_FALSE(elsewhere);
-    ASSERT_GE(calls.size(), 2u);
-    EXPECT_EQ(calls.front(), std::make_pair(size_t(0), expected.size()));
-    EXPECT_EQ(calls.back(), std::make_pair(expected.size(), expected.size()));
-    for (size_t i = 1; i < calls.size(); ++i) EXPECT_GE(calls[i].first, calls[i - 1].first);
+    // While the columns' neighbours are found the total is not known; then the units of work,
+    // each column charged by what its value costs, up to all of them.
+    TerrainInterpolator terrain(d.TerrainX.data(), d.TerrainY.data(), d.TerrainZ.data(),
+                                d.TerrainCount());
+    float r0 = StartingRadius(d.TerrainX.data(), d.TerrainY.data(), d.TerrainCount());
+    std::vector<float> xs = Centres(s.MxRefEdit, d.CellDx), ys = Centres(s.MyRefEdit, d.CellDy);
+    size_t total = 0;
+    for (float y : ys)
+        for (float x : xs) {
+            TerrainInterpolator::Search search;
+            ASSERT_TRUE(terrain.Find(x, y, r0, search));
+            total += terrain.Cost(search);
+        }
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front(), std::make_pair(size_t(0), size_t(0)));
+    EXPECT_EQ(calls.back(), std::make_pair(total, total));
+    size_t known = 0;
+    while (known < calls.size() && calls[known].second == 0) ++known;
+    ASSERT_LT(known, calls.size());
+    for (size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].second, i < known ? 0 : total) << i;
+        if (i < known) {
+            EXPECT_EQ(calls[i].first, 0u);
+        }
+        if (i > 0) {
+            EXPECT_GE(calls[i].first, calls[i - 1].first);
+        }
+    }
 
     // A stop at any call ends the work with TerrainCancelled; an error of the callback is
     // passed on once the workers have ended.
@@ -357,4 +381,51 @@ TEST(Terrain, ProgressComesFromTheCallingThreadAndCanStop)
                                          return true;
                                      }),
                  std::runtime_error);
+}
+
+// A column whose search takes a crowd of points at once costs the square of the crowd, many
+// times a column of a few neighbours; its work is counted as it goes, and a stop asked for in the
+// middle of it ends it there.
+TEST(Terrain, ColumnsAreChargedByWhatTheyCost)
+{
+    Points p;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> unit(0, 1);
+    for (int i = 0; i < 1000; ++i) p.Add(0.001f * unit(random), 0.001f * unit(random), 300);
+    for (int i = 0; i < 100; ++i) p.Add(5000 + 50.0f * (i % 10), 50.0f * (i / 10), 200);
+    TerrainInterpolator terrain(p.X.data(), p.Y.data(), p.Z.data(), p.N());
+    const float r0 = StartingRadius(p.X.data(), p.Y.data(), p.N());
+    struct Column {
+        float X, Y;
+        bool ScanAll;
+    } columns[] = {{5220, 220, false}, {2000, 0, true}};
+    size_t cost[2];
+    for (int k = 0; k < 2; ++k) {
+        const Column& c = columns[k];
+        TerrainInterpolator::Search search;
+        ASSERT_TRUE(terrain.Find(c.X, c.Y, r0, search));
+        EXPECT_EQ(search.ScanAll, c.ScanAll);
+        cost[k] = terrain.Cost(search);
+        float alone = -1, v = -2;
+        ASSERT_TRUE(terrain.Interpolate(c.X, c.Y, r0, alone));
+        size_t counted = 0, calls = 0;
+        ASSERT_TRUE(terrain.Value(c.X, c.Y, search, v, [&](size_t units) {
+            counted += units;
+            ++calls;
+            return true;
+        }));
+        EXPECT_EQ(v, alone);
+        EXPECT_EQ(counted, cost[k]);
+        if (!c.ScanAll) continue;
+        EXPECT_GE(search.Count, 1000);
+        EXPECT_GT(calls, 100u);  // counted as it goes
+        // Stopped at its first count, the column ends without a value, having done a sliver.
+        counted = 0;
+        EXPECT_FALSE(terrain.Value(c.X, c.Y, search, v, [&](size_t units) {
+            counted += units;
+            return false;
+        }));
+        EXPECT_LT(counted * 100, cost[k]);
+    }
+    EXPECT_GT(cost[1], 1000 * cost[0]);
 }

@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QValueAxis>
 #include <cstring>
@@ -18,8 +20,10 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/ProgressDialog.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
+#include "base/FileName.h"
 #include "base/NumberFormat.h"
 #include "chart/forms/DisplayText.h"
 #include "chart/forms/MarkLayer.h"
@@ -148,20 +152,20 @@ private slots:
         QCOMPARE(Form7->Nx->value(), 50);
         QCOMPARE(Form7->NxS->value(), 5);
         QCOMPARE(Form7->Nz->value(), 40);
-        QCOMPARE(Form7->Dx->text(), QString("20"));
-        QCOMPARE(Form7->Dy->text(), QString("10"));
+        QCOMPARE(Form7->Dx->text(), QString("21"));  // 50 × 21 m span the 1000 m and 2 m more
+        QCOMPARE(Form7->Dy->text(), QString("11"));
         QCOMPARE(Form7->Dz->text(), QString("15"));
         QCOMPARE(Form7->NxScale->text(), QString("2.0"));
         QCOMPARE(Form7->NzScale->text(), QString("1.5"));
         QCOMPARE(Form7->DxMin->text(), QString("1000.0"));
         QCOMPARE(Form7->DyMax->text(), QString("2500.0"));
-        QCOMPARE(Form7->MxRefEdit->text(), QString("-240.0"));  // 1000 - 20 × 62
-        QCOMPARE(Form7->MyRefEdit->text(), QString("1380.0"));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("-327.0"));  // 1500 - 21 × (25 + 62)
+        QCOMPARE(Form7->MyRefEdit->text(), QString("1293.0"));
         QCOMPARE(Form7->Edit3->text(), QString("500"));  // the transmitter's centre
         QCOMPARE(Form7->Edit4->text(), QString("-20"));
         QCOMPARE(Form7->Edit7->text(), QString("3"));
         QCOMPARE(Form7->CellDx.size(), size_t(60));
-        QCOMPARE(Form7->CellDx.front(), 640.0f);
+        QCOMPARE(Form7->CellDx.front(), 672.0f);
         QCOMPARE(Form7->CellDy.size(), size_t(60));
         QVERIFY(Form7->LayerDz.empty());
         QCOMPARE(ShownPoints(Form7->Series1),
@@ -231,11 +235,11 @@ private slots:
         // Another window taking the focus does not leave the edit; an unchanged edit left for
         // another control still rebuilds and makes the origin whole.
         Leave(Form7->Dz, Qt::ActiveWindowFocusReason);
-        QCOMPARE(Form7->MxRefEdit->text(), QString("-240.0"));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("-327.0"));
         QVERIFY(Form7->LayerDz.empty());
         Leave(Form7->Dz);
-        QCOMPARE(Form7->MxRefEdit->text(), QString("-240"));
-        QCOMPARE(Form7->MyRefEdit->text(), QString("1380"));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("-327"));
+        QCOMPARE(Form7->MyRefEdit->text(), QString("1293"));
         QCOMPARE(Form7->LayerDz.size(), size_t(45));
         QCOMPARE(Form7->LayerDz[0], 15.0f);
         QCOMPARE(Form7->LayerRho, std::vector<float>(45, 100.0f));
@@ -243,12 +247,12 @@ private slots:
         // A step of the up-down takes the mean width first; the wider model keeps its centre.
         Form7->Dx->setText("7");
         Form7->Nx->stepBy(10);
-        QCOMPARE(Form7->Dx->text(), QString("20"));
+        QCOMPARE(Form7->Dx->text(), QString("21"));
         QCOMPARE(Form7->Nx->value(), 60);
         Form7->LayerRho[3] = 42;
         Leave(Form7->Dx);
         QCOMPARE(Form7->CellDx.size(), size_t(70));
-        QCOMPARE(Form7->MxRefEdit->text(), QString("-340"));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("-432"));
         QCOMPARE(Form7->LayerRho[3], 42.0f);  // the layer count stayed
 
         Form7->NzScale->setText("2");
@@ -270,7 +274,7 @@ private slots:
         // The map page draws the outline and the inner nodes.
         Form7->PageControl1->setCurrentWidget(Form7->TabSheet4);
         QCOMPARE(Form7->Series2->count(), 5);
-        QCOMPARE(Form7->Series2->at(0), QPointF(-340, 1380));
+        QCOMPARE(Form7->Series2->at(0), QPointF(-432, 1293));
         QCOMPARE(int(ShownPoints(Form7->Series3).size()), 69 * 59);
         // The stations and nodes are painted by layers, with the pixels of Qt's own marks.
         QCOMPARE(Form7->Series1->count() + Form7->Series3->count(), 0);
@@ -303,9 +307,9 @@ private slots:
         Form7->Chart1MouseMove(Qt::LeftButton, Qt::ControlModifier, QPointF(1500, 2500));
         QCOMPARE(Form7->MxRefEdit->text(), origin);
         Form7->Chart1MouseMove(Qt::LeftButton, Qt::NoModifier, QPointF(1010.6, 1994.8));
-        QCOMPARE(Form7->MxRefEdit->text(), QString("-229"));  // -240 + 10.6, truncated
-        QCOMPARE(Form7->MyRefEdit->text(), QString("1374"));
-        QCOMPARE(Form7->Series2->at(0), QPointF(-229, 1374));
+        QCOMPARE(Form7->MxRefEdit->text(), QString("-316"));  // -327 + 10.6, truncated
+        QCOMPARE(Form7->MyRefEdit->text(), QString("1287"));
+        QCOMPARE(Form7->Series2->at(0), QPointF(-316, 1287));
         Form7->Chart1MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(2000, 2000));
         Form7->Chart1MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(2000, 2500));
         QCOMPARE(Form7->Series4->count(), 3);
@@ -520,6 +524,66 @@ private slots:
         Form7->close();
     }
 
+    // "创建模型" cancelled at the first moment its progress dialog shows, or at the last one, the
+    // bar full just before the files replace the old ones: no file of the set is written. The
+    // flat model, without terrain, too.
+    void cancelAtTheFirstAndTheLastMoment()
+    {
+        ScriptedUserInterface ui;
+        OpenOnSurvey(ui);
+        Form7->TabSheet1Exit();
+        struct ShowAtOnce {
+            int Before = ProgressDialog::ShowAfter;
+            ShowAtOnce() { ProgressDialog::ShowAfter = 0; }
+            ~ShowAtOnce() { ProgressDialog::ShowAfter = Before; }
+        } showAtOnce;
+        struct Case {
+            const char* Moment;
+            bool Last;
+            bool Terrain;
+        } cases[] = {{"first", false, true},
+                     {"last", true, true},
+                     {"first flat", false, false},
+                     {"last flat", true, false}};
+        for (const Case& c : cases) {
+            if (!c.Terrain) {
+                Form7->TerrainX.clear();
+                Form7->TerrainY.clear();
+                Form7->TerrainZ.clear();
+            }
+            // Presses Cancel while the dialog shows: at once, or once its bar is full.
+            bool pressed = false;
+            QTimer canceller;
+            canceller.setInterval(0);
+            connect(&canceller, &QTimer::timeout, [&] {
+                for (QWidget* widget : QApplication::topLevelWidgets()) {
+                    auto* dialog = qobject_cast<QProgressDialog*>(widget);
+                    if (!dialog || !dialog->isVisible() || pressed) continue;
+                    if (c.Last && !(dialog->maximum() > 0 && dialog->value() == dialog->maximum()))
+                        continue;
+                    QCOMPARE(dialog->labelText(), Text("创建模型"));
+                    dialog->cancel();
+                    pressed = true;
+                }
+            });
+            canceller.start();
+            const std::string name = Path((std::string(c.Moment) + ".m").c_str());
+            ui.FileAnswers.push_back({{name}});
+            Form7->BitBtn4->click();
+            canceller.stop();
+            for (const char* ext : {".m", ".cov", ".pri"})
+                QVERIFY2(!Exists(ChangeFileExt(name, ext)), c.Moment);
+            QVERIFY2(pressed, c.Moment);
+            QVERIFY(ui.Shown.empty());
+            QVERIFY(!Form7->Busy);
+        }
+        // Not cancelled, the files are written.
+        ui.FileAnswers.push_back({{Path("kept.m")}});
+        Form7->BitBtn4->click();
+        for (const char* file : {"kept.m", "kept.cov", "kept.pri"}) QVERIFY(Exists(Path(file)));
+        Form7->close();
+    }
+
     // An error while "创建模型" leaves its page, or one left unresolved on an earlier leave, ends
     // the command: no save dialog, no file.
     void leaveErrorsEndTheCommand()
@@ -580,10 +644,10 @@ private slots:
         Form7 = nullptr;
         Form1->N25->trigger();
         QVERIFY(Form7);
-        QCOMPARE(Form7->Dy->text(), QString("20"));
+        QCOMPARE(Form7->Dy->text(), QString("21"));
         QCOMPARE(Form7->CellDy.size(), size_t(60));
-        QCOMPARE(Form7->CellDy[5], 20.0f);
-        QCOMPARE(Form7->MyRefEdit->text(), QString("260.0"));  // 2000 - 20 × (25 + 62)
+        QCOMPARE(Form7->CellDy[5], 21.0f);
+        QCOMPARE(Form7->MyRefEdit->text(), QString("173.0"));  // 2000 - 21 × (25 + 62)
 
         Form7->Dy->setText("0");
         Leave(Form7->Dy);
