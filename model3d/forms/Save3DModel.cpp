@@ -771,8 +771,11 @@ void TForm7::BitBtn2Click()
     } restore{SaveDialog1, filter};
     if (!SaveDialog1.Execute()) return;
     const std::string name = SaveDialog1.FileName;
-    if (!WriteBackgroundModel(owner_->Transmitters, Settings(), *this, name))
-        ReportUnwritten({{ChangeFileExt(name, ".pri")}, {}});
+    if (!WriteBackgroundModel(owner_->Transmitters, Settings(), *this, name)) {
+        FileSetOutcome outcome;
+        outcome.Unwritten = {ChangeFileExt(name, ".pri")};
+        ReportUnwritten(outcome);
+    }
 }
 
 void TForm7::BitBtn1Click()
