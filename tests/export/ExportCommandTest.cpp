@@ -110,17 +110,24 @@ SurveyStore TwoStationSurvey()
     return store;
 }
 
+// One row for each of the two stations, into a file of the test folder.
+ExportSettings BothStations(const std::string& fileName)
+{
+    ExportSettings settings;
+    settings.FileName = ExportTempPath(fileName);
+    settings.FromStation = "1";
+    settings.ToStation = "2";
+    settings.Count = 1;
+    return settings;
+}
+
 }  // namespace
 
 TEST(ExportCommand, MtdExportWritesBothFilesOrNeither)
 {
     SurveyStore store = TwoStationSurvey();
-    ExportSettings settings;
-    settings.FileName = ExportTempPath("run.mtd");
+    ExportSettings settings = BothStations("run.mtd");
     const std::string mde = ExportTempPath("run.mde");
-    settings.FromStation = "1";
-    settings.ToStation = "2";
-    settings.Count = 1;
     settings.Frequencies = {0.029296875f};
     EXPECT_EQ(RunExport(store, settings, nullptr), ExportFormat::Mtd);
     EXPECT_NE(FileBytes(settings.FileName).find("\r\n    2,"), std::string::npos);
@@ -154,12 +161,8 @@ TEST(ExportCommand, MtdExportWritesBothFilesOrNeither)
 TEST(ExportCommand, AnMdeFileThatCannotBeWrittenKeepsTheMtdFile)
 {
     SurveyStore store = TwoStationSurvey();
-    ExportSettings settings;
-    settings.FileName = ExportTempPath("kept.mtd");
+    const ExportSettings settings = BothStations("kept.mtd");
     const std::string mde = ExportTempPath("kept.mde");
-    settings.FromStation = "1";
-    settings.ToStation = "2";
-    settings.Count = 1;
     PutFile(settings.FileName, "old mtd");
     PutFile(mde, "old mde");
     chmod(mde.c_str(), 0444);
@@ -234,13 +237,9 @@ TEST(ExportCommand, ExportsWithoutRowsSayWhatIsMissing)
         for (const Case& c : cases) {
             SurveyStore store = TwoStationSurvey();
             c.change(store);
-            ExportSettings settings;
-            settings.FileName = ExportTempPath(std::string("rows") + extension);
+            const ExportSettings settings = BothStations(std::string("rows") + extension);
             const std::string mde = ExportTempPath("rows.mde");
             PutFile(settings.FileName, "old");
-            settings.FromStation = "1";
-            settings.ToStation = "2";
-            settings.Count = 1;
             std::vector<std::string> shown;
             RunExport(store, settings, [&](const std::string& text) { shown.push_back(text); });
             EXPECT_EQ(shown, std::vector<std::string>{c.message}) << c.what << extension;
