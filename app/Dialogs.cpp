@@ -126,11 +126,19 @@ std::string ReplaceQuestion(const std::string& fileName)
 bool FileDialog::Execute()
 {
     if (DialogKind == Open) return CurrentUserInterface().RunFileDialog(*this);
-    const std::string initialDir = InitialDir;
+    const std::string initialDir = InitialDir, fileName = FileName;
+    const std::vector<std::string> files = Files;
+    const int filterIndex = FilterIndex;
     for (;;) {
         const bool chosen = CurrentUserInterface().RunFileDialog(*this);
         InitialDir = initialDir;
-        if (!chosen) return false;
+        if (!chosen) {
+            // Cancelled after a name was refused: the dialog stands as before it was shown.
+            FileName = fileName;
+            Files = files;
+            FilterIndex = filterIndex;
+            return false;
+        }
         FileName = SavedFileName(*this, FileName);
         Files = {FileName};
         const QFileInfo existing(QFile::decodeName(FileName.c_str()));

@@ -223,6 +223,7 @@ private slots:
         QCOMPARE(ui.Dialogs[1].FileName, out1 + ".stn");
         QVERIFY(ui.Dialogs[1].InitialDir.empty());
         QCOMPARE(d.InitialDir, std::string("."));
+        QVERIFY(d.FileName.empty());  // cancelled: as before it was shown
 
         ui.FileAnswers.push_back({{out1}});
         ui.MessageBoxAnswers.push_back(IDYES);
