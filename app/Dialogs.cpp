@@ -9,6 +9,9 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
+#include "base/FileName.h"
+#include "chart/forms/DisplayText.h"
+
 const char* const kApplicationTitle = "Quillane 20130329";
 
 namespace {
@@ -91,9 +94,61 @@ QStringList QtNameFilters(const std::string& filter)
     return result;
 }
 
+std::string FilterExtension(const std::string& filter, int index)
+{
+    const std::vector<std::string> parts = SplitAtBars(filter);
+    const size_t at = static_cast<size_t>(index) * 2 - 1;
+    if (index < 1 || at >= parts.size()) return std::string();
+    std::string pattern = parts[at].substr(0, parts[at].find(';'));
+    while (!pattern.empty() && pattern.front() == ' ') pattern.erase(0, 1);
+    while (!pattern.empty() && pattern.back() == ' ') pattern.pop_back();
+    if (pattern.rfind("*.", 0) != 0) return std::string();
+    const std::string ext = pattern.substr(2);
+    if (ext.empty() || ext.find_first_of("*?[.") != std::string::npos) return std::string();
+    return ext;
+}
+
+std::string SavedFileName(const FileDialog& dialog, const std::string& chosen)
+{
+    if (!dialog.SaveExt.empty()) return ChangeFileExt(chosen, dialog.SaveExt);
+    if (!ExtractFileExt(chosen).empty()) return chosen;
+    std::string ext = FilterExtension(dialog.Filter, dialog.FilterIndex);
+    if (ext.empty()) ext = dialog.DefaultExt;
+    if (ext.empty()) return chosen;
+    return chosen + (ext.front() == '.' ? ext : "." + ext);
+}
+
+std::string ReplaceQuestion(const std::string& fileName)
+{
+    return "文件 " + DisplayText(fileName).toStdString() + " 已经存在，是否替换？";
+}
+
 bool FileDialog::Execute()
 {
-    return CurrentUserInterface().RunFileDialog(*this);
+    if (DialogKind == Open) return CurrentUserInterface().RunFileDialog(*this);
+    const std::string initialDir = InitialDir, fileName = FileName;
+    const std::vector<std::string> files = Files;
+    const int filterIndex = FilterIndex;
+    for (;;) {
+        const bool chosen = CurrentUserInterface().RunFileDialog(*this);
+        InitialDir = initialDir;
+        if (!chosen) {
+            // Cancelled after a name was refused: the dialog stands as before it was shown.
+            FileName = fileName;
+            Files = files;
+            FilterIndex = filterIndex;
+            return false;
+        }
+        FileName = SavedFileName(*this, FileName);
+        Files = {FileName};
+        const QFileInfo existing(QFile::decodeName(FileName.c_str()));
+        if (!OverwritePrompt || !existing.exists() || existing.isDir()) return true;
+        if (SystemMessageBox(Owner, ReplaceQuestion(FileName), kApplicationTitle,
+                             MB_YESNO | MB_ICONWARNING) == IDYES)
+            return true;
+        // Asked again where the name was chosen, with the name to change.
+        InitialDir.clear();
+    }
 }
 
 bool QtUserInterface::RunFileDialog(FileDialog& dialog)
@@ -110,7 +165,8 @@ bool QtUserInterface::RunFileDialog(FileDialog& dialog)
     } else {
         box.setAcceptMode(QFileDialog::AcceptSave);
         box.setFileMode(QFileDialog::AnyFile);
-        box.setOption(QFileDialog::DontConfirmOverwrite, !dialog.OverwritePrompt);
+        // FileDialog::Execute asks itself, about the name the command saves under.
+        box.setOption(QFileDialog::DontConfirmOverwrite, true);
     }
     const QStringList filters = QtNameFilters(dialog.Filter);
     if (!filters.isEmpty()) {
@@ -120,7 +176,21 @@ bool QtUserInterface::RunFileDialog(FileDialog& dialog)
                               : 0;
         box.selectNameFilter(filters[index]);
     }
-    box.setDefaultSuffix(FromUtf8(dialog.DefaultExt));
+    // A save dialog's suffix is that of the filter chosen, and follows the choice.
+    const auto suffixOf = [&dialog](int index) {
+        if (dialog.DialogKind == FileDialog::Open) return FromUtf8(dialog.DefaultExt);
+        FileDialog chosen = dialog;
+        chosen.FilterIndex = index;
+        const std::string ext = ExtractFileExt(SavedFileName(chosen, "x"));
+        return FromUtf8(ext.empty() ? ext : ext.substr(1));
+    };
+    box.setDefaultSuffix(suffixOf(dialog.FilterIndex));
+    if (dialog.DialogKind != FileDialog::Open)
+        QObject::connect(
+            &box, &QFileDialog::filterSelected, &box,
+            [&box, &filters, &suffixOf](const QString& filter) {
+                box.setDefaultSuffix(suffixOf(static_cast<int>(filters.indexOf(filter)) + 1));
+            });
     const QString fileName = QFile::decodeName(dialog.FileName.c_str());
     if (!dialog.InitialDir.empty())
         box.setDirectory(QFile::decodeName(dialog.InitialDir.c_str()));

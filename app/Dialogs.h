@@ -5,7 +5,9 @@
 //
 //   FileDialog d(FileDialog::Open);      d.Filter = "Raw(*.raw)|*.raw|";  d.Execute()
 //       true after OK: Files holds every chosen name (UTF-8), FileName the first, FilterIndex the
-//       chosen pair (1-based); false after Cancel, nothing changed.
+//       chosen pair (1-based); false after Cancel, nothing changed. A save dialog gives a name
+//       typed without an extension the extension of the chosen filter, and asks before it gives
+//       the name of an existing file.
 //   ShowMessage(text)                    plain box captioned with the application title
 //   SystemMessageBox(owner, text, caption, MB_OK | MB_ICONWARNING)  -> IDOK, IDCANCEL, IDYES ...
 //   InputBox(caption, prompt, default)   the reply, or the default when cancelled
@@ -29,19 +31,36 @@ public:
 
     Kind DialogKind;
     std::string Title;
-    std::string Filter;      // "description|pattern|description|pattern|", patterns split by ";"
-    int FilterIndex = 1;     // 1-based pair shown first, and the one chosen after OK
-    std::string DefaultExt;  // added to a typed name without extension ("raw" or ".raw")
+    std::string Filter;   // "description|pattern|description|pattern|", patterns split by ";"
+    int FilterIndex = 1;  // 1-based pair shown first, and the one chosen after OK
+    // Added to a typed name without extension ("raw" or ".raw"); a save dialog adds the extension
+    // of the chosen filter instead, this one only where that filter names none ("*", "*.*").
+    std::string DefaultExt;
     std::string InitialDir;
     std::string FileName;  // preset name before; after OK the first chosen name
     std::vector<std::string> Files;
     bool AllowMultiSelect = false;
-    bool FileMustExist = false;  // the path and the file must exist
-    bool OverwritePrompt = false;
+    bool FileMustExist = false;   // the path and the file must exist
+    bool OverwritePrompt = true;  // a save dialog asks before it gives an existing file's name
+    // A save dialog whose command saves under the chosen name with this extension (".txt")
+    // gives that name back, so that it asks about the file that is replaced.
+    std::string SaveExt;
     QWidget* Owner = nullptr;
 
     bool Execute();
 };
+
+// The extension that pair index (1-based) of a filter names, without its point ("stn" of
+// "*.stn"); empty where its first pattern names none ("*", "*.*") or there is no such pair.
+std::string FilterExtension(const std::string& filter, int index);
+
+// The name a save dialog gives back for a chosen one: with SaveExt, its extension replaced by
+// that; else, a name without an extension takes FilterExtension of the chosen filter, or
+// DefaultExt where that is empty.
+std::string SavedFileName(const FileDialog& dialog, const std::string& chosen);
+
+// The question before an existing file is replaced.
+std::string ReplaceQuestion(const std::string& fileName);
 
 // The filter in Qt's form: one entry "description (p1 p2)" per pair; a description that already
 // ends in its own patterns in brackets is kept as it is.

@@ -8,7 +8,8 @@
 //   Form1->N20Click();
 //   QCOMPARE(ui.Dialogs.size(), 2u);  QCOMPARE(ui.Shown.back().Text, "...");
 //
-// With a queue empty: file dialogs and input boxes are cancelled, message boxes answer IDOK.
+// With a queue empty: file dialogs and input boxes are cancelled, message boxes answer IDOK, or
+// IDYES when they ask yes or no.
 
 #include <deque>
 #include <optional>
@@ -65,7 +66,10 @@ public:
                          int flags) override
     {
         Shown.push_back({MessageBox, caption, text, flags, owner});
-        if (MessageBoxAnswers.empty()) return IDOK;
+        if (MessageBoxAnswers.empty()) {
+            const int buttons = flags & 0x0F;
+            return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDYES : IDOK;
+        }
         const int answer = MessageBoxAnswers.front();
         MessageBoxAnswers.pop_front();
         return answer;

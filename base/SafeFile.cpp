@@ -7,10 +7,15 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <linux/magic.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
+#include <climits>
+
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -72,6 +77,33 @@ std::string TemporaryPrefix(const std::string& path)
             --length;
     }
     return path.substr(0, start) + "." + path.substr(start, length) + mark;
+}
+
+// File systems that take their names' rules from Windows (NTFS by its two Linux drivers).
+bool HasWindowsNames(long type)
+{
+    switch (static_cast<unsigned long>(type)) {
+    case MSDOS_SUPER_MAGIC:
+    case EXFAT_SUPER_MAGIC:
+    case CIFS_SUPER_MAGIC:
+    case SMB2_SUPER_MAGIC:
+    case 0x5346544eul:  // ntfs
+    case 0x7366746eul:  // ntfs3
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The length of UTF-8 text in UTF-16 units; a byte that begins no character counts as one.
+size_t Utf16Units(std::string_view text)
+{
+    size_t units = 0;
+    for (unsigned char c : text) {
+        if ((c & 0xC0) == 0x80) continue;
+        units += c >= 0xF0 ? 2 : 1;
+    }
+    return units;
 }
 
 bool IsRandomPart(const char* text)
@@ -175,6 +207,34 @@ void SyncFolderOf(const std::string& path)
 
 }  // namespace
 
+FolderNameRules NameRulesOf(const std::string& path)
+{
+    FolderNameRules rules;
+    const std::string folder = FolderOf(path);
+    const long max = pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (max > 0) rules.NameMax = static_cast<size_t>(max);
+    struct statfs info;
+    if (statfs(folder.c_str(), &info) == 0) rules.WindowsNames = HasWindowsNames(info.f_type);
+    return rules;
+}
+
+bool NameFitsRules(std::string_view name, const FolderNameRules& rules)
+{
+    const size_t slash = name.rfind('/');
+    if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
+    if (name.empty() || name == "." || name == "..") return false;
+    if (!rules.WindowsNames) return name.size() <= rules.NameMax;
+    if (Utf16Units(name) > rules.NameMax) return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || std::strchr("\"*:<>?\\|", c)) return false;
+    return name.back() != ' ' && name.back() != '.';
+}
+
+bool SaveNameFits(const std::string& path)
+{
+    return path.size() < PATH_MAX && NameFitsRules(path, NameRulesOf(path));
+}
+
 SafeFile::SafeFile(const std::string& fileName) : fileName_(fileName), path_(SaveTarget(fileName))
 {
     // A file that exists but is read-only (no write bit, or not writable for this user) is refused,
@@ -185,6 +245,9 @@ SafeFile::SafeFile(const std::string& fileName) : fileName_(fileName), path_(Sav
     if (exists && ((existing.st_mode & 0222) == 0 || access(path_.c_str(), W_OK) != 0 ||
                    !S_ISREG(existing.st_mode)))
         throw EFCreateError(fileName);
+    // A name the folder cannot hold would fail only at the final rename, after the whole text,
+    // and after the files of its set before it were replaced.
+    if (!exists && !SaveNameFits(path_)) throw EFCreateError(fileName);
     buffer_.reset(new char[kBufferBytes]);
     const std::string prefix = TemporaryPrefix(path_);
     RemoveStaleTemporaries(path_, prefix);
@@ -300,7 +363,11 @@ FileSetOutcome CommitTogether(std::vector<SafeFile>& files, std::vector<std::str
             }
         }
     if (!unwritten.empty()) {
-        for (SafeFile& file : files) file.Discard();
+        for (SafeFile& file : files) {
+            if (std::find(unwritten.begin(), unwritten.end(), file.FileName()) == unwritten.end())
+                outcome.Withheld.push_back(file.FileName());
+            file.Discard();
+        }
         outcome.Unwritten = std::move(unwritten);
         return outcome;
     }
@@ -312,9 +379,10 @@ FileSetOutcome CommitTogether(std::vector<SafeFile>& files, std::vector<std::str
             files[i].Commit();
             outcome.Replaced.push_back(files[i].FileName());
         } catch (const EFCreateError&) {
-            for (size_t k = i; k < files.size(); ++k) {
+            outcome.Unwritten.push_back(files[i].FileName());
+            for (size_t k = i + 1; k < files.size(); ++k) {
                 files[k].Discard();
-                outcome.Unwritten.push_back(files[k].FileName());
+                outcome.Withheld.push_back(files[k].FileName());
             }
             return outcome;
         }
@@ -323,17 +391,42 @@ FileSetOutcome CommitTogether(std::vector<SafeFile>& files, std::vector<std::str
     return outcome;
 }
 
+FileSetOutcome WriteFileSet(const std::vector<FileInSet>& files,
+                            const std::function<void()>& beforeCommit)
+{
+    std::vector<SafeFile> saves;
+    std::vector<std::string> unwritten;
+    saves.reserve(files.size());
+    for (const FileInSet& file : files) {
+        try {
+            saves.emplace_back(file.Name);
+        } catch (const EFCreateError&) {
+            unwritten.push_back(file.Name);
+        }
+    }
+    for (size_t i = 0; unwritten.empty() && i < files.size(); ++i) {
+        try {
+            files[i].Write(saves[i]);
+            saves[i].Finish();
+        } catch (const EFCreateError&) {
+            unwritten.push_back(files[i].Name);
+        }
+    }
+    if (unwritten.empty() && beforeCommit) beforeCommit();
+    return CommitTogether(saves, std::move(unwritten));
+}
+
 std::string FileSetMessage(const FileSetOutcome& outcome)
 {
     std::string text;
-    for (const std::string& name : outcome.Unwritten) {
+    const auto line = [&text](const std::string& words) {
         if (!text.empty()) text += "\n";
-        text += EFCreateError(name).what();
-    }
-    for (const std::string& name : outcome.Replaced) {
-        if (!text.empty()) text += "\n";
-        text +=
-            "File " + name + " was replaced before the failure and no longer matches the others";
-    }
+        text += words;
+    };
+    for (const std::string& name : outcome.Unwritten) line(EFCreateError(name).what());
+    for (const std::string& name : outcome.Withheld)
+        line("同组的文件无法保存，文件 " + name + " 保持不变。");
+    for (const std::string& name : outcome.Replaced)
+        line("File " + name + " was replaced before the failure and no longer matches the others");
     return text;
 }

@@ -2,6 +2,7 @@
 // Saving a file whole: the text streams into a temporary file beside it, which replaces the file
 // only when the whole text was written. Until then the file stays as it was.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -81,13 +82,34 @@ private:
     bool finished_ = false;
 };
 
+// What a folder's file system allows in a file name.
+struct FolderNameRules {
+    size_t NameMax = 255;  // longest name: bytes, or UTF-16 units where WindowsNames holds
+    // FAT, exFAT, NTFS and SMB shares: no control character and none of " * : < > ? \ |, no
+    // blank or point at the end, the length counted in UTF-16 units.
+    bool WindowsNames = false;
+};
+
+// The rules of the folder that holds path (the system's limit where it tells none).
+FolderNameRules NameRulesOf(const std::string& path);
+
+// Whether a name (the part after the last slash) is one the rules allow.
+bool NameFitsRules(std::string_view name, const FolderNameRules& rules);
+
+// Whether a file of this path can be made: its name fits its folder's rules and the whole path the
+// system's limit. A save checks it before it begins, so that no rename fails on the name.
+bool SaveNameFits(const std::string& path);
+
 // A file saved from bytes at hand.
 void WriteFileReplacing(const std::string& fileName, const std::string& bytes);
 
-// Files that belong together (a model's .m, .cov and .pri), each written into its SafeFile.
+// Files that belong together (a model's .m, .cov and .pri, an MTD file and its MDE file), each
+// written into its SafeFile.
 struct FileSetOutcome {
-    // Files that kept what they held before.
+    // Files that could not be written; they kept what they held before.
     std::vector<std::string> Unwritten;
+    // The other files of a set that could not be written whole: they kept what they held too.
+    std::vector<std::string> Withheld;
     // Files replaced before a later one failed: the set no longer matches.
     std::vector<std::string> Replaced;
     bool Saved() const { return Unwritten.empty(); }
@@ -96,5 +118,20 @@ struct FileSetOutcome {
 // Commits the files when none of them failed (the names in unwritten), else discards them all.
 FileSetOutcome CommitTogether(std::vector<SafeFile>& files, std::vector<std::string> unwritten);
 
-// "Cannot create file %s" for each unwritten file, and a word on files replaced before a failure.
+// A file of a set: its name and the writer of its text.
+struct FileInSet {
+    std::string Name;
+    std::function<void(TextSink&)> Write;
+};
+
+// Saves a set: every file's name is checked and its save begun before any text is written, and
+// the files replace the old ones only when all of them were written whole. A file that cannot be
+// saved leaves every file of the set as it was. An error of a writer other than EFCreateError
+// passes through, the files again as they were. beforeCommit, when given, runs once every file is
+// written whole and before the first is replaced: work that may still be ended looks there last.
+FileSetOutcome WriteFileSet(const std::vector<FileInSet>& files,
+                            const std::function<void()>& beforeCommit = {});
+
+// "Cannot create file %s" for each unwritten file, a word on each file withheld with it, and one
+// on files replaced before a failure.
 std::string FileSetMessage(const FileSetOutcome& outcome);

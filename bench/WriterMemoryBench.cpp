@@ -161,7 +161,7 @@ BENCHMARK(BM_ImpAmplitudeMemory)->Unit(benchmark::kMillisecond);
 void BM_MtdMemory(benchmark::State& state)
 {
     const std::string path = BenchFile(".mtd");
-    MeasureWriter(state, path, [&] { WriteMtdFile(LargeSurvey(), path, "", "\xff", 40, true); });
+    MeasureWriter(state, path, [&] { WriteMtdFile(LargeSurvey(), path, "0", "1e9", 40, true); });
 }
 BENCHMARK(BM_MtdMemory)->Unit(benchmark::kMillisecond);
 

@@ -7,10 +7,11 @@
 
 #include "base/AsciiText.h"
 #include "base/NumberFormat.h"
-#include "base/Progress.h"
+#include "base/StationNumber.h"
 #include "export/ExportErrors.h"
 #include "export/ImpWriter.h"
 #include "export/MtdWriter.h"
+#include "export/StationRows.h"
 #include "export/ZFileWriter.h"
 
 void CollectFrequencies(SurveyStore& store)
@@ -40,6 +41,14 @@ std::vector<std::string> SortedStationNames(const SurveyStore& store)
     std::vector<std::string> names;
     names.reserve(store.ExStations.size());
     for (const TStation& s : store.ExStations) names.push_back(s.Name);
+    if (StationNamesAreNumbers(store)) {
+        // Names of one value keep their store order.
+        std::stable_sort(names.begin(), names.end(),
+                         [](const std::string& a, const std::string& b) {
+                             return PlainDecimalValue(a) < PlainDecimalValue(b);
+                         });
+        return names;
+    }
     // std::string compares as unsigned bytes, the shorter of a name and its extension first.
     std::sort(names.begin(), names.end());
     return names;
@@ -111,13 +120,8 @@ ExportFormat RunExport(SurveyStore& store, const ExportSettings& settings,
     const ExportSettings& s = settings;
     switch (format) {
     case ExportFormat::Mtd:
-        CheckRowCount(s.Count);
-        CheckMdeInputs(store);
-        if (WriteMtdFile(store, s.FileName, s.FromStation, s.ToStation, s.Count,
-                         s.NearZoneCorrection, showMessage)) {
-            ReportChangesMade();
-            WriteMdeFile(store, s.FileName);
-        }
+        WriteMtdAndMdeFiles(store, s.FileName, s.FromStation, s.ToStation, s.Count,
+                            s.NearZoneCorrection, showMessage);
         break;
     case ExportFormat::ZFile:
         WriteZFile(store, s.FileName, s.FromStation, s.ToStation, s.Count, s.NearZoneCorrection,
@@ -132,6 +136,7 @@ ExportFormat RunExport(SurveyStore& store, const ExportSettings& settings,
                               s.Negate, showMessage);
         break;
     case ExportFormat::None:
+        if (showMessage) showMessage(kNoOutputFormatMessage);
         break;
     }
     return format;

@@ -12,7 +12,9 @@
 // entry within 1e-10 of one already taken is left out), in order of first appearance.
 void CollectFrequencies(SurveyStore& store);
 
-// The Ex station names in ascending byte order, each as often as it occurs (the range lists).
+// The Ex station names, each as often as it occurs (the range lists): in ascending order of their
+// values when every name is a plain decimal number (names of one value in store order), else in
+// ascending byte order.
 std::vector<std::string> SortedStationNames(const SurveyStore& store);
 
 // The text of a frequency item of the dialog, "0.000000E+00" (9.600000E+03).
@@ -33,9 +35,9 @@ enum class ExportFormat { None, Mtd, ZFile, ImpComplex, ImpAmplitude };
 ExportFormat ChooseExportFormat(const std::string& fileName, bool amplitude);
 
 // After the dialog's OK: OutputFreqs becomes the checked frequencies, then the chosen writer runs
-// (the MTD file with its MDE file, the Z-file or an IMP file); a name of no known kind writes
-// nothing. Everything the MTD and MDE files need is checked before either is written; a range that
-// holds no station writes neither. Returns the format that was chosen; errors of the writers pass
-// through, their messages go to showMessage.
+// (the MTD file with its MDE file, the two replaced together, the Z-file or an IMP file); a name of
+// no known kind writes nothing and shows kNoOutputFormatMessage. Everything the MTD and MDE files
+// need is checked before either is written; a range that gives no row writes neither. Returns the
+// format that was chosen; errors of the writers pass through, their messages go to showMessage.
 ExportFormat RunExport(SurveyStore& store, const ExportSettings& settings,
                        const ShowMessageFn& showMessage);

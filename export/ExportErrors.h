@@ -10,6 +10,10 @@ extern const char* const kZeroCountMessage;         // count of rows per station
 extern const char* const kTooFewExStationsMessage;  // the MDE file needs two Ex stations
 extern const char* const kNoTransmitterMessage;     // the MDE and Z-file headers need one
 extern const char* const kNoStationInRangeMessage;  // the MTD or Z-file range selects no station
+extern const char* const kNoHyStationMessage;       // MTD and Z-file rows need Hy stations
+extern const char* const kNoSampleInRangeMessage;   // no station of the range has a row to write
+extern const char* const kNoExStationMessage;       // nothing to export at all
+extern const char* const kNoOutputFormatMessage;    // the file name names no output format
 
 // EWriteError with kZeroCountMessage when count is 0 (the row step would divide by it).
 void CheckRowCount(int count);

@@ -21,39 +21,21 @@ const char* const kMtdHeader[] = {
     "\"From S2D2D v2.00f Date:19/04/99 Time:10:02:56\"",
 };
 
-// Whether a station's name lies in the range, in byte order.
-bool InByteRange(const TStation& station, const std::string& first, const std::string& last)
+// The rows of every station in the range, after the header.
+void MtdText(TextSink& text, const SurveyStore& store, const StationCurveIndex& index,
+             const StationRange& range, int count, bool correct)
 {
-    return !(station.Name < first || last < station.Name);
-}
-
-}  // namespace
-
-bool WriteMtdFile(const SurveyStore& store, const std::string& fileName,
-                  const std::string& firstStation, const std::string& lastStation, int count,
-                  bool correct, const ShowMessageFn& showMessage)
-{
-    CheckRowCount(count);
-    if (std::none_of(store.ExStations.begin(), store.ExStations.end(), [&](const TStation& s) {
-            return InByteRange(s, firstStation, lastStation);
-        })) {
-        if (showMessage) showMessage(kNoStationInRangeMessage);
-        return false;
-    }
-    SafeFile text(fileName);
     for (const char* line : kMtdHeader) {
         text += line;
         text += "\r\n";
     }
-
-    const StationCurveIndex index(store);
     const StaticFactorIndex factors(store.StaticFactors);
     StationCurves curves;
     for (const TStation& station : store.ExStations) {
         ReportProgress(static_cast<size_t>(&station - store.ExStations.data()),
                        store.ExStations.size());
         const float factor = factors.FactorOf(station.Name);
-        if (!InByteRange(station, firstStation, lastStation)) continue;
+        if (!range.Contains(station.Name)) continue;
         ExportCurves(store, index, station.Name, correct, curves);
         for (size_t k : SelectRows(station.Amplitude.Count, station.Amplitude.X.size(),
                                    curves.Freq.size(), count)) {
@@ -68,16 +50,19 @@ bool WriteMtdFile(const SurveyStore& store, const std::string& fileName,
             text += "\r\n";
         }
     }
-    text.Commit();
-    return true;
 }
 
-std::string MdeFileName(const std::string& fileName)
+// Whether the range gives rows; when it gives none, the message saying why is shown.
+bool HasRows(const SurveyStore& store, const StationCurveIndex& index, const StationRange& range,
+             const ShowMessageFn& showMessage)
 {
-    return ChangeFileExt(fileName, ".mde");
+    const char* reason =
+        NoRowsReason(store, index, [&](const TStation& s) { return range.Contains(s.Name); });
+    if (reason && showMessage) showMessage(reason);
+    return !reason;
 }
 
-void WriteMdeFile(const SurveyStore& store, const std::string& fileName)
+void MdeText(TextSink& text, const SurveyStore& store)
 {
     CheckMdeInputs(store);
     const double x0 = store.ExStations[0].Info.X;
@@ -110,7 +95,51 @@ void WriteMdeFile(const SurveyStore& store, const std::string& fileName)
         "$ MODSECT: PLOT = Surfer",
         "$ MODSECT: LNUNITS = m",
     };
-    std::string text;
-    for (const std::string& line : lines) text.append(line).append("\r\n");
-    WriteFileReplacing(MdeFileName(fileName), text);
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+}
+
+}  // namespace
+
+bool WriteMtdFile(const SurveyStore& store, const std::string& fileName,
+                  const std::string& firstStation, const std::string& lastStation, int count,
+                  bool correct, const ShowMessageFn& showMessage)
+{
+    CheckRowCount(count);
+    const StationRange range(store, firstStation, lastStation);
+    const StationCurveIndex index(store);
+    if (!HasRows(store, index, range, showMessage)) return false;
+    SafeFile text(fileName);
+    MtdText(text, store, index, range, count, correct);
+    text.Commit();
+    return true;
+}
+
+std::string MdeFileName(const std::string& fileName)
+{
+    return ChangeFileExt(fileName, ".mde");
+}
+
+void WriteMdeFile(const SurveyStore& store, const std::string& fileName)
+{
+    WriteFileReplacing(MdeFileName(fileName),
+                       TextOf([&](TextSink& text) { MdeText(text, store); }));
+}
+
+bool WriteMtdAndMdeFiles(const SurveyStore& store, const std::string& fileName,
+                         const std::string& firstStation, const std::string& lastStation, int count,
+                         bool correct, const ShowMessageFn& showMessage)
+{
+    CheckRowCount(count);
+    CheckMdeInputs(store);
+    const StationRange range(store, firstStation, lastStation);
+    const StationCurveIndex index(store);
+    if (!HasRows(store, index, range, showMessage)) return false;
+    const FileSetOutcome outcome = WriteFileSet(
+        {{fileName, [&](TextSink& text) { MtdText(text, store, index, range, count, correct); }},
+         {MdeFileName(fileName), [&](TextSink& text) { MdeText(text, store); }}});
+    if (!outcome.Saved()) throw EWriteError(FileSetMessage(outcome));
+    return true;
 }

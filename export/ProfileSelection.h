@@ -14,7 +14,7 @@ extern const char* const
 class ProfileResponseDialogs {
 public:
     virtual ~ProfileResponseDialogs() = default;
-    // The main window's save dialog as it stands; false on Cancel.
+    // The main window's save dialog, with the response file's own filter; false on Cancel.
     virtual bool ExecuteSaveDialog(std::string& fileName) = 0;
     // A response file that could not be written ("Cannot create file %s"); the gesture goes on
     // to open the chart.

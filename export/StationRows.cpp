@@ -1,8 +1,12 @@
 #include "export/StationRows.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "base/Convert.h"
 #include "base/FloatMath.h"
+#include "base/StationNumber.h"
+#include "export/ExportErrors.h"
 #include "processing/NearFieldCorrection.h"
 
 StaticFactorIndex::StaticFactorIndex(const std::vector<SECF>& factors)
@@ -43,4 +47,44 @@ std::vector<size_t> SelectRows(int pointCount, size_t frequencyCount, size_t sam
         pos = next;
     }
     return rows;
+}
+
+bool StationNamesAreNumbers(const SurveyStore& store)
+{
+    return !store.ExStations.empty() &&
+           std::all_of(store.ExStations.begin(), store.ExStations.end(),
+                       [](const TStation& s) { return IsPlainDecimalNumber(s.Name); });
+}
+
+StationRange::StationRange(const SurveyStore& store, const std::string& first,
+                           const std::string& last)
+    : numeric_(StationNamesAreNumbers(store)), first_(first), last_(last)
+{
+    if (!numeric_) return;
+    low_ = StrToFloat(first);
+    high_ = StrToFloat(last);
+}
+
+bool StationRange::Contains(const std::string& name) const
+{
+    if (!numeric_) return !(name < first_ || last_ < name);
+    const double value = PlainDecimalValue(name);
+    return !(value < low_) && !(value > high_);
+}
+
+const char* NoRowsReason(const SurveyStore& store, const StationCurveIndex& index,
+                         const std::function<bool(const TStation&)>& inRange)
+{
+    std::vector<const TStation*> inside;
+    for (const TStation& s : store.ExStations)
+        if (inRange(s)) inside.push_back(&s);
+    if (inside.empty()) return kNoStationInRangeMessage;
+    if (store.HyStations.empty()) return kNoHyStationMessage;
+    if (store.Transmitters.empty()) return kNoTransmitterMessage;
+    StationCurves curves;
+    for (const TStation* s : inside) {
+        ComputeStationCurves(store, index, s->Name, curves);
+        if (!curves.Freq.empty()) return nullptr;
+    }
+    return kNoSampleInRangeMessage;
 }

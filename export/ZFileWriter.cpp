@@ -43,10 +43,11 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
     CheckTransmitterPresent(store);
     // Stations are tried in store order, so that a name that is not a number fails as the
     // writing would.
-    if (std::none_of(store.ExStations.begin(), store.ExStations.end(), [&](const TStation& s) {
+    const StationCurveIndex index(store);
+    if (const char* reason = NoRowsReason(store, index, [&](const TStation& s) {
             return InNumberRange(s, firstStation, lastStation);
         })) {
-        if (showMessage) showMessage(kNoStationInRangeMessage);
+        if (showMessage) showMessage(reason);
         return;
     }
     const TxData& tx = store.Transmitters.front();
@@ -67,7 +68,6 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
     AddLine(text, "IIxxxxxxxxYYYYYYYYzzzzzzzzzzzz  AAA");
     // The two plots hold the same rows, plot 2 after all of plot 1: the curves are made once for
     // each plot, so that no row waits in memory for its place.
-    const StationCurveIndex index(store);
     const StaticFactorIndex factors(store.StaticFactors);
     const double log2 = std::log(2.0);
     StationCurves curves;

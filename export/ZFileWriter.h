@@ -11,7 +11,7 @@
 // selected as in the MTD file. The header takes the first transmitter. A name or range text that
 // is not a number raises EConvertError, a count of 0 or no transmitter EWriteError, a file that
 // cannot be created EFCreateError; the file is replaced only when all of it is made. When the range
-// holds no station it shows kNoStationInRangeMessage and touches no file.
+// gives no row it shows why (NoRowsReason of export/StationRows.h) and touches no file.
 void WriteZFile(const SurveyStore& store, const std::string& fileName,
                 const std::string& firstStation, const std::string& lastStation, int count,
                 bool correct, const ShowMessageFn& showMessage = nullptr);

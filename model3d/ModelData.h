@@ -57,6 +57,8 @@ extern const char* const kNoTerrainPointMessage;     // the terrain file held no
 extern const char* const kNoLayerMessage;            // a model without layers is refused
 extern const char* const kBadCellWidthMessage;       // a cell width that is not positive
 extern const char* const kNoBackgroundLayerMessage;  // the background file held no usable layer
+extern const char* const kNoLayerToSaveMessage;      // the background model to save has no layer
+extern const char* const kNoBoundaryMessage;         // no boundary polygon was drawn
 
 // A value truncated toward zero, as integer text ("-604.4" gives "-604", "-0.5" gives "0").
 std::string TruncatedText(double value);

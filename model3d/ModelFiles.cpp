@@ -382,19 +382,13 @@ void RefuseUnusableModel(const ModelSettings& s, const ModelData& data)
     ReadOrigin(s);
 }
 
-// A file of a set: its name and the writer of its text.
-struct SetFile {
-    std::string Name;
-    std::function<void(TextSink&)> Write;
-};
-
 // The model and covariance files of the chosen name, in the terrain form when there are terrain
 // points (then both class the cells from the same column values), reporting on progress as their
 // layers are written.
-std::vector<SetFile> ModelAndCovariance(const ModelSettings& s, const ModelData& data,
-                                        const std::string& fileName,
-                                        const std::shared_ptr<const std::vector<float>>& columns,
-                                        WriterProgress& progress)
+std::vector<FileInSet> ModelAndCovariance(const ModelSettings& s, const ModelData& data,
+                                          const std::string& fileName,
+                                          const std::shared_ptr<const std::vector<float>>& columns,
+                                          WriterProgress& progress)
 {
     const std::vector<float>* cells = columns.get();
     LayerDone values = progress.Layers(kValueUnits), masks = progress.Layers(kMaskUnits);
@@ -420,27 +414,6 @@ std::shared_ptr<const std::vector<float>> ColumnsOf(const ModelSettings& s, cons
     return std::make_shared<const std::vector<float>>(ComputeColumnValues(s, data, progress));
 }
 
-// Every file streams into its temporary first; only when all of them were written do they
-// replace the files.
-FileSetOutcome ReplaceTogether(const std::vector<SetFile>& files, WriterProgress& progress)
-{
-    std::vector<SafeFile> written;
-    std::vector<std::string> unwritten;
-    written.reserve(files.size());
-    for (const SetFile& file : files) {
-        try {
-            SafeFile text(file.Name);
-            file.Write(text);
-            text.Finish();
-            written.push_back(std::move(text));
-        } catch (const EFCreateError&) {
-            unwritten.push_back(file.Name);
-        }
-    }
-    progress.BeforeCommit();
-    return CommitTogether(written, std::move(unwritten));
-}
-
 }  // namespace
 
 FileSetOutcome WriteModelFiles(const ModelSettings& s, const ModelData& data,
@@ -448,8 +421,9 @@ FileSetOutcome WriteModelFiles(const ModelSettings& s, const ModelData& data,
 {
     RefuseUnusableModel(s, data);
     WriterProgress meter(progress, TextUnits(data));
-    return ReplaceTogether(
-        ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, meter.Columns()), meter), meter);
+    return WriteFileSet(
+        ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, meter.Columns()), meter),
+        [&meter] { meter.BeforeCommit(); });
 }
 
 FileSetOutcome WriteModelFileSet(const std::vector<TxData>& transmitters, const ModelSettings& s,
@@ -458,11 +432,11 @@ FileSetOutcome WriteModelFileSet(const std::vector<TxData>& transmitters, const 
 {
     RefuseUnusableModel(s, data);
     WriterProgress meter(progress, TextUnits(data));
-    std::vector<SetFile> files =
+    std::vector<FileInSet> files =
         ModelAndCovariance(s, data, fileName, ColumnsOf(s, data, meter.Columns()), meter);
     files.push_back({ChangeFileExt(fileName, ".pri"),
                      [&](TextSink& text) { BackgroundModelText(text, transmitters, s, data); }});
-    return ReplaceTogether(files, meter);
+    return WriteFileSet(files, [&meter] { meter.BeforeCommit(); });
 }
 
 std::string BackgroundModelText(const std::vector<TxData>& transmitters, const ModelSettings& s,

@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
 #include "export/ExportCommand.h"
+#include "export/ExportErrors.h"
 #include "export/StnWriter.h"
 #include "export/forms/SN_Freq.h"
 
@@ -11,7 +12,10 @@
 void TForm1::OUTMTD1Click(QObject*)
 {
     if (LoadRunning) return;
-    if (ExStations.empty()) return;
+    if (ExStations.empty()) {
+        ::ShowMessage(kNoExStationMessage);
+        return;
+    }
     CollectFrequencies(*this);
     // The dialog is made anew for each use; the one of the run before goes now, so hidden
     // dialogs do not pile up.
@@ -31,6 +35,10 @@ void TForm1::OUTMTD1Click(QObject*)
 // "保存点位数据"
 void TForm1::N6Click(QObject*)
 {
+    if (ExStations.empty()) {
+        ::ShowMessage(kNoExStationMessage);
+        return;
+    }
     if (!SaveDialog.Execute()) return;
     WithProgress(this, QString::fromUtf8("保存点位数据"),
                  [this] { WriteStnFile(*this, SaveDialog.FileName); });

@@ -16,6 +16,9 @@
 
 namespace {
 
+// The response file's own filter in the main window's save dialog, for one run.
+const char* const kProfileResponseFilter = "Profile Response Files(*.txt)|*.txt";
+
 // The main window's save dialog and the exception box, for the response file.
 class WindowProfileDialogs : public ProfileResponseDialogs {
 public:
@@ -23,8 +26,24 @@ public:
 
     bool ExecuteSaveDialog(std::string& fileName) override
     {
-        if (!form_->SaveDialog.Execute()) return false;
-        fileName = form_->SaveDialog.FileName;
+        FileDialog& dialog = form_->SaveDialog;
+        struct Restore {
+            FileDialog& dialog;
+            FileDialog kept;
+            ~Restore()
+            {
+                dialog.Filter = kept.Filter;
+                dialog.FilterIndex = kept.FilterIndex;
+                dialog.DefaultExt = kept.DefaultExt;
+                dialog.SaveExt = kept.SaveExt;
+            }
+        } restore{dialog, dialog};
+        dialog.Filter = kProfileResponseFilter;
+        dialog.FilterIndex = 1;
+        dialog.DefaultExt = "txt";
+        dialog.SaveExt = ".txt";
+        if (!dialog.Execute()) return false;
+        fileName = dialog.FileName;
         return true;
     }
     void ReportWriteError(const std::string& message) override { ShowExceptionBox(message); }

@@ -509,6 +509,7 @@ void TChangeXY::Button1Click(QObject*)
 void TChangeXY::Button2Click(QObject*)
 {
     SaveDialog1.Filter = "position files(*.pos)|*.pos";
+    SaveDialog1.SaveExt = ".pos";  // the file is saved as a position file whatever was typed
     if (!SaveDialog1.Execute()) return;
     StringGrid1->FinishEditing();
     if (!SavePositionFile(Grid(), PositionFileName(SaveDialog1.FileName)))

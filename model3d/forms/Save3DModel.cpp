@@ -420,6 +420,7 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     layout->addLayout(buttons);
 
     SaveDialog1.Filter = kModelFilter;
+    SaveDialog1.SaveExt = ".m";
     SaveDialog1.Owner = this;
     OpenDialog1.Owner = this;
 
@@ -688,6 +689,18 @@ void TForm7::SpeedButton1Click()
 
 void TForm7::SpeedButton2Click()
 {
+    if (std::min(BoundaryX.size(), BoundaryY.size()) == 0) {
+        ShowMessage(kNoBoundaryMessage);
+        return;
+    }
+    // The boundary file takes the chosen name with ".bln"; the dialog asks about that file.
+    const std::string saveExt = SaveDialog1.SaveExt;
+    SaveDialog1.SaveExt = ".bln";
+    struct Restore {
+        FileDialog& dialog;
+        std::string saveExt;
+        ~Restore() { dialog.SaveExt = saveExt; }
+    } restore{SaveDialog1, saveExt};
     if (!SaveDialog1.Execute()) return;
     SaveBoundaryBln(*this, SaveDialog1.FileName);
 }
@@ -762,17 +775,29 @@ void TForm7::BitBtn7Click()
 
 void TForm7::BitBtn2Click()
 {
-    const std::string filter = SaveDialog1.Filter;
+    if (std::min(LayerDz.size(), LayerRho.size()) == 0) {
+        ShowMessage(kNoLayerToSaveMessage);
+        return;
+    }
+    const std::string filter = SaveDialog1.Filter, saveExt = SaveDialog1.SaveExt;
     SaveDialog1.Filter = kBackgroundFilter;
+    SaveDialog1.SaveExt = ".pri";
     struct Restore {
         FileDialog& dialog;
-        std::string filter;
-        ~Restore() { dialog.Filter = filter; }
-    } restore{SaveDialog1, filter};
+        std::string filter, saveExt;
+        ~Restore()
+        {
+            dialog.Filter = filter;
+            dialog.SaveExt = saveExt;
+        }
+    } restore{SaveDialog1, filter, saveExt};
     if (!SaveDialog1.Execute()) return;
     const std::string name = SaveDialog1.FileName;
-    if (!WriteBackgroundModel(owner_->Transmitters, Settings(), *this, name))
-        ReportUnwritten({{ChangeFileExt(name, ".pri")}, {}});
+    if (!WriteBackgroundModel(owner_->Transmitters, Settings(), *this, name)) {
+        FileSetOutcome outcome;
+        outcome.Unwritten = {ChangeFileExt(name, ".pri")};
+        ReportUnwritten(outcome);
+    }
 }
 
 void TForm7::BitBtn1Click()

@@ -479,6 +479,7 @@ void TTruncIPForm::BitBtn8Click()
     FileDialog dialog(FileDialog::Save);
     dialog.Owner = this;
     dialog.Filter = "Model response files(*.txt)|*.txt";
+    dialog.SaveExt = ".txt";  // the response is saved as a ".txt" file whatever was typed
     dialog.FileName = DisplayTextUtf8(Session.SelectedName());
     if (!dialog.Execute()) return;
     try {

@@ -141,7 +141,9 @@ private slots:
         QCOMPARE(Form1->SaveDialog.DefaultExt, std::string("mtd"));
         QCOMPARE(Form1->SaveDialog.InitialDir, std::string("."));
         QCOMPARE(Form1->SavePictureDialog1.DefaultExt, std::string("emf"));
-        QVERIFY(!Form1->SavePictureDialog1.OverwritePrompt);
+        // Every save dialog asks before it gives an existing file's name.
+        QVERIFY(Form1->SaveDialog.OverwritePrompt);
+        QVERIFY(Form1->SavePictureDialog1.OverwritePrompt);
     }
 
     void mainMenuEntries()

@@ -433,7 +433,10 @@ TEST(WholeFileSave, SetsAreCommittedTogether)
         const FileSetOutcome outcome = CommitTogether(files, {folder / "b.cov"});
         EXPECT_EQ(outcome.Unwritten, std::vector<std::string>{folder / "b.cov"});
         EXPECT_TRUE(outcome.Replaced.empty());
-        EXPECT_EQ(FileSetMessage(outcome), "Cannot create file " + folder / "b.cov");
+        EXPECT_EQ(outcome.Withheld, std::vector<std::string>{folder / "a.m"});
+        EXPECT_EQ(FileSetMessage(outcome), "Cannot create file " + folder / "b.cov" +
+                                               "\n同组的文件无法保存，文件 " + folder / "a.m" +
+                                               " 保持不变。");
     }
     EXPECT_EQ(ReadBytes(folder / "a.m"), "old a");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"a.m"});
@@ -455,6 +458,56 @@ TEST(WholeFileSave, SetsAreCommittedTogether)
                                            "matches the others");
     EXPECT_EQ(ReadBytes(folder / "a.m"), "new a");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"a.m"});
+}
+
+// The names a folder can hold: the system's length in bytes, or on Windows file systems in
+// UTF-16 units and without the characters those refuse.
+TEST(WholeFileSave, NamesTheFolderCanHold)
+{
+    const FolderNameRules plain;
+    FolderNameRules windows;
+    windows.WindowsNames = true;
+    std::string chinese;
+    for (int i = 0; i < 100; ++i) chinese += "测";  // 300 bytes, 100 UTF-16 units
+    struct Case {
+        std::string name;
+        bool plain, windows;
+    };
+    const Case cases[] = {
+        {"line1.mtd", true, true},
+        {"/some/folder/line1.mtd", true, true},
+        {std::string(255, 'n'), true, true},
+        {std::string(256, 'n'), false, false},
+        {"/f/" + std::string(256, 'n'), false, false},
+        {chinese, false, true},
+        {"a:b.mtd", true, false},
+        {"a?.mtd", true, false},
+        {"a\\b", true, false},
+        {"a\"b", true, false},
+        {"a|b*c<d>", true, false},
+        {"tab\tname", true, false},
+        {"ends.", true, false},
+        {"ends ", true, false},
+        {"\xf0\x9f\x98\x80" + std::string(253, 'n'), false, true},  // 2 + 253 units
+        {"", false, false},
+        {"/f/", false, false},
+        {".", false, false},
+        {"..", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NameFitsRules(c.name, plain), c.plain) << c.name;
+        EXPECT_EQ(NameFitsRules(c.name, windows), c.windows) << c.name;
+    }
+    // The test folder's own rules; a path beyond the system's limit fits no folder.
+    TempFolder folder("rules");
+    EXPECT_GE(NameRulesOf(folder / "x").NameMax, 255u);
+    EXPECT_TRUE(SaveNameFits(folder / std::string(255, 'n')));
+    EXPECT_FALSE(SaveNameFits(folder / std::string(256, 'n')));
+    std::string deep = folder.Path();
+    while (deep.size() < 5000) deep += "/abcdefgh";
+    EXPECT_FALSE(SaveNameFits(deep + "/x.txt"));
+    EXPECT_THROW(SafeFile(folder / std::string(256, 'n')), EFCreateError);
+    EXPECT_TRUE(FolderEntries(folder.Path()).empty());
 }
 
 TEST(Gbk, RoundTripAndDisplay)

@@ -1,8 +1,13 @@
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "base/Exception.h"
 #include "export/ExportCommand.h"
 #include "export/ExportErrors.h"
+#include "export/ImpWriter.h"
+#include "export/MtdWriter.h"
+#include "import/ImpReader.h"
 #include "tests/export/ExportFixture.h"
 
 TEST(ExportCommand, CollectFrequenciesKeepsFirstAppearances)
@@ -23,9 +28,15 @@ TEST(ExportCommand, CollectFrequenciesKeepsFirstAppearances)
 TEST(ExportCommand, RangeListsAndCountCaption)
 {
     SurveyStore store;
-    for (const char* name : {"10", "9", "100", "9"})
+    for (const char* name : {"10", "9", "100", "9", "L1"})
         store.ExStations.push_back(ExportStation(name, 0, 0, 0, {}));
-    EXPECT_EQ(SortedStationNames(store), (std::vector<std::string>{"10", "100", "9", "9"}));
+    // A name that is not a number: byte order.
+    EXPECT_EQ(SortedStationNames(store), (std::vector<std::string>{"10", "100", "9", "9", "L1"}));
+    // Every name a number: the order of the values, names of one value in store order.
+    store.ExStations.back().Name = "9.0";
+    store.ExStations.push_back(ExportStation("-3", 0, 0, 0, {}));
+    EXPECT_EQ(SortedStationNames(store),
+              (std::vector<std::string>{"-3", "9", "9", "9.0", "10", "100"}));
     EXPECT_EQ(FrequencyCountCaption(40), "一共40个频点，输出其中的");
 }
 
@@ -99,17 +110,24 @@ SurveyStore TwoStationSurvey()
     return store;
 }
 
+// One row for each of the two stations, into a file of the test folder.
+ExportSettings BothStations(const std::string& fileName)
+{
+    ExportSettings settings;
+    settings.FileName = ExportTempPath(fileName);
+    settings.FromStation = "1";
+    settings.ToStation = "2";
+    settings.Count = 1;
+    return settings;
+}
+
 }  // namespace
 
 TEST(ExportCommand, MtdExportWritesBothFilesOrNeither)
 {
     SurveyStore store = TwoStationSurvey();
-    ExportSettings settings;
-    settings.FileName = ExportTempPath("run.mtd");
+    ExportSettings settings = BothStations("run.mtd");
     const std::string mde = ExportTempPath("run.mde");
-    settings.FromStation = "1";
-    settings.ToStation = "2";
-    settings.Count = 1;
     settings.Frequencies = {0.029296875f};
     EXPECT_EQ(RunExport(store, settings, nullptr), ExportFormat::Mtd);
     EXPECT_NE(FileBytes(settings.FileName).find("\r\n    2,"), std::string::npos);
@@ -138,6 +156,32 @@ TEST(ExportCommand, MtdExportWritesBothFilesOrNeither)
     EXPECT_EQ(FileBytes(mde), "old");
 }
 
+// The MTD file and its MDE file are one result: an MDE file that cannot be replaced (read-only
+// here) keeps the MTD file as it was too, and the message names both.
+TEST(ExportCommand, AnMdeFileThatCannotBeWrittenKeepsTheMtdFile)
+{
+    SurveyStore store = TwoStationSurvey();
+    const ExportSettings settings = BothStations("kept.mtd");
+    const std::string mde = ExportTempPath("kept.mde");
+    PutFile(settings.FileName, "old mtd");
+    PutFile(mde, "old mde");
+    chmod(mde.c_str(), 0444);
+    try {
+        RunExport(store, settings, nullptr);
+        ADD_FAILURE() << "a read-only MDE file was passed over";
+    } catch (const EWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + mde +
+                                             "\n同组的文件无法保存，文件 " + settings.FileName +
+                                             " 保持不变。");
+    }
+    EXPECT_EQ(FileBytes(settings.FileName), "old mtd");
+    EXPECT_EQ(FileBytes(mde), "old mde");
+    chmod(mde.c_str(), 0644);
+    RunExport(store, settings, nullptr);
+    EXPECT_NE(FileBytes(settings.FileName).find("\r\n    2,"), std::string::npos);
+    EXPECT_NE(FileBytes(mde).find("$ STNDELT=0\r\n"), std::string::npos);
+}
+
 TEST(ExportCommand, CheckedFrequenciesReachTheImpFileUnchanged)
 {
     // 0.029296875 shows as 2.929688E-02, which would no longer match the record's frequency.
@@ -156,4 +200,80 @@ TEST(ExportCommand, CheckedFrequenciesReachTheImpFileUnchanged)
     EXPECT_EQ(RunExport(store, settings, nullptr), ExportFormat::None);
     EXPECT_TRUE(store.OutputFreqs.empty());
     EXPECT_EQ(FileBytes(settings.FileName), "<no file>");
+}
+
+// Every way of an MTD or Z-file export to have no row says what is missing and writes no file:
+// a survey opened from an IMP file (no Hy station), stations of the range without samples, or
+// without a Hy sample at their frequencies, and no transmitter.
+TEST(ExportCommand, ExportsWithoutRowsSayWhatIsMissing)
+{
+    SurveyStore written = TwoStationSurvey();
+    written.OutputFreqs = {0.029296875f};
+    const std::string imp = ExportTempPath("survey.imp");
+    WriteImpFileComplex(written, imp, "", "", 0, false, false, nullptr);
+    SurveyStore fromImp;
+    ReadImpFile(fromImp, imp);
+    ASSERT_EQ(fromImp.ExStations.size(), 2u);
+    ASSERT_TRUE(fromImp.HyStations.empty());
+
+    struct Case {
+        const char* what;
+        std::function<void(SurveyStore&)> change;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"IMP survey", [&](SurveyStore& s) { s = fromImp; }, kNoHyStationMessage},
+        {"no samples",
+         [](SurveyStore& s) {
+             for (TStation& ex : s.ExStations) ex = ExportStation(ex.Name, 0, 3000, 0, {});
+         },
+         kNoSampleInRangeMessage},
+        {"no Hy frequency", [](SurveyStore& s) { s.HyStations[0].Amplitude.X[0] = 5; },
+         kNoSampleInRangeMessage},
+        {"Hy amplitude too small", [](SurveyStore& s) { s.HyStations[0].Amplitude.Y[0] = 0; },
+         kNoSampleInRangeMessage},
+    };
+    for (const char* extension : {".mtd", ".z"}) {
+        for (const Case& c : cases) {
+            SurveyStore store = TwoStationSurvey();
+            c.change(store);
+            const ExportSettings settings = BothStations(std::string("rows") + extension);
+            const std::string mde = ExportTempPath("rows.mde");
+            PutFile(settings.FileName, "old");
+            std::vector<std::string> shown;
+            RunExport(store, settings, [&](const std::string& text) { shown.push_back(text); });
+            EXPECT_EQ(shown, std::vector<std::string>{c.message}) << c.what << extension;
+            EXPECT_EQ(FileBytes(settings.FileName), "old") << c.what << extension;
+            EXPECT_EQ(FileBytes(mde), "<no file>") << c.what << extension;
+        }
+    }
+
+    // No transmitter: the writer alone says so (the export refuses it before, for the MDE file
+    // and the Z-file's header).
+    SurveyStore store = TwoStationSurvey();
+    store.Transmitters.clear();
+    const std::string path = ExportTempPath("notx.mtd");
+    std::vector<std::string> shown;
+    EXPECT_FALSE(WriteMtdFile(store, path, "1", "2", 1, false,
+                              [&](const std::string& text) { shown.push_back(text); }));
+    EXPECT_EQ(shown, std::vector<std::string>{kNoTransmitterMessage});
+    EXPECT_EQ(FileBytes(path), "<no file>");
+}
+
+// A name in which none of the formats is found says so, and no file is written.
+TEST(ExportCommand, ANameOfNoFormatSaysSo)
+{
+    SurveyStore store = TwoStationSurvey();
+    for (const char* name : {"run.dat", ""}) {
+        ExportSettings settings;
+        settings.FileName = name[0] ? ExportTempPath(name) : std::string();
+        std::vector<std::string> shown;
+        EXPECT_EQ(
+            RunExport(store, settings, [&](const std::string& text) { shown.push_back(text); }),
+            ExportFormat::None);
+        EXPECT_EQ(shown, std::vector<std::string>{kNoOutputFormatMessage}) << name;
+        if (name[0]) {
+            EXPECT_EQ(FileBytes(settings.FileName), "<no file>");
+        }
+    }
 }

@@ -83,7 +83,8 @@ TEST(ExportMtd, ExactBytesWithFactorsRepeatsAndLongNames)
 TEST(ExportMtd, RangeComparesNamesAsText)
 {
     SurveyStore store = LineSurvey();
-    for (const char* name : {"9", "10", "15", "100", "20", "200"})
+    // One name that is not a number keeps the range one of texts.
+    for (const char* name : {"9", "10", "15", "100", "20", "200", "A"})
         store.ExStations.push_back(LineEx(name, 0, 3000, 0, {{1, 10, 0}}));
     const std::string path = ExportTempPath("range.mtd");
     WriteMtdFile(store, path, "10", "20", 1, false);
@@ -99,13 +100,49 @@ TEST(ExportMtd, RangeComparesNamesAsText)
     EXPECT_EQ(FileBytes(path), "old");
 }
 
+// Where every name is a number, the range is one of values, as the range lists are in the order
+// of the values.
+TEST(ExportMtd, RangeOfNumberedStationsComparesValues)
+{
+    SurveyStore store = LineSurvey();
+    for (const char* name : {"9", "10", "15", "100", "20", "200", "2450.0", "950.0", "-5"})
+        store.ExStations.push_back(LineEx(name, 0, 3000, 0, {{1, 10, 0}}));
+    const std::string path = ExportTempPath("numbers.mtd");
+    struct Case {
+        const char* first;
+        const char* last;
+        std::vector<std::string> rows;
+    };
+    const Case cases[] = {
+        {"10", "20", {"10", "15", "20"}},
+        {"150.0", "900.0", {"200"}},
+        {"9.0", "20", {"9", "10", "15", "20"}},
+        {"-5", "950", {"9", "10", "15", "100", "20", "200", "950.0", "-5"}},
+        {" 100 ", "1e2", {"100"}},
+    };
+    for (const Case& c : cases) {
+        std::remove(path.c_str());
+        EXPECT_TRUE(WriteMtdFile(store, path, c.first, c.last, 1, false)) << c.first;
+        EXPECT_EQ(RowStations(FileBytes(path)), c.rows) << c.first << " to " << c.last;
+    }
+    // A range text that is not a number cannot be compared with the values.
+    PutFile(path, "old");
+    try {
+        WriteMtdFile(store, path, "10", "x", 1, false);
+        ADD_FAILURE() << "a range text that is no number was taken";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'x' is not a valid floating point value");
+    }
+    EXPECT_EQ(FileBytes(path), "old");
+}
+
 TEST(ExportMtd, CorrectionKeepsEachPhaseWithItsFrequency)
 {
     SurveyStore store = LineSurvey();
     store.ExStations.push_back(
         LineEx("100", 0, 3000, 0, {{1, 10, 0.1f}, {2, 10, 0.2f}, {4, 10, 0.3f}, {8, 10, 0.4f}}));
     const std::string path = ExportTempPath("corrected.mtd");
-    WriteMtdFile(store, path, "", "\xff", 4, true);
+    WriteMtdFile(store, path, "100", "100", 4, true);
     const std::string bytes = FileBytes(path);
     // Rows run by descending frequency, each with the phase measured at its frequency.
     const std::vector<std::pair<std::string, std::string>> rows = {{"8.0000e+00", "400.00"},
@@ -142,7 +179,7 @@ TEST(ExportMtd, FailuresReportAndLeaveTheOldFile)
     store.HyStations[0].Amplitude.X.push_back(0);
     store.HyStations[0].Amplitude.Y.push_back(1);
     store.HyStations[0].Phase.Y.push_back(0);
-    EXPECT_THROW(WriteMtdFile(store, path, "1", "2", 1, false), EMathError);
+    EXPECT_THROW(WriteMtdFile(store, path, "1", "200", 1, false), EMathError);
     EXPECT_EQ(FileBytes(path), "old");
 
     const std::string missing = testing::TempDir() + "no_such_folder_q/line.mtd";

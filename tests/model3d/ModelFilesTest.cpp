@@ -341,6 +341,33 @@ TEST(ModelFiles, TheThreeFilesAreReplacedTogether)
     EXPECT_EQ(entries, 3);
 }
 
+// A name the folder cannot hold is found before the first file of the set is replaced: with a
+// stem of 252 bytes the model file's name (254) fits, those of the covariance and background
+// files (256) do not, and the old model file stays.
+TEST(ModelFiles, ANameTooLongForTheFolderReplacesNoFileOfTheSet)
+{
+    const std::string dir = testing::TempDir() + "toolong/";
+    mkdir(dir.c_str(), 0755);
+    const std::string stem = dir + std::string(252, 'n');
+    std::ofstream(stem + ".m") << "old";
+    ModelSettings s = TinySettings();
+    s.Edit3 = s.Edit4 = s.Edit7 = "0";
+    ModelData data = TinyModel();
+    data.Tag = 1;
+    const FileSetOutcome outcome = WriteModelFileSet({}, s, data, stem + ".imp");
+    EXPECT_EQ(outcome.Unwritten, std::vector<std::string>({stem + ".cov", stem + ".pri"}));
+    EXPECT_EQ(outcome.Withheld, std::vector<std::string>({stem + ".m"}));
+    EXPECT_TRUE(outcome.Replaced.empty());
+    EXPECT_EQ(ReadBytes(stem + ".m"), "old");
+    int entries = 0;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) entries += e->d_name[0] != '.';
+        closedir(d);
+    }
+    EXPECT_EQ(entries, 1);
+    std::remove((stem + ".m").c_str());
+}
+
 TEST(ModelFiles, WriteModelFilesChoosesTheFormAndRefusesBadInput)
 {
     std::string base = testing::TempDir() + "tiny.imp";

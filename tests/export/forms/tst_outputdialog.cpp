@@ -1,4 +1,5 @@
 #include <QtTest>
+#include <set>
 
 #include <QPointer>
 
@@ -22,6 +23,7 @@
 #include "base/Convert.h"
 #include "base/Exception.h"
 #include "base/FloatMath.h"
+#include "base/NumberFormat.h"
 #include "base/StringList.h"
 #include "base/TextStream.h"
 #include "chart/forms/DisplayText.h"
@@ -34,6 +36,7 @@
 #include "export/forms/SN_Freq.h"
 #include "import/ImpReader.h"
 #include "import/LoadCommands.h"
+#include "survey/TextLines.h"
 #include "tests/support/TempFiles.h"
 
 namespace {
@@ -455,12 +458,16 @@ private slots:
             QDialog::Accepted);
         Form1->OUTMTD1Click();
         QVERIFY(!Exists(plain));
-        QVERIFY(ui.Shown.empty());
+        // A name of no output format says so.
+        QCOMPARE(ui.Shown.size(), size_t(1));
+        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Message);
+        QCOMPARE(ui.Shown[0].Text, std::string(kNoOutputFormatMessage));
         QCOMPARE(Form1->OutputFreqs.size(), size_t(2));
     }
 
     void noSurveyOrARunningLoadShowsNoDialog()
     {
+        ScriptedUserInterface ui;
         Form1->ClearLoadedData();
         Form1->OutputFreqs = {5.0f};
         TForm3* before = Form3;
@@ -469,6 +476,18 @@ private slots:
         QCOMPARE(hookCalls_, 0);
         QCOMPARE(Form3, before);
         QCOMPARE(Form1->OutputFreqs, std::vector<float>({5.0f}));
+        // Nothing to export says so; so does the station list with no station.
+        QCOMPARE(ui.Shown.size(), size_t(1));
+        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Message);
+        QCOMPARE(ui.Shown[0].Text, std::string(kNoExStationMessage));
+        ui.FileAnswers.push_back({{Path("empty.stn")}});
+        Form1->N6Click();
+        QVERIFY(ui.Dialogs.empty());
+        QVERIFY(!Exists(Path("empty.stn")));
+        QCOMPARE(ui.Shown.size(), size_t(2));
+        QCOMPARE(ui.Shown[1].Text, std::string(kNoExStationMessage));
+        ui.FileAnswers.clear();
+        ui.Shown.clear();
 
         LoadExample();
         Form1->OutputFreqs = {5.0f};
@@ -477,6 +496,7 @@ private slots:
         Form1->LoadRunning = false;
         QCOMPARE(hookCalls_, 0);
         QCOMPARE(Form1->OutputFreqs, std::vector<float>({5.0f}));
+        QVERIFY(ui.Shown.empty());
     }
 
     void noFrequencySelected()
@@ -499,40 +519,65 @@ private slots:
         QVERIFY(!Exists(path));
     }
 
-    // A field survey with the dialog's defaults, as a new user exports it: the Z-file range runs
-    // from "1000.0" to "950.0", which as numbers holds no station; the AVG records keep their
-    // frequencies in their lists and still give the IMP file its blocks.
-    void k1DefaultsWriteOrSaySo()
+    // A field survey with the dialog's defaults, as a new user exports it: its stations are
+    // numbered, so the range runs from the lowest to the highest and every format takes all 47;
+    // the AVG records keep their frequencies in their lists and give the IMP file its blocks.
+    void k1DefaultsExportEveryStation()
     {
         const QString k1 = QStringLiteral(QUILLANE_PEER_DATA "/pycsamt/K1.AVG");
         if (!QFileInfo::exists(k1)) QSKIP("peer data absent");
         LoadOnly(k1);
-        QVERIFY(!Form1->ExStations.empty());
+        QCOMPARE(Form1->ExStations.size(), size_t(47));
         ScriptedUserInterface ui;
+        std::set<std::string> all;
+        for (const TStation& s : Form1->ExStations) all.insert(s.Name);
 
-        const std::string z = Path("k1out.z");
+        // The stations of the rows of a written file: the MTD file's first column after its three
+        // header lines, the Z-file's second field of its four-field rows.
+        const auto rowStations = [](const std::string& bytes, bool zFile) {
+            std::set<std::string> names;
+            StringList file;
+            file.SetText(bytes);
+            for (size_t i = zFile ? 0 : 3; i < file.Lines.size(); ++i) {
+                const std::string& line = file.Lines[i];
+                std::vector<std::string> fields;
+                SplitFields(zFile ? line : line.substr(0, line.find(',')), fields);
+                if (!zFile && fields.size() == 1) names.insert(fields[0]);
+                if (zFile && fields.size() == 4 && fields[0] == "2") names.insert(fields[1]);
+            }
+            return names;
+        };
+        const std::string mtd = Path("k1out.mtd");
         QString from, to;
         Answer(
             [&](TForm3& d) {
                 from = d.FromSN->currentText();
                 to = d.ToSN->currentText();
-                d.FileEdit->setText(QString::fromStdString(z));
+                d.FileEdit->setText(QString::fromStdString(mtd));
             },
             QDialog::Accepted);
         Form1->OUTMTD1Click();
         QCOMPARE(hookCalls_, 1);
-        QCOMPARE(from, QString("1000.0"));
-        QCOMPARE(to, QString("950.0"));
-        QCOMPARE(ui.Shown.size(), size_t(1));
-        QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Message);
-        QCOMPARE(ui.Shown[0].Text, std::string(kNoStationInRangeMessage));
-        QVERIFY(!Exists(z));
+        QCOMPARE(from, QString("150.0"));
+        QCOMPARE(to, QString("2450.0"));
+        QVERIFY(ui.Shown.empty());
+        QCOMPARE(rowStations(FileBytes(mtd), false), all);
+        QVERIFY(Exists(MdeFileName(mtd)));
+
+        const std::string z = Path("k1out.z");
+        Answer([&](TForm3& d) { d.FileEdit->setText(QString::fromStdString(z)); },
+               QDialog::Accepted);
+        Form1->OUTMTD1Click();
+        QVERIFY(ui.Shown.empty());
+        std::set<std::string> numbers;
+        for (const std::string& name : all) numbers.insert(CFormat("%.f", StrToFloat(name)));
+        QCOMPARE(rowStations(FileBytes(z), true), numbers);
 
         const std::string imp = Path("k1out.imp");
         Answer([&](TForm3& d) { d.FileEdit->setText(QString::fromStdString(imp)); },
                QDialog::Accepted);
         Form1->OUTMTD1Click();
-        QCOMPARE(ui.Shown.size(), size_t(1));
+        QVERIFY(ui.Shown.empty());
         size_t blocks = 0, samples = 0;
         for (const TxData& tx : Form1->Transmitters) blocks += tx.FipList.size();
         for (const TStation& s : Form1->ExStations) samples += s.Amplitude.X.size();
@@ -563,7 +608,8 @@ private slots:
         QCOMPARE(hookCalls_, 1);
         QCOMPARE(ui.Shown.size(), size_t(1));
         QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::ExceptionBox);
-        QCOMPARE(ui.Shown[0].Text, "Cannot create file " + path);
+        QCOMPARE(ui.Shown[0].Text,
+                 "Cannot create file " + path + "\nCannot create file " + MdeFileName(path));
     }
 
     void n6WritesTheStationPositions()

@@ -131,7 +131,12 @@ private slots:
         QCOMPARE(Form1->ProfileIndices, std::vector<int>({0, 1, 2}));
         QCOMPARE(ui.Dialogs.size(), size_t(1));
         QCOMPARE(ui.Dialogs[0].DialogKind, FileDialog::Save);
-        QCOMPARE(ui.Dialogs[0].Filter, Form1->SaveDialog.Filter);
+        // The response file has a filter of its own; the dialog keeps the station list's.
+        QCOMPARE(ui.Dialogs[0].Filter, std::string("Profile Response Files(*.txt)|*.txt"));
+        QCOMPARE(ui.Dialogs[0].SaveExt, std::string(".txt"));
+        QCOMPARE(Form1->SaveDialog.Filter,
+                 std::string("STN Files(*.stn)|*.stn|Pos Files(*.pos)|*.pos"));
+        QVERIFY(Form1->SaveDialog.SaveExt.empty());
         const std::string file = ReadBytes(dir_.filePath("line.txt").toStdString());
         QVERIFY(file.rfind("Palvex Ex response along Prifle\r\n", 0) == 0);
         QCOMPARE(std::count(file.begin(), file.end(), '\n'), 6L);

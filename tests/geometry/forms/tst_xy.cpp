@@ -287,6 +287,7 @@ private slots:
         WhenShown([&](QDialog* dialog) {
             QTest::mouseClick(ChangeXY->Button2, Qt::LeftButton);
             QCOMPARE(ui.Dialogs.back().Filter, std::string("position files(*.pos)|*.pos"));
+            QCOMPARE(ui.Dialogs.back().SaveExt, std::string(".pos"));  // asks about that file
             QVERIFY(QFile::exists(QString::fromStdString(saved)));
             QVERIFY(!QFile::exists(QString::fromStdString(chosen)));
             shown = ChangeXY->Grid();

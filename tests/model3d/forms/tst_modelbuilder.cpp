@@ -332,11 +332,22 @@ private slots:
         QVERIFY(!Form7->SpeedButton1->isChecked());
         QCOMPARE(ReadBytes(Path("edge.bln")), BoundaryText(*Form7));
         QVERIFY(ReadBytes(Path("edge.bln")).rfind("           5            1\r\n", 0) == 0);
+        // The dialog asks about the boundary file itself and keeps the model's extension.
+        QCOMPARE(ui.Dialogs.back().SaveExt, std::string(".bln"));
+        QCOMPARE(Form7->SaveDialog1.SaveExt, std::string(".m"));
         Form7->Chart1MouseDown(Qt::LeftButton, Qt::NoModifier, QPointF(0, 0));
         QCOMPARE(Form7->BoundaryX.size(), size_t(4));
         QTest::mouseClick(Form7->SpeedButton1, Qt::LeftButton);  // a new, empty polygon
         QVERIFY(Form7->BoundaryX.empty());
         QCOMPARE(Form7->Series4->count(), 0);
+        // Without a vertex there is no boundary to save: it says so and asks for no name.
+        const size_t dialogs = ui.Dialogs.size();
+        ui.FileAnswers.push_back({{Path("none.m")}});
+        QTest::mouseClick(Form7->SpeedButton2, Qt::LeftButton);
+        QCOMPARE(ui.Dialogs.size(), dialogs);
+        QCOMPARE(ui.Shown.back().Text, std::string(kNoBoundaryMessage));
+        QVERIFY(!Exists(Path("none.bln")));
+        ui.FileAnswers.clear();
         Form7->close();
     }
 
@@ -432,10 +443,25 @@ private slots:
         ui.FileAnswers.push_back({{Path("background")}});
         Form7->BitBtn2->click();
         QCOMPARE(ui.Dialogs.back().Filter, std::string("Background Res Model(*.*)|*.*"));
+        QCOMPARE(ui.Dialogs.back().SaveExt, std::string(".pri"));
         QCOMPARE(Form7->SaveDialog1.Filter, std::string("3D Inversion Initial Model (*.m)|*.m"));
+        QCOMPARE(Form7->SaveDialog1.SaveExt, std::string(".m"));
         QCOMPARE(ReadBytes(Path("background.pri")),
                  BackgroundModelText(Form1->Transmitters, Form7->Settings(), *Form7));
         const std::vector<float> dz = Form7->LayerDz;
+        // A background model without layers is not saved, and says so.
+        {
+            const std::vector<float> rho = Form7->LayerRho;
+            Form7->LayerRho.clear();
+            const size_t dialogs = ui.Dialogs.size();
+            ui.FileAnswers.push_back({{Path("nolayer")}});
+            Form7->BitBtn2->click();
+            QCOMPARE(ui.Dialogs.size(), dialogs);
+            QCOMPARE(ui.Shown.back().Text, std::string(kNoLayerToSaveMessage));
+            QVERIFY(!Exists(Path("nolayer.pri")));
+            ui.FileAnswers.clear();
+            Form7->LayerRho = rho;
+        }
         Form7->LayerDz.assign(3, 1.0f);
         Form7->LayerRho.assign(3, 1.0f);
         ui.FileAnswers.push_back({{Path("background.pri")}});

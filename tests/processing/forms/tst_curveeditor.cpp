@@ -407,6 +407,7 @@ private slots:
             e->BitBtn8->click();
             QCOMPARE(ui.Dialogs.size(), size_t(1));
             QCOMPARE(ui.Dialogs[0].Filter, std::string("Model response files(*.txt)|*.txt"));
+            QCOMPARE(ui.Dialogs[0].SaveExt, std::string(".txt"));  // asks about that file
             QCOMPARE(ui.Dialogs[0].FileName, std::string("E1"));
             QVERIFY(ui.Dialogs[0].Owner == e);
             QVERIFY(QFile::exists(QString::fromStdString(root + "/model.txt")));
