@@ -50,3 +50,8 @@ void ReportChangesMade()
 {
     if (current) current->ChangesMade();
 }
+
+void ReportWorkDone()
+{
+    ReportProgress(1, 1);
+}

@@ -54,3 +54,6 @@ private:
 void ReportProgress(std::uint64_t done, std::uint64_t total);
 // Tells the progress of the innermost scope that the work can no longer be ended.
 void ReportChangesMade();
+// Reports the work whole, right after its last piece and before what it commits: whoever watches
+// looks there once more, so that a request to end it made since the last look still holds.
+void ReportWorkDone();

@@ -171,6 +171,7 @@ void WriteImpFile(const SurveyStore& store, const std::string& fileName, ImpForm
         AddLine(text, ColumnLine(form));
         for (const Receiver& r : receivers) AddReceiverLines(text, r, form, s1, s2);
     }
+    ReportWorkDone();
     text.Commit();
 }
 

@@ -113,6 +113,7 @@ bool WriteMtdFile(const SurveyStore& store, const std::string& fileName,
     if (!HasRows(store, index, range, showMessage)) return false;
     SafeFile text(fileName);
     MtdText(text, store, index, range, count, correct);
+    ReportWorkDone();
     text.Commit();
     return true;
 }
@@ -139,7 +140,8 @@ bool WriteMtdAndMdeFiles(const SurveyStore& store, const std::string& fileName,
     if (!HasRows(store, index, range, showMessage)) return false;
     const FileSetOutcome outcome = WriteFileSet(
         {{fileName, [&](TextSink& text) { MtdText(text, store, index, range, count, correct); }},
-         {MdeFileName(fileName), [&](TextSink& text) { MdeText(text, store); }}});
+         {MdeFileName(fileName), [&](TextSink& text) { MdeText(text, store); }}},
+        ReportWorkDone);
     if (!outcome.Saved()) throw EWriteError(FileSetMessage(outcome));
     return true;
 }

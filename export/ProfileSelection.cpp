@@ -116,5 +116,6 @@ void WriteProfileResponseFile(const std::string& fileName, const SurveyStore& st
 {
     SafeFile file(fileName);
     WriteProfileResponseText(file, store);
+    ReportWorkDone();
     file.Commit();
 }

@@ -97,5 +97,6 @@ void WriteZFile(const SurveyStore& store, const std::string& fileName,
         }
         AddLine(text, " 9999.0");
     }
+    ReportWorkDone();
     text.Commit();
 }

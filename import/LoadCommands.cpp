@@ -91,6 +91,7 @@ public:
     {
         try {
             reading();
+            ReportWorkDone();
         } catch (...) {
             Close(hooks);
             throw;

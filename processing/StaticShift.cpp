@@ -105,6 +105,7 @@ std::vector<StaticShiftValue> ComputeStaticShiftValues(const SurveyStore& store)
                                .Value();
         values.push_back({i, mt, ref});
     }
+    ReportWorkDone();
     return values;
 }
 
