@@ -146,6 +146,10 @@ struct DeviceState {
     double ClipBytes = 0;
 };
 
+// Qt's raster engine cuts an outline that reaches past this many device pixels to the device
+// before it rasterizes it.
+constexpr double kQtCoordinateLimit = 1 << 22;
+
 // Plays records on a painter over an image whose pixels map to the metafile's device units.
 class Canvas {
 public:
@@ -589,7 +593,8 @@ private:
     // widened by halfWidth on both sides. It leaves a cell for each pixel an edge passes through
     // and, when its pool of cells is full, goes over the rows again in bands: for each band it
     // walks the whole outline, and every edge that reaches the band from end to end, its rows
-    // and its columns outside the picture too.
+    // and its columns outside the picture too. An outline that reaches past Qt's coordinate
+    // limit is first cut to the picture, and walked only there.
     struct Raster {
         double Cells = 0, Work = 0;
     };
@@ -598,6 +603,11 @@ private:
         const int rows = area_.height();
         const double columns = area_.width() + 2.0;
         const double sides = halfWidth > 0 ? 2 : 1;
+        const QRectF extent =
+            on.boundingRect().adjusted(-halfWidth, -halfWidth, halfWidth, halfWidth);
+        const bool cut =
+            extent.left() < -kQtCoordinateLimit || extent.top() < -kQtCoordinateLimit ||
+            extent.right() > kQtCoordinateLimit || extent.bottom() > kQtCoordinateLimit;
         struct Edge {
             double Span;  // its rows within the picture
             double Walk;  // the rows and columns walked over for each band it reaches
@@ -613,8 +623,9 @@ private:
             const double dx = std::fabs(a.x() - b.x());
             const double across = std::min(dx, columns);
             const double span = last - first + 1;
-            const double outside = (std::floor(low) - std::floor(high) + 1 - span) +
-                                   kOutsideColumnShare * (dx - across);
+            const double outside = cut ? 0
+                                       : (std::floor(low) - std::floor(high) + 1 - span) +
+                                             kOutsideColumnShare * (dx - across);
             edges.push_back({span, span + sides * outside});
             cells += sides * (1 + across / std::max(1.0, low - high)) * span;
             top = std::min(top, first), bottom = std::max(bottom, last);
@@ -624,6 +635,10 @@ private:
             const int end = f + 1 < figures.size() ? figures[f + 1] : static_cast<int>(on.size());
             for (int i = begin + 1; i < end; ++i) add(on[i - 1], on[i]);
             if (end - begin > 2) add(on[end - 1], on[begin]);
+        }
+        if (cut) {  // the sides of the picture it was cut by
+            add(QPointF(0, 0), QPointF(0, rows));
+            add(QPointF(columns, 0), QPointF(columns, rows));
         }
         if (edges.empty()) return {};
         const double bands = std::max(1.0, cells / kPoolCells);

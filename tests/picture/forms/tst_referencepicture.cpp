@@ -314,23 +314,28 @@ private slots:
         Files files;
         // Saved states each with a clipping rectangle and nothing drawn, each level keeping a copy
         // of the clip operations so far (WMF and EMF); clipping rectangles under a rotation, each
-        // rasterized and combined with the clip (alone and each in a saved state); zigzags from
-        // far above the picture to far below, whose edges the rasterizer walks end to end.
+        // rasterized and combined with the clip (alone and each in a saved state), and one that
+        // reaches millions of pixels past the picture, just within the coordinates Qt
+        // rasterizes; zigzags from far above the picture to far below, whose edges the
+        // rasterizer walks end to end.
         const std::pair<const char*, std::string> cases[] = {
             {"clips.wmf", SavedClipsWmf(3270, 1)},
             {"clips.emf", SavedClipsEmf(4095, 1, 200, false)},
             {"rotated.emf", RotatedClipsEmf(500, false, 2000)},
             {"saved.emf", RotatedClipsEmf(2000, true, 2000)},
+            {"huge.emf", RotatedClipsEmf(1, false, 3000000)},
             {"far.emf", FarZigzagsEmf(5, 4)},
         };
         for (const auto& [name, bytes] : cases) {
             const std::string path = files.Write(name, bytes);
             QCOMPARE(Refusal(path).first, "Picture file " + path + " is too complex to draw");
         }
-        // Shallower saves, fewer rotated clips and a shorter zigzag draw.
+        // Shallower saves, fewer rotated clips, a clip past the coordinates Qt rasterizes (it is
+        // cut to the picture first) and a shorter zigzag draw.
         const std::pair<const char*, std::string> fewer[] = {
             {"fewer.wmf", SavedClipsWmf(200, 4)},
             {"fewer.emf", SavedClipsEmf(200, 4, 200, true)},
+            {"past.emf", RotatedClipsEmf(1, false, 3100000)},
             {"shorter.emf", FarZigzagsEmf(1, 2)},
         };
         for (const auto& [name, bytes] : fewer)
