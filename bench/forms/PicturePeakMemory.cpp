@@ -5,8 +5,6 @@
 // with a word for the shapes whose name holds it; "PicturePeakMemory --load <file>" loads one
 // file, for a run under valgrind's instruction count.
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -17,6 +15,7 @@
 #include <string>
 
 #include "base/Exception.h"
+#include "bench/ChildRun.h"
 #include "picture/forms/ReferencePicture.h"
 #include "tests/picture/forms/PictureFiles.h"
 
@@ -118,21 +117,12 @@ int main(int argc, char** argv)
                 std::ofstream(file, std::ios::binary) << bytes;
                 fileMb = static_cast<double>(bytes.size()) / (1 << 20);
             }
-            pid_t child = fork();
-            if (child == 0) _exit(Load(file));
-            int status = 0;
-            rusage usage{};
-            wait4(child, &status, 0, &usage);
-            const double peakMb = static_cast<double>(usage.ru_maxrss) / 1024;
-            const double cpu =
-                static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
-            const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            const ChildRun run = RunInChild([&] { return Load(file); });
             std::printf("%-38s %6ld %9.2f %9.1f %9.1f %7.2f  %s\n", shape.name, size, fileMb,
-                        peakMb, 10 * fileMb + 800, cpu,
-                        code == 0   ? "loaded"
-                        : code == 2 ? "refused"
-                                    : "failed");
+                        run.PeakMb, 10 * fileMb + 800, run.CpuSeconds,
+                        run.ExitCode == 0   ? "loaded"
+                        : run.ExitCode == 2 ? "refused"
+                                            : "failed");
             std::fflush(stdout);
         }
         std::remove(file.c_str());

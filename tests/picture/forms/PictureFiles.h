@@ -69,35 +69,54 @@ inline std::string Wmf(const std::string& records)
     return b.Data;
 }
 
+// JPEG marker segments: a marker, the length of its fields, the fields.
+struct JpegBytes : Bytes {
+    JpegBytes& Segment(uint8_t marker, const std::string& fields)
+    {
+        const uint16_t length = static_cast<uint16_t>(fields.size() + 2);
+        Raw("\xff", 1).Raw(&marker, 1);
+        Data += static_cast<char>(length >> 8);
+        Data += static_cast<char>(length);
+        Data += fields;
+        return *this;
+    }
+    // The start of the image and a quantization table of ones.
+    JpegBytes& Start()
+    {
+        Raw("\xff\xd8", 2);
+        return Segment(0xDB, std::string(1, '\0') + std::string(64, '\1'));
+    }
+    // A frame (SOFn) of side x side pixels in the given number of components, each sampled
+    // fully with table 0.
+    JpegBytes& Frame(uint8_t marker, uint16_t side, int components)
+    {
+        std::string fields = {8,
+                              static_cast<char>(side >> 8),
+                              static_cast<char>(side),
+                              static_cast<char>(side >> 8),
+                              static_cast<char>(side),
+                              static_cast<char>(components)};
+        for (int c = 1; c <= components; ++c) fields += {static_cast<char>(c), 0x11, 0};
+        return Segment(marker, fields);
+    }
+    // A Huffman table (DHT) of one code of one bit, for the given symbol.
+    JpegBytes& OneCode(uint8_t tableClassAndId, uint8_t symbol)
+    {
+        const std::string lengths = std::string(1, '\1') + std::string(15, '\0');
+        return Segment(0xC4, std::string(1, static_cast<char>(tableClassAndId)) + lengths +
+                                 std::string(1, static_cast<char>(symbol)));
+    }
+};
+
 // A progressive JPEG of one grey side x side component whose scans after the first refine every
 // AC coefficient of every block and hold nothing but runs of empty blocks: little data, each scan
 // a pass over every coefficient.
 inline std::string RefinedJpeg(uint16_t side, int scans)
 {
-    Bytes b;
-    auto segment = [&b](uint8_t marker, const std::string& fields) {
-        const uint16_t length = static_cast<uint16_t>(fields.size() + 2);
-        b.Raw("\xff", 1).Raw(&marker, 1);
-        b.Data += static_cast<char>(length >> 8);
-        b.Data += static_cast<char>(length);
-        b.Data += fields;
-    };
-    b.Raw("\xff\xd8", 2);
-    segment(0xDB, std::string(1, '\0') + std::string(64, '\1'));
-    const char frame[] = {8,
-                          static_cast<char>(side >> 8),
-                          static_cast<char>(side),
-                          static_cast<char>(side >> 8),
-                          static_cast<char>(side),
-                          1,
-                          1,
-                          0x11,
-                          0};
-    segment(0xC2, std::string(frame, sizeof frame));
+    JpegBytes b;
+    b.Start().Frame(0xC2, side, 1);
     // One code of one bit per table: DC difference 0; AC, a run of 2^14 + 14 more bits of blocks.
-    const std::string lengths = std::string(1, '\1') + std::string(15, '\0');
-    segment(0xC4, std::string(1, '\0') + lengths + std::string(1, '\0'));
-    segment(0xC4, std::string(1, '\x10') + lengths + std::string(1, '\xe0'));
+    b.OneCode(0x00, 0x00).OneCode(0x10, 0xE0);
     const long blocks = (side / 8l) * (side / 8l);
     // The code 0 and 14 ones: a run of 32767 blocks, 15 bits.
     std::string runs;
@@ -114,7 +133,7 @@ inline std::string RefinedJpeg(uint16_t side, int scans)
         runs +=
             static_cast<char>(((bits << (8 - count % 8)) | ((1u << (8 - count % 8)) - 1)) & 0xFF);
     for (int k = 0; k < scans; ++k) {
-        segment(0xDA, std::string("\x01\x01\x00\x01\x3f\x10", 6));
+        b.Segment(0xDA, std::string("\x01\x01\x00\x01\x3f\x10", 6));
         b.Data += runs;
     }
     b.Raw("\xff\xd9", 2);
@@ -344,44 +363,23 @@ inline std::string ShearedBitmapsEmf(int count, int32_t side)
 // blocks over; either takes up each restart.
 inline std::string EmptyScansJpeg(uint16_t side, int components, int scans, bool arithmetic)
 {
-    Bytes b;
-    auto segment = [&b](uint8_t marker, const std::string& fields) {
-        const uint16_t length = static_cast<uint16_t>(fields.size() + 2);
-        b.Raw("\xff", 1).Raw(&marker, 1);
-        b.Data += static_cast<char>(length >> 8);
-        b.Data += static_cast<char>(length);
-        b.Data += fields;
-    };
-    b.Raw("\xff\xd8", 2);
-    segment(0xDB, std::string(1, '\0') + std::string(64, '\1'));
-    std::string frame = {8,
-                         static_cast<char>(side >> 8),
-                         static_cast<char>(side),
-                         static_cast<char>(side >> 8),
-                         static_cast<char>(side),
-                         static_cast<char>(components)};
+    JpegBytes b;
+    b.Start().Frame(arithmetic ? 0xCA : 0xC2, side, components);
+    // One code of one bit per table: DC difference 0, AC end of block.
+    if (!arithmetic) b.OneCode(0x00, 0x00).OneCode(0x10, 0x00);
     std::string first = {static_cast<char>(components)};
-    for (int c = 1; c <= components; ++c) {
-        frame += {static_cast<char>(c), 0x11, 0};
-        first += {static_cast<char>(c), 0};
-    }
-    segment(arithmetic ? 0xCA : 0xC2, frame);
-    if (!arithmetic) {  // one code of one bit per table: DC difference 0, AC end of block
-        const std::string lengths = std::string(1, '\1') + std::string(15, '\0');
-        segment(0xC4, std::string(1, '\0') + lengths + std::string(1, '\0'));
-        segment(0xC4, std::string(1, '\x10') + lengths + std::string(1, '\0'));
-    }
-    segment(0xDD, std::string("\x00\x01", 2));  // a restart interval of one block
-    segment(0xDA, first + std::string(3, '\0'));
-    for (int k = 0; k < scans; ++k) segment(0xDA, std::string("\x01\x01\x00\x01\x3f\x00", 6));
+    for (int c = 1; c <= components; ++c) first += {static_cast<char>(c), 0};
+    b.Segment(0xDD, std::string("\x00\x01", 2));  // a restart interval of one block
+    b.Segment(0xDA, first + std::string(3, '\0'));
+    for (int k = 0; k < scans; ++k) b.Segment(0xDA, std::string("\x01\x01\x00\x01\x3f\x00", 6));
     b.Raw("\xff\xd9", 2);
     return b.Data;
 }
 
-// A JPEG of side x side colour pixels (every component sampled fully) of a gradient under noise
-// of the given amplitude (0 to 255: more noise, more data), saved at the given quality,
-// progressive (libjpeg's usual scans) or not, with arithmetic or Huffman codes.
-inline std::string NoisyJpeg(int side, int noise, int quality, bool progressive, bool arithmetic)
+// A JPEG that libjpeg writes of width x height pixels of RGB colour, with the settings that
+// setup(info) makes after the defaults, its rows of samples from row(y, samples).
+template <typename Setup, typename Row>
+std::string CompressedJpeg(int width, int height, Setup setup, Row row)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr error;
@@ -390,28 +388,17 @@ inline std::string NoisyJpeg(int side, int noise, int quality, bool progressive,
     unsigned char* out = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &out, &size);
-    info.image_width = info.image_height = static_cast<JDIMENSION>(side);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
-    info.arith_code = arithmetic ? TRUE : FALSE;
-    info.optimize_coding = FALSE;
-    if (progressive) jpeg_simple_progression(&info);
+    setup(info);
     jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(side) * 3);
-    uint32_t random = 12345;
+    std::vector<unsigned char> samples(static_cast<size_t>(width) * 3);
     while (info.next_scanline < info.image_height) {
-        const int y = static_cast<int>(info.next_scanline);
-        for (size_t i = 0; i < row.size(); ++i) {
-            random = random * 1103515245u + 12345u;
-            const int x = static_cast<int>(i / 3);
-            const int v = (x + y) * 255 / (2 * side) * (255 - noise) / 255 +
-                          static_cast<int>((random >> 16) % (noise + 1));
-            row[i] = static_cast<unsigned char>(v);
-        }
-        JSAMPROW line = row.data();
+        row(static_cast<int>(info.next_scanline), samples);
+        JSAMPROW line = samples.data();
         jpeg_write_scanlines(&info, &line, 1);
     }
     jpeg_finish_compress(&info);
@@ -419,6 +406,32 @@ inline std::string NoisyJpeg(int side, int noise, int quality, bool progressive,
     jpeg_destroy_compress(&info);
     std::free(out);
     return bytes;
+}
+
+// A JPEG of side x side colour pixels (every component sampled fully) of a gradient under noise
+// of the given amplitude (0 to 255: more noise, more data), saved at the given quality,
+// progressive (libjpeg's usual scans) or not, with arithmetic or Huffman codes.
+inline std::string NoisyJpeg(int side, int noise, int quality, bool progressive, bool arithmetic)
+{
+    uint32_t random = 12345;
+    return CompressedJpeg(
+        side, side,
+        [&](jpeg_compress_struct& info) {
+            jpeg_set_quality(&info, quality, TRUE);
+            info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
+            info.arith_code = arithmetic ? TRUE : FALSE;
+            info.optimize_coding = FALSE;
+            if (progressive) jpeg_simple_progression(&info);
+        },
+        [&](int y, std::vector<unsigned char>& samples) {
+            for (size_t i = 0; i < samples.size(); ++i) {
+                random = random * 1103515245u + 12345u;
+                const int x = static_cast<int>(i / 3);
+                const int v = (x + y) * 255 / (2 * side) * (255 - noise) / 255 +
+                              static_cast<int>((random >> 16) % (noise + 1));
+                samples[i] = static_cast<unsigned char>(v);
+            }
+        });
 }
 
 }  // namespace picture_files

@@ -77,37 +77,22 @@ std::string SmallJpeg()
 // component refined in three scans of its own (568 scans).
 std::string ProgressiveJpeg(bool manyScans)
 {
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = info.image_height = 8;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
     std::vector<jpeg_scan_info> scans;
-    if (manyScans) {
-        scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
-        for (int c = 0; c < 3; ++c)
-            for (int k = 1; k < 64; ++k)
-                for (auto [ah, al] : {std::pair{0, 2}, {2, 1}, {1, 0}})
-                    scans.push_back({1, {c, 0, 0, 0}, k, k, ah, al});
-        info.scan_info = scans.data();
-        info.num_scans = static_cast<int>(scans.size());
-    } else {
-        jpeg_simple_progression(&info);
-    }
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(8 * 3, 128);
-    for (JSAMPROW line = row.data(); info.next_scanline < 8;) jpeg_write_scanlines(&info, &line, 1);
-    jpeg_finish_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(out), size);
-    jpeg_destroy_compress(&info);
-    std::free(out);
-    return bytes;
+    return CompressedJpeg(
+        8, 8,
+        [&](jpeg_compress_struct& info) {
+            if (!manyScans) return jpeg_simple_progression(&info);
+            scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
+            for (int c = 0; c < 3; ++c)
+                for (int k = 1; k < 64; ++k)
+                    for (auto [ah, al] : {std::pair{0, 2}, {2, 1}, {1, 0}})
+                        scans.push_back({1, {c, 0, 0, 0}, k, k, ah, al});
+            info.scan_info = scans.data();
+            info.num_scans = static_cast<int>(scans.size());
+        },
+        [](int, std::vector<unsigned char>& samples) {
+            std::fill(samples.begin(), samples.end(), 128);
+        });
 }
 
 // The JPEG with the size in its frame header changed.
