@@ -146,9 +146,9 @@ struct DeviceState {
     double ClipBytes = 0;
 };
 
-// Qt's raster engine cuts an outline that reaches past this many device pixels to the device
-// before it rasterizes it.
-constexpr double kQtCoordinateLimit = 1 << 22;
+// Qt's raster engine cuts an outline to the device before it rasterizes it when the outline
+// reaches past this many device pixels, or is wider or taller than that.
+constexpr double kQtCoordinateLimit = (1 << 23) - 1;
 
 // Plays records on a painter over an image whose pixels map to the metafile's device units.
 class Canvas {
@@ -607,7 +607,8 @@ private:
             on.boundingRect().adjusted(-halfWidth, -halfWidth, halfWidth, halfWidth);
         const bool cut =
             extent.left() < -kQtCoordinateLimit || extent.top() < -kQtCoordinateLimit ||
-            extent.right() > kQtCoordinateLimit || extent.bottom() > kQtCoordinateLimit;
+            extent.right() > kQtCoordinateLimit || extent.bottom() > kQtCoordinateLimit ||
+            extent.width() > kQtCoordinateLimit || extent.height() > kQtCoordinateLimit;
         struct Edge {
             double Span;  // its rows within the picture
             double Walk;  // the rows and columns walked over for each band it reaches

@@ -299,16 +299,18 @@ private slots:
         Files files;
         // Saved states each with a clipping rectangle and nothing drawn, each level keeping a copy
         // of the clip operations so far (WMF and EMF); clipping rectangles under a rotation, each
-        // rasterized and combined with the clip (alone and each in a saved state), and one that
-        // reaches millions of pixels past the picture, just within the coordinates Qt
-        // rasterizes; zigzags from far above the picture to far below, whose edges the
-        // rasterizer walks end to end.
+        // rasterized and combined with the clip (alone and each in a saved state), and ones that
+        // reach millions of pixels past the picture, to every side or to one, just within the
+        // coordinates Qt rasterizes; zigzags from far above the picture to far below, whose edges
+        // the rasterizer walks end to end.
         const std::pair<const char*, std::string> cases[] = {
             {"clips.wmf", SavedClipsWmf(3270, 1)},
             {"clips.emf", SavedClipsEmf(4095, 1, 200, false)},
             {"rotated.emf", RotatedClipsEmf(500, false, 2000)},
             {"saved.emf", RotatedClipsEmf(2000, true, 2000)},
             {"huge.emf", RotatedClipsEmf(1, false, 3000000)},
+            {"one-sided.emf",
+             Emf({EmfRotation(700), {30, Fields({0xFF7FF836, 0xFFFFF836, 4041, 4041})}}, 2047)},
             {"far.emf", FarZigzagsEmf(5, 4)},
         };
         for (const auto& [name, bytes] : cases) {
