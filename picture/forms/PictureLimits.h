@@ -90,7 +90,7 @@ constexpr double kMostJpegWork = 4e9;
 // Each byte of entropy-coded data the decoder reads is decoded, in the same units: a byte of
 // Huffman codes of a sequential scan, of a progressive one, and of arithmetic codes, which take
 // several times longer. The budget is about two seconds of decoding.
-constexpr double kJpegSequentialByteWork = 160;
+constexpr double kJpegSequentialByteWork = 128;
 constexpr double kJpegProgressiveByteWork = 256;
 constexpr double kJpegArithmeticByteWork = 1280;
 constexpr double kMostJpegDataWork = 1.6e10;
