@@ -459,8 +459,8 @@ public:
         if (align & U_TA_UPDATECP) state_.Current = full.inverted().map(at + QPointF(width, 0));
     }
 
-    // A device-independent bitmap (see DecodeDib) drawn over the target. Its pixels are charged
-    // before they are decoded, and the drawing by the pixels it covers. Qt blits a bitmap scaled,
+    // A device-independent bitmap (see DecodeDib) drawn over the target. Its pixels and the
+    // pixels the drawing covers are charged before the bitmap is decoded. Qt blits a bitmap scaled,
     // or under a rotation or a shear fetching each pixel through the inverse transform; when the
     // target passes the 16 bits of its fixed-point coordinates, a source pixel grows very large,
     // or the clip is a shape, it fills the target's outline with the bitmap as a texture, at
@@ -473,16 +473,13 @@ public:
         CheckPictureSize(dib.Width, dib.Rows);
         if (!drawable_) return;
         Spend(kBitmapPixelWork * dib.Width * dib.Rows);
-        const QImage image = DecodeDib(header, headerSize, bits, bitsSize);
-        if (image.isNull()) return;
         const QPolygonF outline(target);
         if (!Allow(outline, true, false)) return;
         const QTransform& t = painter_.transform();
         const QRectF bounds = t.mapRect(target);
         // Qt takes a source side that is not positive for the rest of the bitmap.
-        const double sourceWidth = source.width() > 0 ? source.width() : image.width() - source.x();
-        const double sourceHeight =
-            source.height() > 0 ? source.height() : image.height() - source.y();
+        const double sourceWidth = source.width() > 0 ? source.width() : dib.Width - source.x();
+        const double sourceHeight = source.height() > 0 ? source.height() : dib.Rows - source.y();
         const double largest = 0x7fff;
         const bool texture = std::fabs(target.width()) > largest ||
                              std::fabs(target.height()) > largest || bounds.width() > largest ||
@@ -494,7 +491,8 @@ public:
                              : t.type() > QTransform::TxScale ? kTransformedImagePixelWork
                                                               : kImagePixelWork;
         Spend((pixel - 1) * Covered(t.map(outline), 0));
-        painter_.drawImage(target, image, source);
+        const QImage image = DecodeDib(header, headerSize, bits, bitsSize);
+        if (!image.isNull()) painter_.drawImage(target, image, source);
     }
 
 private:
