@@ -191,7 +191,16 @@ QImage ReadWithQt(const std::string& bytes, const char* format)
     QImageReader reader(&buffer, format);
     const QSize size = reader.size();
     if (size.isValid()) CheckPictureSize(size.width(), size.height());
-    QImage image = reader.read();
+    // Qt's reader stops at the end of the data and leaves the rows a short file lacks as the
+    // memory held them; it fills an image it is given of the picture's size and format, so those
+    // rows start black.
+    QImage image;
+    const QImage::Format pixels = reader.imageFormat();
+    if (size.isValid() && pixels != QImage::Format_Invalid) {
+        image = QImage(size, pixels);
+        image.fill(0);
+    }
+    if (!reader.read(&image)) image = QImage();
     if (image.isNull()) {
         const auto [w, h] = DeclaredSize(bytes, std::strcmp(format, "ICO") == 0);
         CheckPictureSize(w, h);

@@ -451,6 +451,23 @@ private slots:
         QCOMPARE(line.pixelColor(3, 20), QColor(255, 0, 0));
         QCOMPARE(line.pixelColor(6, 20), QColor(255, 255, 255));
     }
+
+    void blackensTheRowsAShortBitmapLacks()
+    {
+        // A red BMP of 8 x 6 pixels without its last three rows (the top ones, as its rows run
+        // from the bottom up), loaded where a freed bitmap of the same size left white pixels.
+        Files files;
+        std::string bytes = BmpDeclaring(8, 6);
+        bytes.resize(bytes.size() - 3 * 8 * 3);
+        const std::string path = files.Write("short.bmp", bytes);
+        for (int i = 0; i < 3; ++i) {
+            QImage(8, 6, QImage::Format_RGB32).fill(Qt::white);
+            const QImage image = LoadReferencePicture(path);
+            QCOMPARE(image.size(), QSize(8, 6));
+            for (int y = 0; y < 6; ++y)
+                QCOMPARE(image.pixelColor(7, y), y < 3 ? QColor(Qt::black) : QColor(220, 20, 20));
+        }
+    }
 };
 
 QTEST_MAIN(ReferencePictureTest)
