@@ -5,10 +5,6 @@
 // template, csamt, amtavg, raw, rewrite, rawopen or bare; rawopen is the whole open of a ".raw"
 // file, its rewrite and then its reading), for a run under valgrind's instruction count.
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +12,7 @@
 #include <string>
 
 #include "BareParse.h"
+#include "ChildRun.h"
 #include "RawStationsFile.h"
 #include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
@@ -154,21 +151,13 @@ int main(int argc, char** argv)
             }
             std::ifstream in(file, std::ios::binary | std::ios::ate);
             const double fileMb = static_cast<double>(in.tellg()) / (1 << 20);
-            pid_t child = fork();
-            if (child == 0) {
+            const ChildRun run = RunInChild([&] {
                 Load(shape.reader, file);
-                _exit(0);
-            }
-            int status = 0;
-            rusage usage{};
-            wait4(child, &status, 0, &usage);
-            const double peakMb = static_cast<double>(usage.ru_maxrss) / 1024;
-            const double cpu =
-                static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+                return 0;
+            });
             std::printf("%-34s %10ld %10.1f %10.1f %7.2f %9.1f %8.2f%s\n", shape.name, size, fileMb,
-                        peakMb, peakMb / fileMb, 10 * fileMb + 150, cpu,
-                        WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : " !");
+                        run.PeakMb, run.PeakMb / fileMb, 10 * fileMb + 150, run.CpuSeconds,
+                        run.ExitCode == 0 ? "" : " !");
             std::fflush(stdout);
         }
         std::remove(file.c_str());

@@ -79,6 +79,40 @@ QBrush Brush(uint32_t style, const U_COLORREF& colour, uint32_t hatch)
     return QBrush(Colour(colour));
 }
 
+// Where the parts of a device-independent bitmap lie, when its layout is one DecodeDib reads and
+// its pixels are all there; Width is 0 otherwise.
+struct DibLayout {
+    int Width = 0, Rows = 0, Bpp = 0;
+    bool BottomUp = false;
+    size_t Colours = 0, TableAt = 0, Stride = 0;
+    const unsigned char* Bits = nullptr;
+};
+
+DibLayout ReadDibLayout(const unsigned char* header, size_t headerSize, const unsigned char* bits,
+                        size_t bitsSize)
+{
+    U_BITMAPINFOHEADER h;
+    if (!header || headerSize < sizeof h) return {};
+    std::memcpy(&h, header, sizeof h);
+    if (h.biSize < sizeof h || h.biSize > headerSize || h.biWidth <= 0 || h.biHeight == 0 ||
+        h.biWidth > kLargestBitmapSide || std::abs(h.biHeight) > kLargestBitmapSide)
+        return {};
+    const int bpp = h.biBitCount;
+    if (h.biCompression != U_BI_RGB && !(h.biCompression == U_BI_BITFIELDS && bpp == 32)) return {};
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return {};
+    size_t colours = bpp <= 8 ? (h.biClrUsed ? h.biClrUsed : (1u << bpp)) : 0;
+    size_t tableAt = h.biSize + (h.biCompression == U_BI_BITFIELDS ? 12 : 0);
+    if (colours > 256 || tableAt + colours * 4 > headerSize) return {};
+    if (!bits) {  // a packed bitmap: the pixels follow the colour table
+        bits = header + tableAt + colours * 4;
+        bitsSize = headerSize - (tableAt + colours * 4);
+    }
+    const int w = h.biWidth, rows = std::abs(h.biHeight);
+    const size_t stride = ((static_cast<size_t>(w) * bpp + 31) / 32) * 4;
+    if (stride * rows > bitsSize) return {};
+    return {w, rows, bpp, h.biHeight > 0, colours, tableAt, stride, bits};
+}
+
 // Pens, brushes and fonts of the object table, and the state a drawing record reads.
 struct GraphicsObject {
     enum Kind { None, Pen, Brush, Font } Type = None;
@@ -100,7 +134,21 @@ struct DeviceState {
     QPointF WindowOrg{0, 0}, WindowExt{1, 1}, ViewportOrg{0, 0}, ViewportExt{1, 1};
     QTransform World;
     QPointF Current{0, 0};
+    // The painter's clip: on or off; the entries of its list of clip operations (a saved level
+    // that changes the clip first copies the list of the level it was saved from); whether the
+    // raster engine keeps it as spans of a rasterized shape rather than as a rectangle of the
+    // device, and how many; and the bytes this level holds for it.
+    bool Clipped = false;
+    int ClipEntries = 0;
+    bool ClipOwned = false;
+    bool ClipShaped = false;
+    double ClipSpans = 0;
+    double ClipBytes = 0;
 };
+
+// Qt's raster engine cuts an outline to the device before it rasterizes it when the outline
+// reaches past this many device pixels, or is wider or taller than that.
+constexpr double kQtCoordinateLimit = (1 << 23) - 1;
 
 // Plays records on a painter over an image whose pixels map to the metafile's device units.
 class Canvas {
@@ -187,11 +235,16 @@ public:
         if (index == 8) state_.Pen = Qt::NoPen;
     }
 
+    // Each level keeps a copy of the painter's state, and what it changes of the clip a copy of
+    // its own: the levels are charged by what they keep.
     void Save()
     {
-        // Each level keeps a copy of the painter's state: a long run of saves would fill memory.
         if (stack_.size() >= kDeepestSave) throw PictureRefusal("too complex to draw");
+        Spend(kSaveWork);
         stack_.push_back(state_);
+        state_.ClipOwned = false;
+        state_.ClipBytes = 0;
+        Keep();
         painter_.save();
     }
     void Restore(int relative)
@@ -199,6 +252,8 @@ public:
         const long long levels = relative < 0 ? -static_cast<long long>(relative)
                                               : static_cast<long long>(stack_.size()) - relative;
         for (long long i = 0; i < levels && !stack_.empty(); ++i) {
+            Spend(kSaveWork + kClipEntryWork * (state_.ClipOwned ? state_.ClipEntries : 0));
+            clipBytes_ -= state_.ClipBytes;
             state_ = stack_.back();
             stack_.pop_back();
             painter_.restore();
@@ -317,8 +372,50 @@ public:
         else
             painter_.drawRect(r);
     }
-    void ClipRect(const QRectF& r) { painter_.setClipRect(r, Qt::IntersectClip); }
-    void ResetClip() { painter_.setClipping(false); }
+    // The painter intersects its clip with the rectangle, or takes the rectangle when clipping is
+    // off. Under a rotation or a shear, or over a clip that is already a shape, the raster engine
+    // rasterizes the rectangle's outline and combines its spans with those of the clip: that is
+    // charged as a fill of the outline and a pass over both sets of spans.
+    void ClipRect(const QRectF& r)
+    {
+        DeviceState& s = state_;
+        const QTransform& t = painter_.transform();
+        const bool replace = !s.Clipped;
+        const bool shaped = t.type() > QTransform::TxScale || (!replace && s.ClipShaped);
+        // A level's first change of a clip it shares copies the list of clip operations.
+        if (!replace && !s.ClipOwned) Spend(kClipEntryWork * s.ClipEntries);
+        const int entries = replace ? 1 : s.ClipEntries + 1;
+        double spans = 0;
+        if (shaped) {
+            const double rows = area_.height();
+            const QPolygonF on = t.map(QPolygonF(r));
+            const double base = !replace && s.ClipShaped ? s.ClipSpans : rows;
+            const Raster raster = Rasterize(on, {0}, 0);
+            // The new clip lies within the outline, its border no longer than the outline's.
+            spans = std::min(rows + raster.Cells, Area());
+            Spend(kPointWork * on.size() + raster.Work + kClipRowWork * rows +
+                  kSpanWork * (rows + raster.Cells + base));
+        } else {
+            Spend(kPointWork * 4);
+        }
+        s.Clipped = true;
+        s.ClipEntries = entries;
+        s.ClipOwned = true;
+        s.ClipShaped = shaped;
+        s.ClipSpans = spans;
+        const double bytes = kClipEntryBytes * entries +
+                             (shaped ? kClipRowBytes * area_.height() + kSpanBytes * spans : 0);
+        clipBytes_ += bytes - s.ClipBytes;
+        s.ClipBytes = bytes;
+        Keep();
+        painter_.setClipRect(r, Qt::IntersectClip);
+    }
+    void ResetClip()
+    {
+        Spend(kPointWork);
+        state_.Clipped = false;
+        painter_.setClipping(false);
+    }
 
     // Text at a logical reference point, in the device size of the selected font.
     void Text(QPointF reference, const QString& text)
@@ -362,12 +459,40 @@ public:
         if (align & U_TA_UPDATECP) state_.Current = full.inverted().map(at + QPointF(width, 0));
     }
 
-    void Picture(const QRectF& target, const QImage& image, const QRectF& source)
+    // A device-independent bitmap (see DecodeDib) drawn over the target. Its pixels and the
+    // pixels the drawing covers are charged before the bitmap is decoded. Qt blits a bitmap scaled,
+    // or under a rotation or a shear fetching each pixel through the inverse transform; when the
+    // target passes the 16 bits of its fixed-point coordinates, a source pixel grows very large,
+    // or the clip is a shape, it fills the target's outline with the bitmap as a texture, at
+    // several times the cost.
+    void Bitmap(const QRectF& target, const unsigned char* header, size_t headerSize,
+                const unsigned char* bits, size_t bitsSize, const QRectF& source)
     {
-        if (image.isNull() || !drawable_) return;
-        Spend(static_cast<double>(image.width()) * image.height());
-        if (!Allow(QPolygonF(target), true, false)) return;
-        painter_.drawImage(target, image, source);
+        const DibLayout dib = ReadDibLayout(header, headerSize, bits, bitsSize);
+        if (dib.Width == 0) return;
+        CheckPictureSize(dib.Width, dib.Rows);
+        if (!drawable_) return;
+        Spend(kBitmapPixelWork * dib.Width * dib.Rows);
+        const QPolygonF outline(target);
+        if (!Allow(outline, true, false)) return;
+        const QTransform& t = painter_.transform();
+        const QRectF bounds = t.mapRect(target);
+        // Qt takes a source side that is not positive for the rest of the bitmap.
+        const double sourceWidth = source.width() > 0 ? source.width() : dib.Width - source.x();
+        const double sourceHeight = source.height() > 0 ? source.height() : dib.Rows - source.y();
+        const double largest = 0x7fff;
+        const bool texture = std::fabs(target.width()) > largest ||
+                             std::fabs(target.height()) > largest || bounds.width() > largest ||
+                             bounds.height() > largest ||
+                             bounds.width() >= kLargestSourcePixel * std::fabs(sourceWidth) ||
+                             bounds.height() >= kLargestSourcePixel * std::fabs(sourceHeight) ||
+                             (state_.Clipped && state_.ClipShaped);
+        const double pixel = texture                          ? kTexturedImagePixelWork
+                             : t.type() > QTransform::TxScale ? kTransformedImagePixelWork
+                                                              : kImagePixelWork;
+        Spend((pixel - 1) * Covered(t.map(outline), 0));
+        const QImage image = DecodeDib(header, headerSize, bits, bitsSize);
+        if (!image.isNull()) painter_.drawImage(target, image, source);
     }
 
 private:
@@ -377,6 +502,21 @@ private:
     {
         work_ += work;
         if (work_ > kMostWork) throw PictureRefusal("too complex to draw");
+    }
+
+    // The saved levels and the current one keep no more than their budget.
+    void Keep() const
+    {
+        if (kStateBytes * static_cast<double>(stack_.size()) + clipBytes_ > kMostStateBytes)
+            throw PictureRefusal("too complex to draw");
+    }
+
+    // The pixels of the picture within the bounding box of an outline (device pixels) widened by
+    // a pen of the given width.
+    double Covered(const QPolygonF& on, double pen) const
+    {
+        const QRectF box = on.boundingRect().adjusted(-pen, -pen, pen, pen) & QRectF(area_);
+        return box.width() * box.height();
     }
 
     // A point that lies far outside the picture is drawn at the edge of its reach.
@@ -421,13 +561,13 @@ private:
         const QPolygonF on = t.map(outline);
         const double pen =
             stroke && state_.Pen.style() != Qt::NoPen ? std::max(1.0, Pen().widthF() * Scale()) : 0;
-        const QRectF box = on.boundingRect().adjusted(-pen, -pen, pen, pen) & QRectF(area_);
+        const double covered = Covered(on, pen);
         double work = kPointWork * on.size();
-        if (fill) work += box.width() * box.height() + FillWork(on, figures, 0);
+        if (fill) work += covered + FillWork(on, figures, 0);
         if (pen > 0) {
             double length = 0;
             for (int i = 1; i < on.size(); ++i) length += QLineF(on[i - 1], on[i]).length();
-            work += std::min(length * pen, box.width() * box.height());
+            work += std::min(length * pen, covered);
             // A pen wider than a pixel is drawn as the fill of its outline.
             if (pen > 1) work += FillWork(on, figures, pen / 2);
         }
@@ -450,13 +590,28 @@ private:
     // The rasterizer's work for the closed figures of an outline (device pixels), each edge
     // widened by halfWidth on both sides. It leaves a cell for each pixel an edge passes through
     // and, when its pool of cells is full, goes over the rows again in bands: for each band it
-    // walks the whole outline, and every row of each edge that reaches the band.
-    double FillWork(const QPolygonF& on, const std::vector<int>& figures, double halfWidth) const
+    // walks the whole outline, and every edge that reaches the band from end to end, its rows
+    // and its columns outside the picture too. An outline that reaches past Qt's coordinate
+    // limit is first cut to the picture, and walked only there.
+    struct Raster {
+        double Cells = 0, Work = 0;
+    };
+    Raster Rasterize(const QPolygonF& on, const std::vector<int>& figures, double halfWidth) const
     {
         const int rows = area_.height();
         const double columns = area_.width() + 2.0;
         const double sides = halfWidth > 0 ? 2 : 1;
-        std::vector<double> spans;  // the rows of each edge within the picture
+        const QRectF extent =
+            on.boundingRect().adjusted(-halfWidth, -halfWidth, halfWidth, halfWidth);
+        const bool cut =
+            extent.left() < -kQtCoordinateLimit || extent.top() < -kQtCoordinateLimit ||
+            extent.right() > kQtCoordinateLimit || extent.bottom() > kQtCoordinateLimit ||
+            extent.width() > kQtCoordinateLimit || extent.height() > kQtCoordinateLimit;
+        struct Edge {
+            double Span;  // its rows within the picture
+            double Walk;  // the rows and columns walked over for each band it reaches
+        };
+        std::vector<Edge> edges;
         double cells = 0, top = rows, bottom = -1;
         auto add = [&](QPointF a, QPointF b) {
             const double high = std::min(a.y(), b.y()) - halfWidth;
@@ -464,9 +619,14 @@ private:
             if (!(low >= 0 && high < rows)) return;
             const double first = std::max(0.0, std::floor(high));
             const double last = std::min(rows - 1.0, std::floor(low));
-            const double across = std::min(std::fabs(a.x() - b.x()), columns);
-            spans.push_back(last - first + 1);
-            cells += sides * (1 + across / std::max(1.0, low - high)) * spans.back();
+            const double dx = std::fabs(a.x() - b.x());
+            const double across = std::min(dx, columns);
+            const double span = last - first + 1;
+            const double outside = cut ? 0
+                                       : (std::floor(low) - std::floor(high) + 1 - span) +
+                                             kOutsideColumnShare * (dx - across);
+            edges.push_back({span, span + sides * outside});
+            cells += sides * (1 + across / std::max(1.0, low - high)) * span;
             top = std::min(top, first), bottom = std::max(bottom, last);
         };
         for (size_t f = 0; f < figures.size(); ++f) {
@@ -475,12 +635,20 @@ private:
             for (int i = begin + 1; i < end; ++i) add(on[i - 1], on[i]);
             if (end - begin > 2) add(on[end - 1], on[begin]);
         }
-        if (spans.empty()) return 0;
+        if (cut) {  // the sides of the picture it was cut by
+            add(QPointF(0, 0), QPointF(0, rows));
+            add(QPointF(columns, 0), QPointF(columns, rows));
+        }
+        if (edges.empty()) return {};
         const double bands = std::max(1.0, cells / kPoolCells);
         const double bandRows = (bottom - top + 1) / bands;
-        double walked = bands * static_cast<double>(spans.size());
-        for (double span : spans) walked += span * (1 + span / bandRows);
-        return kCellWork * cells + kBandWork * walked;
+        double walked = bands * static_cast<double>(edges.size());
+        for (const Edge& e : edges) walked += e.Walk * (1 + e.Span / bandRows);
+        return {cells, kCellWork * cells + kBandWork * walked};
+    }
+    double FillWork(const QPolygonF& on, const std::vector<int>& figures, double halfWidth) const
+    {
+        return Rasterize(on, figures, halfWidth).Work;
     }
 
     QPainter painter_;
@@ -493,6 +661,7 @@ private:
     double work_ = 0;
     DeviceState state_;
     std::vector<DeviceState> stack_;
+    double clipBytes_ = 0;  // what the levels hold for their clips
     std::map<uint32_t, GraphicsObject> objects_;
     std::set<QString> fonts_;  // those text was drawn in
     bool inPath_ = false;
@@ -779,11 +948,10 @@ void PlayEmfRecord(Canvas& canvas, const Record& r, uint32_t type)
     case U_EMR_STRETCHDIBITS: {
         U_EMRSTRETCHDIBITS d = r.Get<U_EMRSTRETCHDIBITS>(0);
         if (!r.Has(d.offBmiSrc, d.cbBmiSrc) || !r.Has(d.offBitsSrc, d.cbBitsSrc)) break;
-        QImage image =
-            DecodeDib(reinterpret_cast<const unsigned char*>(r.At(d.offBmiSrc)), d.cbBmiSrc,
-                      reinterpret_cast<const unsigned char*>(r.At(d.offBitsSrc)), d.cbBitsSrc);
-        canvas.Picture(QRectF(d.Dest.x, d.Dest.y, d.cDest.x, d.cDest.y), image,
-                       QRectF(d.Src.x, d.Src.y, d.cSrc.x, d.cSrc.y));
+        canvas.Bitmap(QRectF(d.Dest.x, d.Dest.y, d.cDest.x, d.cDest.y),
+                      reinterpret_cast<const unsigned char*>(r.At(d.offBmiSrc)), d.cbBmiSrc,
+                      reinterpret_cast<const unsigned char*>(r.At(d.offBitsSrc)), d.cbBitsSrc,
+                      QRectF(d.Src.x, d.Src.y, d.cSrc.x, d.cSrc.y));
         break;
     }
     default:
@@ -1040,10 +1208,9 @@ void PlayWmfRecord(Canvas& canvas, WmfSlots& freeSlots, const char* c, const cha
                       ? U_WMRSTRETCHDIB_get(c, &dst, &cDst, &src, &cSrc, &usage, &rop, &dib)
                       : U_WMRDIBSTRETCHBLT_get(c, &dst, &cDst, &src, &cSrc, &rop, &dib);
         if (!ok || !dib || dib >= end) break;
-        size_t size = static_cast<size_t>(end - dib);
-        QImage image = DecodeDib(reinterpret_cast<const unsigned char*>(dib), size, nullptr, 0);
-        canvas.Picture(QRectF(dst.x, dst.y, cDst.x, cDst.y), image,
-                       QRectF(src.x, src.y, cSrc.x, cSrc.y));
+        canvas.Bitmap(QRectF(dst.x, dst.y, cDst.x, cDst.y),
+                      reinterpret_cast<const unsigned char*>(dib), static_cast<size_t>(end - dib),
+                      nullptr, 0, QRectF(src.x, src.y, cSrc.x, cSrc.y));
         break;
     }
     default:
@@ -1056,37 +1223,22 @@ void PlayWmfRecord(Canvas& canvas, WmfSlots& freeSlots, const char* c, const cha
 QImage DecodeDib(const unsigned char* header, size_t headerSize, const unsigned char* bits,
                  size_t bitsSize)
 {
-    U_BITMAPINFOHEADER h;
-    if (!header || headerSize < sizeof h) return QImage();
-    std::memcpy(&h, header, sizeof h);
-    if (h.biSize < sizeof h || h.biSize > headerSize || h.biWidth <= 0 || h.biHeight == 0 ||
-        h.biWidth > kLargestBitmapSide || std::abs(h.biHeight) > kLargestBitmapSide)
-        return QImage();
-    const int bpp = h.biBitCount;
-    if (h.biCompression != U_BI_RGB && !(h.biCompression == U_BI_BITFIELDS && bpp == 32))
-        return QImage();
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return QImage();
-    size_t colours = bpp <= 8 ? (h.biClrUsed ? h.biClrUsed : (1u << bpp)) : 0;
-    size_t tableAt = h.biSize + (h.biCompression == U_BI_BITFIELDS ? 12 : 0);
-    if (colours > 256 || tableAt + colours * 4 > headerSize) return QImage();
-    if (!bits) {  // a packed bitmap: the pixels follow the colour table
-        bits = header + tableAt + colours * 4;
-        bitsSize = headerSize - (tableAt + colours * 4);
-    }
-    const int w = h.biWidth, rows = std::abs(h.biHeight);
-    const size_t stride = ((static_cast<size_t>(w) * bpp + 31) / 32) * 4;
-    if (stride * rows > bitsSize) return QImage();
+    const DibLayout dib = ReadDibLayout(header, headerSize, bits, bitsSize);
+    if (dib.Width == 0) return QImage();
+    const int w = dib.Width, rows = dib.Rows, bpp = dib.Bpp;
+    const size_t stride = dib.Stride;
+    bits = dib.Bits;
     CheckPictureSize(w, rows);
-    std::vector<QRgb> table(colours);
-    for (size_t i = 0; i < colours; ++i) {
-        const unsigned char* q = header + tableAt + 4 * i;
+    std::vector<QRgb> table(dib.Colours);
+    for (size_t i = 0; i < dib.Colours; ++i) {
+        const unsigned char* q = header + dib.TableAt + 4 * i;
         table[i] = qRgb(q[2], q[1], q[0]);
     }
     QImage image(w, rows, QImage::Format_RGB32);
     if (image.isNull()) throw PictureRefusal(CFormat("too large (%d x %d pixels)", w, rows));
     for (int y = 0; y < rows; ++y) {
         const unsigned char* line = bits + stride * static_cast<size_t>(y);
-        QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(h.biHeight > 0 ? rows - 1 - y : y));
+        QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(dib.BottomUp ? rows - 1 - y : y));
         for (int x = 0; x < w; ++x) {
             switch (bpp) {
             case 1:

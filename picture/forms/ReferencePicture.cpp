@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <csetjmp>
 #include <cstdlib>
@@ -29,7 +30,11 @@ struct JpegError {
     std::jmp_buf Jump;
     bool TooComplex = false;
     int ChargedScan = 0;
-    double Work = 0;
+    double Work = 0;      // passes over blocks
+    double DataWork = 0;  // entropy-coded data
+    const unsigned char* Data = nullptr;
+    size_t Size = 0;
+    size_t Consumed = 0;  // bytes of the file, when the data was last charged
 };
 
 void JpegFail(j_common_ptr info)
@@ -39,24 +44,44 @@ void JpegFail(j_common_ptr info)
 
 void JpegQuiet(j_common_ptr, int) {}
 
-// The work of the current scan: its blocks, each with the band of coefficients it decodes.
+// The work of the current scan: its blocks, each with the band of coefficients it decodes, and
+// for arithmetic codes the restarts, where the decoder resets its statistics.
 double ScanWork(j_decompress_ptr info)
 {
-    double blocks = 0;
+    double blocks = 0, units = 0;  // blocks, and units of a restart interval (MCUs)
     if (info->comps_in_scan == 1) {
         const jpeg_component_info* c = info->cur_comp_info[0];
-        blocks = static_cast<double>(c->width_in_blocks) * c->height_in_blocks;
+        blocks = units = static_cast<double>(c->width_in_blocks) * c->height_in_blocks;
     } else {
-        for (int i = 0; i < info->comps_in_scan; ++i) {
-            const jpeg_component_info* c = info->cur_comp_info[i];
-            blocks +=
-                static_cast<double>(info->MCUs_per_row) * info->MCU_rows_in_scan * c->MCU_blocks;
-        }
+        units = static_cast<double>(info->MCUs_per_row) * info->MCU_rows_in_scan;
+        for (int i = 0; i < info->comps_in_scan; ++i)
+            blocks += units * info->cur_comp_info[i]->MCU_blocks;
     }
-    return blocks * (kJpegBlockWork + std::max(0, info->Se - info->Ss) + 1);
+    const double restarts = info->arith_code && info->restart_interval > 0
+                                ? std::ceil(units / info->restart_interval)
+                                : 0;
+    return blocks * (kJpegBlockWork + std::max(0, info->Se - info->Ss) + 1) +
+           restarts * kJpegArithmeticRestartWork;
 }
 
-// Called before each row of blocks is read: a scan is charged in full before its first row.
+// The work of a byte of entropy-coded data, by the coding.
+double DataByteWork(j_decompress_ptr info)
+{
+    if (info->arith_code) return kJpegArithmeticByteWork;
+    return info->progressive_mode ? kJpegProgressiveByteWork : kJpegSequentialByteWork;
+}
+
+// The bytes of the file the decoder has taken; past its end the source gives an end marker of
+// its own.
+size_t ConsumedBytes(j_decompress_ptr info, const JpegError& error)
+{
+    const auto at = reinterpret_cast<uintptr_t>(info->src->next_input_byte);
+    const auto begin = reinterpret_cast<uintptr_t>(error.Data);
+    return at >= begin && at - begin <= error.Size ? at - begin : error.Size;
+}
+
+// Called before each row of blocks is read: a scan is charged in full before its first row, the
+// data by the bytes read since the last call.
 void JpegProgress(j_common_ptr info)
 {
     if (!info->is_decompressor) return;
@@ -66,13 +91,31 @@ void JpegProgress(j_common_ptr info)
         error->TooComplex = true;
         JpegFail(info);
     }
-    if (decompress->input_scan_number == error->ChargedScan) return;
-    error->ChargedScan = decompress->input_scan_number;
-    error->Work += ScanWork(decompress);
-    if (error->Work > kMostJpegWork) {
+    const size_t consumed = std::max(error->Consumed, ConsumedBytes(decompress, *error));
+    error->DataWork += static_cast<double>(consumed - error->Consumed) * DataByteWork(decompress);
+    error->Consumed = consumed;
+    if (decompress->input_scan_number != error->ChargedScan) {
+        error->ChargedScan = decompress->input_scan_number;
+        error->Work += ScanWork(decompress);
+    }
+    if (error->Work > kMostJpegWork || error->DataWork > kMostJpegDataWork) {
         error->TooComplex = true;
         JpegFail(info);
     }
+}
+
+// The bytes of the whole-image coefficients the decoder keeps for a file of several scans.
+double CoefficientBytes(j_decompress_ptr info)
+{
+    if (!jpeg_has_multiple_scans(info)) return 0;
+    double bytes = 0;
+    for (int i = 0; i < info->num_components; ++i) {
+        const jpeg_component_info& c = info->comp_info[i];
+        const auto up = [](double v, double m) { return std::ceil(v / m) * m; };
+        bytes += up(c.width_in_blocks, c.h_samp_factor) * up(c.height_in_blocks, c.v_samp_factor) *
+                 sizeof(JBLOCK);
+    }
+    return bytes;
 }
 
 // What the decoder fills; on the heap so that a jump out of libjpeg finds it intact.
@@ -148,7 +191,16 @@ QImage ReadWithQt(const std::string& bytes, const char* format)
     QImageReader reader(&buffer, format);
     const QSize size = reader.size();
     if (size.isValid()) CheckPictureSize(size.width(), size.height());
-    QImage image = reader.read();
+    // Qt's reader stops at the end of the data and leaves the rows a short file lacks as the
+    // memory held them; it fills an image it is given of the picture's size and format, so those
+    // rows start black.
+    QImage image;
+    const QImage::Format pixels = reader.imageFormat();
+    if (size.isValid() && pixels != QImage::Format_Invalid) {
+        image = QImage(size, pixels);
+        image.fill(0);
+    }
+    if (!reader.read(&image)) image = QImage();
     if (image.isNull()) {
         const auto [w, h] = DeclaredSize(bytes, std::strcmp(format, "ICO") == 0);
         CheckPictureSize(w, h);
@@ -184,10 +236,15 @@ QImage DecodeJpeg(const std::string& bytes)
     info.mem->max_memory_to_use = kMostJpegMemory;
     work->Progress.progress_monitor = JpegProgress;
     info.progress = &work->Progress;
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()),
-                 static_cast<unsigned long>(bytes.size()));
+    work->Error.Data = reinterpret_cast<const unsigned char*>(bytes.data());
+    work->Error.Size = bytes.size();
+    jpeg_mem_src(&info, work->Error.Data, static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
     CheckPictureSize(info.image_width, info.image_height);
+    // The headers read so far are not entropy-coded data.
+    work->Error.Consumed = ConsumedBytes(&info, work->Error);
+    if (CoefficientBytes(&info) + 4.0 * info.image_width * info.image_height > kMostJpegMemory)
+        throw PictureRefusal("too complex to decode");
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     // Colour pixels come out in the byte order of a QRgb, straight into the image's rows.
     const J_COLOR_SPACE pixels = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;

@@ -1,12 +1,17 @@
 #pragma once
 // Small metafiles and JPEG files built field by field, of the shapes that once made the reference
-// picture loader work for seconds: shared by its tests and its benchmark.
+// picture loader work for seconds or fill memory: shared by its tests, its benchmark and its
+// peak-memory measure.
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <jpeglib.h>
 
 namespace picture_files {
 
@@ -64,35 +69,54 @@ inline std::string Wmf(const std::string& records)
     return b.Data;
 }
 
+// JPEG marker segments: a marker, the length of its fields, the fields.
+struct JpegBytes : Bytes {
+    JpegBytes& Segment(uint8_t marker, const std::string& fields)
+    {
+        const uint16_t length = static_cast<uint16_t>(fields.size() + 2);
+        Raw("\xff", 1).Raw(&marker, 1);
+        Data += static_cast<char>(length >> 8);
+        Data += static_cast<char>(length);
+        Data += fields;
+        return *this;
+    }
+    // The start of the image and a quantization table of ones.
+    JpegBytes& Start()
+    {
+        Raw("\xff\xd8", 2);
+        return Segment(0xDB, std::string(1, '\0') + std::string(64, '\1'));
+    }
+    // A frame (SOFn) of side x side pixels in the given number of components, each sampled
+    // fully with table 0.
+    JpegBytes& Frame(uint8_t marker, uint16_t side, int components)
+    {
+        std::string fields = {8,
+                              static_cast<char>(side >> 8),
+                              static_cast<char>(side),
+                              static_cast<char>(side >> 8),
+                              static_cast<char>(side),
+                              static_cast<char>(components)};
+        for (int c = 1; c <= components; ++c) fields += {static_cast<char>(c), 0x11, 0};
+        return Segment(marker, fields);
+    }
+    // A Huffman table (DHT) of one code of one bit, for the given symbol.
+    JpegBytes& OneCode(uint8_t tableClassAndId, uint8_t symbol)
+    {
+        const std::string lengths = std::string(1, '\1') + std::string(15, '\0');
+        return Segment(0xC4, std::string(1, static_cast<char>(tableClassAndId)) + lengths +
+                                 std::string(1, static_cast<char>(symbol)));
+    }
+};
+
 // A progressive JPEG of one grey side x side component whose scans after the first refine every
 // AC coefficient of every block and hold nothing but runs of empty blocks: little data, each scan
 // a pass over every coefficient.
 inline std::string RefinedJpeg(uint16_t side, int scans)
 {
-    Bytes b;
-    auto segment = [&b](uint8_t marker, const std::string& fields) {
-        const uint16_t length = static_cast<uint16_t>(fields.size() + 2);
-        b.Raw("\xff", 1).Raw(&marker, 1);
-        b.Data += static_cast<char>(length >> 8);
-        b.Data += static_cast<char>(length);
-        b.Data += fields;
-    };
-    b.Raw("\xff\xd8", 2);
-    segment(0xDB, std::string(1, '\0') + std::string(64, '\1'));
-    const char frame[] = {8,
-                          static_cast<char>(side >> 8),
-                          static_cast<char>(side),
-                          static_cast<char>(side >> 8),
-                          static_cast<char>(side),
-                          1,
-                          1,
-                          0x11,
-                          0};
-    segment(0xC2, std::string(frame, sizeof frame));
+    JpegBytes b;
+    b.Start().Frame(0xC2, side, 1);
     // One code of one bit per table: DC difference 0; AC, a run of 2^14 + 14 more bits of blocks.
-    const std::string lengths = std::string(1, '\1') + std::string(15, '\0');
-    segment(0xC4, std::string(1, '\0') + lengths + std::string(1, '\0'));
-    segment(0xC4, std::string(1, '\x10') + lengths + std::string(1, '\xe0'));
+    b.OneCode(0x00, 0x00).OneCode(0x10, 0xE0);
     const long blocks = (side / 8l) * (side / 8l);
     // The code 0 and 14 ones: a run of 32767 blocks, 15 bits.
     std::string runs;
@@ -109,7 +133,7 @@ inline std::string RefinedJpeg(uint16_t side, int scans)
         runs +=
             static_cast<char>(((bits << (8 - count % 8)) | ((1u << (8 - count % 8)) - 1)) & 0xFF);
     for (int k = 0; k < scans; ++k) {
-        segment(0xDA, std::string("\x01\x01\x00\x01\x3f\x10", 6));
+        b.Segment(0xDA, std::string("\x01\x01\x00\x01\x3f\x10", 6));
         b.Data += runs;
     }
     b.Raw("\xff\xd9", 2);
@@ -203,6 +227,211 @@ inline std::string FontFacesEmf(int faces)
         records.push_back(EmfText(i % 1800, i % 1900 + 20, u"A"));
     }
     return Emf(records, 2047);
+}
+
+// ---- Saved states and clipping ----
+
+// A rotation by about 30 degrees about the origin and a move of the given distance to the right
+// (SETWORLDTRANSFORM).
+inline std::pair<uint32_t, std::string> EmfRotation(float right)
+{
+    const float m[] = {0.866f, 0.5f, -0.5f, 0.866f, right, 0};
+    Bytes b;
+    for (float v : m) b.Raw(&v, 4);
+    return {35, b.Data};
+}
+
+// runs times: levels saved states (SAVEDC), each with a clipping rectangle a little inside the
+// last (INTERSECTCLIPRECT), then all of them restored; nothing is drawn. An EMF over side pixels,
+// its clips under a rotation when rotated.
+inline std::string SavedClipsEmf(int levels, int runs, uint32_t side, bool rotated)
+{
+    std::vector<std::pair<uint32_t, std::string>> records;
+    if (rotated) records.push_back(EmfRotation(side / 3.0f));
+    for (int r = 0; r < runs; ++r) {
+        for (int i = 0; i < levels; ++i) {
+            const uint32_t in = static_cast<uint32_t>(i % 64);
+            records.push_back({33, {}});
+            records.push_back({30, Fields({in, in, side - in, side - in})});
+        }
+        records.push_back({34, Fields({static_cast<uint32_t>(-levels)})});
+    }
+    return Emf(records, side - 1);
+}
+
+// The same as a WMF of 100 x 100 units.
+inline std::string SavedClipsWmf(int levels, int runs)
+{
+    Bytes b;
+    for (int r = 0; r < runs; ++r) {
+        for (int i = 0; i < levels; ++i) {
+            const uint16_t in = static_cast<uint16_t>(i % 32);
+            b.U32(3).U16(0x001E);  // SAVEDC
+            b.U32(7).U16(0x0416).U16(100 - in).U16(100 - in).U16(in).U16(
+                in);  // bottom right top left
+        }
+        b.U32(4).U16(0x0127).U16(static_cast<uint16_t>(-levels));  // RESTOREDC
+    }
+    return Wmf(b.Data);
+}
+
+// An EMF over 2048 x 2048 pixels whose clipping rectangles, each a little inside the last, lie
+// under a rotation: clips of them alone, or each in a saved state of its own. The first reaches
+// the given distance past the picture on every side.
+inline std::string RotatedClipsEmf(int clips, bool saved, int32_t reach)
+{
+    std::vector<std::pair<uint32_t, std::string>> records = {EmfRotation(700)};
+    for (int i = 0; i < clips; ++i) {
+        const int32_t in = i % 256 - reach;
+        if (saved) records.push_back({33, {}});
+        records.push_back(
+            {30, Fields({static_cast<uint32_t>(in), static_cast<uint32_t>(in),
+                         static_cast<uint32_t>(2047 - in), static_cast<uint32_t>(2047 - in)})});
+    }
+    return Emf(records, 2047);
+}
+
+// An EMF over 2048 x 2048 pixels, drawn four times enlarged (SETWORLDTRANSFORM), of polygons
+// each a zigzag of the given number of edges from far above the picture to far below it: each
+// edge crosses every row of the picture, and many times as many rows outside it.
+inline std::string FarZigzagsEmf(int polygons, int edges)
+{
+    const float m[] = {4, 0, 0, 4, 0, 0};
+    Bytes scale;
+    for (float v : m) scale.Raw(&v, 4);
+    std::vector<std::pair<uint32_t, std::string>> records = {{35, scale.Data}};
+    for (int k = 0; k < polygons; ++k) {
+        Bytes b;
+        b.U32(0).U32(0).U32(2048).U32(2048).U32(static_cast<uint32_t>(edges));
+        for (int i = 0; i < edges; ++i)
+            b.U16(static_cast<uint16_t>(i * 500 / edges + k)).U16(i % 2 ? 32767 : 0x8001);
+        records.push_back({86, b.Data});
+    }
+    return Emf(records, 2047);
+}
+
+// ---- Bitmaps in metafiles ----
+
+// STRETCHDIBITS of a bitmap of width x height pixels at 1 bit per pixel, its rows of a pattern,
+// drawn over the rectangle (x, y, w, h).
+inline std::pair<uint32_t, std::string> EmfBitmap(int32_t width, int32_t height, int32_t x,
+                                                  int32_t y, int32_t w, int32_t h)
+{
+    const uint32_t stride = ((static_cast<uint32_t>(width) + 31) / 32) * 4;
+    const uint32_t bits = stride * static_cast<uint32_t>(height);
+    Bytes b;
+    b.U32(0).U32(0).U32(0).U32(0);  // bounds
+    b.U32(static_cast<uint32_t>(x)).U32(static_cast<uint32_t>(y)).U32(0).U32(0);
+    b.U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height));
+    b.U32(80).U32(48).U32(128).U32(bits);  // the header after the record's 80 bytes, the bits
+    b.U32(0).U32(0x00CC0020);              // colours from the table, SRCCOPY
+    b.U32(static_cast<uint32_t>(w)).U32(static_cast<uint32_t>(h));
+    b.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height));
+    b.U16(1).U16(1).U32(0).U32(bits).U32(0).U32(0).U32(2).U32(0);
+    b.U32(0x000000).U32(0x00C80000);  // black, blue
+    for (uint32_t i = 0; i < bits; ++i) b.Data += static_cast<char>(i % stride % 3 ? 0x0F : 0xF0);
+    return {81, b.Data};
+}
+
+// An EMF over side x side pixels of count bitmaps of width x height pixels, each over all of it.
+inline std::string BitmapsEmf(int count, int32_t width, int32_t height, uint32_t side)
+{
+    std::vector<std::pair<uint32_t, std::string>> records(
+        static_cast<size_t>(count),
+        EmfBitmap(width, height, 0, 0, static_cast<int32_t>(side), static_cast<int32_t>(side)));
+    return Emf(records, side - 1);
+}
+
+// An EMF over 2048 x 2048 pixels of count bitmaps of 16 x 16 pixels each stretched under a shear
+// (SETWORLDTRANSFORM) over a square of the given side around the picture.
+inline std::string ShearedBitmapsEmf(int count, int32_t side)
+{
+    const float m[] = {1, 0, 0.75f, 1, 1024 - 0.875f * side, 1024 - 0.5f * side};
+    Bytes shear;
+    for (float v : m) shear.Raw(&v, 4);
+    std::vector<std::pair<uint32_t, std::string>> records = {{35, shear.Data}};
+    for (int i = 0; i < count; ++i) records.push_back(EmfBitmap(16, 16, 0, 0, side, side));
+    return Emf(records, 2047);
+}
+
+// ---- Entropy-coded data ----
+
+// A progressive JPEG of side x side pixels in the given number of components, each sampled
+// fully, with a restart at every block, whose scans after the first each decode every AC
+// coefficient of every block of the first component and hold no data at all: an arithmetic
+// decoder reads on from zeros, as arithmetic coding has it, and a Huffman decoder passes the
+// blocks over; either takes up each restart.
+inline std::string EmptyScansJpeg(uint16_t side, int components, int scans, bool arithmetic)
+{
+    JpegBytes b;
+    b.Start().Frame(arithmetic ? 0xCA : 0xC2, side, components);
+    // One code of one bit per table: DC difference 0, AC end of block.
+    if (!arithmetic) b.OneCode(0x00, 0x00).OneCode(0x10, 0x00);
+    std::string first = {static_cast<char>(components)};
+    for (int c = 1; c <= components; ++c) first += {static_cast<char>(c), 0};
+    b.Segment(0xDD, std::string("\x00\x01", 2));  // a restart interval of one block
+    b.Segment(0xDA, first + std::string(3, '\0'));
+    for (int k = 0; k < scans; ++k) b.Segment(0xDA, std::string("\x01\x01\x00\x01\x3f\x00", 6));
+    b.Raw("\xff\xd9", 2);
+    return b.Data;
+}
+
+// A JPEG that libjpeg writes of width x height pixels of RGB colour, with the settings that
+// setup(info) makes after the defaults, its rows of samples from row(y, samples).
+template <typename Setup, typename Row>
+std::string CompressedJpeg(int width, int height, Setup setup, Row row)
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    setup(info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> samples(static_cast<size_t>(width) * 3);
+    while (info.next_scanline < info.image_height) {
+        row(static_cast<int>(info.next_scanline), samples);
+        JSAMPROW line = samples.data();
+        jpeg_write_scanlines(&info, &line, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::string bytes(reinterpret_cast<const char*>(out), size);
+    jpeg_destroy_compress(&info);
+    std::free(out);
+    return bytes;
+}
+
+// A JPEG of side x side colour pixels (every component sampled fully) of a gradient under noise
+// of the given amplitude (0 to 255: more noise, more data), saved at the given quality,
+// progressive (libjpeg's usual scans) or not, with arithmetic or Huffman codes.
+inline std::string NoisyJpeg(int side, int noise, int quality, bool progressive, bool arithmetic)
+{
+    uint32_t random = 12345;
+    return CompressedJpeg(
+        side, side,
+        [&](jpeg_compress_struct& info) {
+            jpeg_set_quality(&info, quality, TRUE);
+            info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
+            info.arith_code = arithmetic ? TRUE : FALSE;
+            info.optimize_coding = FALSE;
+            if (progressive) jpeg_simple_progression(&info);
+        },
+        [&](int y, std::vector<unsigned char>& samples) {
+            for (size_t i = 0; i < samples.size(); ++i) {
+                random = random * 1103515245u + 12345u;
+                const int x = static_cast<int>(i / 3);
+                const int v = (x + y) * 255 / (2 * side) * (255 - noise) / 255 +
+                              static_cast<int>((random >> 16) % (noise + 1));
+                samples[i] = static_cast<unsigned char>(v);
+            }
+        });
 }
 
 }  // namespace picture_files

@@ -36,8 +36,8 @@ std::pair<uint32_t, std::string> Curve(int16_t side)
     return {85, b.Data};
 }
 
-// One STRETCHDIB over the whole frame of a 1-bit bitmap, all pixels set.
-std::string WmfWithBitmap(int32_t width, int32_t height)
+// STRETCHDIBs over the whole frame of a 1-bit bitmap, all pixels set.
+std::string WmfWithBitmap(int32_t width, int32_t height, int count = 1)
 {
     const uint32_t stride = ((static_cast<uint32_t>(width) + 31) / 32) * 4;
     Bytes dib;
@@ -46,11 +46,13 @@ std::string WmfWithBitmap(int32_t width, int32_t height)
     dib.U32(0x000000).U32(0x0000C8);  // black, blue
     dib.Data.append(static_cast<size_t>(stride) * static_cast<uint32_t>(height), '\xff');
     Bytes b;
-    b.U32(static_cast<uint32_t>(14 + dib.Data.size() / 2)).U16(0x0F43);  // STRETCHDIB
-    b.U32(0x00CC0020).U16(0);  // SRCCOPY, colours from the table
-    b.U16(static_cast<uint16_t>(height)).U16(static_cast<uint16_t>(width)).U16(0).U16(0);
-    b.U16(100).U16(100).U16(0).U16(0);  // destination height, width, y, x
-    b.Raw(dib.Data.data(), dib.Data.size());
+    for (int i = 0; i < count; ++i) {
+        b.U32(static_cast<uint32_t>(14 + dib.Data.size() / 2)).U16(0x0F43);  // STRETCHDIB
+        b.U32(0x00CC0020).U16(0);  // SRCCOPY, colours from the table
+        b.U16(static_cast<uint16_t>(height)).U16(static_cast<uint16_t>(width)).U16(0).U16(0);
+        b.U16(100).U16(100).U16(0).U16(0);  // destination height, width, y, x
+        b.Raw(dib.Data.data(), dib.Data.size());
+    }
     return Wmf(b.Data);
 }
 
@@ -75,37 +77,22 @@ std::string SmallJpeg()
 // component refined in three scans of its own (568 scans).
 std::string ProgressiveJpeg(bool manyScans)
 {
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = info.image_height = 8;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
     std::vector<jpeg_scan_info> scans;
-    if (manyScans) {
-        scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
-        for (int c = 0; c < 3; ++c)
-            for (int k = 1; k < 64; ++k)
-                for (auto [ah, al] : {std::pair{0, 2}, {2, 1}, {1, 0}})
-                    scans.push_back({1, {c, 0, 0, 0}, k, k, ah, al});
-        info.scan_info = scans.data();
-        info.num_scans = static_cast<int>(scans.size());
-    } else {
-        jpeg_simple_progression(&info);
-    }
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(8 * 3, 128);
-    for (JSAMPROW line = row.data(); info.next_scanline < 8;) jpeg_write_scanlines(&info, &line, 1);
-    jpeg_finish_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(out), size);
-    jpeg_destroy_compress(&info);
-    std::free(out);
-    return bytes;
+    return CompressedJpeg(
+        8, 8,
+        [&](jpeg_compress_struct& info) {
+            if (!manyScans) return jpeg_simple_progression(&info);
+            scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
+            for (int c = 0; c < 3; ++c)
+                for (int k = 1; k < 64; ++k)
+                    for (auto [ah, al] : {std::pair{0, 2}, {2, 1}, {1, 0}})
+                        scans.push_back({1, {c, 0, 0, 0}, k, k, ah, al});
+            info.scan_info = scans.data();
+            info.num_scans = static_cast<int>(scans.size());
+        },
+        [](int, std::vector<unsigned char>& samples) {
+            std::fill(samples.begin(), samples.end(), 128);
+        });
 }
 
 // The JPEG with the size in its frame header changed.
@@ -307,6 +294,103 @@ private slots:
         }
     }
 
+    void chargesSavedStatesAndClipsOfAMetafile()
+    {
+        Files files;
+        // Saved states each with a clipping rectangle and nothing drawn, each level keeping a copy
+        // of the clip operations so far (WMF and EMF); clipping rectangles under a rotation, each
+        // rasterized and combined with the clip (alone and each in a saved state), and ones that
+        // reach millions of pixels past the picture, to every side or to one, just within the
+        // coordinates Qt rasterizes; zigzags from far above the picture to far below, whose edges
+        // the rasterizer walks end to end.
+        const std::pair<const char*, std::string> cases[] = {
+            {"clips.wmf", SavedClipsWmf(3270, 1)},
+            {"clips.emf", SavedClipsEmf(4095, 1, 200, false)},
+            {"rotated.emf", RotatedClipsEmf(500, false, 2000)},
+            {"saved.emf", RotatedClipsEmf(2000, true, 2000)},
+            {"huge.emf", RotatedClipsEmf(1, false, 3000000)},
+            {"one-sided.emf",
+             Emf({EmfRotation(700), {30, Fields({0xFF7FF836, 0xFFFFF836, 4041, 4041})}}, 2047)},
+            {"far.emf", FarZigzagsEmf(5, 4)},
+        };
+        for (const auto& [name, bytes] : cases) {
+            const std::string path = files.Write(name, bytes);
+            QCOMPARE(Refusal(path).first, "Picture file " + path + " is too complex to draw");
+        }
+        // Shallower saves, fewer rotated clips, a clip past the coordinates Qt rasterizes (it is
+        // cut to the picture first) and a shorter zigzag draw.
+        const std::pair<const char*, std::string> fewer[] = {
+            {"fewer.wmf", SavedClipsWmf(200, 4)},
+            {"fewer.emf", SavedClipsEmf(200, 4, 200, true)},
+            {"past.emf", RotatedClipsEmf(1, false, 3100000)},
+            {"shorter.emf", FarZigzagsEmf(1, 2)},
+        };
+        for (const auto& [name, bytes] : fewer)
+            QVERIFY(!LoadReferencePicture(files.Write(name, bytes)).isNull());
+
+        // A rotated clip still holds, and a restore takes it away: a black brush over everything,
+        // with the clip and after a restore of it.
+        const std::pair<uint32_t, std::string> clip = {30, Fields({0, 0, 1000, 1000})},
+                                               brush = {37, Fields({0x80000004})},
+                                               everything = {43, Fields({0xFFFFEC78, 0xFFFFEC78,
+                                                                         5000, 5000})};
+        const QImage clipped = LoadReferencePicture(
+            files.Write("one.emf", Emf({EmfRotation(700), clip, brush, everything}, 2047)));
+        QCOMPARE(clipped.pixelColor(883, 683), QColor(Qt::black));  // (500, 500) rotated
+        QCOMPARE(clipped.pixelColor(1749, 1183), QColor(Qt::white));
+        const QImage restored = LoadReferencePicture(files.Write(
+            "restored.emf",
+            Emf({EmfRotation(700), {33, {}}, clip, {34, Fields({0xFFFFFFFF})}, brush, everything},
+                2047)));
+        QCOMPARE(restored.pixelColor(1749, 1183), QColor(Qt::black));
+    }
+
+    void chargesTheBitmapsOfAMetafile()
+    {
+        Files files;
+        // Twenty bitmaps of 4096 x 2048 pixels, charged before they are decoded (EMF and WMF);
+        // small ones sheared over a square of 40,000 pixels around the picture, which Qt draws as
+        // a texture.
+        const std::pair<const char*, std::string> cases[] = {
+            {"bitmaps.emf", BitmapsEmf(20, 4096, 2048, 2048)},
+            {"bitmaps.wmf", WmfWithBitmap(4096, 2048, 20)},
+            {"sheared.emf", ShearedBitmapsEmf(30, 40000)},
+        };
+        for (const auto& [name, bytes] : cases) {
+            const std::string path = files.Write(name, bytes);
+            QCOMPARE(Refusal(path).first, "Picture file " + path + " is too complex to draw");
+        }
+        // Fewer draw: one large bitmap, or a few sheared ones.
+        const QImage large =
+            LoadReferencePicture(files.Write("one.wmf", WmfWithBitmap(4096, 2048)));
+        QCOMPARE(large.pixelColor(50, 50), QColor(0, 0, 200));
+        QVERIFY(
+            !LoadReferencePicture(files.Write("few.emf", ShearedBitmapsEmf(5, 40000))).isNull());
+    }
+
+    void chargesTheDataAndTheBuffersOfAJpeg()
+    {
+        Files files;
+        // 20 MB of arithmetic codes, which decode several times slower than Huffman codes; 30
+        // scans of no data at all, which an arithmetic decoder decodes from zeros with a restart
+        // at every block; a progressive file whose coefficients of four components and bitmap of
+        // 8192 x 8192 pixels would take 768 MB.
+        const std::pair<const char*, std::string> cases[] = {
+            {"arithmetic.jpg", NoisyJpeg(2560, 255, 100, false, true)},
+            {"empty.jpg", EmptyScansJpeg(4096, 1, 30, true)},
+            {"four.jpg", EmptyScansJpeg(8192, 4, 0, false)},
+        };
+        for (const auto& [name, bytes] : cases) {
+            const std::string path = files.Write(name, bytes);
+            QCOMPARE(Refusal(path).first, "Picture file " + path + " is too complex to decode");
+        }
+        // Less data, fewer scans and a smaller picture of four components load.
+        for (const std::string& bytes :
+             {NoisyJpeg(1024, 255, 100, true, true), EmptyScansJpeg(4096, 1, 10, true),
+              EmptyScansJpeg(2048, 4, 0, false)})
+            QVERIFY(!LoadReferencePicture(files.Write("fewer.jpg", bytes)).isNull());
+    }
+
     void fillsTheObjectTableOfAMetafileInLinearTime()
     {
         // 70,000 brushes, more than the records' 16-bit indices reach; a deleted slot is the
@@ -366,6 +450,23 @@ private slots:
         QImage line = LoadReferencePicture(files.Write("line.emf", Emf(records, 199)));
         QCOMPARE(line.pixelColor(3, 20), QColor(255, 0, 0));
         QCOMPARE(line.pixelColor(6, 20), QColor(255, 255, 255));
+    }
+
+    void blackensTheRowsAShortBitmapLacks()
+    {
+        // A red BMP of 8 x 6 pixels without its last three rows (the top ones, as its rows run
+        // from the bottom up), loaded where a freed bitmap of the same size left white pixels.
+        Files files;
+        std::string bytes = BmpDeclaring(8, 6);
+        bytes.resize(bytes.size() - 3 * 8 * 3);
+        const std::string path = files.Write("short.bmp", bytes);
+        for (int i = 0; i < 3; ++i) {
+            QImage(8, 6, QImage::Format_RGB32).fill(Qt::white);
+            const QImage image = LoadReferencePicture(path);
+            QCOMPARE(image.size(), QSize(8, 6));
+            for (int y = 0; y < 6; ++y)
+                QCOMPARE(image.pixelColor(7, y), y < 3 ? QColor(Qt::black) : QColor(220, 20, 20));
+        }
     }
 };
 
