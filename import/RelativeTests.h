@@ -3,8 +3,10 @@
 // frequency or the same sample. Equal values always match, zeros included, and no test divides by
 // zero: a zero divisor matches only equal values.
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -90,4 +92,51 @@ private:
     double tolerance_;
     size_t size_ = 0;
     std::unordered_map<long long, std::vector<Entry>> buckets_;
+};
+
+// Classes of a set of values for WithinRelativeOfSum, so that a value's class is a key without
+// neighbours: two values that match one value of the set always share a class. A class is a run
+// of the sorted values in which each matches the next. That suffices: when x matches u, every
+// value between them lies closer to both, so the run from x to u is unbroken. Zeros of either sign
+// are one value; NaN, which matches nothing, has no class.
+class RelativeClasses {
+public:
+    static constexpr uint32_t npos = static_cast<uint32_t>(-1);
+
+    explicit RelativeClasses(double tolerance) : tolerance_(tolerance) {}
+
+    // Replaces the set by these values.
+    void Assign(std::vector<float> values)
+    {
+        for (float& value : values)
+            if (value == 0) value = 0;
+        values.erase(std::remove_if(values.begin(), values.end(),
+                                    [](float value) { return std::isnan(value); }),
+                     values.end());
+        std::sort(values.begin(), values.end());
+        values.erase(std::unique(values.begin(), values.end()), values.end());
+        values_ = std::move(values);
+        classes_.resize(values_.size());
+        // A little wider than the tolerance, so that rounding at a window's ends cuts no run.
+        const double link = tolerance_ * 1.001;
+        uint32_t current = 0;
+        for (size_t i = 0; i < values_.size(); ++i) {
+            if (i > 0 && !WithinRelativeOfSum(values_[i - 1], values_[i], link)) ++current;
+            classes_[i] = current;
+        }
+    }
+
+    // The class of a value of the set; npos for NaN and for a value not in the set.
+    uint32_t Of(float value) const
+    {
+        if (value == 0) value = 0;
+        auto at = std::lower_bound(values_.begin(), values_.end(), value);
+        if (at == values_.end() || !(*at == value)) return npos;
+        return classes_[static_cast<size_t>(at - values_.begin())];
+    }
+
+private:
+    double tolerance_;
+    std::vector<float> values_;      // sorted, without repeats
+    std::vector<uint32_t> classes_;  // of each value
 };

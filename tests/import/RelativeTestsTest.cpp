@@ -101,4 +101,48 @@ TEST(RelativeIndex, RepeatedValuesAreTriedOnce)
     EXPECT_EQ(index.Size(), stored.size());
 }
 
+// Any two values of the set that match one value of it share a class, at every tolerance and
+// magnitude, near zero and below it; values with a gap between them that no value bridges do not.
+TEST(RelativeClasses, ValuesThatMatchOneValueShareAClass)
+{
+    for (double tolerance : {1e-6, 1e-7, 1e-9}) {
+        std::vector<float> values;
+        for (float base : {1.0f, 8.004f, 9600.0f, 1e-4f, 7.3e-39f, 3e38f, 1e-44f}) {
+            for (float sign : {1.0f, -1.0f}) {
+                float a = sign * base;
+                values.push_back(a);
+                // Runs of neighbouring floats, and values about the tolerance's edge.
+                float up = a;
+                for (int step = 0; step < 8; ++step)
+                    values.push_back(up = std::nextafter(up, 0.0f));
+                for (double factor : {1 + tolerance, 1 + 2 * tolerance, 1 + 2.2 * tolerance,
+                                      1 + 4 * tolerance, 1 + 8 * tolerance})
+                    values.push_back(static_cast<float>(a * factor));
+            }
+        }
+        RelativeClasses classes(tolerance);
+        classes.Assign(values);
+        for (float x : values)
+            for (float u : values) {
+                if (!WithinRelativeOfSum(x, u, tolerance)) continue;
+                EXPECT_EQ(classes.Of(x), classes.Of(u)) << x << " " << u << " " << tolerance;
+            }
+    }
+
+    const float inf = std::numeric_limits<float>::infinity();
+    RelativeClasses classes(1e-6);
+    classes.Assign({1.0f, 1.1f, 0.0f, 1e-40f, -1e-40f, inf, -inf, std::nanf(""), 3e38f});
+    std::vector<uint32_t> distinct = {classes.Of(1.0f),   classes.Of(1.1f),    classes.Of(0.0f),
+                                      classes.Of(1e-40f), classes.Of(-1e-40f), classes.Of(inf),
+                                      classes.Of(-inf),   classes.Of(3e38f)};
+    for (size_t i = 0; i < distinct.size(); ++i) {
+        EXPECT_NE(distinct[i], RelativeClasses::npos) << i;
+        for (size_t j = i + 1; j < distinct.size(); ++j)
+            EXPECT_NE(distinct[i], distinct[j]) << i << j;
+    }
+    EXPECT_EQ(classes.Of(-0.0f), classes.Of(0.0f));
+    EXPECT_EQ(classes.Of(std::nanf("")), RelativeClasses::npos);
+    EXPECT_EQ(classes.Of(1.05f), RelativeClasses::npos);  // not in the set
+}
+
 }  // namespace
