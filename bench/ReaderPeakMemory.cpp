@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "AmtAvgShapes.h"
 #include "BareParse.h"
 #include "RawStationsFile.h"
 #include "import/AmtAvgReader.h"
@@ -98,7 +99,7 @@ void WriteAmtAvgEqualFirstH(std::ostream& out, long stations)
             std::snprintf(line, sizeof line,
                           " 2 %ld %.4f ExHy 1.00 %.4e -100.0 %.6e %.1f 5.9e+3 -187.4 0.1 0.0 "
                           "0.1 0.0 0.1 0.0\n",
-                          s * 10, 9600.0 * std::pow(0.8, f), 1.0 + s,
+                          s * 5, 9600.0 * std::pow(0.8, f), 1.0 + s,
                           f == 0 ? 1e-4 : 1e-4 * (1 + s * 1e-3), 200.0 + f);
             out << line;
         }
@@ -127,6 +128,23 @@ const Shape kShapes[] = {
     {"GDP32 raw rewrite", "rewrite", WriteRawStations, {50000, 200000, 800000}},
     {"GDP32 raw open, rewrite and read", "rawopen", WriteRawStations, {50000, 200000, 800000}},
     {"AMTAVG, equal first H", "amtavg", WriteAmtAvgEqualFirstH, {1000, 4000, 16000}},
+    {"AMTAVG, 17 values each half shared",
+     "amtavg",
+     [](std::ostream& o, long n) { WriteAmtAvgSharedValues(o, n, 17); },
+     {8192, 16384, 32768}},
+    {"AMTAVG, 4 values shared S^3/4",
+     "amtavg",
+     [](std::ostream& o, long n) { WriteAmtAvgSharedValues(o, n, 4); },
+     {36000, 72000, 144000}},
+    {"AMTAVG, 5 values shared S^4/5",
+     "amtavg",
+     [](std::ostream& o, long n) { WriteAmtAvgSharedValues(o, n, 5); },
+     {28000, 56000, 112000}},
+    {"AMTAVG, 6 values shared S^5/6",
+     "amtavg",
+     [](std::ostream& o, long n) { WriteAmtAvgSharedValues(o, n, 6); },
+     {24000, 48000, 96000}},
+    {"AMTAVG, stations in a line", "amtavg", WriteAmtAvgLine, {2048, 4096, 12288}},
 };
 
 }  // namespace

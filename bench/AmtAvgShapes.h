@@ -1,0 +1,47 @@
+#pragma once
+// AMTAVG files of the layouts the merge meets: stations along a line that share H sensors, and
+// stations whose every H value many others share while no two of them match.
+
+#include <cmath>
+#include <ostream>
+
+#include "base/NumberFormat.h"
+
+// Stations 5 m apart at 40 frequencies, one H sensor for every six of them (up to 20000
+// stations: a station value beyond 100000 skips the row).
+inline void WriteAmtAvgLine(std::ostream& out, long stations)
+{
+    out << "\\ AMTAVG 7.76: bench\n$ ASPACE=  10.0m\n$ XMTR  =    1.\nskp Station Freq\n"
+        << "\\-++------++----+\n";
+    for (long s = 0; s < stations; ++s) {
+        long sensor = s / 6;
+        for (int f = 0; f < 40; ++f) {
+            double freq = 9600.0 * std::pow(0.8, f);
+            out << CFormat(
+                " 2 %ld.0 %.4f ExHy 1.00 %.4e %.1f %.4e %.1f 5.9e+3 -187.4 0.1 0.0 "
+                "0.1 0.0 0.1 0.0\n",
+                s * 5, freq, 1.0 + s + f * 0.01, -100.0 - f, 1e-4 * (1 + sensor),
+                200.0 + f + sensor);
+        }
+    }
+}
+
+// Stations at samples frequencies whose H amplitude at frequency i is digit i of the station's
+// number in the smallest base b with b^samples >= stations, all at one H phase: each value is
+// shared by stations / b stations (half of them for 17 samples), and no two stations match. The
+// names are not numbers, so that no station value skips a row.
+inline void WriteAmtAvgSharedValues(std::ostream& out, long stations, int samples)
+{
+    long base = 2;
+    while (std::pow(static_cast<double>(base), samples) < static_cast<double>(stations)) ++base;
+    out << "\\ AMTAVG 7.76: bench\n$ XMTR  =    1.\n\\-++------++----+\n";
+    for (long s = 0; s < stations; ++s) {
+        long rest = s;
+        for (int f = 0; f < samples; ++f, rest /= base)
+            out << CFormat(
+                " 2 A%ld %.4f ExHy 1.00 %.4e -100.0 %.6e 200.0 5.9e+3 -187.4 0.1 0.0 "
+                "0.1 0.0 0.1 0.0\n",
+                s, 9600.0 * std::pow(0.8, f), 1.0 + s,
+                1e-4 * (1 + 0.01 * static_cast<double>(rest % base)));
+    }
+}
