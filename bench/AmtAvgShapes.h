@@ -28,20 +28,25 @@ inline void WriteAmtAvgLine(std::ostream& out, long stations)
 
 // Stations at samples frequencies whose H amplitude at frequency i is digit i of the station's
 // number in the smallest base b with b^samples >= stations, all at one H phase: each value is
-// shared by stations / b stations (half of them for 17 samples), and no two stations match. The
-// names are not numbers, so that no station value skips a row.
-inline void WriteAmtAvgSharedValues(std::ostream& out, long stations, int samples)
+// shared by stations / b stations (half of them for 17 samples), and no two stations match. With
+// lacking, every fifth station lacks one of its rows. The names are not numbers, so that no
+// station value skips a row.
+inline void WriteAmtAvgSharedValues(std::ostream& out, long stations, int samples,
+                                    bool lacking = false)
 {
     long base = 2;
     while (std::pow(static_cast<double>(base), samples) < static_cast<double>(stations)) ++base;
     out << "\\ AMTAVG 7.76: bench\n$ XMTR  =    1.\n\\-++------++----+\n";
     for (long s = 0; s < stations; ++s) {
         long rest = s;
-        for (int f = 0; f < samples; ++f, rest /= base)
+        const long skipped = lacking && s % 5 == 4 ? s / 5 % samples : -1;
+        for (int f = 0; f < samples; ++f, rest /= base) {
+            if (f == skipped) continue;
             out << CFormat(
                 " 2 A%ld %.4f ExHy 1.00 %.4e -100.0 %.6e 200.0 5.9e+3 -187.4 0.1 0.0 "
                 "0.1 0.0 0.1 0.0\n",
                 s, 9600.0 * std::pow(0.8, f), 1.0 + s,
                 1e-4 * (1 + 0.01 * static_cast<double>(rest % base)));
+        }
     }
 }

@@ -33,13 +33,15 @@ std::string WriteAmtAvgFile(long stations)
     return name;
 }
 
-// The shapes in which each H value is shared by many stations, with 17, 4, 5 and 6 samples.
-template <int samples>
+// The shapes in which each H value is shared by many stations, with 17, 4, 5 and 6 samples, and
+// with 5 samples of which every fifth station lacks one.
+template <int samples, bool lacking = false>
 std::string WriteAmtAvgSharedValuesFile(long stations)
 {
-    std::string name = TempName(("amtshared" + std::to_string(samples) + "_").c_str(), stations);
+    std::string stem = "amtshared" + std::to_string(samples) + (lacking ? "lacking_" : "_");
+    std::string name = TempName(stem.c_str(), stations);
     std::ofstream out(name, std::ios::binary);
-    WriteAmtAvgSharedValues(out, stations, samples);
+    WriteAmtAvgSharedValues(out, stations, samples, lacking);
     return name;
 }
 
@@ -243,6 +245,14 @@ BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgSharedValuesFile<5>)
     ->Arg(56000)
     ->Arg(112000);
 BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgSharedValuesFile<5>)
+    ->Arg(28000)
+    ->Arg(56000)
+    ->Arg(112000);
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgSharedValuesFile<5, true>)
+    ->Arg(28000)
+    ->Arg(56000)
+    ->Arg(112000);
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgSharedValuesFile<5, true>)
     ->Arg(28000)
     ->Arg(56000)
     ->Arg(112000);

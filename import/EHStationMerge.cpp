@@ -48,14 +48,20 @@ uint64_t Mix(uint64_t hash)
     return hash ^ (hash >> 31);
 }
 
+// A set's hash is the sum of its members' hashes, so that the hash of the set without one member
+// is one subtraction away.
+template <class Class>
+uint64_t ClassHash(const Class& c)
+{
+    return Mix(Mix(((uint64_t{c.frequency} << 32) | c.amplitude) + 0x9e3779b97f4a7c15ull) ^
+               c.phase);
+}
+
 template <class Class>
 uint64_t ClassSetHash(const std::vector<Class>& set)
 {
-    uint64_t hash = set.size();
-    for (const Class& c : set) {
-        hash = Mix(hash ^ ((uint64_t{c.frequency} << 32) | c.amplitude));
-        hash = Mix(hash ^ c.phase);
-    }
+    uint64_t hash = 0;
+    for (const Class& c : set) hash += ClassHash(c);
     return hash;
 }
 
@@ -134,9 +140,7 @@ size_t EHStationMerger::HyKeyHash::operator()(const HyKey& key) const
 
 size_t EHStationMerger::ClassAtSizeHash::operator()(const ClassAtSize& key) const
 {
-    const SampleClass& c = key.sample;
-    uint64_t hash = Mix(((uint64_t{c.frequency} << 32) | c.amplitude) + 0x9e3779b97f4a7c15ull);
-    return static_cast<size_t>(Mix(hash ^ ((uint64_t{c.phase} << 32) | key.size)));
+    return static_cast<size_t>(Mix(ClassHash(key.sample) ^ key.size));
 }
 
 void EHStationMerger::IndexHyRecord(size_t record)
@@ -191,6 +195,7 @@ void EHStationMerger::IndexClasses(const TEHStation& station)
     phaseClasses_.Assign(std::move(p));
 
     recordsByClassSet_.clear();
+    recordsLackingOne_.clear();
     recordsByClass_.clear();
     classSetSizes_.clear();
     classesIndexed_ = true;
@@ -209,8 +214,12 @@ void EHStationMerger::IndexRecordClasses(size_t record)
         return;
     }
     if (set.empty()) return;  // holds no sample that can match
-    recordsByClassSet_[ClassSetHash(set)].push_back(record);
-    for (const SampleClass& c : set) recordsByClass_[ClassAtSize{c, set.size()}].push_back(record);
+    const uint64_t hash = ClassSetHash(set);
+    recordsByClassSet_.emplace(hash, record);
+    for (const SampleClass& c : set) {
+        if (set.size() > 1) recordsLackingOne_.emplace(hash - ClassHash(c), record);
+        recordsByClass_[ClassAtSize{c, set.size()}].push_back(record);
+    }
     auto size = std::lower_bound(classSetSizes_.begin(), classSetSizes_.end(), set.size());
     if (size == classSetSizes_.end() || *size != set.size())
         classSetSizes_.insert(size, set.size());
@@ -227,18 +236,21 @@ bool EHStationMerger::ClassCandidates(const TEHStation& station, size_t n, size_
         IndexClasses(station);
         ClassSet(n, sample, set);
     }
-    // A record that holds a match of every sample holds every class of the station: either the
-    // same set of classes, or a larger one, among those of its size that hold the station's
-    // rarest class.
+    // A record that holds a match of every sample holds every class of the station: it has the
+    // same set of classes, or that set and one class more, or a set larger still, among those of
+    // its size that hold the station's rarest class.
+    candidates.clear();
+    const uint64_t hash = ClassSetHash(set);
+    for (const auto* records : {&recordsByClassSet_, &recordsLackingOne_}) {
+        for (auto [r, end] = records->equal_range(hash); r != end; ++r) {
+            if (candidates.size() == limit) return false;
+            candidates.push_back(r->second);
+        }
+    }
     std::vector<const std::vector<size_t>*>& lists = listScratch_;
     lists.clear();
-    size_t count = 0;
-    auto same = recordsByClassSet_.find(ClassSetHash(set));
-    if (same != recordsByClassSet_.end()) {
-        lists.push_back(&same->second);
-        count += same->second.size();
-    }
-    for (auto size = std::upper_bound(classSetSizes_.begin(), classSetSizes_.end(), set.size());
+    size_t count = candidates.size();
+    for (auto size = std::upper_bound(classSetSizes_.begin(), classSetSizes_.end(), set.size() + 1);
          size != classSetSizes_.end() && count <= limit; ++size) {
         const std::vector<size_t>* rarest = nullptr;
         for (const SampleClass& c : set) {
@@ -254,7 +266,6 @@ bool EHStationMerger::ClassCandidates(const TEHStation& station, size_t n, size_
         count += rarest->size();
     }
     if (count > limit) return false;
-    candidates.clear();
     for (const std::vector<size_t>* list : lists)
         candidates.insert(candidates.end(), list->begin(), list->end());
     std::sort(candidates.begin(), candidates.end());
@@ -295,7 +306,7 @@ long EHStationMerger::FindSharedHyRecord(const TEHStation& station)
 
     auto matches = [&](size_t i, size_t r, size_t k) {
         const TStation& hy = store_.HyStations[r];
-        ++comparisons_;
+        ++steps_;
         return SameHSample(station.Freq[i], station.HAmp[i], station.HPhase[i], hy.Amplitude.X[k],
                            hy.Amplitude.Y[k], hy.Phase.Y[k]);
     };
@@ -316,6 +327,7 @@ long EHStationMerger::FindSharedHyRecord(const TEHStation& station)
         candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
         matched = fewest;
     }
+    steps_ += candidates.size();
 
     // Entries are indexed record by record, so each bucket is in record order.
     auto sampleMatches = [&](size_t i, size_t r) {

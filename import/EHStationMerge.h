@@ -30,8 +30,9 @@ class EHStationMerger {
 public:
     explicit EHStationMerger(SurveyStore& store);
     void Add(const TEHStation& station, const std::string& transmitterId);
-    // Comparisons of a station's H sample with a stored one so far: the work of the lookups.
-    size_t SampleComparisons() const { return comparisons_; }
+    // Stored H samples compared with a station's and candidate records gathered so far: the work
+    // of the lookups.
+    size_t LookupSteps() const { return steps_; }
 
 private:
     // The classes of one H sample's frequency, amplitude and phase: samples that match have
@@ -106,9 +107,10 @@ private:
     // brought a value they lack.
     RelativeClasses frequencyClasses_, amplitudeClasses_, phaseClasses_;
     bool classesIndexed_ = false;
-    // Hy records by the hash of their set of sample classes, and by each class they hold with the
-    // size of their set; the sizes that occur, sorted.
-    std::unordered_map<uint64_t, std::vector<size_t>> recordsByClassSet_;
+    // Hy records by the hash of their set of sample classes, by the hash of that set without one
+    // of its classes, and by each class they hold with the size of their set; the sizes that
+    // occur, sorted.
+    std::unordered_multimap<uint64_t, size_t> recordsByClassSet_, recordsLackingOne_;
     std::unordered_map<ClassAtSize, std::vector<size_t>, ClassAtSizeHash> recordsByClass_;
     std::vector<size_t> classSetSizes_;
     // Storage of the search, kept from station to station.
@@ -116,7 +118,7 @@ private:
     std::vector<size_t> candidateScratch_;
     std::vector<SampleClass> classScratch_;
     std::vector<const std::vector<size_t>*> listScratch_;
-    size_t comparisons_ = 0;
+    size_t steps_ = 0;
     // The FipList of each transmitter that has received frequencies here, by position.
     std::unordered_map<size_t, RelativeIndex> frequencies_;
 };
