@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "AmtAvgShapes.h"
+#include "AvgShapes.h"
 #include "BareParse.h"
 #include "base/NumberFormat.h"
 #include "import/AmtAvgReader.h"
@@ -132,6 +132,14 @@ std::string WriteCsamtAvgManyFrequenciesFile(long frequencies)
         out << "\n";
     }
     out << "<End>\n";
+    return name;
+}
+
+std::string WriteCsamtAvgCloseFrequenciesFile(long frequencies)
+{
+    std::string name = TempName("csamtclose", frequencies);
+    std::ofstream out(name, std::ios::binary);
+    WriteCsamtAvgCloseFrequencies(out, frequencies);
     return name;
 }
 
@@ -279,6 +287,15 @@ BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgManyFrequenciesFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)
     ->Complexity();
+// Distinct frequencies close together: 2.5 to 40 MB.
+BENCHMARK_TEMPLATE(BM_BareParse, WriteCsamtAvgCloseFrequenciesFile)
+    ->Arg(64000)
+    ->Arg(256000)
+    ->Arg(1024000);
+BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgCloseFrequenciesFile)
+    ->Arg(64000)
+    ->Arg(256000)
+    ->Arg(1024000);
 BENCHMARK_TEMPLATE(BM_BareParse, WriteCsamtAvgFile)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgFile)
     ->RangeMultiplier(4)

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <string>
 
-#include "AmtAvgShapes.h"
+#include "AvgShapes.h"
 #include "BareParse.h"
 #include "RawStationsFile.h"
 #include "import/AmtAvgReader.h"
@@ -124,6 +124,10 @@ const Shape kShapes[] = {
      {20000, 80000, 320000}},
     {"Model template", "template", WriteTemplate, {2 << 20, 8 << 20, 32 << 20}},
     {"CSAMT AVG, long tag", "csamt", WriteCsamtTag, {1 << 20, 4 << 20, 16 << 20}},
+    {"CSAMT AVG, close frequencies",
+     "csamt",
+     WriteCsamtAvgCloseFrequencies,
+     {64000, 256000, 1024000}},
     {"GDP32 raw, one station per block", "raw", WriteRawStations, {50000, 200000, 800000}},
     {"GDP32 raw rewrite", "rewrite", WriteRawStations, {50000, 200000, 800000}},
     {"GDP32 raw open, rewrite and read", "rawopen", WriteRawStations, {50000, 200000, 800000}},

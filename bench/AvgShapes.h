@@ -1,6 +1,7 @@
 #pragma once
-// AMTAVG files of the layouts the merge meets: stations along a line that share H sensors, and
-// stations whose every H value many others share while no two of them match.
+// Averaged files of the layouts that once cost their readers more than their size: AMTAVG files of
+// stations along a line that share H sensors and of stations whose every H value many others share
+// while no two of them match, and CSAMT AVG files of a frequency table whose values lie close.
 
 #include <cmath>
 #include <ostream>
@@ -49,4 +50,19 @@ inline void WriteAmtAvgSharedValues(std::ostream& out, long stations, int sample
                 1e-4 * (1 + 0.01 * static_cast<double>(rest % base)));
         }
     }
+}
+
+// A CSAMT AVG file whose frequency table holds distinct frequencies a few single-precision steps
+// apart, just above and about 8 Hz, and a data table as long whose rows all lie beside the table's
+// nearest match.
+inline void WriteCsamtAvgCloseFrequencies(std::ostream& out, long frequencies)
+{
+    out << "CSAMT bench\n<Survey>\nSite: T1\nLine: L1\n\n<Channel>\nheading\n"
+        << "tx T1 w 0 -1000 -5000 0 a b 1000 -5000 0\nex dp E0 0 0 0 0 a b 20 0 0\n"
+        << "hy s H 0 0 0 0\n\n<Data>\n\nid:tx\nheading\n";
+    for (long f = 0; f < frequencies; ++f)
+        out << CFormat("%.9g 10 1 0 0.1\n", 8.0 * (1 + 5e-4) - 8.0 * 4e-4 * f / frequencies);
+    out << "\nid:ex E0\nheading\n";
+    for (long f = 0; f < frequencies; ++f) out << "7.9996 2.5 1 45 1\n";
+    out << "\n<End>\n";
 }
