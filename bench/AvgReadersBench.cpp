@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "AvgShapes.h"
 #include "BareParse.h"
 #include "base/NumberFormat.h"
 #include "import/AmtAvgReader.h"
@@ -24,24 +25,23 @@ std::string TempName(const char* stem, long size)
     return "/tmp/quillane_bench_" + std::to_string(getpid()) + "_" + stem + std::to_string(size);
 }
 
-// Stations 10 m apart, one H sensor for every six of them.
 std::string WriteAmtAvgFile(long stations)
 {
     std::string name = TempName("amt", stations);
     std::ofstream out(name, std::ios::binary);
-    out << "\\ AMTAVG 7.76: bench\n$ ASPACE=  10.0m\n$ XMTR  =    1.\nskp Station Freq\n"
-        << "\\-++------++----+\n";
-    for (long s = 0; s < stations; ++s) {
-        long sensor = s / 6;
-        for (int f = 0; f < kFrequencies; ++f) {
-            double freq = 9600.0 * std::pow(0.8, f);
-            out << CFormat(
-                " 2 %ld.0 %.4f ExHy 1.00 %.4e %.1f %.4e %.1f 5.9e+3 -187.4 0.1 0.0 "
-                "0.1 0.0 0.1 0.0\n",
-                s * 10, freq, 1.0 + s + f * 0.01, -100.0 - f, 1e-4 * (1 + sensor),
-                200.0 + f + sensor);
-        }
-    }
+    WriteAmtAvgLine(out, stations);
+    return name;
+}
+
+// The shapes in which each H value is shared by many stations, with 17, 4, 5 and 6 samples, and
+// with 5 samples of which every fifth station lacks one.
+template <int samples, bool lacking = false>
+std::string WriteAmtAvgSharedValuesFile(long stations)
+{
+    std::string stem = "amtshared" + std::to_string(samples) + (lacking ? "lacking_" : "_");
+    std::string name = TempName(stem.c_str(), stations);
+    std::ofstream out(name, std::ios::binary);
+    WriteAmtAvgSharedValues(out, stations, samples, lacking);
     return name;
 }
 
@@ -73,7 +73,7 @@ std::string WriteAmtAvgEqualFirstHFile(long stations)
             out << CFormat(
                 " 2 %ld %.4f ExHy 1.00 %.4e -100.0 %.6e %.1f 5.9e+3 -187.4 0.1 0.0 "
                 "0.1 0.0 0.1 0.0\n",
-                s * 10, 9600.0 * std::pow(0.8, f), 1.0 + s, f == 0 ? 1e-4 : 1e-4 * (1 + s * 1e-3),
+                s * 5, 9600.0 * std::pow(0.8, f), 1.0 + s, f == 0 ? 1e-4 : 1e-4 * (1 + s * 1e-3),
                 200.0 + f);
     return name;
 }
@@ -132,6 +132,14 @@ std::string WriteCsamtAvgManyFrequenciesFile(long frequencies)
         out << "\n";
     }
     out << "<End>\n";
+    return name;
+}
+
+std::string WriteCsamtAvgCloseFrequenciesFile(long frequencies)
+{
+    std::string name = TempName("csamtclose", frequencies);
+    std::ofstream out(name, std::ios::binary);
+    WriteCsamtAvgCloseFrequencies(out, frequencies);
     return name;
 }
 
@@ -223,6 +231,50 @@ BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgFile)->Arg(1024)->Arg(4096)->Arg(163
 BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgFile)->Arg(16384);
 BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgEqualFirstHFile)->Arg(1024)->Arg(4096)->Arg(16384);
 BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgEqualFirstHFile)->Arg(1024)->Arg(4096)->Arg(16384);
+// Every H value shared by many stations, no two stations matching: 14 to 58 MB.
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgSharedValuesFile<17>)
+    ->Arg(8192)
+    ->Arg(16384)
+    ->Arg(32768);
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgSharedValuesFile<17>)
+    ->Arg(8192)
+    ->Arg(16384)
+    ->Arg(32768);
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgSharedValuesFile<4>)
+    ->Arg(36000)
+    ->Arg(72000)
+    ->Arg(144000);
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgSharedValuesFile<4>)
+    ->Arg(36000)
+    ->Arg(72000)
+    ->Arg(144000);
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgSharedValuesFile<5>)
+    ->Arg(28000)
+    ->Arg(56000)
+    ->Arg(112000);
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgSharedValuesFile<5>)
+    ->Arg(28000)
+    ->Arg(56000)
+    ->Arg(112000);
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgSharedValuesFile<5, true>)
+    ->Arg(28000)
+    ->Arg(56000)
+    ->Arg(112000);
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgSharedValuesFile<5, true>)
+    ->Arg(28000)
+    ->Arg(56000)
+    ->Arg(112000);
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgSharedValuesFile<6>)
+    ->Arg(24000)
+    ->Arg(48000)
+    ->Arg(96000);
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgSharedValuesFile<6>)
+    ->Arg(24000)
+    ->Arg(48000)
+    ->Arg(96000);
+// Stations along a line, six to a sensor: 8 to 48 MB.
+BENCHMARK_TEMPLATE(BM_BareParse, WriteAmtAvgFile)->Arg(2048)->Arg(4096)->Arg(12288);
+BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgFile)->Arg(2048)->Arg(4096)->Arg(12288);
 BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)
@@ -235,6 +287,15 @@ BENCHMARK_TEMPLATE(BM_ReadAmtAvg, WriteAmtAvgManyFrequenciesFile)
     ->RangeMultiplier(4)
     ->Range(64, 4096)
     ->Complexity();
+// Distinct frequencies close together: 2.5 to 40 MB.
+BENCHMARK_TEMPLATE(BM_BareParse, WriteCsamtAvgCloseFrequenciesFile)
+    ->Arg(64000)
+    ->Arg(256000)
+    ->Arg(1024000);
+BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgCloseFrequenciesFile)
+    ->Arg(64000)
+    ->Arg(256000)
+    ->Arg(1024000);
 BENCHMARK_TEMPLATE(BM_BareParse, WriteCsamtAvgFile)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgFile)
     ->RangeMultiplier(4)

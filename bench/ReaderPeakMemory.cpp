@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "AvgShapes.h"
 #include "BareParse.h"
 #include "ChildRun.h"
 #include "RawStationsFile.h"
@@ -95,7 +96,7 @@ void WriteAmtAvgEqualFirstH(std::ostream& out, long stations)
             std::snprintf(line, sizeof line,
                           " 2 %ld %.4f ExHy 1.00 %.4e -100.0 %.6e %.1f 5.9e+3 -187.4 0.1 0.0 "
                           "0.1 0.0 0.1 0.0\n",
-                          s * 10, 9600.0 * std::pow(0.8, f), 1.0 + s,
+                          s * 5, 9600.0 * std::pow(0.8, f), 1.0 + s,
                           f == 0 ? 1e-4 : 1e-4 * (1 + s * 1e-3), 200.0 + f);
             out << line;
         }
@@ -120,10 +121,35 @@ const Shape kShapes[] = {
      {20000, 80000, 320000}},
     {"Model template", "template", WriteTemplate, {2 << 20, 8 << 20, 32 << 20}},
     {"CSAMT AVG, long tag", "csamt", WriteCsamtTag, {1 << 20, 4 << 20, 16 << 20}},
+    {"CSAMT AVG, close frequencies",
+     "csamt",
+     WriteCsamtAvgCloseFrequencies,
+     {64000, 256000, 1024000}},
     {"GDP32 raw, one station per block", "raw", WriteRawStations, {50000, 200000, 800000}},
     {"GDP32 raw rewrite", "rewrite", WriteRawStations, {50000, 200000, 800000}},
     {"GDP32 raw open, rewrite and read", "rawopen", WriteRawStations, {50000, 200000, 800000}},
     {"AMTAVG, equal first H", "amtavg", WriteAmtAvgEqualFirstH, {1000, 4000, 16000}},
+    {"AMTAVG, 17 values each half shared",
+     "amtavg",
+     [](std::ostream& o, long n) { WriteAmtAvgSharedValues(o, n, 17); },
+     {8192, 16384, 32768}},
+    {"AMTAVG, 4 values shared S^3/4",
+     "amtavg",
+     [](std::ostream& o, long n) { WriteAmtAvgSharedValues(o, n, 4); },
+     {36000, 72000, 144000}},
+    {"AMTAVG, 5 values shared S^4/5",
+     "amtavg",
+     [](std::ostream& o, long n) { WriteAmtAvgSharedValues(o, n, 5); },
+     {28000, 56000, 112000}},
+    {"AMTAVG, 5 shared, a fifth lack one",
+     "amtavg",
+     [](std::ostream& o, long n) { WriteAmtAvgSharedValues(o, n, 5, true); },
+     {28000, 56000, 112000}},
+    {"AMTAVG, 6 values shared S^5/6",
+     "amtavg",
+     [](std::ostream& o, long n) { WriteAmtAvgSharedValues(o, n, 6); },
+     {24000, 48000, 96000}},
+    {"AMTAVG, stations in a line", "amtavg", WriteAmtAvgLine, {2048, 4096, 12288}},
 };
 
 }  // namespace

@@ -9,16 +9,22 @@
 
 namespace {
 
+// The one transmitter of the benchmarks' surveys: a wire of 1000 m about the origin.
+TxData BenchWire()
+{
+    TxData tx;
+    tx.Name = "T1";
+    tx.Ax = -500;
+    tx.Bx = 500;
+    return tx;
+}
+
 // 2,000 Ex stations with their own Hy stations, 40 frequencies each, one transmitter.
 const SurveyStore& LargeSurvey()
 {
     static const SurveyStore store = [] {
         SurveyStore s;
-        TxData tx;
-        tx.Name = "T1";
-        tx.Ax = -500;
-        tx.Bx = 500;
-        s.Transmitters.push_back(tx);
+        s.Transmitters.push_back(BenchWire());
         for (int i = 0; i < 2000; ++i) {
             TStation ex, hy;
             ex.Name = std::to_string(100 + 10 * i);
@@ -88,6 +94,59 @@ void BM_StationCurvesOneStation(benchmark::State& state)
     }
 }
 BENCHMARK(BM_StationCurvesOneStation)->Unit(benchmark::kMicrosecond);
+
+// One pair whose Ex and Hy stations hold every sample at one frequency, or at tiny frequencies a
+// few nanohertz apart, as a CSAMT AVG data table that repeats a row makes them; beside a bare pass
+// over the same samples.
+SurveyStore RepeatedFrequencies(long samples, bool close)
+{
+    SurveyStore store;
+    store.Transmitters.push_back(BenchWire());
+    TStation ex, hy;
+    ex.Name = "E";
+    ex.Info.HyName = hy.Name = "H";
+    hy.Info.TxName = "T1";
+    ex.Info.Y = hy.Info.Y = 6000;
+    for (long k = 0; k < samples; ++k) {
+        const float f = close ? static_cast<float>(1e-6 + 6e-9 * static_cast<double>(k % 64)) : 8;
+        for (TStation* station : {&ex, &hy}) {
+            station->Amplitude.X.push_back(f);
+            station->Amplitude.Y.push_back(1.0f + static_cast<float>(k % 7));
+            station->Phase.Y.push_back(0.1f);
+        }
+    }
+    store.ExStations.push_back(ex);
+    store.HyStations.push_back(hy);
+    return store;
+}
+
+void BM_RepeatedFrequenciesBareBaseline(benchmark::State& state)
+{
+    const SurveyStore store = RepeatedFrequencies(state.range(0), state.range(1) != 0);
+    for (auto _ : state) {
+        double sum = 0;
+        const TStation &ex = store.ExStations[0], &hy = store.HyStations[0];
+        for (size_t k = 0; k < ex.Amplitude.X.size(); ++k)
+            sum += 0.2 / ex.Amplitude.X[k] * ex.Amplitude.Y[k] / hy.Amplitude.Y[k];
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_RepeatedFrequenciesBareBaseline)
+    ->ArgsProduct({{5000, 20000, 80000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_StationCurvesRepeatedFrequencies(benchmark::State& state)
+{
+    const SurveyStore store = RepeatedFrequencies(state.range(0), state.range(1) != 0);
+    StationCurves curves;
+    for (auto _ : state) {
+        ComputeStationCurves(store, "E", curves);
+        benchmark::DoNotOptimize(curves.RhoMT.data());
+    }
+}
+BENCHMARK(BM_StationCurvesRepeatedFrequencies)
+    ->ArgsProduct({{5000, 20000, 80000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 // The static-shift window's values of a survey in lines, 2,000 and 20,000 stations x 40
 // frequencies, beside a bare pass that reads the same two samples of every pair.

@@ -11,6 +11,9 @@ namespace {
 constexpr double kHFrequencyTolerance = 1e-6;
 constexpr double kHAmplitudeTolerance = 1e-7;
 constexpr double kHPhaseTolerance = 1e-9;
+// Up to this many stored samples within reach of a station's rarest sample, its candidates are
+// taken from them.
+constexpr size_t kFewStoredSamples = 8;
 // A station's frequency and a transmitter's are the same within this ratio of the station's.
 constexpr double kTxFrequencyTolerance = 0.001;
 
@@ -31,6 +34,35 @@ float PhaseKey(float phase)
 size_t HySampleCount(const TStation& record)
 {
     return std::min({record.Amplitude.X.size(), record.Amplitude.Y.size(), record.Phase.Y.size()});
+}
+
+size_t HSampleCount(const TEHStation& station)
+{
+    return std::min({station.Freq.size(), station.HAmp.size(), station.HPhase.size()});
+}
+
+uint64_t Mix(uint64_t hash)
+{
+    hash = (hash ^ (hash >> 30)) * 0xbf58476d1ce4e5b9ull;
+    hash = (hash ^ (hash >> 27)) * 0x94d049bb133111ebull;
+    return hash ^ (hash >> 31);
+}
+
+// A set's hash is the sum of its members' hashes, so that the hash of the set without one member
+// is one subtraction away.
+template <class Class>
+uint64_t ClassHash(const Class& c)
+{
+    return Mix(Mix(((uint64_t{c.frequency} << 32) | c.amplitude) + 0x9e3779b97f4a7c15ull) ^
+               c.phase);
+}
+
+template <class Class>
+uint64_t ClassSetHash(const std::vector<Class>& set)
+{
+    uint64_t hash = 0;
+    for (const Class& c : set) hash += ClassHash(c);
+    return hash;
 }
 
 TStation MakeStationRecord(const TEHStation& station, const std::string& transmitterId,
@@ -87,7 +119,11 @@ void AddEHStationToSurvey(SurveyStore& store, TEHStation station, const std::str
     EHStationMerger(store).Add(station, transmitterId);
 }
 
-EHStationMerger::EHStationMerger(SurveyStore& store) : store_(store)
+EHStationMerger::EHStationMerger(SurveyStore& store)
+    : store_(store),
+      frequencyClasses_(kHFrequencyTolerance),
+      amplitudeClasses_(kHAmplitudeTolerance),
+      phaseClasses_(kHPhaseTolerance)
 {
     for (const TStation& record : store_.ExStations) exNames_.insert(record.Name);
     for (size_t r = 0; r < store_.HyStations.size(); ++r) IndexHyRecord(r);
@@ -102,6 +138,11 @@ size_t EHStationMerger::HyKeyHash::operator()(const HyKey& key) const
     return h * 1000003u ^ std::hash<long long>()(key.amplitude);
 }
 
+size_t EHStationMerger::ClassAtSizeHash::operator()(const ClassAtSize& key) const
+{
+    return static_cast<size_t>(Mix(ClassHash(key.sample) ^ key.size));
+}
+
 void EHStationMerger::IndexHyRecord(size_t record)
 {
     const TStation& hy = store_.HyStations[record];
@@ -111,15 +152,137 @@ void EHStationMerger::IndexHyRecord(size_t record)
                   RelativeBucket(hy.Amplitude.Y[k], kHAmplitudeTolerance)};
         hySamples_[key].emplace_back(record, k);
     }
+    if (classesIndexed_) IndexRecordClasses(record);
 }
 
-long EHStationMerger::FindSharedHyRecord(const TEHStation& station) const
+template <class Sample>
+bool EHStationMerger::ClassSet(size_t n, Sample sample, std::vector<SampleClass>& set) const
 {
-    size_t n = std::min({station.Freq.size(), station.HAmp.size(), station.HPhase.size()});
+    set.clear();
+    for (size_t i = 0; i < n; ++i) {
+        const auto [f, h, p] = sample(i);
+        if (std::isnan(f) || std::isnan(h) || std::isnan(p)) continue;
+        SampleClass c{frequencyClasses_.Of(f), amplitudeClasses_.Of(h), phaseClasses_.Of(p)};
+        if (c.frequency == RelativeClasses::npos || c.amplitude == RelativeClasses::npos ||
+            c.phase == RelativeClasses::npos)
+            return false;
+        set.push_back(c);
+    }
+    std::sort(set.begin(), set.end());
+    set.erase(std::unique(set.begin(), set.end()), set.end());
+    return true;
+}
+
+void EHStationMerger::IndexClasses(const TEHStation& station)
+{
+    std::vector<float> f, h, p;
+    for (const TStation& hy : store_.HyStations) {
+        size_t n = HySampleCount(hy);
+        f.insert(f.end(), hy.Amplitude.X.begin(), hy.Amplitude.X.begin() + n);
+        h.insert(h.end(), hy.Amplitude.Y.begin(), hy.Amplitude.Y.begin() + n);
+        p.insert(p.end(), hy.Phase.Y.begin(), hy.Phase.Y.begin() + n);
+    }
+    auto addStation = [&](const TEHStation& s) {
+        size_t n = HSampleCount(s);
+        f.insert(f.end(), s.Freq.begin(), s.Freq.begin() + n);
+        h.insert(h.end(), s.HAmp.begin(), s.HAmp.begin() + n);
+        p.insert(p.end(), s.HPhase.begin(), s.HPhase.begin() + n);
+    };
+    for (const TEHStation& s : store_.EHStations) addStation(s);
+    addStation(station);
+    frequencyClasses_.Assign(std::move(f));
+    amplitudeClasses_.Assign(std::move(h));
+    phaseClasses_.Assign(std::move(p));
+
+    recordsByClassSet_.clear();
+    recordsLackingOne_.clear();
+    recordsByClass_.clear();
+    classSetSizes_.clear();
+    classesIndexed_ = true;
+    for (size_t r = 0; r < store_.HyStations.size(); ++r) IndexRecordClasses(r);
+}
+
+void EHStationMerger::IndexRecordClasses(size_t record)
+{
+    const TStation& hy = store_.HyStations[record];
+    auto sample = [&hy](size_t k) {
+        return std::make_tuple(hy.Amplitude.X[k], hy.Amplitude.Y[k], hy.Phase.Y[k]);
+    };
+    std::vector<SampleClass>& set = classScratch_;
+    if (!ClassSet(HySampleCount(hy), sample, set)) {
+        classesIndexed_ = false;  // indexed afresh at the next lookup
+        return;
+    }
+    if (set.empty()) return;  // holds no sample that can match
+    const uint64_t hash = ClassSetHash(set);
+    recordsByClassSet_.emplace(hash, record);
+    for (const SampleClass& c : set) {
+        if (set.size() > 1) recordsLackingOne_.emplace(hash - ClassHash(c), record);
+        recordsByClass_[ClassAtSize{c, set.size()}].push_back(record);
+    }
+    auto size = std::lower_bound(classSetSizes_.begin(), classSetSizes_.end(), set.size());
+    if (size == classSetSizes_.end() || *size != set.size())
+        classSetSizes_.insert(size, set.size());
+}
+
+bool EHStationMerger::ClassCandidates(const TEHStation& station, size_t n, size_t limit,
+                                      std::vector<size_t>& candidates)
+{
+    auto sample = [&station](size_t i) {
+        return std::make_tuple(station.Freq[i], station.HAmp[i], station.HPhase[i]);
+    };
+    std::vector<SampleClass>& set = classScratch_;
+    if (!classesIndexed_ || !ClassSet(n, sample, set)) {
+        IndexClasses(station);
+        ClassSet(n, sample, set);
+    }
+    // A record that holds a match of every sample holds every class of the station: it has the
+    // same set of classes, or that set and one class more, or a set larger still, among those of
+    // its size that hold the station's rarest class.
+    candidates.clear();
+    const uint64_t hash = ClassSetHash(set);
+    for (const auto* records : {&recordsByClassSet_, &recordsLackingOne_}) {
+        for (auto [r, end] = records->equal_range(hash); r != end; ++r) {
+            if (candidates.size() == limit) return false;
+            candidates.push_back(r->second);
+        }
+    }
+    std::vector<const std::vector<size_t>*>& lists = listScratch_;
+    lists.clear();
+    size_t count = candidates.size();
+    for (auto size = std::upper_bound(classSetSizes_.begin(), classSetSizes_.end(), set.size() + 1);
+         size != classSetSizes_.end() && count <= limit; ++size) {
+        const std::vector<size_t>* rarest = nullptr;
+        for (const SampleClass& c : set) {
+            auto held = recordsByClass_.find(ClassAtSize{c, *size});
+            if (held == recordsByClass_.end()) {
+                rarest = nullptr;
+                break;
+            }
+            if (!rarest || held->second.size() < rarest->size()) rarest = &held->second;
+        }
+        if (!rarest) continue;
+        lists.push_back(rarest);
+        count += rarest->size();
+    }
+    if (count > limit) return false;
+    for (const std::vector<size_t>* list : lists)
+        candidates.insert(candidates.end(), list->begin(), list->end());
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    return true;
+}
+
+long EHStationMerger::FindSharedHyRecord(const TEHStation& station)
+{
+    const size_t n = HSampleCount(station);
     if (n == 0) return -1;  // no sample, no sensor to share
-    // The buckets within reach of each sample. The candidates come from the sample with the
-    // fewest stored samples within reach, so that no station walks a bucket that many records
-    // share; each candidate is then tried against the other samples in its own entries only.
+    for (size_t i = 0; i < n; ++i)
+        if (std::isnan(station.Freq[i]) || std::isnan(station.HAmp[i]) ||
+            std::isnan(station.HPhase[i]))
+            return -1;  // a sample that matches nothing
+    // The buckets within reach of each sample, and the sample with the fewest stored samples
+    // within reach.
     constexpr size_t kReach = 9;
     std::vector<const HyEntries*>& reach = reachScratch_;
     reach.assign(n * kReach, nullptr);
@@ -143,19 +306,28 @@ long EHStationMerger::FindSharedHyRecord(const TEHStation& station) const
 
     auto matches = [&](size_t i, size_t r, size_t k) {
         const TStation& hy = store_.HyStations[r];
+        ++steps_;
         return SameHSample(station.Freq[i], station.HAmp[i], station.HPhase[i], hy.Amplitude.X[k],
                            hy.Amplitude.Y[k], hy.Phase.Y[k]);
     };
+    // The candidates are the records that match the sample with the fewest stored samples within
+    // reach, or, when many records share every sample, the records whose sample classes allow a
+    // match; whichever are fewer. The classes are made only when first needed.
     std::vector<size_t>& candidates = candidateScratch_;
-    candidates.clear();
-    for (size_t b = 0; b < kReach; ++b) {
-        const HyEntries* entries = reach[fewest * kReach + b];
-        if (!entries) continue;
-        for (const auto& [r, k] : *entries)
-            if (matches(fewest, r, k)) candidates.push_back(r);
+    size_t matched = n;  // a sample that every candidate is known to match
+    if (fewestCount <= kFewStoredSamples || !ClassCandidates(station, n, fewestCount, candidates)) {
+        candidates.clear();
+        for (size_t b = 0; b < kReach; ++b) {
+            const HyEntries* entries = reach[fewest * kReach + b];
+            if (!entries) continue;
+            for (const auto& [r, k] : *entries)
+                if (matches(fewest, r, k)) candidates.push_back(r);
+        }
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        matched = fewest;
     }
-    std::sort(candidates.begin(), candidates.end());
-    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    steps_ += candidates.size();
 
     // Entries are indexed record by record, so each bucket is in record order.
     auto sampleMatches = [&](size_t i, size_t r) {
@@ -172,7 +344,7 @@ long EHStationMerger::FindSharedHyRecord(const TEHStation& station) const
     };
     for (size_t r : candidates) {
         bool all = true;
-        for (size_t i = 0; i < n && all; ++i) all = i == fewest || sampleMatches(i, r);
+        for (size_t i = 0; i < n && all; ++i) all = i == matched || sampleMatches(i, r);
         if (all) return static_cast<long>(r);
     }
     return -1;

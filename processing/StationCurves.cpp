@@ -20,39 +20,59 @@ size_t SampleCount(const TStation& station)
 }
 
 // Finds the first sample of a station within the frequency tolerance, in time logarithmic in the
-// station's samples.
+// station's samples: the distinct frequencies sorted, each with its first sample, and a tree of
+// the smallest sample over ranges of them. The frequencies within the tolerance of one are a run
+// of the sorted ones, so that repeated or close frequencies cost a lookup no more than one.
 class FrequencyMatcher {
 public:
     explicit FrequencyMatcher(const TStation& station)
     {
         size_t n = SampleCount(station);
-        sorted_.reserve(n);
+        std::vector<std::pair<double, size_t>> sorted;
+        sorted.reserve(n);
         for (size_t b = 0; b < n; ++b) {
             double f = station.Amplitude.X[b];
-            if (!std::isnan(f)) sorted_.emplace_back(f, b);
+            if (!std::isnan(f)) sorted.emplace_back(f, b);
         }
-        std::sort(sorted_.begin(), sorted_.end());
+        std::sort(sorted.begin(), sorted.end());
+        std::vector<size_t> first;  // the first sample of each distinct frequency
+        for (const auto& [f, b] : sorted) {
+            if (!freq_.empty() && freq_.back() == f) continue;  // a later sample of the frequency
+            freq_.push_back(f);
+            first.push_back(b);
+        }
+        // Those as the leaves of the tree, each inner node the smaller of its two.
+        const size_t m = freq_.size();
+        tree_.resize(m);
+        tree_.insert(tree_.end(), first.begin(), first.end());
+        for (size_t i = m; i-- > 1;) tree_[i] = std::min(tree_[2 * i], tree_[2 * i + 1]);
     }
 
     // Index of the first sample b with |f - X[b]| < 1e-8, or -1.
     long FirstMatch(double f) const
     {
-        // The window is wider than the tolerance so that no rounding of its bounds can hide a
-        // match; the exact test decides.
-        const double margin = 2 * kFreqTolerance;
-        auto it =
-            std::lower_bound(sorted_.begin(), sorted_.end(), std::make_pair(f - margin, size_t{0}));
-        long best = -1;
-        for (; it != sorted_.end() && it->first <= f + margin; ++it) {
-            if (std::fabs(f - it->first) < kFreqTolerance &&
-                (best < 0 || it->second < static_cast<size_t>(best)))
-                best = static_cast<long>(it->second);
+        auto matches = [f](double x) { return std::fabs(f - x) < kFreqTolerance; };
+        // The run: after the frequencies below f that do not match, up to the first one at or
+        // above f that does not.
+        size_t from = static_cast<size_t>(
+            std::partition_point(freq_.begin(), freq_.end(),
+                                 [&](double x) { return x < f && !matches(x); }) -
+            freq_.begin());
+        size_t to = static_cast<size_t>(
+            std::partition_point(freq_.begin() + static_cast<long>(from), freq_.end(),
+                                 [&](double x) { return x < f || matches(x); }) -
+            freq_.begin());
+        size_t best = static_cast<size_t>(-1);
+        for (size_t lo = from + freq_.size(), hi = to + freq_.size(); lo < hi; lo /= 2, hi /= 2) {
+            if (lo & 1) best = std::min(best, tree_[lo++]);
+            if (hi & 1) best = std::min(best, tree_[--hi]);
         }
-        return best;
+        return from < to ? static_cast<long>(best) : -1;
     }
 
 private:
-    std::vector<std::pair<double, size_t>> sorted_;
+    std::vector<double> freq_;  // distinct, ascending
+    std::vector<size_t> tree_;  // the smallest first sample over ranges of freq_, as a heap
 };
 
 double Value(double v)

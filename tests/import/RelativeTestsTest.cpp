@@ -101,4 +101,113 @@ TEST(RelativeIndex, RepeatedValuesAreTriedOnce)
     EXPECT_EQ(index.Size(), stored.size());
 }
 
+// A frequency table of many distinct values close together, probed just beside them: each lookup
+// tries a few dozen stored values, not every one that lies near.
+TEST(RelativeIndex, CloseValuesThatDoNotMatchAreNotAllTried)
+{
+    const double tolerance = 1e-4;
+    std::vector<float> stored;
+    for (int k = 0; k < 20000; ++k) stored.push_back(8.0f * (1 + 3e-4f) - 8.0f * 2e-8f * k);
+    RelativeIndex index(tolerance);
+    for (size_t i = 0; i < stored.size(); ++i) index.Add(stored[i], i);
+    size_t tried = 0;
+    for (float f : {7.999f, 8.0f, 8.002f, 8.0031f}) {
+        for (int probe = 0; probe < 100; ++probe) {
+            size_t found = index.FindFirst(f, [&](size_t i) {
+                ++tried;
+                return WithinRelative(f, stored[i], f, tolerance);
+            });
+            size_t first = RelativeIndex::npos;
+            for (size_t i = 0; i < stored.size() && first == RelativeIndex::npos; ++i)
+                if (WithinRelative(f, stored[i], f, tolerance)) first = i;
+            ASSERT_EQ(found, first) << f;
+        }
+    }
+    EXPECT_LE(tried, 4u * 100 * 64);
+}
+
+// Random lists of values drawn from few, close, equal, zero, negative, infinite and NaN ones,
+// probed with every test the readers make: each lookup gives the first position that a scan of
+// the whole list gives.
+TEST(RelativeIndex, FindsWhatAScanFinds)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    for (uint32_t seed = 1; seed <= 200; ++seed) {
+        uint32_t state = seed;
+        auto next = [&state](uint32_t range) {
+            state = state * 1664525u + 1013904223u;
+            return (state >> 8) % range;
+        };
+        const double tolerance = seed % 2 ? 1e-3 : 1e-4;
+        std::vector<float> pool = {0.0f, -0.0f, inf, -inf, std::nanf(""), 1e-40f};
+        for (float base : {8.0f, -8.0f, 1e-4f}) {
+            for (int k = -12; k <= 12; ++k)
+                pool.push_back(base * static_cast<float>(1 + k * tolerance * 0.3));
+            pool.push_back(std::nextafter(base, 0.0f));
+        }
+        std::vector<float> stored;
+        RelativeIndex index(tolerance);
+        for (int i = 0, n = 1 + static_cast<int>(next(200)); i < n; ++i) {
+            stored.push_back(pool[next(static_cast<uint32_t>(pool.size()))]);
+            index.Add(stored.back(), stored.size() - 1);
+            const float f = pool[next(static_cast<uint32_t>(pool.size()))];
+            const int test = static_cast<int>(next(3));
+            auto matches = [&](size_t k) {
+                if (test == 0) return WithinRelative(f, stored[k], f, tolerance);
+                if (test == 1) return WithinRelative(f, stored[k], stored[k], tolerance);
+                return WithinRelativeOfSum(f, stored[k], tolerance);
+            };
+            size_t first = RelativeIndex::npos;
+            for (size_t k = 0; k < stored.size() && first == RelativeIndex::npos; ++k)
+                if (matches(k)) first = k;
+            ASSERT_EQ(index.FindFirst(f, matches), first) << seed << " " << f << " " << test;
+        }
+        EXPECT_EQ(index.Size(), stored.size());
+    }
+}
+
+// Any two values of the set that match one value of it share a class, at every tolerance and
+// magnitude, near zero and below it; values with a gap between them that no value bridges do not.
+TEST(RelativeClasses, ValuesThatMatchOneValueShareAClass)
+{
+    for (double tolerance : {1e-6, 1e-7, 1e-9}) {
+        std::vector<float> values;
+        for (float base : {1.0f, 8.004f, 9600.0f, 1e-4f, 7.3e-39f, 3e38f, 1e-44f}) {
+            for (float sign : {1.0f, -1.0f}) {
+                float a = sign * base;
+                values.push_back(a);
+                // Runs of neighbouring floats, and values about the tolerance's edge.
+                float up = a;
+                for (int step = 0; step < 8; ++step)
+                    values.push_back(up = std::nextafter(up, 0.0f));
+                for (double factor : {1 + tolerance, 1 + 2 * tolerance, 1 + 2.2 * tolerance,
+                                      1 + 4 * tolerance, 1 + 8 * tolerance})
+                    values.push_back(static_cast<float>(a * factor));
+            }
+        }
+        RelativeClasses classes(tolerance);
+        classes.Assign(values);
+        for (float x : values)
+            for (float u : values) {
+                if (!WithinRelativeOfSum(x, u, tolerance)) continue;
+                EXPECT_EQ(classes.Of(x), classes.Of(u)) << x << " " << u << " " << tolerance;
+            }
+    }
+
+    const float inf = std::numeric_limits<float>::infinity();
+    RelativeClasses classes(1e-6);
+    classes.Assign({1.0f, 1.1f, 0.0f, 1e-40f, -1e-40f, inf, -inf, std::nanf(""), 3e38f});
+    std::vector<uint32_t> distinct = {classes.Of(1.0f),   classes.Of(1.1f),    classes.Of(0.0f),
+                                      classes.Of(1e-40f), classes.Of(-1e-40f), classes.Of(inf),
+                                      classes.Of(-inf),   classes.Of(3e38f)};
+    for (size_t i = 0; i < distinct.size(); ++i) {
+        EXPECT_NE(distinct[i], RelativeClasses::npos) << i;
+        for (size_t j = i + 1; j < distinct.size(); ++j)
+            EXPECT_NE(distinct[i], distinct[j]) << i << j;
+    }
+    EXPECT_EQ(classes.Of(-0.0f), classes.Of(0.0f));
+    EXPECT_EQ(classes.Of(std::nanf("")), RelativeClasses::npos);
+    EXPECT_EQ(classes.Of(1.05f), RelativeClasses::npos);  // not in the set
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -39,6 +40,30 @@ StationCurves Curves(const SurveyStore& store, const std::string& name, double d
                        &plain.PhaseDiff})
         EXPECT_EQ(list->size(), n);
     return plain;
+}
+
+// Of a pair's Ex samples ex (amplitude 1) and Hy samples hy, every Ex sample whose frequency a Hy
+// sample holds within 1e-8 Hz is kept, in order, with the "MT" value of the first such Hy sample.
+void ExpectFirstPartners(const StationCurves& c, const std::vector<Sample>& ex,
+                         const std::vector<Sample>& hy)
+{
+    size_t kept = 0;
+    for (const Sample& e : ex) {
+        const Sample* first = nullptr;
+        for (const Sample& h : hy) {
+            if (std::fabs(double(e.Freq) - h.Freq) < 1e-8) {
+                first = &h;
+                break;
+            }
+        }
+        if (!first) continue;
+        ASSERT_LT(kept, c.Freq.size());
+        EXPECT_EQ(c.Freq[kept], e.Freq);
+        EXPECT_DOUBLE_EQ(c.RhoMT[kept], 0.2 / e.Freq / first->Amplitude / first->Amplitude)
+            << e.Freq;
+        ++kept;
+    }
+    EXPECT_EQ(kept, c.Freq.size());
 }
 
 }  // namespace
@@ -176,22 +201,39 @@ TEST(StationCurves, LongStationsMatchAsTheFirstPartnerRule)
     for (int k = 0; k < 300; ++k) ex.push_back({static_cast<float>(1 + (k * 13) % 250), 1, 0});
     store.HyStations.push_back(MakeHy("H", "T1", 0, 0, hy));
     store.ExStations.push_back(MakeEx("E", "H", 0, 5000, ex));
-    StationCurves c = Curves(store, "E");
-    size_t kept = 0;
-    for (const Sample& e : ex) {
-        const Sample* first = nullptr;
-        for (const Sample& h : hy)
-            if (h.Freq == e.Freq) {
-                first = &h;
-                break;
-            }
-        if (!first) continue;
-        ASSERT_LT(kept, c.Freq.size());
-        EXPECT_EQ(c.Freq[kept], e.Freq);
-        EXPECT_DOUBLE_EQ(c.RhoMT[kept], 0.2 / e.Freq / first->Amplitude / first->Amplitude);
-        ++kept;
+    ExpectFirstPartners(Curves(store, "E"), ex, hy);
+}
+
+// Hy frequencies drawn from a few, repeated many times, close together (steps of 6e-9 Hz about
+// tiny ones, within and beyond the tolerance of each other), with zero, negative, infinite and NaN
+// ones: every Ex sample uses the first Hy sample within the tolerance, as a scan of all finds it.
+TEST(StationCurves, FirstPartnerAmongRepeatedAndCloseFrequencies)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<float> pool = {0.0f, -8.0f,
+                               inf,  std::numeric_limits<float>::quiet_NaN(),
+                               8.0f, std::nextafter(8.0f, 9.0f)};
+    for (int k = 0; k < 12; ++k) pool.push_back(static_cast<float>(1e-7 + 6e-9 * k));
+    for (uint32_t seed = 1; seed <= 100; ++seed) {
+        uint32_t state = seed;
+        auto next = [&state](size_t range) {
+            state = state * 1664525u + 1013904223u;
+            return static_cast<size_t>((state >> 8) % range);
+        };
+        SurveyStore store;
+        store.Transmitters.push_back(MakeTx("T1", 0, 0, 1000));
+        std::vector<Sample> hy, ex;
+        for (size_t k = 0, n = 1 + next(300); k < n; ++k)
+            hy.push_back({pool[next(pool.size())], static_cast<float>(1 + k), 0});
+        for (size_t k = 0, n = 1 + next(100); k < n; ++k) {
+            float f = pool[next(pool.size())];
+            if (f > 0) ex.push_back({f, 1, 0});
+        }
+        store.HyStations.push_back(MakeHy("H", "T1", 0, 0, hy));
+        store.ExStations.push_back(MakeEx("E", "H", 0, 5000, ex));
+        SCOPED_TRACE(seed);
+        ExpectFirstPartners(Curves(store, "E"), ex, hy);
     }
-    EXPECT_EQ(kept, c.Freq.size());
 }
 
 TEST(StationCurves, SeveralExStationsOfOneNameAndAbsentNames)
