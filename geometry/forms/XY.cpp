@@ -483,9 +483,15 @@ void TChangeXY::N3Click(QObject*)
 void TChangeXY::BitBtn1Click(QObject*)
 {
     StringGrid1->FinishEditing();
-    if (const int row = FindBadPositionRow(Grid())) {
+    const PositionGrid grid = Grid();
+    if (const int row = FindBadPositionRow(grid)) {
         SystemMessageBox(this, BadPositionRowMessage(row), kGeometryMessageCaption,
                          MB_OK | MB_ICONWARNING);
+        return;
+    }
+    // OK would change no station: the user learns why while the rows can still be relabelled.
+    if (Stations && !PositionGridNamesAnyStation(*Stations, grid)) {
+        ShowMessage(kNoStationNamedMessage);
         return;
     }
     accept();

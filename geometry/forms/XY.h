@@ -70,6 +70,8 @@ public:
 
     // TransformStart, TransformEnd, CopyCount and Dragging.
     GridMarks Marks;
+    // The stations the grid goes back into after OK; OK stays open while no row names one of them.
+    const SurveyStore* Stations = nullptr;
     // The mark text of every point of Series1, in the order of its points.
     std::vector<std::string> Series1Labels;
 
