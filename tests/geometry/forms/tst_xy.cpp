@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolTip>
 
@@ -26,10 +27,10 @@
 #include "geometry/forms/Addpre.h"
 #include "geometry/forms/XY.h"
 #include "geometry/forms/transxy.h"
-#include "import/AmtAvgReader.h"
 #include "import/CsamtAvgReader.h"
 #include "map/TxRx.h"
 #include "survey/StationLabels.h"
+#include "tests/support/forms/StationEditorFixture.h"
 #include "tests/support/forms/WindowFixture.h"
 
 namespace {
@@ -80,16 +81,6 @@ void WriteFile(const QString& name, const QByteArray& bytes)
     QFile file(name);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// The averaged file of a peer program's survey, loaded as the Open command reads it.
-void LoadAvg(const std::string& file)
-{
-    Form1->ClearLoadedData();
-    bool other = false;
-    ReadCsamtAvgFile(*Form1, file, &other);
-    if (other) ReadAmtAvgFile(*Form1, file, [] {});
-    DrawLayoutMap(Form1);
 }
 
 }  // namespace
@@ -342,21 +333,58 @@ private slots:
         QCOMPARE(Form1->ExStations[0].Info.X, before[0].x);
     }
 
-    // The survey L14 with the position file published with it: the file loads whole and OK gives
-    // every station its position.
+    // Every coordinate and label reads in full after the fill, a load and an edit; the columns
+    // share the room of a wide grid and keep their widths in a narrow one.
+    void columnsFitTheirTexts()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("long.pos");
+        WriteFile(file,
+                  "SN   x      y      z\r\n"
+                  "Line14-Station1000.0 497563.125 3180702.0625 -1439.25\r\n"
+                  "1040 497542 3180733 476\r\n");
+        ScriptedUserInterface ui;
+        ui.FileAnswers.push_back({{file.toStdString()}});
+        WhenShown([&](QDialog* dialog) {
+            PositionTable* grid = ChangeXY->StringGrid1;
+            QCOMPARE(ColumnMisfit(), QString());  // 0.100000001490116 among them
+            QVERIFY(grid->columnWidth(kXColumn) > 48);
+            Type(kLabelColumn, 3, Text("第十四测线一千零四十号点"));
+            QCOMPARE(ColumnMisfit(), QString());
+
+            QTest::mouseClick(ChangeXY->Button1, Qt::LeftButton);
+            QCOMPARE(grid->rowCount(), 2);
+            QCOMPARE(ColumnMisfit(), QString());
+
+            dialog->resize(1500, 700);
+            QTRY_COMPARE(ColumnsWidth(), grid->viewport()->width());
+            QCOMPARE(ColumnMisfit(), QString());
+            dialog->resize(300, 300);
+            QTRY_VERIFY(ColumnsWidth() > grid->viewport()->width());
+            QCOMPARE(ColumnMisfit(), QString());
+            QVERIFY(grid->horizontalScrollBar()->maximum() > 0);
+            dialog->reject();
+        });
+        Form1->N19->trigger();
+    }
+
+    // The survey L14 with the position file published with it: the file loads whole, every
+    // coordinate reads in full, and OK gives every station its position.
     void peerSurveyTakesItsPublishedPositions()
     {
         const std::string avg = QUILLANE_PEER_DATA "/pycsamt/L14.avg";
         const std::string stn = QUILLANE_PEER_DATA "/pycsamt/L14.stn";
         if (!QFileInfo::exists(QString::fromStdString(stn))) QSKIP("peer data absent");
-        LoadAvg(avg);
+        LoadAvgSurvey(avg);
         QCOMPARE(Form1->ExStations.size(), size_t(58));
         ScriptedUserInterface ui;
         ui.FileAnswers.push_back({{stn}});
         WhenShown([&](QDialog* dialog) {
+            QCOMPARE(ColumnMisfit(), QString());
             QTest::mouseClick(ChangeXY->Button1, Qt::LeftButton);
             QCOMPARE(ChangeXY->StringGrid1->rowCount(), 58);
             QCOMPARE(Text(kLabelColumn, 1), std::string("1000"));
+            QCOMPARE(ColumnMisfit(), QString());
             ClickOk(dialog);
             QVERIFY(!dialog->isVisible());
         });
