@@ -372,10 +372,8 @@ private slots:
     // coordinate reads in full, and OK gives every station its position.
     void peerSurveyTakesItsPublishedPositions()
     {
-        const std::string avg = QUILLANE_PEER_DATA "/pycsamt/L14.avg";
-        const std::string stn = QUILLANE_PEER_DATA "/pycsamt/L14.stn";
-        if (!QFileInfo::exists(QString::fromStdString(stn))) QSKIP("peer data absent");
-        LoadAvgSurvey(avg);
+        const std::string stn = LoadPeerSurveyL14();
+        if (stn.empty()) QSKIP("peer data absent");
         QCOMPARE(Form1->ExStations.size(), size_t(58));
         ScriptedUserInterface ui;
         ui.FileAnswers.push_back({{stn}});

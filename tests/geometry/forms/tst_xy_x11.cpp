@@ -36,20 +36,14 @@ void Screenshot(QWidget* window, const char* step)
 class StationEditorX11Test : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        StartMaximizedMainForm();
-        Form2 = new TForm2(Form1);
-    }
+    void initTestCase() { StartMaximizedMainFormWithMap(); }
 
     void cleanupTestCase() { delete Form1; }
 
     void peerSurveyReadsInFullAtEverySize()
     {
-        const std::string avg = QUILLANE_PEER_DATA "/pycsamt/L14.avg";
-        const std::string stn = QUILLANE_PEER_DATA "/pycsamt/L14.stn";
-        if (!QFileInfo::exists(QString::fromStdString(stn))) QSKIP("peer data absent");
-        LoadAvgSurvey(avg);
+        const std::string stn = LoadPeerSurveyL14();
+        if (stn.empty()) QSKIP("peer data absent");
         QCOMPARE(Form1->ExStations.size(), size_t(58));
         ScriptedUserInterface ui;
         ui.FileAnswers.push_back({{stn}});

@@ -1,7 +1,8 @@
 #pragma once
 // What the station editor's window tests share: whether every text of the grid reads in full, the
-// width of its columns, and a peer program's averaged file loaded as the Open command reads it.
+// width of its columns, and the peer survey L14 with its position file.
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QStyle>
@@ -42,12 +43,18 @@ inline int ColumnsWidth()
     return total;
 }
 
-// The survey of an averaged file, loaded as the Open command reads it, on the station map.
-inline void LoadAvgSurvey(const std::string& file)
+// The survey L14 of the peer data, loaded as the Open command reads it and drawn on the station
+// map; the name of the position file published with it. Nothing is loaded and the name is empty
+// when the peer data are absent.
+inline std::string LoadPeerSurveyL14()
 {
+    const std::string avg = QUILLANE_PEER_DATA "/pycsamt/L14.avg";
+    const std::string stn = QUILLANE_PEER_DATA "/pycsamt/L14.stn";
+    if (!QFileInfo::exists(QString::fromStdString(stn))) return std::string();
     Form1->ClearLoadedData();
     bool other = false;
-    ReadCsamtAvgFile(*Form1, file, &other);
-    if (other) ReadAmtAvgFile(*Form1, file, [] {});
+    ReadCsamtAvgFile(*Form1, avg, &other);
+    if (other) ReadAmtAvgFile(*Form1, avg, [] {});
     DrawLayoutMap(Form1);
+    return stn;
 }
