@@ -1,15 +1,18 @@
 #include "geometry/StationGrid.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "base/Convert.h"
 #include "base/Exception.h"
 #include "base/FloatMath.h"
 #include "base/FloatText.h"
+#include "survey/StationLabels.h"
 
 const char* const kGeometryMessageCaption = "Murovane提示...";
+const char* const kNoStationNamedMessage =
+    "点位标志与当前数据的测点都不相同，没有更新任何点位坐标！\n"
+    "请先修改点位标志(快捷菜单: 修改点号)，再按确定。";
 
 namespace {
 
@@ -29,14 +32,20 @@ struct RowPosition {
     float X = 0, Y = 0, Z = 0;
 };
 
-void ApplyToStations(std::vector<TStation>& stations,
-                     const std::unordered_map<std::string, size_t>& firstRowOfLabel,
+StationLabelIndex IndexRowLabels(const PositionGrid& grid)
+{
+    StationLabelIndex rows;
+    for (int row = 1; row <= grid.LastRow(); ++row) rows.Add(grid.Cell(kLabelColumn, row), row);
+    return rows;
+}
+
+void ApplyToStations(std::vector<TStation>& stations, const StationLabelIndex& rows,
                      const std::vector<RowPosition>& positions)
 {
     for (TStation& station : stations) {
-        auto found = firstRowOfLabel.find(station.Name);
-        if (found == firstRowOfLabel.end()) continue;
-        const RowPosition& p = positions[found->second];
+        const size_t row = rows.Find(station.Name);
+        if (row == StationLabelIndex::npos) continue;
+        const RowPosition& p = positions[row];
         station.Info.X = p.X;
         station.Info.Y = p.Y;
         station.Info.Z = p.Z;
@@ -81,16 +90,25 @@ std::string BadPositionRowMessage(int row)
 void ApplyPositionGrid(SurveyStore& store, const PositionGrid& grid)
 {
     std::vector<RowPosition> positions(grid.Rows.size());
-    std::unordered_map<std::string, size_t> firstRowOfLabel;
     for (int row = 1; row <= grid.LastRow(); ++row) {
         RowPosition& p = positions[row];
         p.X = ToSingle(StrToFloat(grid.Cell(kXColumn, row)));
         p.Y = ToSingle(StrToFloat(grid.Cell(kYColumn, row)));
         p.Z = ToSingle(StrToFloat(grid.Cell(kZColumn, row)));
-        firstRowOfLabel.emplace(grid.Cell(kLabelColumn, row), row);
     }
-    ApplyToStations(store.ExStations, firstRowOfLabel, positions);
-    ApplyToStations(store.HyStations, firstRowOfLabel, positions);
+    const StationLabelIndex rows = IndexRowLabels(grid);
+    ApplyToStations(store.ExStations, rows, positions);
+    ApplyToStations(store.HyStations, rows, positions);
+}
+
+bool PositionGridNamesAnyStation(const SurveyStore& store, const PositionGrid& grid)
+{
+    const StationLabelIndex rows = IndexRowLabels(grid);
+    auto named = [&rows](const TStation& station) {
+        return rows.Find(station.Name) != StationLabelIndex::npos;
+    };
+    return std::any_of(store.ExStations.begin(), store.ExStations.end(), named) ||
+           std::any_of(store.HyStations.begin(), store.HyStations.end(), named);
 }
 
 std::vector<ProfilePoint> CollectProfilePoints(PositionGrid& grid)

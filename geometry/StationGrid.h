@@ -40,11 +40,17 @@ int FindBadPositionRow(const PositionGrid& grid);
 // "测线 <row> : 数据错误!"
 std::string BadPositionRowMessage(int row);
 
-// Writes the grid back: every Ex station, then every Hy station, takes x, y and z from the first
-// data row whose label equals its Name; stations without such a row keep their coordinates.
-// Every row is converted first: a bad cell throws EConvertError (or EOverflow) before any station
-// changes.
+// Writes the grid back: every Ex station, then every Hy station, takes x, y and z from the data
+// row whose label names it: the first row whose label equals its Name or, when there is none, the
+// first whose label is a plain decimal number of the same value ("150" for "150.0"). Stations
+// without such a row keep their coordinates. Every row is converted first: a bad cell throws
+// EConvertError (or EOverflow) before any station changes.
 void ApplyPositionGrid(SurveyStore& store, const PositionGrid& grid);
+
+// Whether writing the grid back would reach any Ex or Hy station. OK asks this before it closes.
+bool PositionGridNamesAnyStation(const SurveyStore& store, const PositionGrid& grid);
+// "点位标志与当前数据的测点都不相同，没有更新任何点位坐标！" and a line on what to do
+extern const char* const kNoStationNamedMessage;
 
 // One point of the elevation profile beside the grid.
 struct ProfilePoint {

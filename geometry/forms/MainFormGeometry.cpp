@@ -16,6 +16,7 @@ void TForm1::N19Click(QObject*)
     if (LoadRunning || ExStations.empty()) return;
     delete ChangeXY;
     ChangeXY = new TChangeXY(nullptr);
+    ChangeXY->Stations = this;
     ChangeXY->SetGrid(MakePositionGrid(*this));
     if (ChangeXY->exec() != QDialog::Accepted) return;
     ApplyPositionGrid(*this, ChangeXY->Grid());

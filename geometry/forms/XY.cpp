@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QGraphicsSimpleTextItem>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <QVBoxLayout>
@@ -110,6 +112,75 @@ void PositionTable::FinishEditing()
     QWidget* editor = editor_;
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+int PositionTable::CellWidth(int tableRow, int column)
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    return itemDelegate()->sizeHint(option, model()->index(tableRow, column)).width();
+}
+
+void PositionTable::FitColumns()
+{
+    // The widest text of a column is found by its advance alone; the delegate then sizes that one
+    // cell, margins included, as it will draw it.
+    const QFontMetrics metrics(font());
+    QHeaderView* header = horizontalHeader();
+    for (int column = 0; column < kGridColumns && column < columnCount(); ++column) {
+        int widestRow = -1, widest = -1;
+        for (int row = 0; row < rowCount(); ++row) {
+            const QTableWidgetItem* cell = item(row, column);
+            if (!cell) continue;
+            const int advance = metrics.horizontalAdvance(cell->text());
+            if (advance > widest) {
+                widest = advance;
+                widestRow = row;
+            }
+        }
+        int width = std::max(header->sectionSizeHint(column), header->minimumSectionSize());
+        if (widestRow >= 0) width = std::max(width, CellWidth(widestRow, column));
+        contentWidths_[column] = width;
+    }
+    LayOutColumns();
+}
+
+void PositionTable::FitCell(int tableRow, int column)
+{
+    if (column < 0 || column >= kGridColumns) return;
+    const int width = CellWidth(tableRow, column);
+    if (width <= contentWidths_[column]) return;
+    contentWidths_[column] = width;
+    LayOutColumns();
+}
+
+void PositionTable::LayOutColumns()
+{
+    int total = 0;
+    for (int width : contentWidths_) total += width;
+    const int extra = std::max(0, viewport()->width() - total);
+    constexpr int kDataColumns = kGridColumns - kXColumn;
+    QHeaderView* header = horizontalHeader();
+    for (int column = 0; column < kGridColumns && column < columnCount(); ++column) {
+        int width = contentWidths_[column];
+        if (column >= kXColumn) {
+            const int share = column - kXColumn;
+            width += extra / kDataColumns + (share < extra % kDataColumns ? 1 : 0);
+        }
+        if (header->sectionSize(column) != width) header->resizeSection(column, width);
+    }
+}
+
+void PositionTable::resizeEvent(QResizeEvent* event)
+{
+    QTableWidget::resizeEvent(event);
+    LayOutColumns();
+}
+
+void PositionTable::changeEvent(QEvent* event)
+{
+    QTableWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitColumns();
 }
 
 void PositionTable::wheelEvent(QWheelEvent* event)
@@ -295,7 +366,10 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
         }
         StringGrid1SelectCell(StringGrid1);
     });
-    connect(StringGrid1, &QTableWidget::itemChanged, this, [this] { duplicatesValid_ = false; });
+    connect(StringGrid1, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        duplicatesValid_ = false;
+        StringGrid1->FitCell(item->row(), item->column());
+    });
 
     auto* grid = new QVBoxLayout;
     grid->addWidget(TST);
@@ -372,6 +446,7 @@ void TChangeXY::SetGrid(const PositionGrid& grid)
         }
     }
     duplicatesValid_ = false;
+    StringGrid1->FitColumns();
     StringGrid1->viewport()->update();
 }
 
@@ -483,9 +558,15 @@ void TChangeXY::N3Click(QObject*)
 void TChangeXY::BitBtn1Click(QObject*)
 {
     StringGrid1->FinishEditing();
-    if (const int row = FindBadPositionRow(Grid())) {
+    const PositionGrid grid = Grid();
+    if (const int row = FindBadPositionRow(grid)) {
         SystemMessageBox(this, BadPositionRowMessage(row), kGeometryMessageCaption,
                          MB_OK | MB_ICONWARNING);
+        return;
+    }
+    // OK would change no station: the user learns why while the rows can still be relabelled.
+    if (Stations && !PositionGridNamesAnyStation(*Stations, grid)) {
+        ShowMessage(kNoStationNamedMessage);
         return;
     }
     accept();

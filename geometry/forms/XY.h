@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,16 @@ public:
     // Commits an open cell editor into its cell and closes it.
     void FinishEditing();
 
+    // Sizes every column to its header and its widest cell, so that every text reads in full, and
+    // shares the room the grid has beyond that among the data columns. One pass over the cells.
+    void FitColumns();
+    // Widens a column, when needed, for one cell whose text changed.
+    void FitCell(int tableRow, int column);
+
 protected:
+    // The viewport's size changed.
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -46,7 +56,11 @@ protected:
 
 private:
     friend class PositionCellDelegate;
+    int CellWidth(int tableRow, int column);
+    void LayOutColumns();
+
     TChangeXY* form_;
+    std::array<int, kGridColumns> contentWidths_{};
     QPointer<QWidget> editor_;
     int wheelDelta_ = 0;  // wheel turn not yet making a whole notch
 };
@@ -70,6 +84,8 @@ public:
 
     // TransformStart, TransformEnd, CopyCount and Dragging.
     GridMarks Marks;
+    // The stations the grid goes back into after OK; OK stays open while no row names one of them.
+    const SurveyStore* Stations = nullptr;
     // The mark text of every point of Series1, in the order of its points.
     std::vector<std::string> Series1Labels;
 

@@ -16,11 +16,7 @@
 class MainFormX11Test : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        StartMaximizedMainForm();
-        Form2 = new TForm2(Form1);
-    }
+    void initTestCase() { StartMaximizedMainFormWithMap(); }
 
     void cleanupTestCase() { delete Form1; }
 

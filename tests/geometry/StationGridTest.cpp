@@ -74,6 +74,64 @@ TEST(PositionGrid, WriteBackMatchesStationsByExactName)
     EXPECT_EQ(at(store.HyStations[1]), (std::vector<float>{5, 5, 5}));
 }
 
+// Position files label the stations "150", "1000" where the data files name them "150.0",
+// "1000.0".
+TEST(PositionGrid, WriteBackMatchesDecimalLabelsOfEqualValue)
+{
+    SurveyStore store;
+    store.ExStations = {Station("150.0", 1, 1, 1), Station("200.0", 2, 2, 2),
+                        Station("250.0", 3, 3, 3), Station("150a", 4, 4, 4),
+                        Station("300.0", 5, 5, 5), Station("-50.0", 6, 6, 6)};
+    store.HyStations = {Station("150.0", 9, 9, 9), Station("250", 8, 8, 8)};
+    PositionGrid grid = Grid({
+        {"1", "100", "110", "10", "150"},
+        {"2", "200", "210", "20", "200.00"},
+        {"3", "300", "310", "30", "250"},
+        {"4", "400", "410", "40", "250.0"},  // the exact name goes before an earlier equal value
+        {"5", "500", "510", "50", "150"},    // a second row of 150 is ignored
+        {"6", "600", "610", "60", "150a "},  // no number and not the same text
+        {"7", "700", "710", "70", "300a"},
+        {"8", "800", "810", "80", "-50"},
+    });
+    ApplyPositionGrid(store, grid);
+    auto at = [](const TStation& s) { return std::vector<float>{s.Info.X, s.Info.Y, s.Info.Z}; };
+    EXPECT_EQ(at(store.ExStations[0]), (std::vector<float>{100, 110, 10}));
+    EXPECT_EQ(at(store.ExStations[1]), (std::vector<float>{200, 210, 20}));
+    EXPECT_EQ(at(store.ExStations[2]), (std::vector<float>{400, 410, 40}));
+    EXPECT_EQ(at(store.ExStations[3]), (std::vector<float>{4, 4, 4}));
+    EXPECT_EQ(at(store.ExStations[4]), (std::vector<float>{5, 5, 5}));
+    EXPECT_EQ(at(store.ExStations[5]), (std::vector<float>{800, 810, 80}));
+    EXPECT_EQ(at(store.HyStations[0]), (std::vector<float>{100, 110, 10}));
+    EXPECT_EQ(at(store.HyStations[1]), (std::vector<float>{300, 310, 30}));
+}
+
+TEST(PositionGrid, WhetherTheGridNamesAnyStation)
+{
+    SurveyStore store;
+    store.ExStations = {Station("1000.0", 1, 1, 1), Station("1040.0", 2, 2, 2)};
+    store.HyStations = {Station("H1", 3, 3, 3)};
+    struct Case {
+        std::vector<const char*> labels;
+        bool names;
+    };
+    const Case cases[] = {
+        {{"1000.0"}, true},
+        {{"14-1000", "1040"}, true},
+        {{"H1"}, true},  // a Hy station is a station too
+        {{"14-1000", "14-1040"}, false},
+        {{"1000a", "h1", "1000 "}, false},
+        {{}, false},  // a loaded file without a point
+    };
+    for (const Case& c : cases) {
+        std::vector<GridRow> rows;
+        for (const char* label : c.labels)
+            rows.push_back({std::to_string(rows.size() + 1), "1", "2", "3", label});
+        EXPECT_EQ(PositionGridNamesAnyStation(store, Grid(rows)), c.names) << c.labels.size();
+    }
+    EXPECT_FALSE(PositionGridNamesAnyStation(SurveyStore{}, MakePositionGrid(store)));
+    EXPECT_TRUE(PositionGridNamesAnyStation(store, MakePositionGrid(store)));
+}
+
 TEST(PositionGrid, ABadCellIsFoundBeforeAnyStationChanges)
 {
     struct Case {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolTip>
 
@@ -28,6 +29,8 @@
 #include "geometry/forms/transxy.h"
 #include "import/CsamtAvgReader.h"
 #include "map/TxRx.h"
+#include "survey/StationLabels.h"
+#include "tests/support/forms/StationEditorFixture.h"
 #include "tests/support/forms/WindowFixture.h"
 
 namespace {
@@ -72,6 +75,13 @@ std::vector<Position> Positions(const std::vector<TStation>& stations)
 }
 
 const std::string kGbkName = Utf8ToGbk("测点9");
+
+void WriteFile(const QString& name, const QByteArray& bytes)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
 
 }  // namespace
 
@@ -247,6 +257,146 @@ private slots:
         Form1->N19->trigger();
         QCOMPARE(Form1->ExStations[0].Info.X, 500.0f);
         QCOMPARE(Form1->ExStations[2].Info.Z, 12.0f);
+    }
+
+    // A position file labels the stations by their numbers without the data files' ".0".
+    void decimalLabelsOfALoadedFileNameTheStations()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("line.pos");
+        QByteArray text = "SN   x      y      z\r\n";
+        for (size_t i = 0; i < 8; ++i) {
+            const std::string& name = Form1->ExStations[i].Name;
+            QVERIFY(IsPlainDecimal(name) && name.find('.') == std::string::npos);
+            text += QByteArray::fromStdString(name + ".0 " + std::to_string(100 + i) + " " +
+                                              std::to_string(200 + i) + " 5\r\n");
+        }
+        WriteFile(file, text);
+        ScriptedUserInterface ui;
+        ui.FileAnswers.push_back({{file.toStdString()}});
+        WhenShown([&](QDialog* dialog) {
+            QTest::mouseClick(ChangeXY->Button1, Qt::LeftButton);
+            QCOMPARE(ChangeXY->StringGrid1->rowCount(), 8);
+            ClickOk(dialog);
+            QVERIFY(!dialog->isVisible());
+        });
+        Form1->N19->trigger();
+        QVERIFY(ui.Shown.empty());
+        for (size_t i = 0; i < 8; ++i) {
+            QCOMPARE(Form1->ExStations[i].Info.X, float(100 + i));
+            QCOMPARE(Form1->ExStations[i].Info.Y, float(200 + i));
+        }
+        const TStation& hy = Form1->HyStations[0];
+        QCOMPARE(hy.Info.X, Named(Form1->ExStations, hy.Name)->Info.X);
+    }
+
+    // OK with rows that name no station would change nothing: the user is told so, and the
+    // dialog stays open with the rows until a label is mended or the dialog is cancelled.
+    void okNamingNoStationSaysSoAndStaysOpen()
+    {
+        ScriptedUserInterface ui;
+        const auto before = Positions(Form1->ExStations);
+        const auto hyBefore = Positions(Form1->HyStations);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("other.pos");
+        WriteFile(file, "SN   x      y      z\r\n14-1 10 20 30\r\n14-2 11 21 31\r\n");
+        ui.FileAnswers.push_back({{file.toStdString()}});
+        const auto mapBefore = ShownPoints(Form2->Series2);
+        WhenShown([&](QDialog* dialog) {
+            QTest::mouseClick(ChangeXY->Button1, Qt::LeftButton);
+            ClickOk(dialog);
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(ui.Shown.size(), size_t(1));
+            QCOMPARE(ui.Shown[0].Kind, ScriptedUserInterface::Message);
+            QCOMPARE(ui.Shown[0].Text, std::string(kNoStationNamedMessage));
+            QCOMPARE(Text(kLabelColumn, 1), std::string("14-1"));
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        Form1->N19->trigger();
+        QVERIFY(Positions(Form1->ExStations) == before);
+        QVERIFY(Positions(Form1->HyStations) == hyBefore);
+        QCOMPARE(ShownPoints(Form2->Series2), mapBefore);
+
+        const std::string second = Form1->ExStations[1].Name;
+        ui.FileAnswers.push_back({{file.toStdString()}});
+        WhenShown([&](QDialog* dialog) {
+            QTest::mouseClick(ChangeXY->Button1, Qt::LeftButton);
+            ClickOk(dialog);
+            QVERIFY(dialog->isVisible());
+            Type(kLabelColumn, 2, QString::fromStdString(second));
+            ClickOk(dialog);
+            QVERIFY(!dialog->isVisible());
+        });
+        Form1->N19->trigger();
+        QCOMPARE(ui.Shown.size(), size_t(2));
+        QCOMPARE(Form1->ExStations[1].Info.X, 11.0f);
+        QCOMPARE(Form1->ExStations[0].Info.X, before[0].x);
+    }
+
+    // Every coordinate and label reads in full after the fill, a load and an edit; the columns
+    // share the room of a wide grid and keep their widths in a narrow one.
+    void columnsFitTheirTexts()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("long.pos");
+        WriteFile(file,
+                  "SN   x      y      z\r\n"
+                  "Line14-Station1000.0 497563.125 3180702.0625 -1439.25\r\n"
+                  "1040 497542 3180733 476\r\n");
+        ScriptedUserInterface ui;
+        ui.FileAnswers.push_back({{file.toStdString()}});
+        WhenShown([&](QDialog* dialog) {
+            PositionTable* grid = ChangeXY->StringGrid1;
+            QCOMPARE(ColumnMisfit(), QString());  // 0.100000001490116 among them
+            QVERIFY(grid->columnWidth(kXColumn) > 48);
+            Type(kLabelColumn, 3, Text("第十四测线一千零四十号点"));
+            QCOMPARE(ColumnMisfit(), QString());
+
+            QTest::mouseClick(ChangeXY->Button1, Qt::LeftButton);
+            QCOMPARE(grid->rowCount(), 2);
+            QCOMPARE(ColumnMisfit(), QString());
+
+            dialog->resize(1500, 700);
+            QTRY_COMPARE(ColumnsWidth(), grid->viewport()->width());
+            QCOMPARE(ColumnMisfit(), QString());
+            dialog->resize(300, 300);
+            QTRY_VERIFY(ColumnsWidth() > grid->viewport()->width());
+            QCOMPARE(ColumnMisfit(), QString());
+            QVERIFY(grid->horizontalScrollBar()->maximum() > 0);
+            dialog->reject();
+        });
+        Form1->N19->trigger();
+    }
+
+    // The survey L14 with the position file published with it: the file loads whole, every
+    // coordinate reads in full, and OK gives every station its position.
+    void peerSurveyTakesItsPublishedPositions()
+    {
+        const std::string stn = LoadPeerSurveyL14();
+        if (stn.empty()) QSKIP("peer data absent");
+        QCOMPARE(Form1->ExStations.size(), size_t(58));
+        ScriptedUserInterface ui;
+        ui.FileAnswers.push_back({{stn}});
+        WhenShown([&](QDialog* dialog) {
+            QCOMPARE(ColumnMisfit(), QString());
+            QTest::mouseClick(ChangeXY->Button1, Qt::LeftButton);
+            QCOMPARE(ChangeXY->StringGrid1->rowCount(), 58);
+            QCOMPARE(Text(kLabelColumn, 1), std::string("1000"));
+            QCOMPARE(ColumnMisfit(), QString());
+            ClickOk(dialog);
+            QVERIFY(!dialog->isVisible());
+        });
+        Form1->N19->trigger();
+        QVERIFY(ui.Shown.empty());
+        const TStation* first = Named(Form1->ExStations, "1000.0");
+        QVERIFY(first);
+        QCOMPARE(first->Info.X, 497563.0f);
+        QCOMPARE(first->Info.Y, 3180702.0f);
+        QCOMPARE(first->Info.Z, 439.0f);
+        const TStation* last = Named(Form1->ExStations, "3280.0");
+        QVERIFY(last);
+        QCOMPARE(last->Info.X, 496256.0f);
+        QCOMPARE(last->Info.Y, 3182576.0f);
     }
 
     void pasteWithCtrlVFromTheCurrentCell()

@@ -46,3 +46,10 @@ inline void StartMaximizedMainForm()
             Form1->frameGeometry().width() >= Form1->screen()->availableGeometry().width() - 2,
         10000);
 }
+
+// The maximized main window with its station map, as the program starts.
+inline void StartMaximizedMainFormWithMap()
+{
+    StartMaximizedMainForm();
+    Form2 = new TForm2(Form1);
+}
