@@ -34,3 +34,26 @@ double PlainDecimalValue(std::string_view text)
     const double far = std::numeric_limits<double>::infinity();
     return !text.empty() && text[0] == '-' ? -far : far;
 }
+
+std::string PlainDecimalKey(std::string_view text)
+{
+    if (!IsPlainDecimalNumber(text)) return std::string();
+    size_t begin = 0;
+    const bool negative = text[0] == '-';
+    if (text[0] == '+' || text[0] == '-') begin = 1;
+    size_t point = text.find('.', begin);
+    if (point == std::string::npos) point = text.size();
+    size_t wholeBegin = begin;
+    while (wholeBegin < point && text[wholeBegin] == '0') ++wholeBegin;
+    size_t fractionEnd = text.size();
+    while (fractionEnd > point + 1 && text[fractionEnd - 1] == '0') --fractionEnd;
+    const bool fraction = fractionEnd > point + 1;
+    std::string key;
+    if (negative && (wholeBegin < point || fraction)) key += '-';
+    if (wholeBegin < point)
+        key.append(text, wholeBegin, point - wholeBegin);
+    else
+        key += '0';
+    if (fraction) key.append(text, point, fractionEnd - point);
+    return key;
+}

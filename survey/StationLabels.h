@@ -9,18 +9,6 @@
 #include <string>
 #include <unordered_map>
 
-// An optional sign, then decimal digits with at most one point among them, at least one digit;
-// nothing else (no blank, no exponent). "150", "150.0", "-20", "+7", ".5" and "5." are plain
-// decimal numbers.
-bool IsPlainDecimal(const std::string& text);
-
-// The value of a plain decimal number written the one way: no sign on zero, no leading zeros, no
-// trailing zeros after the point and no point without a digit after it ("150.0", "0150" and
-// "+150." give "150", "-.50" gives "-0.5", "-0.0" gives "0"). Two plain decimal numbers are of
-// equal value exactly when their keys are equal, however many digits they have. Empty for a text
-// that is not a plain decimal number.
-std::string PlainDecimalKey(const std::string& text);
-
 // The label names the station of that name: the texts are equal, or both are plain decimal numbers
 // of equal value.
 bool LabelNamesStation(const std::string& label, const std::string& name);

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "base/StationNumber.h"
 #include "survey/StationLabels.h"
 
 TEST(StationLabels, PlainDecimalNumbersAndTheirKeys)
@@ -46,7 +47,7 @@ TEST(StationLabels, PlainDecimalNumbersAndTheirKeys)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PlainDecimalKey(c.text), c.key) << '"' << c.text << '"';
-        EXPECT_EQ(IsPlainDecimal(c.text), *c.key != '\0') << '"' << c.text << '"';
+        EXPECT_EQ(IsPlainDecimalNumber(c.text), *c.key != '\0') << '"' << c.text << '"';
     }
 }
 

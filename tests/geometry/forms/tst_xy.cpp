@@ -29,6 +29,7 @@
 #include "geometry/forms/transxy.h"
 #include "import/CsamtAvgReader.h"
 #include "map/TxRx.h"
+#include "base/StationNumber.h"
 #include "survey/StationLabels.h"
 #include "tests/support/forms/StationEditorFixture.h"
 #include "tests/support/forms/WindowFixture.h"
@@ -267,7 +268,7 @@ private slots:
         QByteArray text = "SN   x      y      z\r\n";
         for (size_t i = 0; i < 8; ++i) {
             const std::string& name = Form1->ExStations[i].Name;
-            QVERIFY(IsPlainDecimal(name) && name.find('.') == std::string::npos);
+            QVERIFY(IsPlainDecimalNumber(name) && name.find('.') == std::string::npos);
             text += QByteArray::fromStdString(name + ".0 " + std::to_string(100 + i) + " " +
                                               std::to_string(200 + i) + " 5\r\n");
         }
