@@ -8,7 +8,6 @@
 #include <cmath>
 #include <vector>
 
-#include "base/NumberFormat.h"
 #include "base/RoundTicks.h"
 
 namespace {
@@ -42,7 +41,7 @@ QCategoryAxis* PatternAxis(const std::string& pattern, int intervals)
     const auto relabel = [axis, pattern, intervals] {
         const std::vector<double> ticks = RoundTicks(axis->min(), axis->max(), pattern, intervals);
         QStringList labels;
-        for (double tick : ticks) labels << QString::fromStdString(FormatFloat(pattern, tick));
+        for (double tick : ticks) labels << QString::fromStdString(TickLabel(pattern, tick));
         SetCategories(axis, ticks, labels);
     };
     QObject::connect(axis, &QValueAxis::rangeChanged, axis, relabel);
@@ -69,7 +68,7 @@ QCategoryAxis* PatternDecadeLabels(QChart* chart, QLogValueAxis* axis, Qt::Align
         const QFontMetricsF metrics(labels->labelsFont());
         for (double e = std::ceil(low - 1e-9); e <= high + 1e-9; ++e) {
             at.push_back(e);
-            texts << QString::fromStdString(FormatFloat(pattern, std::pow(10.0, e)));
+            texts << QString::fromStdString(DecadeLabel(pattern, static_cast<int>(e)));
             widest = std::max(widest, metrics.horizontalAdvance(texts.last()));
         }
         // Every decade keeps its grid line; where the plot is too short to hold every label

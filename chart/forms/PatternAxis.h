@@ -10,9 +10,11 @@ class QChart;
 class QLogValueAxis;
 
 // A linear axis labelled in a number pattern at round ticks (RoundTicks), relabelled whenever its
-// range changes. The labels are the axis's categories, each standing on its tick value.
+// range changes. The labels are the axis's categories, each standing on its tick value; a tick
+// the pattern writes as nothing, such as zero in "#####", reads in its short form (TickLabel).
 QCategoryAxis* PatternAxis(const std::string& pattern, int intervals = 6);
-// Labels the decades of a logarithmic axis of the chart in a number pattern. The axis stays on
+// Labels the decades of a logarithmic axis of the chart in a number pattern, those below 1 that
+// the pattern cannot write in their short form (DecadeLabel). The axis stays on
 // the chart for its series but is hidden; in its place a linear axis over the decade exponents,
 // following its range, direction and title, draws the line, the grid and the labels.
 QCategoryAxis* PatternDecadeLabels(QChart* chart, QLogValueAxis* axis, Qt::Alignment alignment,

@@ -24,10 +24,16 @@ private slots:
         axis->setRange(0, 3);
         QCOMPARE(axis->categoriesLabels(), QStringList({"0E+00", "1E+00", "2E+00", "3E+00"}));
         delete axis;
+        // Zero, which "#####" writes as nothing, reads "0".
+        axis = PatternAxis("#####");
+        axis->setRange(-500, 1500);
+        QCOMPARE(axis->categoriesLabels(), QStringList({"-500", "0", "500", "1000", "1500"}));
+        delete axis;
     }
 
     // A logarithmic axis hands its labels to a linear axis over its decade exponents: decades
-    // below 1 read empty in "#####", the series keep the logarithmic axis.
+    // below 1, which "#####" writes as nothing, read in their short form; the series keep the
+    // logarithmic axis.
     void decadeLabelsOfALogarithmicAxis()
     {
         QChart chart;
@@ -47,9 +53,14 @@ private slots:
         QCOMPARE(labels->max(), 3.0);
         QStringList shown;
         for (const QString& name : labels->categoriesLabels()) shown << name.trimmed();
-        QCOMPARE(shown, QStringList({"", "", "1", "10", "100", "1000"}));
+        QCOMPARE(shown, QStringList({"0.01", "0.1", "1", "10", "100", "1000"}));
         QCOMPARE(labels->endValue("100"), 2.0);
+        QCOMPARE(labels->endValue("0.01"), -2.0);
         QVERIFY(!labels->truncateLabels());
+        log->setRange(1e-6, 1e-2);
+        shown.clear();
+        for (const QString& name : labels->categoriesLabels()) shown << name.trimmed();
+        QCOMPARE(shown, QStringList({"1E-6", "1E-5", "1E-4", "1E-3", "0.01"}));
         QCOMPARE(series->attachedAxes(), QList<QAbstractAxis*>({log}));
     }
 
@@ -80,7 +91,7 @@ private slots:
             QVERIFY(at.size() >= 2);
             const double gap = (at[1] - at[0]) * chart->plotArea().height() / 14;
             QVERIFY2(gap >= QFontMetricsF(labels->labelsFont()).height(), QByteArray::number(gap));
-            QCOMPARE(at.size() == 8, height == 900);  // 1 .. 10000000
+            QCOMPARE(at.size() == 15, height == 900);  // 1E-7 .. 10000000
         }
     }
 };

@@ -342,6 +342,17 @@ private slots:
         ui.InputAnswers.push_back("a,b");
         w->X3->trigger();
         QVERIFY(Near(w->BottomRange().Min, 1e-5f) && Near(w->BottomRange().Max, 1));
+        // Its decades below 1, which "#,##0." would write "0" each, read in their short form.
+        const auto decades = [w] {
+            QStringList shown;
+            for (QAbstractAxis* axis : w->Chart->chart()->axes(Qt::Horizontal))
+                if (axis->isVisible())
+                    if (auto* labels = qobject_cast<QCategoryAxis*>(axis))
+                        for (const QString& name : labels->categoriesLabels())
+                            shown << name.trimmed();
+            return shown;
+        };
+        QCOMPARE(decades(), QStringList({"1E-5", "1E-4", "1E-3", "0.01", "0.1", "1"}));
         // 0..1000 cannot be shown on a logarithmic axis; it still shows something.
         ui.InputAnswers.push_back("0,1000");
         w->X3->trigger();

@@ -19,7 +19,7 @@
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
-#include "base/NumberFormat.h"
+#include "base/RoundTicks.h"
 #include "base/StringList.h"
 #include "map/TxRx.h"
 #include "processing/CorrectionCurves.h"
@@ -107,7 +107,8 @@ private slots:
             QVERIFY(!v->Series5->isVisible() && v->Series5->count() == 0);
             QVERIFY(v->BottomAxis->isReverse());
             QCOMPARE(v->BottomAxis->titleText(), QString("freq/Hz"));
-            // What shows are the decades in "######" and "#####", on the hidden axes' ranges.
+            // What shows are the decades in "######" and "#####", those below 1 in their short
+            // form, on the hidden axes' ranges.
             int shown = 0;
             for (QAbstractAxis* axis : v->Chart1->chart()->axes()) {
                 if (!axis->isVisible()) continue;
@@ -120,9 +121,9 @@ private slots:
                 QCOMPARE(labels->isReverse(), bottom);
                 if (bottom) QCOMPARE(labels->titleText(), QString("freq/Hz"));
                 for (const QString& name : labels->categoriesLabels())
-                    QCOMPARE(name.trimmed(), QString::fromStdString(FormatFloat(
+                    QCOMPARE(name.trimmed(), QString::fromStdString(DecadeLabel(
                                                  bottom ? "######" : "#####",
-                                                 std::pow(10, labels->endValue(name)))));
+                                                 int(std::lround(labels->endValue(name))))));
             }
 
             QCOMPARE(v->Series2->points(), Points(expected.StoredFreq, expected.UncorrectedMT));

@@ -165,7 +165,8 @@ private slots:
     }
 
     // The automatic axes span the values with a little room, never reaching below zero when
-    // every value is positive, and tick at round values written in "######" and "0.00".
+    // every value is positive, and tick at round values written in "######" (zero as "0") and
+    // "0.00".
     void axesSpanTheValuesAtRoundTicks()
     {
         Form1->SEC1Click();
@@ -181,7 +182,7 @@ private slots:
             for (const QString& name : categories->categoriesLabels()) shown << name.trimmed();
             return shown;
         };
-        QCOMPARE(labels(w->LeftAxis1), QStringList({"", "2000", "4000", "6000"}));
+        QCOMPARE(labels(w->LeftAxis1), QStringList({"0", "2000", "4000", "6000"}));
         QCOMPARE(labels(w->BottomAxis1), QStringList({"500", "1000", "1500", "2000", "2500"}));
         QCOMPARE(labels(w->BottomAxis2), labels(w->BottomAxis1));
         QCOMPARE(labels(w->LeftAxis2), QStringList({"1.00", "1.20"}));
