@@ -27,6 +27,7 @@
 #include "base/RoundTicks.h"
 #include "chart/forms/MarkLayer.h"
 #include "map/TxRx.h"
+#include "tests/support/forms/ChartReading.h"
 
 namespace {
 
@@ -275,6 +276,25 @@ private slots:
             QCOMPARE(name.trimmed(), QString::fromStdString(
                                          TickLabel("######", Form2->BottomAxis->endValue(name))));
         QCOMPARE(Form2->LeftAxis->categoriesLabels().last(), QString("100"));
+    }
+
+    // At the map's smallest size its chart still reads: its plot, its title, and the labels of
+    // a line of stations 3 km long, fewer of them where they would run into each other.
+    void chartReadsAtItsSmallestSize()
+    {
+        std::vector<TStation> line;
+        for (int i = 0; i <= 66; ++i)
+            line.push_back(
+                Station(std::to_string(1000 + 50 * i).c_str(), 1000 + 50 * i, 20 * (i % 5)));
+        Load(line, {}, {});
+        Form2->showNormal();
+        const QRect before = Form2->geometry();
+        const QString fault = FaultAtMinimumSize(Form2);
+        const int labels = Form2->BottomAxis->count();
+        Form2->setGeometry(before);
+        QCoreApplication::processEvents();
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QVERIFY(labels >= 2);
     }
 
     void hitTestAtTheEdges_data()

@@ -28,6 +28,7 @@
 #include "tests/export/forms/ProfileChartChecks.h"
 #include "tests/support/TempFiles.h"
 #include "tests/support/forms/WindowFixture.h"
+#include "tests/support/forms/ChartReading.h"
 
 namespace {
 
@@ -359,6 +360,21 @@ private slots:
         QVERIFY(Usable(w->BottomRange(), true));
         QVERIFY(Near(w->BottomRange().Max, 1000));
         w->grab();
+    }
+
+    // At its smallest size the chart still reads; its legend, beside the plot where it fits, is
+    // room the chart takes as it is.
+    void chartReadsAtItsSmallestSize()
+    {
+        ScriptedUserInterface ui;
+        Form2->SelectedStations = {"101", "102", "103"};
+        Form1->ShowExProfileChart();
+        TTEMTraceForm* w = NewestWindow();
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QString fault = FaultAtMinimumSize(w);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QVERIFY(ProfileChartLayoutFault(w).isEmpty());
     }
 
     void titleLegendVisibilitySmoothingPrintAndCopy()

@@ -25,6 +25,7 @@
 #include "processing/CorrectionCurves.h"
 #include "processing/forms/NTC_PREVIEW.h"
 #include "tests/processing/forms/ViewerSurvey.h"
+#include "tests/support/forms/ChartReading.h"
 
 namespace {
 
@@ -131,6 +132,9 @@ private slots:
             QCOMPARE(v->Series1->points(), Points(expected.Curves.Freq, expected.Curves.RhoExHyN));
             QCOMPARE(v->Series1->at(0).x(), 10000.0);  // descending
             QCOMPARE(v->Series3->points(), Points(expected.Curves.Freq, expected.Curves.RhoMT));
+            // At its smallest size the chart still reads, its three legend entries whole.
+            const QString fault = FaultAtMinimumSize(v);
+            QVERIFY2(fault.isEmpty(), qPrintable(fault));
         }));
         QCOMPARE(Form1->CurrentStation, 0);
     }

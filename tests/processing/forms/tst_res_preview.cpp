@@ -20,6 +20,7 @@
 #include "processing/StationCurves.h"
 #include "processing/forms/RES_PREVIEW.h"
 #include "tests/processing/forms/ViewerSurvey.h"
+#include "tests/support/forms/ChartReading.h"
 
 namespace {
 
@@ -170,6 +171,10 @@ private slots:
         QCOMPARE(
             std::log10(v->LeftAxis->min()),
             qobject_cast<QCategoryAxis*>(v->Chart1->chart()->axes(Qt::Vertical).last())->min());
+        // At the window's smallest size the chart still reads: its plot, its labels and titles,
+        // its five legend entries.
+        const QString fault = FaultAtMinimumSize(v);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 
     void singleInstance()
