@@ -9,11 +9,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
+#include <numeric>
 
 #include "app/AboutDialog.h"
 #include "app/Pictures.h"
@@ -38,6 +40,9 @@ TForm1::TForm1(QWidget* Owner) : QMainWindow(Owner)
     MdiArea = new QMdiArea(this);
     MdiArea->setObjectName("MdiArea");
     MdiArea->setBackground(palette().brush(QPalette::Window));
+    // A tiled window kept at the size at which its charts read may reach beyond the area.
+    MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(MdiArea);
 
     StatusBar1 = new QStatusBar(this);
@@ -253,24 +258,87 @@ QList<QMdiSubWindow*> TForm1::ArrangedWindows() const
     return windows;
 }
 
+namespace {
+
+// Shares a length among windows in their order, as evenly as their minimums allow: a window whose
+// minimum is above its share gets its minimum and the others share the rest. Where the minimums
+// need more than the length, every window gets its minimum and the whole reaches beyond it.
+QList<int> ShareLength(int length, const QList<int>& minimums)
+{
+    const qsizetype n = minimums.size();
+    QList<bool> fixed(n, false);
+    int rest = length;
+    qsizetype shared = n;
+    for (bool changed = true; changed && shared > 0;) {
+        changed = false;
+        for (qsizetype i = 0; i < n; ++i) {
+            if (fixed[i] || minimums[i] <= rest / static_cast<int>(shared)) continue;
+            fixed[i] = true;
+            rest -= minimums[i];
+            --shared;
+            changed = true;
+        }
+        if (rest < 0) return minimums;
+    }
+    QList<int> lengths(n);
+    int k = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (fixed[i]) {
+            lengths[i] = minimums[i];
+            continue;
+        }
+        const int count = static_cast<int>(shared);
+        lengths[i] = rest * (k + 1) / count - rest * k / count;
+        ++k;
+    }
+    return lengths;
+}
+
+}  // namespace
+
 void TForm1::TileByHand(bool oneAboveTheOther)
 {
     const QList<QMdiSubWindow*> windows = ArrangedWindows();
     if (windows.isEmpty()) return;
     for (QMdiSubWindow* window : windows)
         if (window->isMaximized()) window->showNormal();
-    const QRect area = MdiArea->viewport()->rect();
-    const int n = static_cast<int>(windows.size());
-    for (int i = 0; i < n; ++i) {
-        QRect place;
-        if (oneAboveTheOther) {
-            const int top = area.height() * i / n, bottom = area.height() * (i + 1) / n;
-            place = QRect(0, top, area.width(), bottom - top);
-        } else {
-            const int left = area.width() * i / n, right = area.width() * (i + 1) / n;
-            place = QRect(left, 0, right - left, area.height());
-        }
-        windows[i]->setGeometry(place);
+    // The windows are laid from the origin of the area's contents, scroll bars aside: a window
+    // kept at the size at which its charts read reaches beyond the area, and a scroll bar takes
+    // its breadth from the area across.
+    MdiArea->horizontalScrollBar()->setValue(MdiArea->horizontalScrollBar()->minimum());
+    MdiArea->verticalScrollBar()->setValue(MdiArea->verticalScrollBar()->minimum());
+    QSize room = MdiArea->viewport()->size();
+    if (MdiArea->verticalScrollBar()->isVisible())
+        room.rwidth() += MdiArea->verticalScrollBar()->width();
+    if (MdiArea->horizontalScrollBar()->isVisible())
+        room.rheight() += MdiArea->horizontalScrollBar()->height();
+    const int bar = MdiArea->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, MdiArea);
+    QList<int> along, across;
+    int widest = 0;
+    for (QMdiSubWindow* window : windows) {
+        const QSize minimum = window->minimumSizeHint().expandedTo(window->minimumSize());
+        along << (oneAboveTheOther ? minimum.height() : minimum.width());
+        across << (oneAboveTheOther ? minimum.width() : minimum.height());
+        widest = std::max(widest, across.last());
+    }
+    int length = oneAboveTheOther ? room.height() : room.width();
+    int breadth = oneAboveTheOther ? room.width() : room.height();
+    // A window broader than the area brings the scroll bar that runs across, which takes from
+    // the length; windows longer together than the area bring the other, which takes from the
+    // breadth, and then perhaps the first.
+    const bool broader = widest > breadth;
+    if (broader) length -= bar;
+    QList<int> lengths = ShareLength(length, along);
+    if (std::accumulate(lengths.begin(), lengths.end(), 0) > length) {
+        breadth -= bar;
+        if (!broader && widest > breadth) lengths = ShareLength(length -= bar, along);
+    }
+    int start = 0;
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const int span = std::max(breadth, across[i]);
+        windows[i]->setGeometry(oneAboveTheOther ? QRect(0, start, span, lengths[i])
+                                                 : QRect(start, 0, lengths[i], span));
+        start += lengths[i];
     }
 }
 

@@ -8,14 +8,28 @@
 
 namespace {
 
-// The label of a tick reads its value when the text converts back to it; only zero may vanish.
-bool ReadsItsValue(const std::string& label, double tick, double step)
+// Values from here up are written with their decimals in the short form, smaller ones with an
+// exponent: "0.01" but "1E-3".
+constexpr double kShortDecimalsFrom = 0.01;
+
+// The label of a tick reads its value when the text converts back to it within a part of
+// `tolerance`.
+bool ReadsItsValue(const std::string& label, double tick, double tolerance)
 {
-    if (label.empty()) return tick == 0;
     std::string digits = label;
     digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
     double value = 0;
-    return TryStrToFloat(digits, value) && std::fabs(value - tick) <= step * 1e-6;
+    return TryStrToFloat(digits, value) && std::fabs(value - tick) <= tolerance * 1e-6;
+}
+
+// Zero, and at most 15 significant digits of any other value, so that a tick computed as
+// k times its step reads as the decimal it stands for.
+std::string ShortForm(double value)
+{
+    if (value == 0) return "0";
+    return FormatFloat(std::fabs(value) >= kShortDecimalsFrom * (1 - 1e-12) ? "0.##############"
+                                                                            : "0.##############E-0",
+                       value);
 }
 
 // k times factor times 10^exponent, exact for the decimal ticks a pattern writes.
@@ -26,6 +40,20 @@ double TickValue(double k, int factor, int exponent)
 }
 
 }  // namespace
+
+std::string TickLabel(const std::string& pattern, double value)
+{
+    std::string label = FormatFloat(pattern, value);
+    return label.empty() ? ShortForm(value) : label;
+}
+
+std::string DecadeLabel(const std::string& pattern, int exponent)
+{
+    const double decade = TickValue(1, 1, exponent);
+    const std::string label = FormatFloat(pattern, decade);
+    if (exponent >= 0 || (!label.empty() && ReadsItsValue(label, decade, decade))) return label;
+    return ShortForm(decade);
+}
 
 std::vector<double> RoundTicks(double low, double high, const std::string& pattern, int intervals)
 {
@@ -43,7 +71,7 @@ std::vector<double> RoundTicks(double low, double high, const std::string& patte
             bool readable = true;
             for (double k = first; k <= last && readable; ++k) {
                 const double tick = TickValue(k, factor, exponent) + 0.0;  // no negative zero
-                readable = ReadsItsValue(FormatFloat(pattern, tick), tick, step);
+                readable = ReadsItsValue(TickLabel(pattern, tick), tick, step);
                 ticks.push_back(tick);
             }
             if (readable) return ticks;  // at worst none, once the step outgrows the span

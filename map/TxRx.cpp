@@ -21,6 +21,7 @@
 #include "chart/forms/ChartParts.h"
 #include "chart/forms/MarkLayer.h"
 #include "chart/forms/PatternAxis.h"
+#include "chart/forms/ReadableChart.h"
 #include "chart/forms/PointLabels.h"
 
 TForm2* Form2 = nullptr;
@@ -137,6 +138,7 @@ TForm2::TForm2(TForm1* Owner)
 
     Chart1 = new MapChartView(chart, this);
     Chart1->setObjectName("Chart1");
+    KeepChartReadable(Chart1);
     setWidget(Chart1);
 
     connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceLabels(); });

@@ -45,8 +45,8 @@ public:
     QScatterSeries* Series2;  // "Ex"
     QScatterSeries* Series3;  // "Hy"
     QLineSeries* Series1;     // "Tx": points 0 and 1 are the electrodes A and B
-    // Value axes whose labels are written in the map's number patterns ("######" and "#####",
-    // which write nothing for zero), re-made on every range change.
+    // Value axes whose labels are written in the map's number patterns ("######" and "#####";
+    // zero, which they write as nothing, reads "0"), re-made on every range change.
     QCategoryAxis* BottomAxis;
     QCategoryAxis* LeftAxis;
 

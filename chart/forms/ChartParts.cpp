@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "chart/forms/MarkLayer.h"
+#include "chart/forms/PatternAxis.h"
 
 QImage MarkImage(Mark shape, const QColor& colour, int side, const MarkDetails& details)
 {
@@ -136,6 +137,7 @@ void AttachAxis(QChart* chart, QAbstractAxis* axis, Qt::Alignment alignment)
 {
     chart->addAxis(axis, alignment);
     for (QAbstractSeries* series : chart->series()) series->attachAxis(axis);
+    FitPatternAxisToPlot(chart, axis);
 }
 
 void AttachAxes(QChart* chart, QAbstractAxis* xAxis, QAbstractAxis* yAxis)

@@ -61,7 +61,8 @@ QList<QPointF> SortedByX(QList<QPointF> points);
 QChart* PlainChart(const std::optional<QBrush>& background, const std::optional<QMargins>& margins);
 // A chart on white with square corners and the given margins.
 QChart* WhiteChart(const QMargins& margins);
-// Puts the axis on the chart and attaches every series of the chart to it.
+// Puts the axis on the chart and attaches every series of the chart to it; a pattern axis along
+// the bottom fits its labels to the plot (FitPatternAxisToPlot).
 void AttachAxis(QChart* chart, QAbstractAxis* axis, Qt::Alignment alignment);
 // The same for an x axis at the bottom and a y axis on the left.
 void AttachAxes(QChart* chart, QAbstractAxis* xAxis, QAbstractAxis* yAxis);

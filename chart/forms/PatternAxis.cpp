@@ -8,7 +8,6 @@
 #include <cmath>
 #include <vector>
 
-#include "base/NumberFormat.h"
 #include "base/RoundTicks.h"
 
 namespace {
@@ -32,6 +31,55 @@ void SetCategories(QCategoryAxis* axis, const std::vector<double>& at, const QSt
     }
 }
 
+// True when the categories are those already: a new layout would follow for nothing.
+bool SameCategories(QCategoryAxis* axis, const std::vector<double>& at, const QStringList& labels)
+{
+    const QStringList names = axis->categoriesLabels();
+    if (names.size() != qsizetype(at.size())) return false;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (names[i].trimmed() != labels[i] || axis->endValue(names[i]) != at[size_t(i)])
+            return false;
+    return true;
+}
+
+constexpr const char* kTicksName = "PatternTicks";
+
+// How a linear pattern axis is labelled: its pattern, the most intervals it shows and, once it
+// follows a chart's plot along a horizontal axis, the plot's width.
+struct PatternTicks : QObject {
+    QCategoryAxis* Axis = nullptr;
+    std::string Pattern;
+    int Intervals = 6;
+    qreal Room = 0;
+    const QChart* Chart = nullptr;
+
+    // Qt draws every label along a horizontal axis, over one another where they are close:
+    // fewer intervals there until the labels keep apart by a line's height.
+    void Relabel()
+    {
+        std::vector<double> ticks;
+        QStringList labels;
+        const QFontMetricsF metrics(Axis->labelsFont());
+        const double span = Axis->max() - Axis->min();
+        for (int intervals = Intervals; intervals >= 1; --intervals) {
+            ticks = RoundTicks(Axis->min(), Axis->max(), Pattern, intervals);
+            labels.clear();
+            for (double tick : ticks) labels << QString::fromStdString(TickLabel(Pattern, tick));
+            bool apart = true;
+            for (size_t i = 1; i < ticks.size() && Room > 0 && apart; ++i) {
+                const qreal needed = (metrics.horizontalAdvance(labels[qsizetype(i - 1)]) +
+                                      metrics.horizontalAdvance(labels[qsizetype(i)])) /
+                                         2 +
+                                     metrics.height();
+                apart = Room * (ticks[i] - ticks[i - 1]) / span >= needed;
+            }
+            if (apart) break;
+        }
+        if (SameCategories(Axis, ticks, labels)) return;
+        SetCategories(Axis, ticks, labels);
+    }
+};
+
 }  // namespace
 
 QCategoryAxis* PatternAxis(const std::string& pattern, int intervals)
@@ -39,15 +87,29 @@ QCategoryAxis* PatternAxis(const std::string& pattern, int intervals)
     auto* axis = new QCategoryAxis;
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     axis->setTruncateLabels(false);
-    const auto relabel = [axis, pattern, intervals] {
-        const std::vector<double> ticks = RoundTicks(axis->min(), axis->max(), pattern, intervals);
-        QStringList labels;
-        for (double tick : ticks) labels << QString::fromStdString(FormatFloat(pattern, tick));
-        SetCategories(axis, ticks, labels);
-    };
-    QObject::connect(axis, &QValueAxis::rangeChanged, axis, relabel);
-    relabel();
+    auto* ticks = new PatternTicks;
+    ticks->setObjectName(kTicksName);
+    ticks->setParent(axis);
+    ticks->Axis = axis;
+    ticks->Pattern = pattern;
+    ticks->Intervals = intervals;
+    QObject::connect(axis, &QValueAxis::rangeChanged, ticks, [ticks] { ticks->Relabel(); });
+    ticks->Relabel();
     return axis;
+}
+
+void FitPatternAxisToPlot(QChart* chart, QAbstractAxis* axis)
+{
+    auto* ticks = static_cast<PatternTicks*>(axis->findChild<QObject*>(kTicksName));
+    if (!ticks || ticks->Chart == chart || axis->orientation() != Qt::Horizontal) return;
+    ticks->Chart = chart;
+    const auto follow = [chart, ticks] {
+        if (ticks->Room == chart->plotArea().width()) return;
+        ticks->Room = chart->plotArea().width();
+        ticks->Relabel();
+    };
+    QObject::connect(chart, &QChart::plotAreaChanged, ticks, follow);
+    follow();
 }
 
 QCategoryAxis* PatternDecadeLabels(QChart* chart, QLogValueAxis* axis, Qt::Alignment alignment,
@@ -60,6 +122,10 @@ QCategoryAxis* PatternDecadeLabels(QChart* chart, QLogValueAxis* axis, Qt::Align
     labels->setTitleText(axis->titleText());
     chart->addAxis(labels, alignment);
     axis->setVisible(false);
+    // Every decade in view gets its grid line and its label, drawn where the plot holds it apart
+    // from the others. Up a vertical axis Qt draws those that keep clear of the last one drawn, a
+    // blank label counting as drawn: none is blank there. Along a horizontal axis Qt draws every
+    // label, so only every second, fifth, ... decade there gets its text where they are close.
     const auto follow = [chart, labels, axis, pattern] {
         const double low = std::log10(axis->min()), high = std::log10(axis->max());
         labels->setRange(low, high);
@@ -69,22 +135,20 @@ QCategoryAxis* PatternDecadeLabels(QChart* chart, QLogValueAxis* axis, Qt::Align
         const QFontMetricsF metrics(labels->labelsFont());
         for (double e = std::ceil(low - 1e-9); e <= high + 1e-9; ++e) {
             at.push_back(e);
-            texts << QString::fromStdString(FormatFloat(pattern, std::pow(10.0, e)));
+            texts << QString::fromStdString(DecadeLabel(pattern, static_cast<int>(e)));
             widest = std::max(widest, metrics.horizontalAdvance(texts.last()));
         }
-        // Every decade keeps its grid line; where the plot is too short to hold every label
-        // apart, only every second, fifth, ... decade is labelled.
-        const bool vertical = labels->orientation() == Qt::Vertical;
-        const qreal room = (vertical ? chart->plotArea().height() : chart->plotArea().width()) /
-                           std::max(high - low, 1.0);
-        const qreal needed = vertical ? metrics.height() : widest + metrics.height();
-        int stride = 1;
-        for (int next : {2, 5, 10, 20, 50}) {
-            if (room <= 0 || room * stride >= needed) break;
-            stride = next;
+        if (labels->orientation() == Qt::Horizontal) {
+            const qreal room = chart->plotArea().width() / std::max(high - low, 1.0);
+            const qreal needed = widest + metrics.height();
+            int stride = 1;
+            for (int next : {2, 5, 10, 20, 50}) {
+                if (room <= 0 || room * stride >= needed) break;
+                stride = next;
+            }
+            for (size_t i = 0; i < at.size(); ++i)
+                if (std::fmod(std::fabs(at[i]), stride) != 0) texts[qsizetype(i)].clear();
         }
-        for (size_t i = 0; i < at.size(); ++i)
-            if (std::fmod(std::fabs(at[i]), stride) != 0) texts[qsizetype(i)].clear();
         QStringList current;
         for (const QString& name : labels->categoriesLabels()) current << name.trimmed();
         if (current == texts && size_t(labels->count()) == at.size() &&

@@ -32,6 +32,7 @@
 #include "chart/forms/ChartParts.h"
 #include "chart/forms/ColumnLegend.h"
 #include "chart/forms/PatternAxis.h"
+#include "chart/forms/ReadableChart.h"
 #include "chart/forms/PointLabels.h"
 
 const char* const kProfileChartCaption = "Voltage profiles of Loop TEM";
@@ -92,6 +93,11 @@ TTEMTraceForm::TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles,
     Chart->scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     Chart->setRenderHint(QPainter::Antialiasing);
     Chart->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The legend takes room as it is laid out for the chart's height, or none where it stands
+    // back.
+    const int rightMargin = chart->margins().right();
+    KeepChartReadable(Chart)->SetPassing(
+        [chart, rightMargin] { return QSize(chart->margins().right() - rightMargin, 0); });
     ReplaceAxis(true, bottomLogarithmic_);
     ReplaceAxis(false, leftLogarithmic_);
 
@@ -146,6 +152,12 @@ TTEMTraceForm::TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles,
     connect(Chart, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(Chart->mapToGlobal(at)); });
     connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceLabels(); });
+    // Qt lays the chart out only where it holds its margins, the legend's among them: a chart
+    // made narrower than that keeps its last layout until the legend, laid out for the new
+    // size, stands back.
+    connect(
+        chart, &QGraphicsWidget::geometryChanged, this, [this] { Legend->Layout(); },
+        Qt::QueuedConnection);
     ShowMarkLabelTips(Chart, [this](const QXYSeries* series, int index) {
         // The series holds the displayable points of its profile, in their order.
         const auto trace = std::find(TraceSeries.begin(), TraceSeries.end(), series);

@@ -22,6 +22,7 @@
 #include "app/MainForm.h"
 #include "chart/forms/MarkLayer.h"
 #include "chart/forms/PatternAxis.h"
+#include "chart/forms/ReadableChart.h"
 #include "app/Pictures.h"
 #include "base/Exception.h"
 #include "chart/forms/ChartParts.h"
@@ -30,8 +31,10 @@ TForm4* Form4 = nullptr;
 
 namespace {
 
-constexpr double kGrabPixels = 5.0;  // how near the mouse must come to a point to grab it
-constexpr int kLegendGap = 10;       // pixels between the legend's band and the plot
+constexpr double kGrabPixels = 5.0;     // how near the mouse must come to a point to grab it
+constexpr int kLegendGap = 10;          // pixels between the legend's band and the plot
+constexpr int kPanelHeight = 49;        // the panel with the hint text
+constexpr int kCompactPanelMargin = 3;  // above and below the button, when the hint text is gone
 constexpr const char* kStaticShiftFile = "SEC.txt";
 
 QList<double> Values(std::initializer_list<const QList<QPointF>*> lists, bool x)
@@ -82,13 +85,14 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     qreal left = 0, top = 0, right = 0, bottom = 0;
     legend->getContentsMargins(&left, &top, &right, &bottom);
     legend->setContentsMargins(left, top, right, bottom + kLegendGap);
+    legendMargins_ = QMarginsF(left, top, right, bottom);
     LegendBand = new QGraphicsRectItem(chart1);
     LegendBand->setBrush(QColor(192, 192, 192));
     LegendBand->setPen(Qt::NoPen);
     LegendBand->setZValue(legend->zValue() - 1);
     connect(legend, &QGraphicsWidget::geometryChanged, this, [this, legend] {
         LegendBand->setRect(legend->geometry().adjusted(0, 0, 0, -kLegendGap));
-        LegendBand->setVisible(legend->isVisible());
+        LegendBand->setVisible(legend->isVisible() && !compact_);
     });
     Series1 = MarkedLine("MT", Qt::red, Mark::Square, 5);
     Series2 = Scatter("MT-RAW", QScatterSeries::MarkerShapeCircle, 5, QColor(0, 128, 0),
@@ -108,7 +112,7 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     AddMarkLayer(Series4);
     Chart1 = new StaticShiftChartView(chart1, this);
     Chart1->setObjectName("Chart1");
-    Chart1->setMinimumHeight(120);
+    readable1_ = KeepChartReadable(Chart1);
     Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     SEC_CHECKBOX = new QCheckBox(Text("获得静位移曲线"), Chart1);
@@ -128,7 +132,7 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     Chart2 = new QChartView(chart2);
     Chart2->setObjectName("Chart2");
     Chart2->setRenderHint(QPainter::Antialiasing);
-    Chart2->setMinimumHeight(70);
+    readable2_ = KeepChartReadable(Chart2, QSize(kReadablePlotWidth, kReadableStripHeight));
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
@@ -146,6 +150,8 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     Panel1 = new QWidget;
     Panel1->setObjectName("Panel1");
     auto* row = new QHBoxLayout(Panel1);
+    panelRow_ = row;
+    panelMargins_ = row->contentsMargins();
     StaticText1 =
         new QLabel(Text("用鼠标连续在REF曲线的适当位置上选择合适的点作为静态效应校正参考点"));
     StaticText1->setObjectName("StaticText1");
@@ -171,8 +177,14 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     column->addWidget(Chart1, 233);
     column->addWidget(Chart2, 96);
     column->addWidget(Panel1);
-    Panel1->setFixedHeight(49);
+    Panel1->setFixedHeight(kPanelHeight);
     setWidget(client);
+    client_ = client;
+    client->installEventFilter(this);
+    readable1_->SetSpare([this] { return QSize(0, compact_ ? 0 : kLegendGap); });
+    for (ReadableChart* readable : {readable1_, readable2_})
+        connect(readable, &ReadableChart::MinimumChanged, this, &TForm4::FitToSize,
+                Qt::QueuedConnection);
 
     // A tool window: caption and close box only.
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -190,6 +202,61 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
 TForm4::~TForm4()
 {
     if (Form4 == this) Form4 = nullptr;
+}
+
+int TForm4::CompactPanelHeight() const
+{
+    return SpeedButton1->sizeHint().height() + 2 * kCompactPanelMargin;
+}
+
+QSize TForm4::minimumSizeHint() const
+{
+    const QSize hint = QMdiSubWindow::minimumSizeHint();
+    if (compact_ || isMinimized() || !widget()) return hint;
+    return hint - QSize(0, kPanelHeight - CompactPanelHeight());
+}
+
+bool TForm4::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == client_ && event->type() == QEvent::Resize) FitToSize();
+    return QMdiSubWindow::eventFilter(watched, event);
+}
+
+void TForm4::FitToSize()
+{
+    // The charts' minimums leave out the band's gap, which they give up first.
+    const int charts = readable1_->Minimum().height() + readable2_->Minimum().height();
+    SetCompact(client_->height() < charts + kLegendGap + kPanelHeight);
+    // A hint text that would not show whole beside the button gives up its room as well.
+    const QMargins& m = panelMargins_;
+    const int room = client_->width() - m.left() - m.right() - 3 * panelRow_->spacing() -
+                     SpeedButton1->sizeHint().width() - Label1->sizeHint().width();
+    StaticText1->setVisible(!compact_ && room > 0 &&
+                            StaticText1->heightForWidth(room) <=
+                                kPanelHeight - m.top() - m.bottom());
+}
+
+void TForm4::SetCompact(bool compact)
+{
+    if (compact == compact_) return;
+    // The gap counts as spare room of the chart from before it comes until it has gone.
+    if (!compact) compact_ = false;
+    QLegend* legend = Chart1->chart()->legend();
+    const QMarginsF& m = legendMargins_;
+    legend->setContentsMargins(m.left(), m.top(), m.right(),
+                               m.bottom() + (compact ? 0 : kLegendGap));
+    compact_ = compact;
+    LegendBand->setVisible(legend->isVisible() && !compact);
+    int left = 0, top = 0, right = 0, bottom = 0;
+    panelRow_->getContentsMargins(&left, &top, &right, &bottom);
+    if (compact) {
+        panelRow_->setContentsMargins(left, kCompactPanelMargin, right, kCompactPanelMargin);
+        Panel1->setFixedHeight(CompactPanelHeight());
+    } else {
+        panelRow_->setContentsMargins(left, panelMargins_.top(), right, panelMargins_.bottom());
+        Panel1->setFixedHeight(kPanelHeight);
+    }
+    updateGeometry();
 }
 
 void TForm4::PlacePoints(const std::vector<StaticShiftValue>& values)

@@ -6,6 +6,8 @@
 // exists.
 
 #include <QChartView>
+#include <QMargins>
+#include <QMarginsF>
 #include <QMdiSubWindow>
 #include <vector>
 
@@ -13,12 +15,14 @@
 
 class QCheckBox;
 class QGraphicsRectItem;
+class QHBoxLayout;
 class QLabel;
 class QLineSeries;
 class QMenu;
 class QScatterSeries;
 class QToolButton;
 class QValueAxis;
+class ReadableChart;
 class TForm1;
 class TForm4;
 
@@ -89,12 +93,33 @@ public:
     // Where a chart value of Series1 lies in Chart1's pixels.
     QPointF ChartPixel(QPointF value) const;
 
+    // Short of the height at which both charts read with the silver band and the hint text, the
+    // window gives up their room first: the band and its gap go, the hint text goes and the panel
+    // keeps the button alone. Its minimum size is that of the charts read so. A hint text too
+    // long for the panel's width goes as well, rather than show cut.
+    bool Compact() const { return compact_; }
+    QSize minimumSizeHint() const override;
+
 public slots:
     void SpeedButton1Click(QObject* Sender = nullptr);
     void N1Click(QObject* Sender = nullptr);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void FitToSize();
+    void SetCompact(bool compact);
+    int CompactPanelHeight() const;
+
     TForm1* owner_;
+    QWidget* client_ = nullptr;
+    QHBoxLayout* panelRow_ = nullptr;
+    ReadableChart* readable1_ = nullptr;
+    ReadableChart* readable2_ = nullptr;
+    QMarginsF legendMargins_;  // the legend's own, without the band's gap
+    QMargins panelMargins_;    // the panel row's, with the hint text
+    bool compact_ = false;
 };
 
 extern TForm4* Form4;

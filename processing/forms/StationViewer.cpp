@@ -15,6 +15,7 @@
 #include "app/MainForm.h"
 #include "chart/forms/ChartParts.h"
 #include "chart/forms/PatternAxis.h"
+#include "chart/forms/ReadableChart.h"
 
 bool KeepCurrentStation(TForm1* form)
 {
@@ -68,6 +69,7 @@ QChartView* ViewerChartView(QChart* chart, QMenu* menu)
     view->setObjectName("Chart1");
     view->setRenderHint(QPainter::Antialiasing);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
+    KeepChartReadable(view);
     QObject::connect(view, &QWidget::customContextMenuRequested, menu,
                      [view, menu](const QPoint& at) { menu->popup(view->mapToGlobal(at)); });
     return view;

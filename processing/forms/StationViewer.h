@@ -30,7 +30,8 @@ QChart* ViewerChart(const QList<QXYSeries*>& series);
 // Logarithmic frequency (bottom, high frequencies on the left) and value axes for every series of
 // the chart, at one decade until points come.
 void AttachFrequencyAxes(QChart* chart, QLogValueAxis*& bottomAxis, QLogValueAxis*& leftAxis);
-// The view "Chart1" of the chart, opening the menu on a right click.
+// The view "Chart1" of the chart, opening the menu on a right click, never smaller than its chart
+// reads at.
 QChartView* ViewerChartView(QChart* chart, QMenu* menu);
 
 // A step button "SpeedButton1" or "SpeedButton2" that never takes the focus.

@@ -11,6 +11,7 @@
 #include <QScatterSeries>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTemporaryDir>
@@ -486,9 +487,12 @@ private slots:
         auto* third = Form1->MdiArea->addSubWindow(new QWidget);
         second->show();
         third->show();
-        const QRect area = Form1->MdiArea->viewport()->rect();
+        // The area without scroll bars, as the windows leave it once tiled.
+        QRect area;
 
         Form1->N11Click(Form1->N11);
+        QCoreApplication::processEvents();  // the scroll bars follow the windows
+        area = Form1->MdiArea->viewport()->rect();
         QVERIFY(Form1->TileMode == TForm1::TileModes::Horizontal);
         QList<QMdiSubWindow*> windows = Form1->ArrangedWindows();
         QCOMPARE(windows.size(), 3);
@@ -522,6 +526,80 @@ private slots:
         QCOMPARE(Form2->geometry(), area);
         Form1->N12Click(Form1->N12);
         QCOMPARE(Form2->geometry(), area);
+    }
+
+    // A window is never tiled below its minimum size (the size at which its charts read): the
+    // others share what is left evenly, and where the minimums need more than the area, every
+    // window keeps its minimum and the area's scroll bar reaches the last one.
+    void tilingKeepsMinimums_data()
+    {
+        QTest::addColumn<bool>("oneAboveTheOther");
+        QTest::addColumn<QList<double>>("minimums");  // parts of the area's length
+        for (bool above : {true, false}) {
+            const char* way = above ? "above" : "beside";
+            QTest::addRow("%s, below the shares", way) << above << QList<double>{0.1, 0, 0.2};
+            QTest::addRow("%s, one above its share", way) << above << QList<double>{0, 0.6, 0};
+            QTest::addRow("%s, two above their shares", way)
+                << above << QList<double>{0.45, 0.1, 0.4};
+            QTest::addRow("%s, more than the area", way) << above << QList<double>{0.5, 0.3, 0.5};
+        }
+    }
+
+    void tilingKeepsMinimums()
+    {
+        QFETCH(bool, oneAboveTheOther);
+        QFETCH(QList<double>, minimums);
+        const QSize before = Form1->size();
+        Form1->resize(1200, 900);
+        Form2->hide();
+        QCoreApplication::processEvents();
+        QMdiArea* mdi = Form1->MdiArea;
+        const QSize room = mdi->viewport()->size();
+        const int length = oneAboveTheOther ? room.height() : room.width();
+        QList<QMdiSubWindow*> made;
+        for (double part : minimums) {
+            auto* content = new QWidget;
+            const int pixels = static_cast<int>(part * length);
+            content->setMinimumSize(oneAboveTheOther ? QSize(0, pixels) : QSize(pixels, 0));
+            made << mdi->addSubWindow(content);
+            made.last()->show();
+        }
+        if (oneAboveTheOther)
+            Form1->N11Click(Form1->N11);
+        else
+            Form1->N12Click(Form1->N12);
+        QCoreApplication::processEvents();
+        const QList<QMdiSubWindow*> windows = Form1->ArrangedWindows();
+        QCOMPARE(windows.size(), 3);
+        const auto along = [&](const QRect& r) { return oneAboveTheOther ? r.top() : r.left(); };
+        const auto span = [&](const QSize& s) { return oneAboveTheOther ? s.height() : s.width(); };
+        int start = 0, needed = 0;
+        for (QMdiSubWindow* w : windows) needed += span(w->minimumSizeHint());
+        QList<int> free;
+        for (QMdiSubWindow* w : windows) {
+            QCOMPARE(along(w->geometry()), start);
+            QVERIFY(span(w->size()) >= span(w->minimumSizeHint()));
+            if (span(w->size()) > span(w->minimumSizeHint())) free << span(w->size());
+            start += span(w->size());
+        }
+        if (needed <= length) {
+            QCOMPARE(start, length);
+            for (int share : free) QVERIFY(std::abs(share - free.first()) <= 1);
+        } else {
+            QVERIFY(free.isEmpty());
+            QScrollBar* bar =
+                oneAboveTheOther ? mdi->verticalScrollBar() : mdi->horizontalScrollBar();
+            QVERIFY(bar->isVisible());
+            bar->setValue(bar->maximum());
+            QCoreApplication::processEvents();
+            const QRect last = windows.last()->geometry();
+            QCOMPARE((oneAboveTheOther ? last.bottom() : last.right()) + 1,
+                     span(mdi->viewport()->size()));
+        }
+        qDeleteAll(made);
+        Form2->show();
+        Form1->resize(before);
+        QCoreApplication::processEvents();
     }
 
     void mapButtonSendsBackAndBringsFront()

@@ -24,9 +24,10 @@
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
 #include "base/Exception.h"
-#include "base/NumberFormat.h"
+#include "base/RoundTicks.h"
 #include "chart/forms/MarkLayer.h"
 #include "map/TxRx.h"
+#include "tests/support/forms/ChartReading.h"
 
 namespace {
 
@@ -217,7 +218,8 @@ private slots:
     }
 
     // The axis labels stand on round ticks inside the range and read their values in the number
-    // patterns "######" and "#####": nothing for zero, no two labels alike.
+    // patterns "######" and "#####", zero as "0" (the patterns write it as nothing), no two
+    // labels alike.
     void axisLabelsAtRoundTicks_data()
     {
         QTest::addColumn<bool>("bottom");
@@ -227,15 +229,19 @@ private slots:
         QTest::addColumn<QStringList>("labels");
         QTest::newRow("x around zero")
             << true << -500.0 << 1500.0 << QList<double>{-500, 0, 500, 1000, 1500}
-            << QStringList{"-500", "", "500", "1000", "1500"};
+            << QStringList{"-500", "0", "500", "1000", "1500"};
         QTest::newRow("x of a line")
             << true << -300.0 << 6300.0 << QList<double>{0, 2000, 4000, 6000}
-            << QStringList{"", "2000", "4000", "6000"};
+            << QStringList{"0", "2000", "4000", "6000"};
         QTest::newRow("y of two metres")
-            << false << 0.0 << 2.0 << QList<double>{0, 1, 2} << QStringList{"", "1", "2"};
+            << false << 0.0 << 2.0 << QList<double>{0, 1, 2} << QStringList{"0", "1", "2"};
         QTest::newRow("y off the steps")
             << false << -1250.0 << 3750.0 << QList<double>{-1000, 0, 1000, 2000, 3000}
-            << QStringList{"-1000", "", "1000", "2000", "3000"};
+            << QStringList{"-1000", "0", "1000", "2000", "3000"};
+        // Under the patterns' last place the ticks read in their short form.
+        QTest::newRow("y of centimetres")
+            << false << 0.0 << 0.3 << QList<double>{0, 0.05, 0.1, 0.15, 0.2, 0.25, 0.3}
+            << QStringList{"0", "0.05", "0.1", "0.15", "0.2", "0.25", "0.3"};
         QTest::newRow("y far from zero") << false << 5999.4 << 6001.2 << QList<double>{6000, 6001}
                                          << QStringList{"6000", "6001"};
     }
@@ -268,8 +274,27 @@ private slots:
         QVERIFY(names.size() >= 3);
         for (const QString& name : names)
             QCOMPARE(name.trimmed(), QString::fromStdString(
-                                         FormatFloat("######", Form2->BottomAxis->endValue(name))));
+                                         TickLabel("######", Form2->BottomAxis->endValue(name))));
         QCOMPARE(Form2->LeftAxis->categoriesLabels().last(), QString("100"));
+    }
+
+    // At the map's smallest size its chart still reads: its plot, its title, and the labels of
+    // a line of stations 3 km long, fewer of them where they would run into each other.
+    void chartReadsAtItsSmallestSize()
+    {
+        std::vector<TStation> line;
+        for (int i = 0; i <= 66; ++i)
+            line.push_back(
+                Station(std::to_string(1000 + 50 * i).c_str(), 1000 + 50 * i, 20 * (i % 5)));
+        Load(line, {}, {});
+        Form2->showNormal();
+        const QRect before = Form2->geometry();
+        const QString fault = FaultAtMinimumSize(Form2);
+        const int labels = Form2->BottomAxis->count();
+        Form2->setGeometry(before);
+        QCoreApplication::processEvents();
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QVERIFY(labels >= 2);
     }
 
     void hitTestAtTheEdges_data()

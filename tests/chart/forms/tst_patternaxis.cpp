@@ -3,9 +3,11 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QLogValueAxis>
 
+#include "chart/forms/ChartParts.h"
 #include "chart/forms/PatternAxis.h"
 
 class PatternAxisTest : public QObject {
@@ -24,10 +26,50 @@ private slots:
         axis->setRange(0, 3);
         QCOMPARE(axis->categoriesLabels(), QStringList({"0E+00", "1E+00", "2E+00", "3E+00"}));
         delete axis;
+        // Zero, which "#####" writes as nothing, reads "0".
+        axis = PatternAxis("#####");
+        axis->setRange(-500, 1500);
+        QCOMPARE(axis->categoriesLabels(), QStringList({"-500", "0", "500", "1000", "1500"}));
+        delete axis;
+    }
+
+    // Along the bottom of a chart Qt draws every label, over one another where they are close: a
+    // pattern axis there labels fewer intervals where its plot is narrow, and all of them where
+    // it is wide. An axis up the side keeps its intervals.
+    void linearLabelsKeepApartAlongTheBottom_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QStringList>("bottom");
+        QTest::newRow("wide") << 800 << QStringList{"1000", "1500", "2000", "2500", "3000"};
+        QTest::newRow("narrow") << 230 << QStringList{"1000", "2000", "3000"};
+    }
+
+    void linearLabelsKeepApartAlongTheBottom()
+    {
+        QFETCH(int, width);
+        QFETCH(QStringList, bottom);
+        auto* chart = new QChart;
+        auto* series = new QLineSeries;
+        series->append(1000, 1000);
+        series->append(3300, 3300);
+        chart->addSeries(series);
+        QCategoryAxis* x = PatternAxis("######");
+        QCategoryAxis* y = PatternAxis("######");
+        AttachAxes(chart, x, y);
+        x->setRange(900, 3300);
+        y->setRange(900, 3300);
+        QChartView view(chart);
+        view.resize(width, 400);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCoreApplication::processEvents();
+        QCOMPARE(x->categoriesLabels(), bottom);
+        QCOMPARE(y->categoriesLabels(), QStringList({"1000", "1500", "2000", "2500", "3000"}));
     }
 
     // A logarithmic axis hands its labels to a linear axis over its decade exponents: decades
-    // below 1 read empty in "#####", the series keep the logarithmic axis.
+    // below 1, which "#####" writes as nothing, read in their short form; the series keep the
+    // logarithmic axis.
     void decadeLabelsOfALogarithmicAxis()
     {
         QChart chart;
@@ -47,41 +89,65 @@ private slots:
         QCOMPARE(labels->max(), 3.0);
         QStringList shown;
         for (const QString& name : labels->categoriesLabels()) shown << name.trimmed();
-        QCOMPARE(shown, QStringList({"", "", "1", "10", "100", "1000"}));
+        QCOMPARE(shown, QStringList({"0.01", "0.1", "1", "10", "100", "1000"}));
         QCOMPARE(labels->endValue("100"), 2.0);
+        QCOMPARE(labels->endValue("0.01"), -2.0);
         QVERIFY(!labels->truncateLabels());
+        log->setRange(1e-6, 1e-2);
+        shown.clear();
+        for (const QString& name : labels->categoriesLabels()) shown << name.trimmed();
+        QCOMPARE(shown, QStringList({"1E-6", "1E-5", "1E-4", "1E-3", "0.01"}));
         QCOMPARE(series->attachedAxes(), QList<QAbstractAxis*>({log}));
     }
 
-    // Decades too close for their labels keep their grid lines but only every few of them is
-    // labelled, so that no two labels overlap; a taller plot labels them all.
+    // Every decade has its label and its grid line. Decades too close for their labels show only
+    // every few of them, no two drawn over each other, and never none; a longer plot shows them
+    // all.
+    void crowdedDecadesAreLabelledApart_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("all");
+        QTest::newRow("short") << true << QSize(400, 160) << false;
+        QTest::newRow("tall") << true << QSize(400, 900) << true;
+        QTest::newRow("narrow") << false << QSize(300, 300) << false;
+        QTest::newRow("wide") << false << QSize(1600, 300) << true;
+    }
+
     void crowdedDecadesAreLabelledApart()
     {
+        QFETCH(bool, vertical);
+        QFETCH(QSize, size);
+        QFETCH(bool, all);
         auto* chart = new QChart;
         auto* log = new QLogValueAxis;
-        chart->addAxis(log, Qt::AlignLeft);
-        QCategoryAxis* labels = PatternDecadeLabels(chart, log, Qt::AlignLeft, "#####");
-        log->setRange(1e-7, 1e7);
+        chart->addAxis(log, vertical ? Qt::AlignLeft : Qt::AlignBottom);
+        QCategoryAxis* labels =
+            PatternDecadeLabels(chart, log, vertical ? Qt::AlignLeft : Qt::AlignBottom, "#####");
+        log->setRange(2e-8, 5e7);
         QChartView view(chart);
-        const auto labelled = [&] {
-            QList<double> at;
-            for (const QString& name : labels->categoriesLabels())
-                if (!name.trimmed().isEmpty()) at << labels->endValue(name);
-            return at;
-        };
-        for (int height : {160, 900}) {
-            view.resize(400, height);
-            view.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&view));
-            QTRY_VERIFY(chart->plotArea().height() > height / 2);
-            QCoreApplication::processEvents();
-            QCOMPARE(labels->count(), 15);
-            const QList<double> at = labelled();
-            QVERIFY(at.size() >= 2);
-            const double gap = (at[1] - at[0]) * chart->plotArea().height() / 14;
-            QVERIFY2(gap >= QFontMetricsF(labels->labelsFont()).height(), QByteArray::number(gap));
-            QCOMPARE(at.size() == 8, height == 900);  // 1 .. 10000000
+        view.resize(size);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QCoreApplication::processEvents();
+        QCOMPARE(labels->count(), 15);
+        if (vertical) {  // Qt draws those that keep apart
+            QCOMPARE(labels->categoriesLabels().first(), QString("1E-7"));
+            QCOMPARE(labels->categoriesLabels().last(), QString("10000000"));
         }
+        QList<QRectF> drawn;
+        for (QGraphicsItem* item : view.scene()->items()) {
+            auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+            if (!text || !text->isVisible() || text->toPlainText().trimmed().isEmpty() ||
+                !labels->categoriesLabels().contains(text->toPlainText()))
+                continue;
+            // Qt's label boxes touch; their texts, a margin inside, keep apart.
+            const QRectF box = text->sceneBoundingRect().adjusted(2, 2, -2, -2);
+            for (const QRectF& other : drawn) QVERIFY(!other.intersects(box));
+            drawn << box;
+        }
+        QVERIFY(drawn.size() >= 2);
+        QCOMPARE(drawn.size() == 15, all);
     }
 };
 

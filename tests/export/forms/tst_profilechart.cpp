@@ -28,6 +28,7 @@
 #include "tests/export/forms/ProfileChartChecks.h"
 #include "tests/support/TempFiles.h"
 #include "tests/support/forms/WindowFixture.h"
+#include "tests/support/forms/ChartReading.h"
 
 namespace {
 
@@ -347,12 +348,38 @@ private slots:
         ui.InputAnswers.push_back("a,b");
         w->X3->trigger();
         QVERIFY(Near(w->BottomRange().Min, 1e-5f) && Near(w->BottomRange().Max, 1));
+        // Its decades below 1, which "#,##0." would write "0" each, read in their short form.
+        const auto decades = [w] {
+            QStringList shown;
+            for (QAbstractAxis* axis : w->Chart->chart()->axes(Qt::Horizontal))
+                if (axis->isVisible())
+                    if (auto* labels = qobject_cast<QCategoryAxis*>(axis))
+                        for (const QString& name : labels->categoriesLabels())
+                            shown << name.trimmed();
+            return shown;
+        };
+        QCOMPARE(decades(), QStringList({"1E-5", "1E-4", "1E-3", "0.01", "0.1", "1"}));
         // 0..1000 cannot be shown on a logarithmic axis; it still shows something.
         ui.InputAnswers.push_back("0,1000");
         w->X3->trigger();
         QVERIFY(Usable(w->BottomRange(), true));
         QVERIFY(Near(w->BottomRange().Max, 1000));
         w->grab();
+    }
+
+    // At its smallest size the chart still reads; its legend, beside the plot where it fits, is
+    // room the chart takes as it is.
+    void chartReadsAtItsSmallestSize()
+    {
+        ScriptedUserInterface ui;
+        Form2->SelectedStations = {"101", "102", "103"};
+        Form1->ShowExProfileChart();
+        TTEMTraceForm* w = NewestWindow();
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QString fault = FaultAtMinimumSize(w);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QVERIFY(ProfileChartLayoutFault(w).isEmpty());
     }
 
     void titleLegendVisibilitySmoothingPrintAndCopy()

@@ -347,13 +347,16 @@ private slots:
             QTRY_VERIFY(APPRESForm->isVisible());
             QVERIFY(!e->isHidden());
             QVERIFY(APPRESForm->BottomAxis->isReverse());
-            // Both axes write their decades in one plain pattern, as the station viewers do.
+            // Both axes write their decades in one plain pattern, as the station viewers do, and
+            // those below 1 (rho falls to 0.02 at 1000 Hz) in their short form.
             QVERIFY(!APPRESForm->BottomAxis->isVisible() && !APPRESForm->LeftAxis->isVisible());
             QStringList decades;
             for (QAbstractAxis* axis : APPRESForm->Chart1->chart()->axes())
                 if (auto* labels = qobject_cast<QCategoryAxis*>(axis))
                     decades << labels->categoriesLabels();
             QVERIFY(decades.contains("10") && decades.contains("100"));
+            QVERIFY2(decades.contains("0.1") && decades.contains("1"),
+                     qPrintable(decades.join(' ')));
             for (const QString& label : decades)
                 QVERIFY2(!label.contains('e', Qt::CaseInsensitive), qPrintable(label));
             QCOMPARE(APPRESForm->Series1->name(), QString("E0"));

@@ -19,12 +19,13 @@
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
-#include "base/NumberFormat.h"
+#include "base/RoundTicks.h"
 #include "base/StringList.h"
 #include "map/TxRx.h"
 #include "processing/CorrectionCurves.h"
 #include "processing/forms/NTC_PREVIEW.h"
 #include "tests/processing/forms/ViewerSurvey.h"
+#include "tests/support/forms/ChartReading.h"
 
 namespace {
 
@@ -107,7 +108,8 @@ private slots:
             QVERIFY(!v->Series5->isVisible() && v->Series5->count() == 0);
             QVERIFY(v->BottomAxis->isReverse());
             QCOMPARE(v->BottomAxis->titleText(), QString("freq/Hz"));
-            // What shows are the decades in "######" and "#####", on the hidden axes' ranges.
+            // What shows are the decades in "######" and "#####", those below 1 in their short
+            // form, on the hidden axes' ranges.
             int shown = 0;
             for (QAbstractAxis* axis : v->Chart1->chart()->axes()) {
                 if (!axis->isVisible()) continue;
@@ -120,9 +122,9 @@ private slots:
                 QCOMPARE(labels->isReverse(), bottom);
                 if (bottom) QCOMPARE(labels->titleText(), QString("freq/Hz"));
                 for (const QString& name : labels->categoriesLabels())
-                    QCOMPARE(name.trimmed(), QString::fromStdString(FormatFloat(
+                    QCOMPARE(name.trimmed(), QString::fromStdString(DecadeLabel(
                                                  bottom ? "######" : "#####",
-                                                 std::pow(10, labels->endValue(name)))));
+                                                 int(std::lround(labels->endValue(name))))));
             }
 
             QCOMPARE(v->Series2->points(), Points(expected.StoredFreq, expected.UncorrectedMT));
@@ -130,6 +132,9 @@ private slots:
             QCOMPARE(v->Series1->points(), Points(expected.Curves.Freq, expected.Curves.RhoExHyN));
             QCOMPARE(v->Series1->at(0).x(), 10000.0);  // descending
             QCOMPARE(v->Series3->points(), Points(expected.Curves.Freq, expected.Curves.RhoMT));
+            // At its smallest size the chart still reads, its three legend entries whole.
+            const QString fault = FaultAtMinimumSize(v);
+            QVERIFY2(fault.isEmpty(), qPrintable(fault));
         }));
         QCOMPARE(Form1->CurrentStation, 0);
     }

@@ -15,11 +15,12 @@
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "app/ScriptedUserInterface.h"
-#include "base/NumberFormat.h"
+#include "base/RoundTicks.h"
 #include "map/TxRx.h"
 #include "processing/StationCurves.h"
 #include "processing/forms/RES_PREVIEW.h"
 #include "tests/processing/forms/ViewerSurvey.h"
+#include "tests/support/forms/ChartReading.h"
 
 namespace {
 
@@ -118,15 +119,32 @@ private slots:
         QCOMPARE(v->Edit1->text(), QString("5"));
     }
 
-    // On a field file the visible axes label whole decades in "######" and "#####": decades
-    // below 1 read empty, not "0", and no label is elided at the window's own size.
+    // On field files the visible axes label every decade in view in "######" and "#####",
+    // those below 1 in their short form ("0.1", "0.01", "1E-3"), never empty or "0", and no
+    // label is elided at the window's own size. On L14 the near-zone and single-component
+    // curves reach six decades below 1.
+    void axesOfAFieldFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("below1");
+        QTest::newRow("K1") << "K1.AVG" << QStringList{"0.1"};
+        QTest::newRow("L14") << "L14.avg"
+                             << QStringList{"0.1", "0.01", "1E-3", "1E-4", "1E-5", "1E-6"};
+    }
+
     void axesOfAFieldFile()
     {
-        const std::string file = QUILLANE_PEER_DATA "/pycsamt/K1.AVG";
-        if (!QFileInfo::exists(QString::fromStdString(file))) QSKIP("peer data absent");
+        QFETCH(QString, file);
+        QFETCH(QStringList, below1);
+        const std::string path = QUILLANE_PEER_DATA "/pycsamt/" + file.toStdString();
+        if (!QFileInfo::exists(QString::fromStdString(path))) QSKIP("peer data absent");
+        if (Form5) {
+            Form5->close();
+            FlushDeletes();
+        }
         Form1->ClearLoadedData();
-        Form1->OpenDialog.Files = {file};
-        Form1->OpenDialog.FileName = file;
+        Form1->OpenDialog.Files = {path};
+        Form1->OpenDialog.FileName = path;
         Form1->AppendFiles();
         Form1->N8Click();
         TForm5* v = Form5;
@@ -141,16 +159,22 @@ private slots:
             const bool bottom = axis->alignment() == Qt::AlignBottom;
             QCOMPARE(axis->isReverse(), bottom);
             for (const QString& name : labels->categoriesLabels()) {
-                const double decade = std::pow(10.0, labels->endValue(name));
+                const int decade = int(std::lround(labels->endValue(name)));
                 QCOMPARE(name.trimmed(),
-                         QString::fromStdString(FormatFloat(bottom ? "######" : "#####", decade)));
+                         QString::fromStdString(DecadeLabel(bottom ? "######" : "#####", decade)));
                 if (!bottom) left << name.trimmed();
             }
         }
-        QVERIFY(left.contains("") && left.contains("1") && !left.contains("0"));
+        QVERIFY2(left.contains("1") && !left.contains("") && !left.contains("0"),
+                 qPrintable(left.join(' ')));
+        for (const QString& label : below1) QVERIFY2(left.contains(label), qPrintable(label));
         QCOMPARE(
             std::log10(v->LeftAxis->min()),
             qobject_cast<QCategoryAxis*>(v->Chart1->chart()->axes(Qt::Vertical).last())->min());
+        // At the window's smallest size the chart still reads: its plot, its labels and titles,
+        // its five legend entries.
+        const QString fault = FaultAtMinimumSize(v);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 
     void singleInstance()

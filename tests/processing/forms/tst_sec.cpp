@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGraphicsRectItem>
+#include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
 #include <QMimeData>
@@ -26,6 +27,7 @@
 #include "processing/StaticShift.h"
 #include "processing/forms/SEC.h"
 #include "tests/processing/forms/ViewerSurvey.h"
+#include "tests/support/forms/ChartReading.h"
 
 namespace {
 
@@ -157,15 +159,18 @@ private slots:
         QCOMPARE(Form1->MdiArea->activeSubWindow(), first);
         QVERIFY(first->Series1->at(0).y() < 99.0);
 
+        // A new window may take the freed one's address: the old one is known gone by a guard.
+        const QPointer<TForm4> closed(first);
         QVERIFY(first->close());
         FlushDeletes();
-        QVERIFY(Form4 == nullptr);
+        QVERIFY(Form4 == nullptr && closed.isNull());
         Form1->SEC1Click();
-        QVERIFY(Form4 != nullptr && Form4 != first);
+        QVERIFY(Form4 != nullptr);
     }
 
     // The automatic axes span the values with a little room, never reaching below zero when
-    // every value is positive, and tick at round values written in "######" and "0.00".
+    // every value is positive, and tick at round values written in "######" (zero as "0") and
+    // "0.00".
     void axesSpanTheValuesAtRoundTicks()
     {
         Form1->SEC1Click();
@@ -181,7 +186,7 @@ private slots:
             for (const QString& name : categories->categoriesLabels()) shown << name.trimmed();
             return shown;
         };
-        QCOMPARE(labels(w->LeftAxis1), QStringList({"", "2000", "4000", "6000"}));
+        QCOMPARE(labels(w->LeftAxis1), QStringList({"0", "2000", "4000", "6000"}));
         QCOMPARE(labels(w->BottomAxis1), QStringList({"500", "1000", "1500", "2000", "2500"}));
         QCOMPARE(labels(w->BottomAxis2), labels(w->BottomAxis1));
         QCOMPARE(labels(w->LeftAxis2), QStringList({"1.00", "1.20"}));
@@ -338,6 +343,51 @@ private slots:
         const QtMarks qtMarks(view);
         QCOMPARE(Form4->Series2->count() + Form4->Series4->count(), 6);
         QCOMPARE(view->grab().toImage(), screen);
+    }
+
+    // Short of the height at which both charts read with the silver band and the hint text, the
+    // band with its gap and the hint text give up their room first; at its minimum size the
+    // window's charts still read. A hint too long for the panel's width goes as well.
+    void givesUpBandAndHintFirst()
+    {
+        Form1->SEC1Click();
+        TForm4* w = Form4;
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCoreApplication::processEvents();
+        const QSize design = w->size();
+        const auto full = [w] {
+            return !w->Compact() && w->LegendBand->isVisible() && w->StaticText1->isVisible() &&
+                   w->Panel1->height() == 49;
+        };
+        QVERIFY(full());
+        const auto reads = [w] {
+            QString fault = ChartReadingFault(w->Chart1);
+            if (fault.isEmpty())
+                fault =
+                    ChartReadingFault(w->Chart2, QSize(kReadablePlotWidth, kReadableStripHeight));
+            return fault;
+        };
+        QVERIFY2(reads().isEmpty(), qPrintable(reads()));
+        QVERIFY(w->minimumSizeHint().height() < design.height());
+
+        for (int turn = 0; turn < 2; ++turn) {
+            w->resize(w->minimumSizeHint());
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(w->Compact());
+        QVERIFY(!w->LegendBand->isVisible() && !w->StaticText1->isVisible());
+        QVERIFY(w->Panel1->height() < 49 && w->SpeedButton1->isVisible());
+        QVERIFY(w->SpeedButton1->geometry().bottom() < w->Panel1->height());
+        QVERIFY2(reads().isEmpty(), qPrintable(reads()));
+        QCOMPARE(w->size(), w->minimumSizeHint());
+
+        w->resize(design);
+        QCoreApplication::processEvents();
+        QVERIFY(full());
+        w->resize(QSize(w->minimumSizeHint().width(), design.height()));
+        QCoreApplication::processEvents();
+        QVERIFY(!w->Compact() && w->LegendBand->isVisible() && !w->StaticText1->isVisible());
     }
 
     void copyChart()
