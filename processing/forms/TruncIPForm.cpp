@@ -619,6 +619,54 @@ void TTruncIPForm::PlaceCompanion()
     Companion->move(place.Companion);
 }
 
+// The companion follows the editor that the user moves or resizes. Where the placement keeps the
+// editor where it is, the chart goes to its place at once; where it would take the editor back
+// onto the area or below the chart, the chart steps aside from the editor until the editor has
+// settled, and the pair is placed then, so that the chart never covers the editor's title bar or
+// buttons.
+void TTruncIPForm::FollowEditor()
+{
+    if (!Companion || !Companion->isVisible()) return;
+    const QRect editor = frameGeometry();
+    const QScreen* shown = screen();
+    const QRect area = shown ? shown->availableGeometry() : editor;
+    const QSize frame = Companion->frameGeometry().size();
+    const CompanionPlacement place = CompanionPosition(editor, frame, area);
+    if (place.Editor == editor.topLeft()) {
+        Companion->move(place.Companion);
+        return;
+    }
+    if (QRect(place.Companion, frame).intersects(editor)) {
+        // Beside the editor or, where the area's right has no room, beside its left.
+        const QPoint right(editor.left() + editor.width() + 2, editor.top());
+        const QPoint left(editor.left() - 2 - frame.width(), editor.top());
+        Companion->move(right.x() + frame.width() <= area.left() + area.width() ? right : left);
+    } else {
+        Companion->move(place.Companion);
+    }
+    if (!settle_) {
+        settle_ = new QTimer(this);
+        settle_->setSingleShot(true);
+        settle_->setInterval(300);
+        connect(settle_, &QTimer::timeout, this, [this] {
+            if (Companion && Companion->isVisible()) PlaceCompanion();
+        });
+    }
+    settle_->start();
+}
+
+void TTruncIPForm::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    FollowEditor();
+}
+
+void TTruncIPForm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    FollowEditor();
+}
+
 void TTruncIPForm::RaiseCompanion()
 {
     if (Companion && Companion->isVisible()) Companion->raise();

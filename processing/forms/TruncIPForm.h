@@ -6,6 +6,7 @@
 #include <QChartView>
 #include <QDialog>
 #include <QGroupBox>
+#include <QTimer>
 #include <functional>
 
 #include "processing/CurveEditor.h"
@@ -162,6 +163,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -171,9 +174,11 @@ private:
     void PaintCompanion();
     void ShowCompanion();
     void PlaceCompanion();
+    void FollowEditor();
     void RaiseCompanion();
     void SetAmplitudeAxis(bool logarithmic);
 
     bool shown_ = false;
     bool amplitudeLogarithmic_ = true;
+    QTimer* settle_ = nullptr;  // places the pair once the editor has stopped moving
 };

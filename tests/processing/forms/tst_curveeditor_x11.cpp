@@ -75,6 +75,19 @@ bool Click(QWidget* widget, QPoint at, int button)
                               QString::number(global.y()), "click", QString::number(button)}) == 0;
 }
 
+// A real drag with the left button from one point of the screen to another.
+bool Drag(QPoint from, QPoint to)
+{
+    const auto x = [](QPoint p) { return QString::number(p.x()); };
+    const auto y = [](QPoint p) { return QString::number(p.y()); };
+    // The window manager takes a press and motion apart in time as a drag.
+    return QProcess::execute("xdotool",
+                             {"mousemove", "--sync", x(from), y(from), "mousedown", "1", "sleep",
+                              "0.2", "mousemove", "--sync", x(from + (to - from) / 2),
+                              y(from + (to - from) / 2), "sleep", "0.2", "mousemove", "--sync",
+                              x(to), y(to), "sleep", "0.2", "mouseup", "1"}) == 0;
+}
+
 }  // namespace
 
 class CurveEditorX11Test : public QObject {
@@ -129,9 +142,29 @@ private slots:
                                          10000);
                 QTRY_VERIFY_WITH_TIMEOUT(Above(APPRESForm, e), 10000);
                 QVERIFY(APPRESForm->isVisible());
+                // The user drags the editor by its title bar: the chart follows it, never over
+                // it. Then the editor goes to the area's corner and is resized.
+                const QRect frame = e->frameGeometry();
+                const QPoint title(frame.left() + frame.width() / 3,
+                                   (frame.top() + e->geometry().top()) / 2);
+                QVERIFY(Drag(title, title + QPoint(-120, 60)));
+                QTRY_VERIFY_WITH_TIMEOUT(e->frameGeometry().topLeft() != frame.topLeft(), 10000);
+                QTRY_VERIFY2_WITH_TIMEOUT(PlacedTogether(e),
+                                          qPrintable("editor " + Describe(e->frameGeometry()) +
+                                                     ", chart " +
+                                                     Describe(APPRESForm->frameGeometry())),
+                                          10000);
+                const QRect area = e->screen()->availableGeometry();
+                e->move(area.topLeft());
+                QTRY_VERIFY_WITH_TIMEOUT(PlacedTogether(e), 10000);
+                e->resize(e->size() + QSize(40, 20));
+                QTRY_VERIFY_WITH_TIMEOUT(PlacedTogether(e), 10000);
                 const QString shots = qEnvironmentVariable("QUILLANE_SCREENSHOT_DIR");
                 if (!shots.isEmpty())
-                    QVERIFY(e->screen()->grabWindow(0).save(shots + "/curve-editor-x11.png"));
+                    QVERIFY(e->screen()->grabWindow(0).save(
+                        shots + QString("/curve-editor-moved-%1x%2.png")
+                                    .arg(area.width())
+                                    .arg(area.height())));
             }();
             if (e->isVisible()) e->reject();
         });
