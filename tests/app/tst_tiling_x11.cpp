@@ -21,24 +21,10 @@
 #include "processing/forms/RES_PREVIEW.h"
 #include "processing/forms/SEC.h"
 #include "tests/support/forms/ChartReading.h"
+#include "tests/support/forms/Screenshot.h"
 #include "tests/support/forms/WindowFixture.h"
 
 namespace {
-
-QString ScreenName()
-{
-    const QSize size = QGuiApplication::primaryScreen()->size();
-    return QString("%1x%2").arg(size.width()).arg(size.height());
-}
-
-void Screenshot(const QString& moment)
-{
-    const QString folder = qEnvironmentVariable("QUILLANE_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    QTest::qWait(200);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(
-        QDir(folder).filePath(moment + "-" + ScreenName() + ".png"));
-}
 
 // Empty when every chart of the window reads; the static-shift window's ratio chart is a strip.
 QString ReadingFault(const QMdiSubWindow* window)

@@ -21,6 +21,7 @@
 #include "export/forms/TEMTrace.h"
 #include "map/TxRx.h"
 #include "tests/export/forms/ProfileChartChecks.h"
+#include "tests/support/forms/Screenshot.h"
 #include "tests/support/forms/WindowFixture.h"
 
 namespace {
@@ -28,22 +29,6 @@ namespace {
 bool Xdotool(const QStringList& arguments)
 {
     return QProcess::execute("xdotool", arguments) == 0;
-}
-
-QString ScreenName()
-{
-    const QSize size = QGuiApplication::primaryScreen()->size();
-    return QString("%1x%2").arg(size.width()).arg(size.height());
-}
-
-// The screen as the user sees it, frames included.
-void Screenshot(const QString& moment)
-{
-    const QString folder = qEnvironmentVariable("QUILLANE_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    QTest::qWait(200);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(
-        QDir(folder).filePath(moment + "-" + ScreenName() + ".png"));
 }
 
 QList<TTEMTraceForm*> Charts()

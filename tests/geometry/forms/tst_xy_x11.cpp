@@ -10,25 +10,17 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/ScriptedUserInterface.h"
+#include "tests/support/forms/Screenshot.h"
 #include "tests/support/forms/StationEditorFixture.h"
 #include "tests/support/forms/WindowFixture.h"
 
 namespace {
 
-// The screen into QUILLANE_SCREENSHOT_DIR, named after the step and the screen's size.
+// The screen after the window has painted what changed.
 void Screenshot(QWidget* window, const char* step)
 {
-    const QString shots = qEnvironmentVariable("QUILLANE_SCREENSHOT_DIR");
-    if (shots.isEmpty()) return;
-    // What the window system shows once the window has painted what changed.
     window->repaint();
-    QTest::qWait(300);
-    const QSize size = window->screen()->size();
-    const QString name = QString("%1/station-editor-%2-%3x%4.png")
-                             .arg(shots, step)
-                             .arg(size.width())
-                             .arg(size.height());
-    QVERIFY(window->screen()->grabWindow(0).save(name));
+    Screenshot(QString("station-editor-") + step);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "processing/forms/APPRESForm.h"
 #include "processing/forms/TruncIPForm.h"
 #include "tests/support/SurveyFixture.h"
+#include "tests/support/forms/Screenshot.h"
 #include "tests/support/forms/WindowFixture.h"
 
 namespace {
@@ -159,12 +160,7 @@ private slots:
                 QTRY_VERIFY_WITH_TIMEOUT(PlacedTogether(e), 10000);
                 e->resize(e->size() + QSize(40, 20));
                 QTRY_VERIFY_WITH_TIMEOUT(PlacedTogether(e), 10000);
-                const QString shots = qEnvironmentVariable("QUILLANE_SCREENSHOT_DIR");
-                if (!shots.isEmpty())
-                    QVERIFY(e->screen()->grabWindow(0).save(
-                        shots + QString("/curve-editor-moved-%1x%2.png")
-                                    .arg(area.width())
-                                    .arg(area.height())));
+                Screenshot("curve-editor-moved");
             }();
             if (e->isVisible()) e->reject();
         });
