@@ -17,7 +17,7 @@
 #include "base/Exception.h"
 #include "bench/ChildRun.h"
 #include "picture/forms/ReferencePicture.h"
-#include "tests/picture/forms/PictureFiles.h"
+#include "tests/support/forms/PictureFiles.h"
 
 namespace {
 

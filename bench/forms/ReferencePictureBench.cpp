@@ -10,7 +10,7 @@
 #include "base/Exception.h"
 #include "base/TextStream.h"
 #include "picture/forms/ReferencePicture.h"
-#include "tests/picture/forms/PictureFiles.h"
+#include "tests/support/forms/PictureFiles.h"
 
 // The reference picture loader on inputs that would take seconds or fill memory without its limits,
 // at three sizes each: a progressive JPEG of 8192 x 8192 grey pixels with 125 to 500 scans that

@@ -13,7 +13,7 @@
 #include "base/Exception.h"
 #include "picture/forms/MetafilePicture.h"
 #include "picture/forms/ReferencePicture.h"
-#include "tests/picture/forms/PictureFiles.h"
+#include "tests/support/forms/PictureFiles.h"
 
 namespace {
 
