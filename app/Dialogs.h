@@ -1,7 +1,8 @@
 #pragma once
-// The toolkit adapters: file dialogs, message boxes, input box and exception box in the class
-// library's terms. Every one of them is shown through the current UserInterface, so that a window
-// test can install a ScriptedUserInterface (app/ScriptedUserInterface.h) and answer them.
+// The toolkit adapters: file dialogs, message boxes, input box and exception box, with the filters,
+// flags and replies the windows use. Every one of them is shown through the current UserInterface,
+// so that a window test can install a ScriptedUserInterface (app/ScriptedUserInterface.h) and
+// answer them.
 //
 //   FileDialog d(FileDialog::Open);      d.Filter = "Raw(*.raw)|*.raw|";  d.Execute()
 //       true after OK: Files holds every chosen name (UTF-8), FileName the first, FilterIndex the

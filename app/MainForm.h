@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "app/Dialogs.h"
+#include "map/MapOwner.h"
 #include "survey/SurveyStore.h"
 
 class QAction;
@@ -27,7 +28,7 @@ class QStatusBar;
 class QToolBar;
 struct ExProfilePick;
 
-class TForm1 : public QMainWindow, public SurveyStore {
+class TForm1 : public QMainWindow, public SurveyStore, public MapOwner {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* Owner = nullptr);
@@ -74,6 +75,15 @@ public:
     virtual void ShowExProfileChart();
     // What the last rectangle picked, gathered with it for the chart that follows.
     std::shared_ptr<const ExProfilePick> ProfilePick;
+
+    // The owner of the station map (map/MapOwner.h): the store, the open dialog's file name, the
+    // client area, LoadRunning, the profile selection and its chart, the pop-up menu.
+    const SurveyStore& MapSurvey() const override;
+    const std::string& MapFileName() const override;
+    QMdiArea* MapArea() const override;
+    bool MapWaitsForLoad() const override;
+    void PickProfile(double X1, double Y1, double X2, double Y2) override;
+    void PopupMapMenu(QPoint globalPosition) override;
 
     // The child windows in the order the arrangements place them, the front one first.
     QList<QMdiSubWindow*> ArrangedWindows() const;

@@ -1,6 +1,7 @@
 #pragma once
-// Text to number, as the class library converts: the whole text must be a number (blanks around it
-// aside), independent of the process locale.
+// Text to number for every reader and edit: the whole text must be a number (blanks around it
+// aside), so that junk in a field is an error rather than a silent zero, and the process locale
+// changes nothing.
 
 #include <string>
 

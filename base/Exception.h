@@ -1,6 +1,6 @@
 #pragma once
-// The class library's exceptions. Every error that ends a command is one of these; the
-// application's exception box shows what().
+// The program's errors. Every error that ends a command is one of these; the application's
+// exception box shows what(), the text the user reads.
 
 #include <cstddef>
 #include <exception>

@@ -1,6 +1,6 @@
 #pragma once
-// File name parts, as the class library takes them apart. Names are the system's bytes; only the
-// last part, after the last slash, can hold an extension.
+// File name parts: the extension that chooses a reader or writer. Names are the system's bytes;
+// only the last part, after the last slash, can hold an extension.
 
 #include <string>
 

@@ -1,6 +1,7 @@
 #pragma once
-// Checked floating point: the operations that would raise a hardware floating-point exception in
-// the original arithmetic throw the class library's error instead. Underflow and inexact results
+// Checked floating point: an invalid operation, a division by zero or an overflow throws the
+// program's floating-point error (EInvalidOp, EZeroDivide, EOverflow), so that a command ends
+// with its message instead of writing NaN or infinity into a file. Underflow and inexact results
 // pass silently.
 
 // NaN -> EInvalidOp, infinity -> EOverflow; otherwise the value itself.

@@ -17,7 +17,8 @@ std::string FloatToStr(double value)
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
     if (value == 0) return "0";
 
-    // 18 significant digits first, then rounding half away from zero to 15, as the library does.
+    // 18 significant digits first, then rounding half away from zero to 15, as the number
+    // patterns round (FormatFloat), so that both texts of one value agree.
     DecimalDigits d = ToDecimal(value);
     RoundDigits(d, kPrecision);
     const std::string& digits = d.digits;

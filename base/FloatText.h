@@ -1,6 +1,6 @@
 #pragma once
-// A number as the class library's FloatToStr writes it: general format with 15 significant
-// digits, independent of the process locale.
+// A number in general format with 15 significant digits, for a value shown without a pattern of
+// its own (the station editor's coordinates); independent of the process locale.
 
 #include <string>
 

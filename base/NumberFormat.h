@@ -1,5 +1,5 @@
 #pragma once
-// Number output independent of the process locale: the class library's number patterns and the C
+// Number output independent of the process locale: the program's number patterns and the C
 // library's format strings.
 
 #include <cstddef>
@@ -27,7 +27,7 @@ struct DecimalDigits {
     int exponent = 0;
 };
 
-// 18 significant digits, as the class library takes them before it rounds them for output.
+// 18 significant digits, which the number output of base/ takes before it rounds them.
 DecimalDigits ToDecimal(double value);
 // Keeps `keep` leading digits, rounding half away from zero on the next one.
 void RoundDigits(DecimalDigits& d, int keep);

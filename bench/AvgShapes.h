@@ -1,5 +1,5 @@
 #pragma once
-// Averaged files of the layouts that once cost their readers more than their size: AMTAVG files of
+// Averaged files of the layouts whose reading can cost far more than their size: AMTAVG files of
 // stations along a line that share H sensors and of stations whose every H value many others share
 // while no two of them match, and CSAMT AVG files of a frequency table whose values lie close.
 

@@ -1,7 +1,7 @@
 // Reading and rewriting a generated GDP32 raw file of 2,000 stations by 40 frequencies, laid out
 // as the receiver writes it: groups of five Ex dipoles and one H channel, each group stepped
-// through every frequency. Beside it, the bare loop on the same file, and two crafted files whose
-// frequencies once made the reader quadratic.
+// through every frequency. Beside it, the bare loop on the same file, and two crafted files of
+// frequencies on which a reader that tests each against all would be quadratic.
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -1,5 +1,5 @@
 #pragma once
-// A GDP32 raw file of one new station per block: the shape whose reading once held many times
+// A GDP32 raw file of one new station per block: the shape whose reading asks the most memory for
 // the file's size, and whose rewrite on opening is as large as the file.
 
 #include <ostream>

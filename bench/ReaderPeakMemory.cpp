@@ -1,4 +1,4 @@
-// Peak resident memory of each reader against its file, on the crafted shapes that once held
+// Peak resident memory of each reader against its file, on the crafted shapes that could hold
 // many times their size, at three sizes each. Every load runs in a child process of its own, so
 // that its peak and its processor time (the file's writing excluded) are its own. Run without
 // arguments for the table; "ReaderPeakMemory <reader> <file>" loads one file (reader: imp,

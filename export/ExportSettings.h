@@ -17,5 +17,5 @@ struct ExportSettings {
     bool Amplitude = false;          // write the amplitude form of the IMP file
 };
 
-// Shows a text in the class library's plain message box.
+// Shows a text in a plain message box.
 using ShowMessageFn = std::function<void(const std::string&)>;

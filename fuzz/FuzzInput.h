@@ -69,7 +69,7 @@ inline std::string InputFile(const std::string& name, const uint8_t* data, size_
     return folder.Write(name, data, size);
 }
 
-// Runs one reader call; the class library's errors are the reader's answer to bad input.
+// Runs one reader call; the program's errors (Exception) are the reader's answer to bad input.
 template <typename Call>
 void Expecting(Call&& call)
 {

@@ -11,12 +11,12 @@
 #include "survey/SurveyStore.h"
 
 // Loads the file whole and saves it back with CR LF after every line, through a temporary file
-// that replaces the original only when complete. Only a file whose own name ends in ".raw" (in
+// that replaces the file only when complete. Only a file whose own name ends in ".raw" (in
 // any case) and whose bytes are text is saved: no NUL, no DEL and no control byte but TAB, LF, FF,
 // CR and the end-of-file mark 0x1A; bytes from 0x80 up count as text. Any other file stays as it
 // is on disk and ReadGdpRawFile reads it as it stands. EFOpenError "Cannot open file %s" when the
 // file cannot be read, EFCreateError "Cannot create file %s" when it cannot be written (a
-// read-only file); the original then stays as it was.
+// read-only file); the file on disk then stays as it was.
 void RewriteTextFile(const std::string& fileName);
 
 // A magnitude or phase field with an optional unit letter: "v" volts, "m" times 0.001, "u" times

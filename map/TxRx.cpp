@@ -5,7 +5,6 @@
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
 #include <QMdiArea>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
@@ -17,12 +16,12 @@
 #include <limits>
 #include <optional>
 
-#include "app/MainForm.h"
 #include "chart/forms/ChartParts.h"
 #include "chart/forms/MarkLayer.h"
 #include "chart/forms/PatternAxis.h"
 #include "chart/forms/ReadableChart.h"
 #include "chart/forms/PointLabels.h"
+#include "survey/SurveyStore.h"
 
 TForm2* Form2 = nullptr;
 
@@ -65,8 +64,8 @@ void MapChartView::mouseReleaseEvent(QMouseEvent* event)
 {
     form_->Chart1MouseUp(this, event->button(), event->modifiers(), event->position());
     QChartView::mouseReleaseEvent(event);
-    if (event->button() == Qt::RightButton && Form1)
-        Form1->PopupMenu1->popup(event->globalPosition().toPoint());
+    if (event->button() == Qt::RightButton)
+        form_->Owner()->PopupMapMenu(event->globalPosition().toPoint());
 }
 
 // The second press of a double click arrives here instead of as a press.
@@ -93,7 +92,7 @@ void MapChartView::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
-TForm2::TForm2(TForm1* Owner)
+TForm2::TForm2(MapOwner* Owner) : owner_(Owner)
 {
     Form2 = this;
     setObjectName("Form2");
@@ -156,7 +155,7 @@ TForm2::TForm2(TForm1* Owner)
     });
 
     resize(640, 440);
-    Owner->MdiArea->addSubWindow(this);
+    Owner->MapArea()->addSubWindow(this);
     // Minimize and maximize, neither close box nor system menu.
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMinMaxButtonsHint);
@@ -185,7 +184,7 @@ QPointF TForm2::ChartPixel(QPointF mapPoint) const
 void TForm2::Chart1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Shift,
                              QPointF Position)
 {
-    if (Form1 && Form1->LoadRunning) return;  // the store is half filled while a load runs
+    if (owner_->MapWaitsForLoad()) return;
     const QPointF c = MapCoordinates(Position);
     picking_ = IsModifier(Shift);
     bandOrigin_ = Position;
@@ -197,7 +196,7 @@ void TForm2::Chart1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers Shif
 {
     picking_ = false;
     if (profileBand_) profileBand_->hide();
-    if (Form1 && Form1->LoadRunning) return;
+    if (owner_->MapWaitsForLoad()) return;
     const QPointF c = MapCoordinates(Position);
     ReleaseAt(c.x(), c.y(), IsModifier(Shift));
 }
@@ -222,7 +221,7 @@ void TForm2::ShowProfileBand(QPointF to)
 
 void TForm2::PressAt(double cx, double cy, bool modifier)
 {
-    if (Form1 && Form1->LoadRunning) return;
+    if (owner_->MapWaitsForLoad()) return;
     AnchorX = 0.0;
     AnchorY = 0.0;
     if (modifier) {
@@ -244,16 +243,13 @@ void TForm2::PressAt(double cx, double cy, bool modifier)
 
 void TForm2::ReleaseAt(double cx, double cy, bool modifier)
 {
-    if (Form1 && Form1->LoadRunning) return;
+    if (owner_->MapWaitsForLoad()) return;
     EndX = AnchorX;
     EndY = AnchorY;
     if (modifier) {
         EndX = cx;
         EndY = cy;
-        if (Form1) {
-            if (Form1->SelectProfileStations(AnchorX, AnchorY, EndX, EndY))
-                Form1->ShowExProfileChart();
-        }
+        owner_->PickProfile(AnchorX, AnchorY, EndX, EndY);
         return;
     }
     // A redraw without a transmitter may have emptied the line since the grab.
@@ -341,20 +337,21 @@ void TForm2::SetLabelsVisible(bool visible)
         PlaceLabels();
 }
 
-void DrawLayoutMap(TForm1* Form)
+void DrawLayoutMap(const MapOwner* Form)
 {
-    if (!Form || !Form2 || Form->ExStations.empty()) return;
+    if (!Form || !Form2 || Form->MapSurvey().ExStations.empty()) return;
+    const SurveyStore& store = Form->MapSurvey();
     TForm2* map = Form2;
 
-    map->TitleLines = {DisplayText(Form->OpenDialog.FileName),
+    map->TitleLines = {DisplayText(Form->MapFileName()),
                        QString::fromUtf8("可控源频率测深装置布置图")};
     map->Chart1->chart()->setTitle(map->TitleLines.at(0).toHtmlEscaped() + "<br>" +
                                    map->TitleLines.at(1));
 
     QList<QPointF> points;
     map->Series1Labels.clear();
-    if (!Form->Transmitters.empty()) {
-        const TxData& tx = Form->Transmitters.front();
+    if (!store.Transmitters.empty()) {
+        const TxData& tx = store.Transmitters.front();
         points = {QPointF(tx.Ax, tx.Ay), QPointF(tx.Bx, tx.By)};
         map->Series1Labels = {std::string(), std::string()};
     }
@@ -372,8 +369,8 @@ void DrawLayoutMap(TForm1* Form)
         return at;
     };
     ReplaceSeriesPoints(map->Chart1->chart(),
-                        {{map->Series2, stationPoints(map->Series2Labels, Form->ExStations)},
-                         {map->Series3, stationPoints(map->Series3Labels, Form->HyStations)}});
+                        {{map->Series2, stationPoints(map->Series2Labels, store.ExStations)},
+                         {map->Series3, stationPoints(map->Series3Labels, store.HyStations)}});
 
     map->FitAxes();
     map->RebuildLabels();

@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "map/MapOwner.h"
+
 class QCategoryAxis;
 class QRubberBand;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QScatterSeries;
-class TForm1;
 class TForm2;
 
 // The map's chart: hands its mouse events to the map's handlers and zooms with the wheel.
@@ -39,7 +40,10 @@ private:
 class TForm2 : public QMdiSubWindow {
     Q_OBJECT
 public:
-    explicit TForm2(TForm1* Owner);
+    // Stands in the owner's area and asks the owner what a gesture needs.
+    explicit TForm2(MapOwner* Owner);
+
+    MapOwner* Owner() const { return owner_; }
 
     MapChartView* Chart1;
     QScatterSeries* Series2;  // "Ex"
@@ -95,6 +99,7 @@ protected:
 private:
     void ShowProfileBand(QPointF to);
 
+    MapOwner* owner_;
     bool labelsVisible_ = false;
     QRubberBand* profileBand_ = nullptr;
     bool picking_ = false;  // a press with a modifier began the drag
@@ -106,6 +111,6 @@ private:
 extern TForm2* Form2;
 
 // Refills the map from the store of the main window; with no Ex station it changes nothing.
-void DrawLayoutMap(TForm1* Form);
+void DrawLayoutMap(const MapOwner* Form);
 // Empties the map: no title, no transmitter line, no station.
 void ClearLayoutMap();

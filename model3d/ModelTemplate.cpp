@@ -122,8 +122,8 @@ namespace {
 // The regular cells of each horizontal direction that the presets give.
 constexpr int kPresetCells = 50;
 
-// An extent too wide for the integer edits is refused with the floating-point error, as the
-// class library's truncation refuses it.
+// An extent too wide for the integer edits is refused with the floating-point error (EOverflow),
+// so that the builder never shows a wrapped-around number.
 int TruncatedToInt(double value)
 {
     double whole = std::trunc(Checked(value));

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "survey/ChartSeries.h"
 #include "survey/Records.h"
 
 // Item index of the editor's display-form choice.
@@ -12,22 +13,6 @@ enum class DisplayForm { AmpPhase = 0, ReIm = 1 };
 
 // Item index of the amplitude step's range choice.
 enum class ScaleRange { All = 0, LeftOfCursor = 1, RightOfCursor = 2 };
-
-// One chart series. Points are kept sorted by ascending x, equal x in the order they were added,
-// so a point's index is the rank of its frequency. Green marks a point flagged invalid; it is a
-// mark on the chart only.
-struct ChartSeries {
-    std::string Title;
-    std::vector<double> X;
-    std::vector<double> Y;
-    std::vector<bool> Green;
-
-    size_t Count() const { return X.size(); }
-    // Empties the points; the title stays.
-    void Clear();
-    // Replaces the points by (x[k], y[k]), sorted; every point gets the series colour.
-    void Fill(const std::vector<double>& x, const std::vector<double>& y);
-};
 
 // The four series of one chart, by role.
 struct CurveChart {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The structure drawn from the project's own includes (#include "..."): which folder imports which
 # (with the number of includes), and every circle between folders and between files, where a
-# header and its .cpp count as one file. Exits 1 when files include each other in a circle.
+# header and its .cpp count as one file. Exits 1 when folders or files include each other in a
+# circle, so that the test command (scripts/test.sh) fails on a new one.
 #   bash scripts/include-structure.sh [tree, by default this one]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -48,4 +49,4 @@ echo "${folder_circles:-  none}" | sed 's/^\([^ ]\)/  \1/'
 echo "Circles between files:"
 file_circles=$(circles <<<"$edges")
 echo "${file_circles:-  none}" | sed 's/^\([^ ]\)/  \1/'
-[ -z "$file_circles" ]
+[ -z "$folder_circles" ] && [ -z "$file_circles" ]

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the project needs, builds it and runs every test: a short pass of every fuzz
+# Installs what the project needs, builds it and runs every test: the check that no folders or
+# files include each other in a circle (scripts/include-structure.sh), a short pass of every fuzz
 # target (fuzz/run.sh runs them longer), the core and its tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the normal build with all its tests: the window tests under the
 # offscreen platform, those of frames and stacking (label x11) each under its own Xvfb server
@@ -7,6 +8,12 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
+
+# Includes run one way: a circle between folders or files fails the run before anything builds.
+if ! structure=$(bash "$root/scripts/include-structure.sh" "$root"); then
+  sed -n '/^Circles between folders:/,$p' <<<"$structure" >&2
+  exit 1
+fi
 
 FUZZ_SECONDS=3 bash "$root/fuzz/run.sh"
 

@@ -1,7 +1,7 @@
 // Peak resident memory and processor time of the reference picture loader on the crafted shapes
-// that once took seconds or filled memory, at three sizes each. Every load runs in a child
-// process of its own (which starts its own offscreen application), so that its peak and its
-// processor time (the file's making excluded) are its own. Run without arguments for the table,
+// that would take seconds or fill memory without its limits, at three sizes each. Every load runs
+// in a child process of its own (which starts its own offscreen application), so that its peak and
+// its processor time (the file's making excluded) are its own. Run without arguments for the table,
 // with a word for the shapes whose name holds it; "PicturePeakMemory --load <file>" loads one
 // file, for a run under valgrind's instruction count.
 
@@ -17,7 +17,7 @@
 #include "base/Exception.h"
 #include "bench/ChildRun.h"
 #include "picture/forms/ReferencePicture.h"
-#include "tests/picture/forms/PictureFiles.h"
+#include "tests/support/forms/PictureFiles.h"
 
 namespace {
 

@@ -10,19 +10,19 @@
 #include "base/Exception.h"
 #include "base/TextStream.h"
 #include "picture/forms/ReferencePicture.h"
-#include "tests/picture/forms/PictureFiles.h"
+#include "tests/support/forms/PictureFiles.h"
 
-// The reference picture loader on inputs that once took seconds or filled memory, at three sizes
-// each: a progressive JPEG of 8192 x 8192 grey pixels with 125 to 500 scans that refine every
-// coefficient, a filled self-crossing zigzag of 2,500 to 20,000 points (EMF and WMF), 2,500 to
-// 10,000 texts of 20 characters at 100 pixels, 5,000 to 20,000 texts each in a new font face;
-// saved states each with a clipping rectangle (EMF and WMF, up to the deepest level, and runs of
-// them), clipping rectangles under a rotation (alone and each in a saved state), zigzags from far
-// above the picture to far below it; colour JPEGs of 8192 x 8192 pixels of 25 to 100 MB of
-// entropy-coded data (arithmetic and Huffman codes, progressive and sequential) and arithmetic
-// ones of 125 to 500 scans of no data; bitmaps of 8192 x 8192 pixels and small ones sheared over
-// the picture. Each loads or is refused with the work of a bounded picture, whatever its size;
-// the baseline reads the file.
+// The reference picture loader on inputs that would take seconds or fill memory without its limits,
+// at three sizes each: a progressive JPEG of 8192 x 8192 grey pixels with 125 to 500 scans that
+// refine every coefficient, a filled self-crossing zigzag of 2,500 to 20,000 points (EMF and WMF),
+// 2,500 to 10,000 texts of 20 characters at 100 pixels, 5,000 to 20,000 texts each in a new font
+// face; saved states each with a clipping rectangle (EMF and WMF, up to the deepest level, and runs
+// of them), clipping rectangles under a rotation (alone and each in a saved state), zigzags from
+// far above the picture to far below it; colour JPEGs of 8192 x 8192 pixels of 25 to 100 MB of
+// entropy-coded data (arithmetic and Huffman codes, progressive and sequential) and arithmetic ones
+// of 125 to 500 scans of no data; bitmaps of 8192 x 8192 pixels and small ones sheared over the
+// picture. Each loads or is refused with the work of a bounded picture, whatever its size; the
+// baseline reads the file.
 
 namespace {
 

@@ -140,8 +140,8 @@ void BM_ModelMapPage(benchmark::State& state)
     }
 }
 
-// Points given to shown series that held none, one replace per series as the windows did
-// before, and through ReplaceSeriesPoints as they do now.
+// Points given to shown series that held none, one replace per series, and through
+// ReplaceSeriesPoints as the windows give them.
 void Refill(benchmark::State& state, QChart* chart, const std::vector<QXYSeries*>& series,
             bool plain)
 {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "chart/forms/DisplayText.h"
-#include "processing/CurveEditing.h"
+#include "survey/ChartSeries.h"
 
 class QAbstractAxis;
 class QChart;

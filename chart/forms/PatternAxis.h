@@ -1,5 +1,5 @@
 #pragma once
-// Chart axes labelled in the class library's number patterns, which the toolkit's label formats
+// Chart axes labelled in the program's number patterns, which the chart axes' label formats
 // cannot express: the labels are categories of a linear axis, each standing on its value.
 
 #include <Qt>

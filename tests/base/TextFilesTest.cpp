@@ -106,7 +106,7 @@ TEST(TextStream, CarriageReturnsAndEndOfText)
 }
 
 // A lone carriage return that ends its line gives the lines of the bytes with every lone one
-// turned into a line feed first, as the raw reader once prepared them, whatever the mix.
+// turned into a line feed first, whatever the mix: it ends a line exactly as a line feed does.
 TEST(TextStream, LoneCarriageReturnsEndLinesAsLineFeedsWould)
 {
     unsigned seed = 11;

@@ -184,7 +184,7 @@ TEST(ExportCommand, AnMdeFileThatCannotBeWrittenKeepsTheMtdFile)
 
 TEST(ExportCommand, CheckedFrequenciesReachTheImpFileUnchanged)
 {
-    // 0.029296875 shows as 2.929688E-02, which would no longer match the record's frequency.
+    // 0.029296875 shows as 2.929688E-02, which would not match the record's frequency.
     SurveyStore store = TwoStationSurvey();
     ExportSettings settings;
     settings.FileName = ExportTempPath("run.imp");

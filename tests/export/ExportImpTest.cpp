@@ -197,8 +197,8 @@ TEST(ExportImp, ContainsFrequency)
     EXPECT_FALSE(ContainsFrequency(1, {}));
 }
 
-// The program's own IMP reader lands from another branch; once it is here, a written file must read
-// back with its stations, samples and angle.
+// A written file reads back through the program's own IMP reader with its stations, samples and
+// angle.
 #include "import/ImpReader.h"
 
 TEST(ExportImp, ComplexFileReadsBackWithItsAngle)

@@ -461,8 +461,8 @@ TEST(CsamtAvgReader, ChannelTablesBetweenDataTables)
     ExpectTablesOfTheFirstTagInTheLine(text, tags, tables);
 }
 
-// Tags of a thousand lengths once took minutes to match: a guard against such a hang, not a
-// measure of speed.
+// Tags of a thousand lengths, which a matcher that tries every length at every line would take
+// minutes over: a guard against such a hang, not a measure of speed.
 TEST(CsamtAvgReader, TagsOfManyLengthsReadPromptly)
 {
     constexpr size_t kDipoles = 1000;

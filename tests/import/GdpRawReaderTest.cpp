@@ -622,7 +622,8 @@ TEST_F(GdpRawRead, ManyFrequenciesOfOneGroup)
     for (const TStation& s : store_.ExStations) EXPECT_EQ(Frequencies(s), taken) << s.Name;
     EXPECT_EQ(Frequencies(store_.HyStations[0]), taken);
 
-    // A quotient beyond the double range raises, as the test of every taken frequency did.
+    // A quotient beyond the double range raises the overflow error, as the test against each taken
+    // frequency gives it: the index of taken frequencies skips none that can overflow.
     const std::string overflow = ErrorOf([] { CheckedDiv(1e300, 1e-300); });
     EXPECT_EQ(ReadError(Group(1, "1e30", kGroupB) + Group(2, "1e-300", kGroupB)), overflow);
     EXPECT_EQ(ReadError(Group(1, "-1e30", {"301"}) + Group(2, "1", {"301"}) +
@@ -656,8 +657,8 @@ TEST_F(GdpRawRead, StationsOfOneBlockEach)
     }
 }
 
-// Many distinct frequencies, below 2^-9 Hz or for one station group, once made the reader
-// quadratic: a guard against such a hang, not a measure of speed.
+// Many distinct frequencies, below 2^-9 Hz or for one station group, on which a reader that tests
+// each against all would be quadratic: a guard against such a hang, not a measure of speed.
 TEST_F(GdpRawRead, ManyDistinctFrequenciesReadPromptly)
 {
     constexpr int kBlocks = 20000;

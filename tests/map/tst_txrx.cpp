@@ -655,7 +655,7 @@ private slots:
         Form1->N5Click(Form1->N5);
         QVERIFY(!QFile::exists(name));
 
-        // A picture file that cannot be created raises the class library's error.
+        // A picture file that cannot be created raises the file error with the file's name.
         const std::string bad = tempDir_->filePath("missing/map.emf").toStdString();
         ui.FileAnswers.push_back({{bad}});
         try {

@@ -113,7 +113,7 @@ TEST(Layers, PicksInterpolateFromTheSecondOn)
     EXPECT_EQ(data.PickDepth, (std::vector<double>{100, 300, 500}));
     EXPECT_EQ(data.PickRho, (std::vector<double>{10, 100, 1000}));
 
-    // More picks than any fixed table would hold.
+    // Picks are not limited in number.
     for (int i = 0; i < 250; ++i) AddLayerPick(data, 120 + i, 50);
     EXPECT_EQ(data.PickDepth.size(), 253u);
     ClearLayerPicks(data);

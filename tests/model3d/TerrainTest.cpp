@@ -296,7 +296,8 @@ uint64_t Fingerprint(const std::vector<float>& values)
 
 TEST(Terrain, ColumnValuesKeepEveryBit)
 {
-    // The fingerprints of the values as the scheme was first built, one neighbour at a time.
+    // The fingerprints of the values a sum over one neighbour at a time gives: every bit of the
+    // model file's terrain stays, however the sum is spread over cores and vector lanes.
     struct Case {
         bool lines;
         uint64_t fingerprint;

@@ -72,8 +72,8 @@ TEST(NearFieldCorrection, CrossingAtOneHertzCountsAsNotFound)
 
 TEST(NearFieldCorrection, ExchangeOrderWithEqualFrequencies)
 {
-    // The exchange sort puts the later of two equal frequencies first here, as it always did;
-    // writers that follow its order rely on that.
+    // The exchange sort puts the later of two equal frequencies first here; the writers follow its
+    // order, so the rows of their files depend on it.
     struct Case {
         List freq;
         std::vector<size_t> order;
@@ -95,7 +95,7 @@ TEST(NearFieldCorrection, ExchangeOrderWithEqualFrequencies)
 
 TEST(NearFieldCorrection, AnyLengthIsSortedAndCorrected)
 {
-    // Longer than the old fixed tables; distinct frequencies in a scrambled order.
+    // Any count of frequencies, here 300 distinct ones in a scrambled order.
     const size_t n = 300;
     List freq, mt, nz;
     for (size_t k = 0; k < n; ++k) {

@@ -13,7 +13,7 @@
 #include "base/Exception.h"
 #include "picture/forms/MetafilePicture.h"
 #include "picture/forms/ReferencePicture.h"
-#include "tests/picture/forms/PictureFiles.h"
+#include "tests/support/forms/PictureFiles.h"
 
 namespace {
 
@@ -271,7 +271,7 @@ private slots:
                      message.c_str());
             QVERIFY(ms < kHangMs);
         }
-        // Fewer edges, glyphs and faces draw as before.
+        // With fewer edges, glyphs and faces the same pictures draw in full.
         QImage zigzag = LoadReferencePicture(files.Write("few.emf", Emf({Zigzag(10, 2048)}, 2047)));
         QCOMPARE(zigzag.size(), QSize(2048, 2048));
         for (const std::string& bytes : {LargeTextEmf(50), FontFacesEmf(300)})

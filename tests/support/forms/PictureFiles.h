@@ -1,7 +1,7 @@
 #pragma once
-// Small metafiles and JPEG files built field by field, of the shapes that once made the reference
-// picture loader work for seconds or fill memory: shared by its tests, its benchmark and its
-// peak-memory measure.
+// Small metafiles and JPEG files built field by field, of the shapes that would make the reference
+// picture loader work for seconds or fill memory without its limits: shared by its tests, its
+// benchmark and its peak-memory measure.
 
 #include <cstdint>
 #include <cstdio>
