@@ -144,6 +144,11 @@ TAbout::TAbout(QWidget* Owner) : QDialog(Owner)
         move(screen->availableGeometry().center() - rect().center());
 }
 
+TAbout::~TAbout()
+{
+    if (About == this) About = nullptr;
+}
+
 bool TAbout::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == StaticText10 && event->type() == QEvent::MouseButtonRelease &&

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
+#include <memory>
 
 #include "app/AboutDialog.h"
 #include "app/Pictures.h"
@@ -297,7 +298,8 @@ void TForm1::N12Click(QObject* Sender)
 void TForm1::N22Click(QObject* Sender)
 {
     (void)Sender;
-    About = new TAbout(this);
+    const auto box = std::make_unique<TAbout>(this);
+    About = box.get();
     About->setWindowTitle(Text("关于可控源资料处理..."));
     About->exec();
 }
@@ -305,7 +307,8 @@ void TForm1::N22Click(QObject* Sender)
 void TForm1::ToolButton20Click(QObject* Sender)
 {
     (void)Sender;
-    About = new TAbout(this);
+    const auto box = std::make_unique<TAbout>(this);
+    About = box.get();
     About->setWindowTitle(Text("关于频率测深处理..."));
     About->exec();
 }

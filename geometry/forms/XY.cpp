@@ -22,6 +22,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "base/Gbk.h"
@@ -528,8 +529,8 @@ void TChangeXY::Edit(Command command)
 
 void TChangeXY::Transform1Click(QObject*)
 {
-    delete TransForm;
-    TransForm = new TTransForm(nullptr);
+    const auto dialog = std::make_unique<TTransForm>(nullptr);
+    TransForm = dialog.get();
     if (TransForm->exec() == QDialog::Accepted) {
         const std::string a = TransForm->EditA->text().toUtf8().toStdString();
         const std::string b = TransForm->EditB->text().toUtf8().toStdString();
@@ -580,8 +581,8 @@ void TChangeXY::N7Click(QObject*)
 
 void TChangeXY::N9Click(QObject*)
 {
-    delete Form10;
-    Form10 = new TForm10(nullptr);
+    const auto dialog = std::make_unique<TForm10>(nullptr);
+    Form10 = dialog.get();
     if (Form10->exec() != QDialog::Accepted) return;
     const std::string s = Utf8ToGbk(Form10->Edit1->text().toUtf8().toStdString());
     const bool left = Form10->ItemIndex() == 0;

@@ -39,7 +39,7 @@
 #include "picture/forms/ReferencePicture.h"
 
 TForm7* Form7 = nullptr;
-std::function<void(TForm7*)> TForm7::ModalRunner;
+std::function<void(std::unique_ptr<TForm7>)> TForm7::ModalRunner;
 
 namespace {
 
@@ -473,6 +473,11 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     TabSheet1Show();
 }
 
+TForm7::~TForm7()
+{
+    if (Form7 == this) Form7 = nullptr;
+}
+
 bool TForm7::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusOut) {
@@ -499,13 +504,12 @@ std::function<void()> TForm7::Command(void (TForm7::*handler)())
     return [this, handler] { Run([this, handler] { (this->*handler)(); }); };
 }
 
-int TForm7::ShowModal()
+void TForm7::ShowModal(std::unique_ptr<TForm7> form)
 {
-    if (ModalRunner) {
-        ModalRunner(this);
-        return 0;
-    }
-    return exec();
+    if (ModalRunner)
+        ModalRunner(std::move(form));
+    else
+        form->exec();
 }
 
 ModelSettings TForm7::Settings() const

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <exception>
+#include <memory>
 
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
@@ -42,7 +43,6 @@ bool IsViewerKey(int key, Qt::KeyboardModifiers modifiers)
 TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
 {
     setObjectName("Form6");
-    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Text("CSEM近区-过渡区改正效果图"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -215,7 +215,8 @@ void OpenCorrectionViewer(TForm1* Form)
     CorrectionCurves curves;
     ComputeCorrectionCurves(*Form, station->Name, curves);
 
-    Form6 = new TForm6(Form);
+    const auto viewer = std::make_unique<TForm6>(Form);
+    Form6 = viewer.get();
     ShowName(Form6, station);
     Form6->Series1->setName(Text("近区"));
     Form6->Series2->setName(Text("远区"));
