@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "app/AboutDialog.h"
+#include "app/CommandGuard.h"
 #include "app/Pictures.h"
 #include "base/SafeFile.h"
 #include "chart/forms/DisplayText.h"
@@ -47,7 +48,7 @@ TForm1::TForm1(QWidget* Owner) : QMainWindow(Owner)
 
     auto bind = [this](QAction* action, void (TForm1::*handler)(QObject*)) {
         connect(action, &QAction::triggered, this,
-                [this, action, handler] { (this->*handler)(action); });
+                Guarded([this, action, handler] { (this->*handler)(action); }));
     };
     auto item = [this](QMenu* menu, const char* name, const char* caption,
                        const QKeySequence& shortcut = QKeySequence()) {

@@ -17,6 +17,7 @@
 #include <limits>
 #include <optional>
 
+#include "app/CommandGuard.h"
 #include "app/MainForm.h"
 #include "chart/forms/ChartParts.h"
 #include "chart/forms/MarkLayer.h"
@@ -56,13 +57,17 @@ MapChartView::MapChartView(QChart* chart, TForm2* form) : QChartView(chart), for
 
 void MapChartView::mousePressEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    RunGuarded([&] {
+        form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    });
     QChartView::mousePressEvent(event);
 }
 
 void MapChartView::mouseReleaseEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseUp(this, event->button(), event->modifiers(), event->position());
+    RunGuarded([&] {
+        form_->Chart1MouseUp(this, event->button(), event->modifiers(), event->position());
+    });
     QChartView::mouseReleaseEvent(event);
     if (event->button() == Qt::RightButton && Form1)
         Form1->PopupMenu1->popup(event->globalPosition().toPoint());
@@ -71,13 +76,15 @@ void MapChartView::mouseReleaseEvent(QMouseEvent* event)
 // The second press of a double click arrives here instead of as a press.
 void MapChartView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    RunGuarded([&] {
+        form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    });
     QChartView::mouseDoubleClickEvent(event);
 }
 
 void MapChartView::mouseMoveEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseMove(this, event->modifiers(), event->position());
+    RunGuarded([&] { form_->Chart1MouseMove(this, event->modifiers(), event->position()); });
     QChartView::mouseMoveEvent(event);
 }
 

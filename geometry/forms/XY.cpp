@@ -25,6 +25,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/CommandGuard.h"
 #include "base/Gbk.h"
 #include "chart/forms/ChartParts.h"
 #include "chart/forms/PointLabels.h"
@@ -126,7 +127,11 @@ void PositionTable::wheelEvent(QWheelEvent* event)
         wheelDelta_ +=
             down ? QWheelEvent::DefaultDeltasPerStep : -QWheelEvent::DefaultDeltasPerStep;
         if (rowCount() == 0) continue;
-        if (down && form_->StringGrid1MouseWheelDown(this, event->modifiers())) continue;
+        bool handled = false;
+        if (down)
+            RunGuarded(
+                [&] { handled = form_->StringGrid1MouseWheelDown(this, event->modifiers()); });
+        if (handled) continue;
         const int row = std::clamp(currentRow() + (down ? 1 : -1), 0, rowCount() - 1);
         setCurrentCell(row, std::max(currentColumn(), static_cast<int>(kXColumn)));
     }
@@ -142,7 +147,7 @@ void PositionTable::mousePressEvent(QMouseEvent* event)
         setFocus(Qt::MouseFocusReason);
         event->accept();
     }
-    form_->StringGrid1MouseDown(this, event->button(), event->modifiers());
+    RunGuarded([&] { form_->StringGrid1MouseDown(this, event->button(), event->modifiers()); });
 }
 
 void PositionTable::mouseReleaseEvent(QMouseEvent* event)
@@ -151,7 +156,7 @@ void PositionTable::mouseReleaseEvent(QMouseEvent* event)
         QTableWidget::mouseReleaseEvent(event);
     else
         event->accept();
-    form_->StringGrid1MouseUp(this, event->button(), event->modifiers());
+    RunGuarded([&] { form_->StringGrid1MouseUp(this, event->button(), event->modifiers()); });
 }
 
 void PositionTable::mouseDoubleClickEvent(QMouseEvent* event)
@@ -264,11 +269,11 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
 
     auto bind = [this](QAction* action, void (TChangeXY::*handler)(QObject*)) {
         connect(action, &QAction::triggered, this,
-                [this, action, handler] { (this->*handler)(action); });
+                Guarded([this, action, handler] { (this->*handler)(action); }));
     };
     auto bindButton = [this](QPushButton* button, void (TChangeXY::*handler)(QObject*)) {
         connect(button, &QPushButton::clicked, this,
-                [this, button, handler] { (this->*handler)(button); });
+                Guarded([this, button, handler] { (this->*handler)(button); }));
     };
     bind(N2, &TChangeXY::N2Click);
     bind(N3, &TChangeXY::N3Click);
@@ -284,19 +289,22 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     bindButton(Button2, &TChangeXY::Button2Click);
     bindButton(Button3, &TChangeXY::Button3Click);
     bindButton(BitBtn1, &TChangeXY::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        PopupMenu1->exec(StringGrid1->viewport()->mapToGlobal(at));
-    });
-    connect(StringGrid1, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
-        // The fixed number column never becomes current.
-        if (row >= 0 && column == kNumberColumn) {
-            StringGrid1->setCurrentCell(row, kXColumn);
-            return;
-        }
-        StringGrid1SelectCell(StringGrid1);
-    });
-    connect(StringGrid1, &QTableWidget::itemChanged, this, [this] { duplicatesValid_ = false; });
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { reject(); }));
+    connect(StringGrid1, &QWidget::customContextMenuRequested, this,
+            Guarded([this](const QPoint& at) {
+                PopupMenu1->exec(StringGrid1->viewport()->mapToGlobal(at));
+            }));
+    connect(StringGrid1, &QTableWidget::currentCellChanged, this,
+            Guarded([this](int row, int column) {
+                // The fixed number column never becomes current.
+                if (row >= 0 && column == kNumberColumn) {
+                    StringGrid1->setCurrentCell(row, kXColumn);
+                    return;
+                }
+                StringGrid1SelectCell(StringGrid1);
+            }));
+    connect(StringGrid1, &QTableWidget::itemChanged, this,
+            Guarded([this] { duplicatesValid_ = false; }));
 
     auto* grid = new QVBoxLayout;
     grid->addWidget(TST);
@@ -427,7 +435,8 @@ bool TChangeXY::eventFilter(QObject* watched, QEvent* event)
                static_cast<QWidget*>(watched)->window() == this) {
         keyReleaseSeen_ = true;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat()) FormKeyUp(watched, key->key(), key->modifiers());
+        if (!key->isAutoRepeat())
+            RunGuarded([&] { FormKeyUp(watched, key->key(), key->modifiers()); });
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/CommandGuard.h"
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
 #include "base/Convert.h"
@@ -464,7 +465,7 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     connect(BitBtn3, &QPushButton::clicked, this, Command(&TForm7::BitBtn3Click));
     connect(BitBtn6, &QPushButton::clicked, this, Command(&TForm7::BitBtn6Click));
     connect(BitBtn4, &QPushButton::clicked, this, Command(&TForm7::BitBtn4Click));
-    connect(BitBtn5, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtn5, &QPushButton::clicked, this, Guarded([this] { reject(); }));
     connect(BitBtn7, &QPushButton::clicked, this, Command(&TForm7::BitBtn7Click));
     connect(SpeedButton1, &QToolButton::clicked, this, Command(&TForm7::SpeedButton1Click));
     connect(SpeedButton2, &QToolButton::clicked, this, Command(&TForm7::SpeedButton2Click));
@@ -491,12 +492,7 @@ bool TForm7::eventFilter(QObject* watched, QEvent* event)
 
 void TForm7::Run(const std::function<void()>& command)
 {
-    if (Busy) return;
-    try {
-        command();
-    } catch (const std::exception& e) {
-        ShowExceptionBox(e.what());
-    }
+    if (!Busy) RunGuarded(command);
 }
 
 std::function<void()> TForm7::Command(void (TForm7::*handler)())

@@ -182,6 +182,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Runs a command of the dialog through RunGuarded, unless the model files are computed.
     void Run(const std::function<void()>& command);
     std::function<void()> Command(void (TForm7::*handler)());
     void CellEdited(int row, int column);

@@ -24,6 +24,7 @@
 #include <QValueAxis>
 #include <QWindow>
 
+#include "app/CommandGuard.h"
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
 #include "base/Exception.h"
@@ -114,9 +115,9 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
         layout->addWidget(button, i % rows, i / rows);
     }
     if (!items.isEmpty()) group_->button(0)->setChecked(true);
-    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-        if (checked) emit Clicked(id);
-    });
+    connect(group_, &QButtonGroup::idToggled, this, Guarded([this](int id, bool checked) {
+                if (checked) emit Clicked(id);
+            }));
 }
 
 int RadioGroup::ItemIndex() const
@@ -152,8 +153,8 @@ UpDownControl::UpDownControl(int min, int max, int position, QWidget* parent)
         button->setAutoRepeat(true);
         layout->addWidget(button);
     }
-    connect(UpButton, &QToolButton::clicked, this, [this] { Step(true); });
-    connect(DownButton, &QToolButton::clicked, this, [this] { Step(false); });
+    connect(UpButton, &QToolButton::clicked, this, Guarded([this] { Step(true); }));
+    connect(DownButton, &QToolButton::clicked, this, Guarded([this] { Step(false); }));
 }
 
 void UpDownControl::SetMax(int max)
@@ -185,7 +186,9 @@ EditorChartView::EditorChartView(QChart* chart, QWidget* parent) : QChartView(ch
 void EditorChartView::mousePressEvent(QMouseEvent* event)
 {
     const QPointF scene = mapToScene(event->position().toPoint());
-    if (OnPress) OnPress(chart()->mapFromScene(scene), event->button(), event->modifiers());
+    if (OnPress)
+        RunGuarded(
+            [&] { OnPress(chart()->mapFromScene(scene), event->button(), event->modifiers()); });
     event->accept();
 }
 
@@ -338,21 +341,22 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     layout->addLayout(top, 1);
     layout->addWidget(bottom);
 
-    connect(SList, &QListWidget::currentRowChanged, this, [this](int row) { SListClick(row); });
-    connect(ExHy, &RadioGroup::Clicked, this, [this](int index) { ExHyClick(index); });
-    connect(REIM, &RadioGroup::Clicked, this, [this](int index) { REIMClick(index); });
+    connect(SList, &QListWidget::currentRowChanged, this,
+            Guarded([this](int row) { SListClick(row); }));
+    connect(ExHy, &RadioGroup::Clicked, this, Guarded([this](int index) { ExHyClick(index); }));
+    connect(REIM, &RadioGroup::Clicked, this, Guarded([this](int index) { REIMClick(index); }));
     connect(RadioGroup1, &RadioGroup::Clicked, this,
-            [this](int index) { RadioGroup1Click(index); });
+            Guarded([this](int index) { RadioGroup1Click(index); }));
     connect(UpDown2, &UpDownControl::Clicked, this,
-            [this](int position, bool up) { UpDown2Click(position, up); });
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
-    connect(BitBtn7, &QPushButton::clicked, this, [this] { BitBtn7Click(); });
-    connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn8, &QPushButton::clicked, this, [this] { BitBtn8Click(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
+            Guarded([this](int position, bool up) { UpDown2Click(position, up); }));
+    connect(BitBtn4, &QPushButton::clicked, this, Guarded([this] { BitBtn4Click(); }));
+    connect(BitBtn3, &QPushButton::clicked, this, Guarded([this] { BitBtn3Click(); }));
+    connect(BitBtn7, &QPushButton::clicked, this, Guarded([this] { BitBtn7Click(); }));
+    connect(BitBtn5, &QPushButton::clicked, this, Guarded([this] { BitBtn5Click(); }));
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
+    connect(BitBtn8, &QPushButton::clicked, this, Guarded([this] { BitBtn8Click(); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
+    connect(BitBtn6, &QPushButton::clicked, this, Guarded([this] { BitBtn6Click(); }));
 
     // The window sees every key before its controls.
     qApp->installEventFilter(this);
@@ -666,7 +670,7 @@ bool TTruncIPForm::eventFilter(QObject* watched, QEvent* event)
     }
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->isAutoRepeat() || key->key() != Qt::Key_S) return false;
-    FormKeyUp(key->key(), key->modifiers());
+    RunGuarded([&] { FormKeyUp(key->key(), key->modifiers()); });
     // Taken here, so that its way up through the parents does not bring it back.
     return true;
 }
