@@ -182,6 +182,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's parts, one per page or panel, in the order it runs them.
+    void BuildPages();
+    void BuildGeometryPage();
+    void BuildBackgroundPage();
+    void BuildCoordinatePage();
+    void BuildSmoothingPage();
+    void BuildSourcePage();
+    void BuildMapPage();
+    void BuildButtonRow();
+    void ConnectHandlers();
     // Runs a command of the dialog through RunGuarded, unless the model files are computed.
     void Run(const std::function<void()>& command);
     std::function<void()> Command(void (TForm7::*handler)());

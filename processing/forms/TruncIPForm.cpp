@@ -200,7 +200,28 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     setWindowTitle(Text("Murovane编辑数据"));
     setFixedSize(896, 627);
 
-    // Charts: phase above, amplitude below.
+    QSplitter* charts = BuildCharts();
+    QWidget* right = BuildRightPanel();
+    QWidget* bottom = BuildBottomPanel();
+    auto* top = new QHBoxLayout;
+    top->setSpacing(0);
+    top->addWidget(charts, 1);
+    top->addWidget(right);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(top, 1);
+    layout->addWidget(bottom);
+
+    ConnectHandlers();
+
+    // The window sees every key before its controls.
+    qApp->installEventFilter(this);
+}
+
+// The charts, phase above and amplitude below, in a splitter.
+QSplitter* TTruncIPForm::BuildCharts()
+{
     Series1 = PointSeries("Present", true, Qt::red, Mark::Circle);
     Series2 = LineSeries("Raw");
     Series3 = PointSeries("Previous", false, Qt::blue, Mark::Triangle);
@@ -245,8 +266,13 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     charts->addWidget(Chart1);
     charts->addWidget(Chart);
     charts->setChildrenCollapsible(false);
+    return charts;
+}
 
-    // Right-hand panel.
+// The right-hand panel: the station list, the component and form choices, the point count, the
+// smoothing and file buttons and the scaling of the electric field.
+QWidget* TTruncIPForm::BuildRightPanel()
+{
     auto* right = new QWidget(this);
     right->setObjectName("Panel2");
     right->setFixedWidth(236);
@@ -310,8 +336,12 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     scale->addStretch();
     panel->addLayout(scale);
     panel->addWidget(RadioGroup1);
+    return right;
+}
 
-    // Bottom panel.
+// The bottom panel: the hints and OK, Cancel and Help.
+QWidget* TTruncIPForm::BuildBottomPanel()
+{
     auto* bottom = new QWidget(this);
     bottom->setObjectName("Panel1");
     auto* hints = new QVBoxLayout;
@@ -330,17 +360,12 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     buttons->addWidget(BitBtn4);
     buttons->addWidget(BitBtn3);
     buttons->addWidget(BitBtn7);
+    return bottom;
+}
 
-    auto* top = new QHBoxLayout;
-    top->setSpacing(0);
-    top->addWidget(charts, 1);
-    top->addWidget(right);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addLayout(top, 1);
-    layout->addWidget(bottom);
-
+// The handlers of the controls.
+void TTruncIPForm::ConnectHandlers()
+{
     connect(SList, &QListWidget::currentRowChanged, this,
             Guarded([this](int row) { SListClick(row); }));
     connect(ExHy, &RadioGroup::Clicked, this, Guarded([this](int index) { ExHyClick(index); }));
@@ -357,9 +382,6 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     connect(BitBtn8, &QPushButton::clicked, this, Guarded([this] { BitBtn8Click(); }));
     connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
     connect(BitBtn6, &QPushButton::clicked, this, Guarded([this] { BitBtn6Click(); }));
-
-    // The window sees every key before its controls.
-    qApp->installEventFilter(this);
 }
 
 void TTruncIPForm::Open()

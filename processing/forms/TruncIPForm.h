@@ -19,6 +19,7 @@ class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QScatterSeries;
+class QSplitter;
 class QLineSeries;
 class QToolButton;
 class QValueAxis;
@@ -165,6 +166,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's parts, in the order it runs them.
+    QSplitter* BuildCharts();
+    QWidget* BuildRightPanel();
+    QWidget* BuildBottomPanel();
+    void ConnectHandlers();
+
     void PaintCharts();
     void PaintList();
     void PaintCount();
