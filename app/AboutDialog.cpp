@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/CommandGuard.h"
 #include "chart/forms/DisplayText.h"
 
 TAbout* About = nullptr;
@@ -138,17 +139,22 @@ TAbout::TAbout(QWidget* Owner) : QDialog(Owner)
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setGeometry(348, 379, 75, 25);
     BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { accept(); }));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+TAbout::~TAbout()
+{
+    if (About == this) About = nullptr;
 }
 
 bool TAbout::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == StaticText10 && event->type() == QEvent::MouseButtonRelease &&
         StaticText10->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
-        StaticText10Click(StaticText10);
+        RunGuarded([this] { StaticText10Click(StaticText10); });
         return true;
     }
     return QDialog::eventFilter(watched, event);

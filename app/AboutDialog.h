@@ -1,6 +1,7 @@
 #pragma once
 // The About box: version, date, support and contact lines, the disclaimer and the link to the
-// project's web site. Each opening makes a fresh box owned by the main window.
+// project's web site. Each opening makes a fresh box owned by the main window, freed when the
+// command that opened it ends.
 
 #include <QDialog>
 
@@ -13,6 +14,7 @@ class TAbout : public QDialog {
     Q_OBJECT
 public:
     explicit TAbout(QWidget* Owner);
+    ~TAbout() override;
 
     QFrame* Panel1;
     QLabel* Image1;
@@ -34,4 +36,4 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-extern TAbout* About;  // the box opened last
+extern TAbout* About;  // the box that is open, else null

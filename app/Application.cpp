@@ -3,10 +3,9 @@
 #include <exception>
 #include <memory>
 
+#include "app/CommandGuard.h"
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
-#include "base/Exception.h"
-#include "base/Progress.h"
 #include "map/TxRx.h"
 
 QuillaneApplication::QuillaneApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -16,20 +15,15 @@ QuillaneApplication::QuillaneApplication(int& argc, char** argv) : QApplication(
     setApplicationName(QString::fromUtf8(kApplicationTitle));
 }
 
+// The last guard: the windows' commands catch their errors at the slot (app/CommandGuard.h);
+// whatever else escapes an event is shown here the same way.
 bool QuillaneApplication::notify(QObject* receiver, QEvent* event)
 {
-    std::string message;
     try {
         return QApplication::notify(receiver, event);
-    } catch (const EAbort&) {
-        return true;  // work the user ended: nothing to report
-    } catch (const std::exception& e) {
-        message = e.what();
     } catch (...) {
-        message.clear();
+        return !ShowCommandException(std::current_exception());
     }
-    ShowExceptionBox(message);
-    return false;
 }
 
 int RunQuillane(int argc, char** argv)

@@ -2,8 +2,9 @@
 
 #include <QApplication>
 
-// The application: its name, and the exception box for whatever escapes a command (an object
-// that is no exception shows an empty message; the loop goes on).
+// The application: its name, and the exception box for whatever escapes an event handler (an
+// object that is no exception shows an empty message; the loop goes on). The commands catch
+// their own errors first (app/CommandGuard.h); this is the last guard.
 class QuillaneApplication : public QApplication {
 public:
     QuillaneApplication(int& argc, char** argv);

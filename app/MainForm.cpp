@@ -15,9 +15,11 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
+#include <memory>
 #include <numeric>
 
 #include "app/AboutDialog.h"
+#include "app/CommandGuard.h"
 #include "app/Pictures.h"
 #include "base/SafeFile.h"
 #include "chart/forms/DisplayText.h"
@@ -49,55 +51,65 @@ TForm1::TForm1(QWidget* Owner) : QMainWindow(Owner)
     StatusBar1->setObjectName("StatusBar1");
     setStatusBar(StatusBar1);
 
-    auto bind = [this](QAction* action, void (TForm1::*handler)(QObject*)) {
-        connect(action, &QAction::triggered, this,
-                [this, action, handler] { (this->*handler)(action); });
-    };
-    auto item = [this](QMenu* menu, const char* name, const char* caption,
-                       const QKeySequence& shortcut = QKeySequence()) {
-        QAction* action = menu->addAction(Text(caption));
-        action->setObjectName(name);
-        action->setShortcut(shortcut);
-        return action;
-    };
-    auto separator = [](QMenu* menu, const char* name) {
-        QAction* action = menu->addSeparator();
-        action->setObjectName(name);
-        return action;
-    };
+    BuildMainMenu();
+    BuildToolBar();
+    BuildPopupMenu();
+    ConnectCommands();
+    SetUpFileDialogs();
 
-    // Main menu.
+    setWindowState(Qt::WindowMaximized);
+}
+
+QAction* TForm1::MenuItem(QMenu* menu, const char* name, const char* caption,
+                          const QKeySequence& shortcut)
+{
+    QAction* action = menu->addAction(Text(caption));
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    return action;
+}
+
+QAction* TForm1::MenuSeparator(QMenu* menu, const char* name)
+{
+    QAction* action = menu->addSeparator();
+    action->setObjectName(name);
+    return action;
+}
+
+void TForm1::Bind(std::initializer_list<std::pair<QAction*, Handler>> entries)
+{
+    for (const auto& [action, handler] : entries)
+        connect(action, &QAction::triggered, this,
+                Guarded([this, action = action, handler = handler] { (this->*handler)(action); }));
+}
+
+// The main menu: file, window and help.
+void TForm1::BuildMainMenu()
+{
     Fille1 = menuBar()->addMenu(Text("文件"));
     Fille1->setObjectName("Fille1");
-    Open1 = item(Fille1, "Open1", "打开", QKeySequence(Qt::CTRL | Qt::Key_O));
-    N20 = item(Fille1, "N20", "追加数据", QKeySequence(Qt::CTRL | Qt::Key_A));
-    N24 = item(Fille1, "N24", "浏览加载的数据文件", QKeySequence(Qt::CTRL | Qt::Key_B));
-    N23 = separator(Fille1, "N23");
-    N1 = item(Fille1, "N1", "输出数据", QKeySequence(Qt::CTRL | Qt::Key_D));
-    N25 = item(Fille1, "N25", "输出反演模型", QKeySequence(Qt::CTRL | Qt::Key_M));
-    N2 = separator(Fille1, "N2");
-    N3 = item(Fille1, "N3", "退出", QKeySequence(Qt::ALT | Qt::Key_F4));
+    Open1 = MenuItem(Fille1, "Open1", "打开", QKeySequence(Qt::CTRL | Qt::Key_O));
+    N20 = MenuItem(Fille1, "N20", "追加数据", QKeySequence(Qt::CTRL | Qt::Key_A));
+    N24 = MenuItem(Fille1, "N24", "浏览加载的数据文件", QKeySequence(Qt::CTRL | Qt::Key_B));
+    N23 = MenuSeparator(Fille1, "N23");
+    N1 = MenuItem(Fille1, "N1", "输出数据", QKeySequence(Qt::CTRL | Qt::Key_D));
+    N25 = MenuItem(Fille1, "N25", "输出反演模型", QKeySequence(Qt::CTRL | Qt::Key_M));
+    N2 = MenuSeparator(Fille1, "N2");
+    N3 = MenuItem(Fille1, "N3", "退出", QKeySequence(Qt::ALT | Qt::Key_F4));
     N9 = menuBar()->addMenu(Text("窗口"));
     N9->setObjectName("N9");
-    N10 = item(N9, "N10", "层叠");
-    N11 = item(N9, "N11", "水平平铺");
-    N12 = item(N9, "N12", "垂直平铺");
+    N10 = MenuItem(N9, "N10", "层叠");
+    N11 = MenuItem(N9, "N11", "水平平铺");
+    N12 = MenuItem(N9, "N12", "垂直平铺");
     N21 = menuBar()->addMenu(Text("帮助"));
     N21->setObjectName("N21");
-    N22 = item(N21, "N22", "关于");
+    N22 = MenuItem(N21, "N22", "关于");
     menuBar()->setObjectName("MainMenu1");
-    bind(Open1, &TForm1::ToolButton2Click);
-    bind(N20, &TForm1::N20Click);
-    bind(N24, &TForm1::N24Click);
-    bind(N1, &TForm1::OUTMTD1Click);
-    bind(N25, &TForm1::N25Click);
-    bind(N3, &TForm1::N3Click);
-    bind(N10, &TForm1::N10Click);
-    bind(N11, &TForm1::N11Click);
-    bind(N12, &TForm1::N12Click);
-    bind(N22, &TForm1::N22Click);
+}
 
-    // Tool bar: pictures only, the hint on hover.
+// The tool bar: pictures only, the hint on hover.
+void TForm1::BuildToolBar()
+{
     MainTools = addToolBar(QString());
     MainTools->setObjectName("MainTools");
     MainTools->setMovable(false);
@@ -135,67 +147,93 @@ TForm1::TForm1(QWidget* Owner) : QMainWindow(Owner)
     ToolButton16->setCheckable(true);
     gap("ToolButton7", 9);
     ToolButton20 = button("ToolButton20", "帮助", QStyle::SP_DialogHelpButton);
-    bind(ToolButton2, &TForm1::ToolButton2Click);
-    bind(tbsaveall, &TForm1::OUTMTD1Click);
-    bind(DataPreview, &TForm1::N8Click);
-    bind(ToolButton11, &TForm1::N13Click);
-    bind(ToolButton1, &TForm1::SEC1Click);
-    bind(ToolButton16, &TForm1::ToolButton16Click);
-    bind(ToolButton20, &TForm1::ToolButton20Click);
+}
 
-    // Pop-up menu. A key shown on two entries is bound once, on the main menu's entry: the
-    // pop-up copy shows it as text only.
+// The pop-up menu, the station map's context menu. A key shown on two entries is bound once, on
+// the main menu's entry: the pop-up copy shows it as text only.
+void TForm1::BuildPopupMenu()
+{
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
-    N33 = item(PopupMenu1, "N33", "文件操作说明");
-    Open2 = item(PopupMenu1, "Open2", "打开文件");
-    APP = item(PopupMenu1, "APP", "添加测线");
-    N29 = item(PopupMenu1, "N29", "全部文件重新加载");
-    N18 = separator(PopupMenu1, "N18");
-    N19 = item(PopupMenu1, "N19", "编辑点位");
-    N15 = item(PopupMenu1, "N15", "修改发射源位置(V8可选;GDP32必须)");
-    N32 = item(PopupMenu1, "N32", "  或者用鼠标选中源，按住鼠标，移动到期望的位置，松开鼠标");
-    N28 = item(PopupMenu1, "N28", "坐标旋转(斜测线变为水平测线)");
-    N16 = separator(PopupMenu1, "N16");
-    N8 = item(PopupMenu1, "N8", "单点数据浏览");
-    N30 = item(PopupMenu1, "N30", "观测数据平面等值线");
-    N14 = separator(PopupMenu1, "N14");
-    N17 = item(PopupMenu1, "N17", "编辑数据", QKeySequence(Qt::CTRL | Qt::Key_E));
-    SEC1 = item(PopupMenu1, "SEC1", "静态效应");
-    N13 = item(PopupMenu1, "N13", "过渡区校正");
-    N26 = separator(PopupMenu1, "N26");
-    OUTMTD1 = item(PopupMenu1, "OUTMTD1", "输出处理结果");
+    N33 = MenuItem(PopupMenu1, "N33", "文件操作说明");
+    Open2 = MenuItem(PopupMenu1, "Open2", "打开文件");
+    APP = MenuItem(PopupMenu1, "APP", "添加测线");
+    N29 = MenuItem(PopupMenu1, "N29", "全部文件重新加载");
+    N18 = MenuSeparator(PopupMenu1, "N18");
+    N19 = MenuItem(PopupMenu1, "N19", "编辑点位");
+    N15 = MenuItem(PopupMenu1, "N15", "修改发射源位置(V8可选;GDP32必须)");
+    N32 = MenuItem(PopupMenu1, "N32", "  或者用鼠标选中源，按住鼠标，移动到期望的位置，松开鼠标");
+    N28 = MenuItem(PopupMenu1, "N28", "坐标旋转(斜测线变为水平测线)");
+    N16 = MenuSeparator(PopupMenu1, "N16");
+    N8 = MenuItem(PopupMenu1, "N8", "单点数据浏览");
+    N30 = MenuItem(PopupMenu1, "N30", "观测数据平面等值线");
+    N14 = MenuSeparator(PopupMenu1, "N14");
+    N17 = MenuItem(PopupMenu1, "N17", "编辑数据", QKeySequence(Qt::CTRL | Qt::Key_E));
+    SEC1 = MenuItem(PopupMenu1, "SEC1", "静态效应");
+    N13 = MenuItem(PopupMenu1, "N13", "过渡区校正");
+    N26 = MenuSeparator(PopupMenu1, "N26");
+    OUTMTD1 = MenuItem(PopupMenu1, "OUTMTD1", "输出处理结果");
     OUTMTD1->setText(OUTMTD1->text() + '\t' + N1->shortcut().toString(QKeySequence::NativeText));
-    N27 = item(PopupMenu1, "N27", "输出三维电阻率模型");
+    N27 = MenuItem(PopupMenu1, "N27", "输出三维电阻率模型");
     N27->setText(N27->text() + '\t' + N25->shortcut().toString(QKeySequence::NativeText));
-    N31 = item(PopupMenu1, "N31", "输出剖面响应");
-    N4 = separator(PopupMenu1, "N4");
-    N7 = item(PopupMenu1, "N7", "复制装置图形");
-    N5 = item(PopupMenu1, "N5", "保存装置图形");
-    N6 = item(PopupMenu1, "N6", "保存点位数据");
-    Showlabels1 = item(PopupMenu1, "Showlabels1", "Show labels");
+    N31 = MenuItem(PopupMenu1, "N31", "输出剖面响应");
+    N4 = MenuSeparator(PopupMenu1, "N4");
+    N7 = MenuItem(PopupMenu1, "N7", "复制装置图形");
+    N5 = MenuItem(PopupMenu1, "N5", "保存装置图形");
+    N6 = MenuItem(PopupMenu1, "N6", "保存点位数据");
+    Showlabels1 = MenuItem(PopupMenu1, "Showlabels1", "Show labels");
     // The pop-up menu is never shown by a key, so its own key acts through the main window.
     addAction(N17);
-    bind(N33, &TForm1::N33Click);
-    bind(Open2, &TForm1::ToolButton2Click);
-    bind(APP, &TForm1::N20Click);
-    bind(N29, &TForm1::N29Click);
-    bind(N19, &TForm1::N19Click);
-    bind(N15, &TForm1::N15Click);
-    bind(N28, &TForm1::N28Click);
-    bind(N8, &TForm1::N8Click);
-    bind(N17, &TForm1::N17Click);
-    bind(SEC1, &TForm1::SEC1Click);
-    bind(N13, &TForm1::N13Click);
-    bind(OUTMTD1, &TForm1::OUTMTD1Click);
-    bind(N27, &TForm1::N25Click);
-    bind(N31, &TForm1::N31Click);
-    bind(N7, &TForm1::N7Click);
-    bind(N5, &TForm1::N5Click);
-    bind(N6, &TForm1::N6Click);
-    bind(Showlabels1, &TForm1::Showlabels1Click);
+}
 
-    // The shared file dialogs.
+// Every entry's command.
+void TForm1::ConnectCommands()
+{
+    Bind({
+        // The main menu.
+        {Open1, &TForm1::ToolButton2Click},
+        {N20, &TForm1::N20Click},
+        {N24, &TForm1::N24Click},
+        {N1, &TForm1::OUTMTD1Click},
+        {N25, &TForm1::N25Click},
+        {N3, &TForm1::N3Click},
+        {N10, &TForm1::N10Click},
+        {N11, &TForm1::N11Click},
+        {N12, &TForm1::N12Click},
+        {N22, &TForm1::N22Click},
+        // The tool bar.
+        {ToolButton2, &TForm1::ToolButton2Click},
+        {tbsaveall, &TForm1::OUTMTD1Click},
+        {DataPreview, &TForm1::N8Click},
+        {ToolButton11, &TForm1::N13Click},
+        {ToolButton1, &TForm1::SEC1Click},
+        {ToolButton16, &TForm1::ToolButton16Click},
+        {ToolButton20, &TForm1::ToolButton20Click},
+        // The pop-up menu.
+        {N33, &TForm1::N33Click},
+        {Open2, &TForm1::ToolButton2Click},
+        {APP, &TForm1::N20Click},
+        {N29, &TForm1::N29Click},
+        {N19, &TForm1::N19Click},
+        {N15, &TForm1::N15Click},
+        {N28, &TForm1::N28Click},
+        {N8, &TForm1::N8Click},
+        {N17, &TForm1::N17Click},
+        {SEC1, &TForm1::SEC1Click},
+        {N13, &TForm1::N13Click},
+        {OUTMTD1, &TForm1::OUTMTD1Click},
+        {N27, &TForm1::N25Click},
+        {N31, &TForm1::N31Click},
+        {N7, &TForm1::N7Click},
+        {N5, &TForm1::N5Click},
+        {N6, &TForm1::N6Click},
+        {Showlabels1, &TForm1::Showlabels1Click},
+    });
+}
+
+// The shared file dialogs.
+void TForm1::SetUpFileDialogs()
+{
     OpenDialog.Owner = this;
     OpenDialog.Title = "打开观测数据文件...";
     OpenDialog.Filter =
@@ -212,8 +250,6 @@ TForm1::TForm1(QWidget* Owner) : QMainWindow(Owner)
     SavePictureDialog1.Owner = this;
     SavePictureDialog1.Filter = "Enhanced Metafiles (*.emf)|*.emf|All Files (*)|*|";
     SavePictureDialog1.DefaultExt = "emf";
-
-    setWindowState(Qt::WindowMaximized);
 }
 
 TForm1::~TForm1()
@@ -365,7 +401,8 @@ void TForm1::N12Click(QObject* Sender)
 void TForm1::N22Click(QObject* Sender)
 {
     (void)Sender;
-    About = new TAbout(this);
+    const auto box = std::make_unique<TAbout>(this);
+    About = box.get();
     About->setWindowTitle(Text("关于可控源资料处理..."));
     About->exec();
 }
@@ -373,7 +410,8 @@ void TForm1::N22Click(QObject* Sender)
 void TForm1::ToolButton20Click(QObject* Sender)
 {
     (void)Sender;
-    About = new TAbout(this);
+    const auto box = std::make_unique<TAbout>(this);
+    About = box.get();
     About->setWindowTitle(Text("关于频率测深处理..."));
     About->exec();
 }

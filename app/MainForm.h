@@ -13,8 +13,11 @@
 //   OpenChosenFiles(): ClearLoadedData(), then the load of AppendFiles().
 // A load cancelled in its progress dialog leaves the survey as the command found it.
 
+#include <QKeySequence>
 #include <QMainWindow>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "app/Dialogs.h"
 #include "map/MapOwner.h"
@@ -84,6 +87,7 @@ public:
     bool MapWaitsForLoad() const override;
     void PickProfile(double X1, double Y1, double X2, double Y2) override;
     void PopupMapMenu(QPoint globalPosition) override;
+    void RunMapGesture(const std::function<void()>& gesture) override;
 
     // The child windows in the order the arrangements place them, the front one first.
     QList<QMdiSubWindow*> ArrangedWindows() const;
@@ -131,6 +135,20 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The constructor's parts, in the order it runs them.
+    void BuildMainMenu();
+    void BuildToolBar();
+    void BuildPopupMenu();
+    void ConnectCommands();
+    void SetUpFileDialogs();
+    // An entry of a menu with its object name; a separator with its object name; handlers
+    // connected to their entries, through Guarded.
+    QAction* MenuItem(QMenu* menu, const char* name, const char* caption,
+                      const QKeySequence& shortcut = QKeySequence());
+    QAction* MenuSeparator(QMenu* menu, const char* name);
+    using Handler = void (TForm1::*)(QObject*);
+    void Bind(std::initializer_list<std::pair<QAction*, Handler>> entries);
+
     void TileByHand(bool oneAboveTheOther);
 };
 

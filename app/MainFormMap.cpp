@@ -2,6 +2,7 @@
 
 #include <QMenu>
 
+#include "app/CommandGuard.h"
 #include "app/MainForm.h"
 
 const SurveyStore& TForm1::MapSurvey() const
@@ -32,4 +33,9 @@ void TForm1::PickProfile(double X1, double Y1, double X2, double Y2)
 void TForm1::PopupMapMenu(QPoint globalPosition)
 {
     PopupMenu1->popup(globalPosition);
+}
+
+void TForm1::RunMapGesture(const std::function<void()>& gesture)
+{
+    RunGuarded(gesture);
 }

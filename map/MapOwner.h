@@ -1,9 +1,10 @@
 #pragma once
 // What the station map needs of the window that owns it, so that the map includes nothing of that
 // window: the survey it draws, the area it stands in, whether a load is filling the store, the
-// profile pick of a rectangle and the pop-up menu. The main window (app/MainForm.h) is the owner.
+// profile pick of a rectangle, the pop-up menu and the guard of its gestures. The main window (app/MainForm.h) is the owner.
 
 #include <QPoint>
+#include <functional>
 #include <string>
 
 class QMdiArea;
@@ -25,6 +26,9 @@ public:
     virtual void PickProfile(double X1, double Y1, double X2, double Y2) = 0;
     // Opens the pop-up menu, the map's context menu, at a screen position.
     virtual void PopupMapMenu(QPoint globalPosition) = 0;
+    // Runs a gesture of the map's mouse handlers where the window's commands run: whatever it
+    // throws is caught and shown there, as the error of a command is.
+    virtual void RunMapGesture(const std::function<void()>& gesture) = 0;
 
 protected:
     ~MapOwner() = default;

@@ -56,13 +56,17 @@ MapChartView::MapChartView(QChart* chart, TForm2* form) : QChartView(chart), for
 
 void MapChartView::mousePressEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    form_->Owner()->RunMapGesture([&] {
+        form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    });
     QChartView::mousePressEvent(event);
 }
 
 void MapChartView::mouseReleaseEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseUp(this, event->button(), event->modifiers(), event->position());
+    form_->Owner()->RunMapGesture([&] {
+        form_->Chart1MouseUp(this, event->button(), event->modifiers(), event->position());
+    });
     QChartView::mouseReleaseEvent(event);
     if (event->button() == Qt::RightButton)
         form_->Owner()->PopupMapMenu(event->globalPosition().toPoint());
@@ -71,13 +75,16 @@ void MapChartView::mouseReleaseEvent(QMouseEvent* event)
 // The second press of a double click arrives here instead of as a press.
 void MapChartView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    form_->Owner()->RunMapGesture([&] {
+        form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    });
     QChartView::mouseDoubleClickEvent(event);
 }
 
 void MapChartView::mouseMoveEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseMove(this, event->modifiers(), event->position());
+    form_->Owner()->RunMapGesture(
+        [&] { form_->Chart1MouseMove(this, event->modifiers(), event->position()); });
     QChartView::mouseMoveEvent(event);
 }
 

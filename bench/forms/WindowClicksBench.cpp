@@ -110,7 +110,8 @@ void BM_SoundingViewerOpen(benchmark::State& state)
 TForm7* ModelBuilder(int stations)
 {
     LoadSurvey(stations);
-    TForm7::ModalRunner = [](TForm7* form) { form->show(); };
+    // The benchmark takes the builder over and frees it itself.
+    TForm7::ModalRunner = [](std::unique_ptr<TForm7> form) { form.release()->show(); };
     Form7 = nullptr;
     Form1->N25Click();
     TForm7* form = Form7;

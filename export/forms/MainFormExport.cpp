@@ -1,6 +1,8 @@
 // The export commands of the main window: the output dialog with its writers, and the station
 // position list.
 
+#include <memory>
+
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
 #include "export/ExportCommand.h"
@@ -17,10 +19,8 @@ void TForm1::OUTMTD1Click(QObject*)
         return;
     }
     CollectFrequencies(*this);
-    // The dialog is made anew for each use; the one of the run before goes now, so hidden
-    // dialogs do not pile up.
-    delete Form3;
-    Form3 = new TForm3(this);
+    const auto dialog = std::make_unique<TForm3>(this);
+    Form3 = dialog.get();
     Form3->FillFromSurvey(*this);
     if (Form3->ShowModal() != QDialog::Accepted) return;
     // A cancelled export writes no file and leaves the frequencies as the dialog found them.

@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/CommandGuard.h"
 #include "base/Gbk.h"
 #include "chart/forms/DisplayText.h"
 #include "export/ExportCommand.h"
@@ -111,7 +112,7 @@ TForm3::TForm3(QWidget* Owner) : QDialog(Owner)
     for (const Preset& p : presets) {
         QAction* action = PopupMenu1->addAction(Text(p.caption));
         action->setData(p.tag);
-        connect(action, &QAction::triggered, this, [this, action] { N21Click(action); });
+        connect(action, &QAction::triggered, this, Guarded([this, action] { N21Click(action); }));
         *p.action = action;
     }
 
@@ -169,12 +170,15 @@ TForm3::TForm3(QWidget* Owner) : QDialog(Owner)
     page->addLayout(noteRow);
     page->addLayout(buttonRow);
 
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(SpeedButton1); });
-    connect(Freqs, &QListWidget::itemChanged, this, &TForm3::FreqsClickCheck);
-    connect(Freqs, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu1->popup(Freqs->viewport()->mapToGlobal(pos)); });
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Guarded([this] { SpeedButton1Click(SpeedButton1); }));
+    connect(Freqs, &QListWidget::itemChanged, this,
+            Guarded([this](QListWidgetItem* item) { FreqsClickCheck(item); }));
+    connect(Freqs, &QWidget::customContextMenuRequested, this, Guarded([this](const QPoint& pos) {
+                PopupMenu1->popup(Freqs->viewport()->mapToGlobal(pos));
+            }));
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { accept(); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { reject(); }));
 }
 
 TForm3::~TForm3()

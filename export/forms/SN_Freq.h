@@ -2,8 +2,9 @@
 // The output dialog of the Export command: output file, station range, frequency count, the
 // frequencies to write and the options of the writers.
 //
-// The command creates one for each run (owned by the main window, Form3 pointing to it), fills it
-// with FillFromSurvey, shows it with ShowModal and, after OK, hands Settings() to the export.
+// The command creates one for each run (owned by the main window, Form3 pointing to it while it
+// lives), fills it with FillFromSurvey, shows it with ShowModal and, after OK, hands Settings()
+// to the export; the dialog is freed when the command ends.
 // Window tests set ModalHook to stand in for the modal loop: it gets the filled dialog, may set
 // its controls and returns the result the dialog closes with.
 
@@ -67,4 +68,4 @@ public slots:
     void N21Click(QObject* Sender = nullptr);
 };
 
-extern TForm3* Form3;
+extern TForm3* Form3;  // the one that is open, else null

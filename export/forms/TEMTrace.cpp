@@ -26,6 +26,7 @@
 #include <map>
 #include <optional>
 
+#include "app/CommandGuard.h"
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
 #include "base/Progress.h"
@@ -138,19 +139,20 @@ TTEMTraceForm::TTEMTraceForm(TForm1* Owner, std::vector<Profile> profiles,
     PopupMenu1->addSeparator();
     N3 = PopupMenu1->addAction("Smooth &horizontally");
 
-    connect(x1, &QAction::triggered, this, [this] { x1Click(x1); });
-    connect(x2, &QAction::triggered, this, [this] { x2Click(x2); });
-    connect(X3, &QAction::triggered, this, [this] { X3Click(X3); });
-    connect(V1, &QAction::triggered, this, [this] { R1Click(V1); });
-    connect(T1, &QAction::triggered, this, [this] { T1Click(T1); });
-    connect(L1, &QAction::triggered, this, [this] { L1Click(L1); });
-    connect(N3, &QAction::triggered, this, [this] { N3Click(N3); });
-    connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(BitBtn5); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(BitBtn1); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(BitBtn2); });
-    connect(CheckListBox, &QListWidget::itemChanged, this, &TTEMTraceForm::CheckListBoxClickCheck);
+    connect(x1, &QAction::triggered, this, Guarded([this] { x1Click(x1); }));
+    connect(x2, &QAction::triggered, this, Guarded([this] { x2Click(x2); }));
+    connect(X3, &QAction::triggered, this, Guarded([this] { X3Click(X3); }));
+    connect(V1, &QAction::triggered, this, Guarded([this] { R1Click(V1); }));
+    connect(T1, &QAction::triggered, this, Guarded([this] { T1Click(T1); }));
+    connect(L1, &QAction::triggered, this, Guarded([this] { L1Click(L1); }));
+    connect(N3, &QAction::triggered, this, Guarded([this] { N3Click(N3); }));
+    connect(BitBtn5, &QPushButton::clicked, this, Guarded([this] { BitBtn5Click(BitBtn5); }));
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(BitBtn1); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(BitBtn2); }));
+    connect(CheckListBox, &QListWidget::itemChanged, this,
+            Guarded([this](QListWidgetItem* item) { CheckListBoxClickCheck(item); }));
     connect(Chart, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(Chart->mapToGlobal(at)); });
+            Guarded([this](const QPoint& at) { PopupMenu1->popup(Chart->mapToGlobal(at)); }));
     connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceLabels(); });
     // Qt lays the chart out only where it holds its margins, the legend's among them: a chart
     // made narrower than that keeps its last layout until the legend, laid out for the new

@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/CommandGuard.h"
+
 TForm10* Form10 = nullptr;
 
 TForm10::TForm10(QWidget* Owner) : QDialog(Owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
@@ -27,8 +29,8 @@ TForm10::TForm10(QWidget* Owner) : QDialog(Owner, Qt::Dialog | Qt::MSWindowsFixe
     BitBtn1 = new QPushButton(QString::fromUtf8("确定"), this);
     BitBtn2 = new QPushButton(QString::fromUtf8("取消"), this);
     BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { accept(); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { reject(); }));
 
     auto* edit = new QHBoxLayout;
     edit->addWidget(Label1);

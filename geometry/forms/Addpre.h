@@ -25,4 +25,4 @@ public:
     int ItemIndex() const;
 };
 
-extern TForm10* Form10;  // the one shown last
+extern TForm10* Form10;  // the one that is open, else null

@@ -14,8 +14,8 @@
 void TForm1::N19Click(QObject*)
 {
     if (LoadRunning || ExStations.empty()) return;
-    delete ChangeXY;
-    ChangeXY = new TChangeXY(nullptr);
+    const auto editor = std::make_unique<TChangeXY>(nullptr);
+    ChangeXY = editor.get();
     ChangeXY->Stations = this;
     ChangeXY->SetGrid(MakePositionGrid(*this));
     if (ChangeXY->exec() != QDialog::Accepted) return;
@@ -27,8 +27,8 @@ void TForm1::N19Click(QObject*)
 void TForm1::N28Click(QObject*)
 {
     if (LoadRunning) return;
-    delete Form8;
-    Form8 = new TForm8(this);
+    const auto dialog = std::make_unique<TForm8>(this);
+    Form8 = dialog.get();
     Form8->UpDown1->setValue(RotationPreset(*this));
     if (Form8->exec() != QDialog::Accepted) return;
     RotateSurvey(*this, Form8->UpDown1->value());

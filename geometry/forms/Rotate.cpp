@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/CommandGuard.h"
+
 TForm8* Form8 = nullptr;
 
 TForm8::TForm8(QWidget* Owner) : QDialog(Owner, Qt::Tool)
@@ -22,8 +24,8 @@ TForm8::TForm8(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     BitBtn1 = new QPushButton(QString::fromUtf8("确定"), this);
     BitBtn2 = new QPushButton(QString::fromUtf8("取消"), this);
     BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { accept(); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { reject(); }));
 
     auto* angle = new QHBoxLayout;
     angle->addWidget(Label1);

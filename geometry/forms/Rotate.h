@@ -27,4 +27,4 @@ public:
     QPushButton *BitBtn1, *BitBtn2;
 };
 
-extern TForm8* Form8;  // the one created last
+extern TForm8* Form8;  // the one that is open, else null

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/CommandGuard.h"
 #include "chart/forms/DisplayText.h"
 
 namespace {
@@ -57,13 +58,14 @@ TTxPosForm::TTxPosForm(QWidget* Owner, SurveyStore& store)
     OpenDialog1.Filter = "mde文件(*.mde)|*.mde";
     OpenDialog1.Owner = this;
 
-    connect(Txs, &QListWidget::currentRowChanged, this, [this] { TxsClick(Txs); });
-    connect(Txs, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->exec(Txs->viewport()->mapToGlobal(at)); });
-    connect(N1, &QAction::triggered, this, [this] { N1Click(N1); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(BitBtn1); });
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Txs, &QListWidget::currentRowChanged, this, Guarded([this] { TxsClick(Txs); }));
+    connect(Txs, &QWidget::customContextMenuRequested, this, Guarded([this](const QPoint& at) {
+                PopupMenu1->exec(Txs->viewport()->mapToGlobal(at));
+            }));
+    connect(N1, &QAction::triggered, this, Guarded([this] { N1Click(N1); }));
+    connect(Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(Button1); }));
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(BitBtn1); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { reject(); }));
 
     auto* list = new QVBoxLayout;
     list->addWidget(StaticText1);
@@ -110,7 +112,7 @@ bool TTxPosForm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            AxExit(watched);
+            RunGuarded([&] { AxExit(watched); });
     }
     return QDialog::eventFilter(watched, event);
 }

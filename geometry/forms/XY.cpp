@@ -24,8 +24,10 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
+#include "app/CommandGuard.h"
 #include "base/Gbk.h"
 #include "chart/forms/ChartParts.h"
 #include "chart/forms/PointLabels.h"
@@ -196,7 +198,11 @@ void PositionTable::wheelEvent(QWheelEvent* event)
         wheelDelta_ +=
             down ? QWheelEvent::DefaultDeltasPerStep : -QWheelEvent::DefaultDeltasPerStep;
         if (rowCount() == 0) continue;
-        if (down && form_->StringGrid1MouseWheelDown(this, event->modifiers())) continue;
+        bool handled = false;
+        if (down)
+            RunGuarded(
+                [&] { handled = form_->StringGrid1MouseWheelDown(this, event->modifiers()); });
+        if (handled) continue;
         const int row = std::clamp(currentRow() + (down ? 1 : -1), 0, rowCount() - 1);
         setCurrentCell(row, std::max(currentColumn(), static_cast<int>(kXColumn)));
     }
@@ -212,7 +218,7 @@ void PositionTable::mousePressEvent(QMouseEvent* event)
         setFocus(Qt::MouseFocusReason);
         event->accept();
     }
-    form_->StringGrid1MouseDown(this, event->button(), event->modifiers());
+    RunGuarded([&] { form_->StringGrid1MouseDown(this, event->button(), event->modifiers()); });
 }
 
 void PositionTable::mouseReleaseEvent(QMouseEvent* event)
@@ -221,7 +227,7 @@ void PositionTable::mouseReleaseEvent(QMouseEvent* event)
         QTableWidget::mouseReleaseEvent(event);
     else
         event->accept();
-    form_->StringGrid1MouseUp(this, event->button(), event->modifiers());
+    RunGuarded([&] { form_->StringGrid1MouseUp(this, event->button(), event->modifiers()); });
 }
 
 void PositionTable::mouseDoubleClickEvent(QMouseEvent* event)
@@ -334,11 +340,11 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
 
     auto bind = [this](QAction* action, void (TChangeXY::*handler)(QObject*)) {
         connect(action, &QAction::triggered, this,
-                [this, action, handler] { (this->*handler)(action); });
+                Guarded([this, action, handler] { (this->*handler)(action); }));
     };
     auto bindButton = [this](QPushButton* button, void (TChangeXY::*handler)(QObject*)) {
         connect(button, &QPushButton::clicked, this,
-                [this, button, handler] { (this->*handler)(button); });
+                Guarded([this, button, handler] { (this->*handler)(button); }));
     };
     bind(N2, &TChangeXY::N2Click);
     bind(N3, &TChangeXY::N3Click);
@@ -354,22 +360,25 @@ TChangeXY::TChangeXY(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     bindButton(Button2, &TChangeXY::Button2Click);
     bindButton(Button3, &TChangeXY::Button3Click);
     bindButton(BitBtn1, &TChangeXY::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        PopupMenu1->exec(StringGrid1->viewport()->mapToGlobal(at));
-    });
-    connect(StringGrid1, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
-        // The fixed number column never becomes current.
-        if (row >= 0 && column == kNumberColumn) {
-            StringGrid1->setCurrentCell(row, kXColumn);
-            return;
-        }
-        StringGrid1SelectCell(StringGrid1);
-    });
-    connect(StringGrid1, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        duplicatesValid_ = false;
-        StringGrid1->FitCell(item->row(), item->column());
-    });
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { reject(); }));
+    connect(StringGrid1, &QWidget::customContextMenuRequested, this,
+            Guarded([this](const QPoint& at) {
+                PopupMenu1->exec(StringGrid1->viewport()->mapToGlobal(at));
+            }));
+    connect(StringGrid1, &QTableWidget::currentCellChanged, this,
+            Guarded([this](int row, int column) {
+                // The fixed number column never becomes current.
+                if (row >= 0 && column == kNumberColumn) {
+                    StringGrid1->setCurrentCell(row, kXColumn);
+                    return;
+                }
+                StringGrid1SelectCell(StringGrid1);
+            }));
+    connect(StringGrid1, &QTableWidget::itemChanged, this,
+            Guarded([this](QTableWidgetItem* item) {
+                duplicatesValid_ = false;
+                StringGrid1->FitCell(item->row(), item->column());
+            }));
 
     auto* grid = new QVBoxLayout;
     grid->addWidget(TST);
@@ -501,7 +510,8 @@ bool TChangeXY::eventFilter(QObject* watched, QEvent* event)
                static_cast<QWidget*>(watched)->window() == this) {
         keyReleaseSeen_ = true;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat()) FormKeyUp(watched, key->key(), key->modifiers());
+        if (!key->isAutoRepeat())
+            RunGuarded([&] { FormKeyUp(watched, key->key(), key->modifiers()); });
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -609,8 +619,8 @@ void TChangeXY::Edit(Command command)
 
 void TChangeXY::Transform1Click(QObject*)
 {
-    delete TransForm;
-    TransForm = new TTransForm(nullptr);
+    const auto dialog = std::make_unique<TTransForm>(nullptr);
+    TransForm = dialog.get();
     if (TransForm->exec() == QDialog::Accepted) {
         const std::string a = TransForm->EditA->text().toUtf8().toStdString();
         const std::string b = TransForm->EditB->text().toUtf8().toStdString();
@@ -661,8 +671,8 @@ void TChangeXY::N7Click(QObject*)
 
 void TChangeXY::N9Click(QObject*)
 {
-    delete Form10;
-    Form10 = new TForm10(nullptr);
+    const auto dialog = std::make_unique<TForm10>(nullptr);
+    Form10 = dialog.get();
     if (Form10->exec() != QDialog::Accepted) return;
     const std::string s = Utf8ToGbk(Form10->Edit1->text().toUtf8().toStdString());
     const bool left = Form10->ItemIndex() == 0;

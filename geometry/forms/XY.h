@@ -148,7 +148,7 @@ private:
     bool keyReleaseSeen_ = false;
 };
 
-extern TChangeXY* ChangeXY;
+extern TChangeXY* ChangeXY;  // the one that is open, else null
 
 // Refills the elevation profile from the grid; rows with numeric x and z and an empty label get
 // their x text as label on the way.

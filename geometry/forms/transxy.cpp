@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/CommandGuard.h"
+
 TTransForm* TransForm = nullptr;
 
 TTransForm::TTransForm(QWidget* Owner) : QDialog(Owner, Qt::Tool)
@@ -29,8 +31,8 @@ TTransForm::TTransForm(QWidget* Owner) : QDialog(Owner, Qt::Tool)
     CheckBox1 = new QCheckBox(QString::fromUtf8("x变量取当前坐标值，否则采用序号"), this);
     CheckBox1->setChecked(true);
     BitBtn1->setDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { accept(); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { reject(); }));
 
     auto* values = new QGridLayout;
     values->addWidget(StaticText1, 0, 0);

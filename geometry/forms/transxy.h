@@ -23,4 +23,4 @@ public:
     QCheckBox* CheckBox1;  // x is the cell's value, else the row number
 };
 
-extern TTransForm* TransForm;  // the one created last
+extern TTransForm* TransForm;  // the one that is open, else null

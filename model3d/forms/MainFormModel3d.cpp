@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QScatterSeries>
 #include <cmath>
+#include <memory>
 
 #include "app/MainForm.h"
 #include "base/FileName.h"
@@ -55,7 +56,7 @@ void TForm1::N25Click(QObject* Sender)
         cz = Transmitters.front().Cz;
     }
 
-    auto* form = new TForm7(this);
+    auto form = std::make_unique<TForm7>(this);
     form->Tag = static_cast<int>(std::trunc(length));
     ModelSettings settings = form->Settings();
     const ModelDefaults defaults = ComputeModelDefaults(points);
@@ -81,5 +82,5 @@ void TForm1::N25Click(QObject* Sender)
         form->TerrainZ.push_back(static_cast<float>(points.Z[i]));
     }
     form->FitMapAxes();
-    form->ShowModal();
+    TForm7::ShowModal(std::move(form));
 }

@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/CommandGuard.h"
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
 #include "base/Convert.h"
@@ -39,7 +40,7 @@
 #include "picture/forms/ReferencePicture.h"
 
 TForm7* Form7 = nullptr;
-std::function<void(TForm7*)> TForm7::ModalRunner;
+std::function<void(std::unique_ptr<TForm7>)> TForm7::ModalRunner;
 
 namespace {
 
@@ -187,6 +188,28 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     setWindowTitle(Text("三维反演初始模型"));
     resize(720, 560);
 
+    BuildPages();
+    BuildGeometryPage();
+    BuildBackgroundPage();
+    BuildCoordinatePage();
+    BuildSmoothingPage();
+    BuildSourcePage();
+    BuildMapPage();
+    BuildButtonRow();
+
+    SaveDialog1.Filter = kModelFilter;
+    SaveDialog1.SaveExt = ".m";
+    SaveDialog1.Owner = this;
+    OpenDialog1.Owner = this;
+
+    ConnectHandlers();
+    PageControl1->setCurrentIndex(0);
+    TabSheet1Show();
+}
+
+// The six pages, in their order.
+void TForm7::BuildPages()
+{
     PageControl1 = new QTabWidget;
     TabSheet1 = new QWidget;
     TabSheet2 = new QWidget;
@@ -200,8 +223,11 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     PageControl1->addTab(TabSheet5, Text("设置模型光滑性"));
     PageControl1->addTab(TabSheet6, Text("源信息"));
     PageControl1->addTab(TabSheet4, Text("显示模型与测区"));
+}
 
-    // "几何参数"
+// "几何参数": the cell counts, widths and growth ratios of the three axes.
+void TForm7::BuildGeometryPage()
+{
     Nx = new UpDown(5, 1000, 20);
     NxS = new UpDown(2, 1000, 2);
     Ny = new UpDown(5, 1000, 20);
@@ -245,8 +271,11 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     geometry->addWidget(horizontalGroup("x--坐标", Nx, Dx, NxS, NxScale));
     geometry->addWidget(horizontalGroup("y--坐标", Ny, Dy, NyS, NyScale));
     geometry->addWidget(zGroup);
+}
 
-    // "背景电阻率"
+// "背景电阻率": the layer grid, its buttons and the layer profile chart.
+void TForm7::BuildBackgroundPage()
+{
     ResModel = new LayerGrid(1, 3);
     ResModel->setHorizontalHeaderLabels({"#", Text("电阻率"), Text("厚度")});
     ResModel->verticalHeader()->hide();
@@ -299,8 +328,11 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     auto* background = new QHBoxLayout(TabSheet2);
     background->addLayout(layerLeft, 2);
     background->addWidget(Chart2, 3);
+}
 
-    // "数据坐标系信息"
+// "数据坐标系信息": the data range, the model origin and its rotation.
+void TForm7::BuildCoordinatePage()
+{
     DxMin = NewEdit();
     DxMax = NewEdit();
     DyMin = NewEdit();
@@ -333,8 +365,11 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     rotation->addRow(Text("模型x-坐标旋转到测线方向角度(度)"), MRotEdit);
     coordinates->addLayout(rotation);
     coordinates->addStretch();
+}
 
-    // "设置模型光滑性"
+// "设置模型光滑性": the smoothing factors of the three axes.
+void TForm7::BuildSmoothingPage()
+{
     ComboBox1 = NewSmoothing();
     ComboBox2 = NewSmoothing();
     ComboBox3 = NewSmoothing();
@@ -349,8 +384,11 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     smoothing->addWidget(
         new QLabel(Text("为了得到较高的模型分辨率,可以适当降低模型光滑系数,比如变为0.05")));
     smoothing->addStretch();
+}
 
-    // "源信息"
+// "源信息": the source centre.
+void TForm7::BuildSourcePage()
+{
     Edit3 = NewEdit();
     Edit4 = NewEdit();
     Edit7 = NewEdit();
@@ -362,8 +400,11 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     auto* source = new QVBoxLayout(TabSheet6);
     source->addWidget(centre);
     source->addStretch();
+}
 
-    // "显示模型与测区"
+// "显示模型与测区": the stations, the model outline, its nodes and the boundary.
+void TForm7::BuildMapPage()
+{
     QChart* mapChart = PlainChart(std::nullopt, QMargins(4, 4, 4, 4));
     mapChart->setTitle(Text("测点位置(红点)与反演模型坐标范围(绿线)及网格(黄十字)关系"));
     mapChart->legend()->hide();
@@ -392,8 +433,11 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     Chart1->ValueSeries = Series1;
     auto* map = new QVBoxLayout(TabSheet4);
     map->addWidget(Chart1);
+}
 
-    // Below the pages.
+// Below the pages: the boundary buttons, terrain, create and cancel; the window's layout.
+void TForm7::BuildButtonRow()
+{
     BitBtn4 = NewButton("创建模型");
     BitBtn5 = NewButton("取消");
     BitBtn7 = NewButton("加载地形");
@@ -418,13 +462,11 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1, 1);
     layout->addLayout(buttons);
+}
 
-    SaveDialog1.Filter = kModelFilter;
-    SaveDialog1.SaveExt = ".m";
-    SaveDialog1.Owner = this;
-    OpenDialog1.Owner = this;
-
-    // Handlers.
+// The handlers of the controls.
+void TForm7::ConnectHandlers()
+{
     connect(PageControl1, &QTabWidget::currentChanged, this,
             [this](int index) { Run([this, index] { PageChanged(index); }); });
     // Leaving one of these edits rebuilds the meshes even when its text is unchanged, which the
@@ -464,13 +506,15 @@ TForm7::TForm7(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     connect(BitBtn3, &QPushButton::clicked, this, Command(&TForm7::BitBtn3Click));
     connect(BitBtn6, &QPushButton::clicked, this, Command(&TForm7::BitBtn6Click));
     connect(BitBtn4, &QPushButton::clicked, this, Command(&TForm7::BitBtn4Click));
-    connect(BitBtn5, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtn5, &QPushButton::clicked, this, Guarded([this] { reject(); }));
     connect(BitBtn7, &QPushButton::clicked, this, Command(&TForm7::BitBtn7Click));
     connect(SpeedButton1, &QToolButton::clicked, this, Command(&TForm7::SpeedButton1Click));
     connect(SpeedButton2, &QToolButton::clicked, this, Command(&TForm7::SpeedButton2Click));
+}
 
-    PageControl1->setCurrentIndex(0);
-    TabSheet1Show();
+TForm7::~TForm7()
+{
+    if (Form7 == this) Form7 = nullptr;
 }
 
 bool TForm7::eventFilter(QObject* watched, QEvent* event)
@@ -486,12 +530,7 @@ bool TForm7::eventFilter(QObject* watched, QEvent* event)
 
 void TForm7::Run(const std::function<void()>& command)
 {
-    if (Busy) return;
-    try {
-        command();
-    } catch (const std::exception& e) {
-        ShowExceptionBox(e.what());
-    }
+    if (!Busy) RunGuarded(command);
 }
 
 std::function<void()> TForm7::Command(void (TForm7::*handler)())
@@ -499,13 +538,12 @@ std::function<void()> TForm7::Command(void (TForm7::*handler)())
     return [this, handler] { Run([this, handler] { (this->*handler)(); }); };
 }
 
-int TForm7::ShowModal()
+void TForm7::ShowModal(std::unique_ptr<TForm7> form)
 {
-    if (ModalRunner) {
-        ModalRunner(this);
-        return 0;
-    }
-    return exec();
+    if (ModalRunner)
+        ModalRunner(std::move(form));
+    else
+        form->exec();
 }
 
 ModelSettings TForm7::Settings() const

@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/Dialogs.h"
@@ -87,6 +88,7 @@ class TForm7 : public QDialog, public ModelData {
     Q_OBJECT
 public:
     explicit TForm7(TForm1* Owner);
+    ~TForm7() override;
 
     QTabWidget* PageControl1;
     QWidget *TabSheet1, *TabSheet2, *TabSheet3, *TabSheet5, *TabSheet6, *TabSheet4;
@@ -134,9 +136,10 @@ public:
     ModelSettings Settings() const;
     void SetSettings(const ModelSettings& settings);
 
-    // Shows the dialog modally, or hands it to the runner when one is set (window tests).
-    int ShowModal();
-    static std::function<void(TForm7*)> ModalRunner;
+    // Shows the dialog modally and frees it when it closes. A window test sets ModalRunner to
+    // take the dialog over instead, so that it can drive it after the command.
+    static void ShowModal(std::unique_ptr<TForm7> form);
+    static std::function<void(std::unique_ptr<TForm7>)> ModalRunner;
 
     // Handlers; positions are in data values of the chart's series.
     void TabSheet1Show();
@@ -179,6 +182,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's parts, one per page or panel, in the order it runs them.
+    void BuildPages();
+    void BuildGeometryPage();
+    void BuildBackgroundPage();
+    void BuildCoordinatePage();
+    void BuildSmoothingPage();
+    void BuildSourcePage();
+    void BuildMapPage();
+    void BuildButtonRow();
+    void ConnectHandlers();
+    // Runs a command of the dialog through RunGuarded, unless the model files are computed.
     void Run(const std::function<void()>& command);
     std::function<void()> Command(void (TForm7::*handler)());
     void CellEdited(int row, int column);
@@ -194,7 +208,7 @@ private:
     int page_ = 0;
 };
 
-extern TForm7* Form7;
+extern TForm7* Form7;  // the one that is open, else null
 
 // What the dialog lets run while the terrain search computes the model files: the pending window
 // messages other than user input.

@@ -12,7 +12,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <exception>
+#include <memory>
 
+#include "app/CommandGuard.h"
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
 #include "app/Pictures.h"
@@ -42,7 +44,6 @@ bool IsViewerKey(int key, Qt::KeyboardModifiers modifiers)
 TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
 {
     setObjectName("Form6");
-    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Text("CSEM近区-过渡区改正效果图"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -69,8 +70,8 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     N2 = PopupMenu1->addAction(Text("保存数据") + '\t' +
                                QKeySequence(Qt::CTRL | Qt::Key_S).toString());
     N2->setObjectName("N2");
-    connect(N1, &QAction::triggered, this, [this] { N1Click(N1); });
-    connect(N2, &QAction::triggered, this, [this] { N2Click(N2); });
+    connect(N1, &QAction::triggered, this, Guarded([this] { N1Click(N1); }));
+    connect(N2, &QAction::triggered, this, Guarded([this] { N2Click(N2); }));
     Chart1 = ViewerChartView(chart, PopupMenu1);
 
     Panel1 = new QWidget;
@@ -91,9 +92,11 @@ TForm6::TForm6(TForm1* Owner) : QDialog(Owner), owner_(Owner)
     row->addStretch(1);
     row->addWidget(BitBtn1);
     row->addWidget(Image1);
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(SpeedButton1); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(SpeedButton2); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(BitBtn1); });
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Guarded([this] { SpeedButton1Click(SpeedButton1); }));
+    connect(SpeedButton2, &QToolButton::clicked, this,
+            Guarded([this] { SpeedButton2Click(SpeedButton2); }));
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(BitBtn1); }));
 
     ChartOverPanel(this, Chart1, Panel1);
     setFixedSize(688, 382);
@@ -169,7 +172,8 @@ bool TForm6::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (IsViewerKey(key->key(), key->modifiers())) {
-            if (!key->isAutoRepeat()) FormKeyUp(watched, key->key(), key->modifiers());
+            if (!key->isAutoRepeat())
+                RunGuarded([&] { FormKeyUp(watched, key->key(), key->modifiers()); });
             return true;
         }
     }
@@ -178,7 +182,8 @@ bool TForm6::eventFilter(QObject* watched, QEvent* event)
 
 void TForm6::keyReleaseEvent(QKeyEvent* event)
 {
-    if (!event->isAutoRepeat()) FormKeyUp(this, event->key(), event->modifiers());
+    if (!event->isAutoRepeat())
+        RunGuarded([&] { FormKeyUp(this, event->key(), event->modifiers()); });
 }
 
 void TForm6::done(int result)
@@ -215,7 +220,8 @@ void OpenCorrectionViewer(TForm1* Form)
     CorrectionCurves curves;
     ComputeCorrectionCurves(*Form, station->Name, curves);
 
-    Form6 = new TForm6(Form);
+    const auto viewer = std::make_unique<TForm6>(Form);
+    Form6 = viewer.get();
     ShowName(Form6, station);
     Form6->Series1->setName(Text("近区"));
     Form6->Series2->setName(Text("远区"));

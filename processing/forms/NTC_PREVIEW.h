@@ -1,8 +1,8 @@
 #pragma once
 // The correction viewer: for one Ex station the near-zone curve, the "MT" curve before and after
 // the near-field and transition-zone correction; stepping through the Ex stations by buttons or
-// arrow keys, and the resistivity comparison file of the shown station. A modal window that frees
-// itself when closed.
+// arrow keys, and the resistivity comparison file of the shown station. A modal window, freed
+// when the command that shows it ends.
 
 #include <QChartView>
 #include <QDialog>
@@ -75,7 +75,7 @@ private:
     TForm1* owner_;
 };
 
-extern TForm6* Form6;
+extern TForm6* Form6;  // the one that is open, else null
 
 // Redraws the viewer for CurrentStation.
 void ShowCorrectionCurves(TForm6* Form);

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/CommandGuard.h"
 #include "app/MainForm.h"
 #include "app/Pictures.h"
 #include "chart/forms/ChartParts.h"
@@ -71,7 +72,7 @@ TForm5::TForm5(TForm1* Owner) : owner_(Owner)
     N2->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addAction(N1);
     addAction(N2);
-    connect(N1, &QAction::triggered, this, [this] { N1Click(N1); });
+    connect(N1, &QAction::triggered, this, Guarded([this] { N1Click(N1); }));
     Chart1 = ViewerChartView(chart, PopupMenu1);
 
     Panel1 = new QWidget;
@@ -93,9 +94,11 @@ TForm5::TForm5(TForm1* Owner) : owner_(Owner)
     row->addWidget(UpDown1);
     row->addStretch(1);
     row->addWidget(Image1);
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(SpeedButton1); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(SpeedButton2); });
-    connect(UpDown1, &RefFreqSpinBox::Click, this, [this] { UpDown1Click(UpDown1); });
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Guarded([this] { SpeedButton1Click(SpeedButton1); }));
+    connect(SpeedButton2, &QToolButton::clicked, this,
+            Guarded([this] { SpeedButton2Click(SpeedButton2); }));
+    connect(UpDown1, &RefFreqSpinBox::Click, this, Guarded([this] { UpDown1Click(UpDown1); }));
 
     auto* client = new QWidget;
     ChartOverPanel(client, Chart1, Panel1);

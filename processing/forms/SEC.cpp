@@ -18,6 +18,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "app/CommandGuard.h"
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
 #include "chart/forms/MarkLayer.h"
@@ -55,19 +56,23 @@ StaticShiftChartView::StaticShiftChartView(QChart* chart, TForm4* form)
 
 void StaticShiftChartView::mousePressEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    RunGuarded([&] {
+        form_->Chart1MouseDown(this, event->button(), event->modifiers(), event->position());
+    });
     QChartView::mousePressEvent(event);
 }
 
 void StaticShiftChartView::mouseMoveEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseMove(this, event->modifiers(), event->position());
+    RunGuarded([&] { form_->Chart1MouseMove(this, event->modifiers(), event->position()); });
     QChartView::mouseMoveEvent(event);
 }
 
 void StaticShiftChartView::mouseReleaseEvent(QMouseEvent* event)
 {
-    form_->Chart1MouseUp(this, event->button(), event->modifiers(), event->position());
+    RunGuarded([&] {
+        form_->Chart1MouseUp(this, event->button(), event->modifiers(), event->position());
+    });
     QChartView::mouseReleaseEvent(event);
 }
 
@@ -141,11 +146,11 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     N2 = PopupMenu1->addAction(Text("输出静态效应曲线"));
     N2->setObjectName("N2");
     N2->setVisible(false);
-    connect(N1, &QAction::triggered, this, [this] { N1Click(N1); });
-    connect(Chart1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        SetDragPoint(-1);  // the menu swallows the release that would end a drag
-        PopupMenu1->popup(Chart1->mapToGlobal(at));
-    });
+    connect(N1, &QAction::triggered, this, Guarded([this] { N1Click(N1); }));
+    connect(Chart1, &QWidget::customContextMenuRequested, this, Guarded([this](const QPoint& at) {
+                SetDragPoint(-1);  // the menu swallows the release that would end a drag
+                PopupMenu1->popup(Chart1->mapToGlobal(at));
+            }));
 
     Panel1 = new QWidget;
     Panel1->setObjectName("Panel1");
@@ -167,7 +172,8 @@ TForm4::TForm4(TForm1* Owner) : owner_(Owner)
     row->addStretch(1);
     row->addWidget(SpeedButton1);
     row->addWidget(Label1);
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(SpeedButton1); });
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Guarded([this] { SpeedButton1Click(SpeedButton1); }));
 
     auto* client = new QWidget;
     auto* column = new QVBoxLayout(client);

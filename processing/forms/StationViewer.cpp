@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <QXYSeries>
 
+#include "app/CommandGuard.h"
 #include "app/MainForm.h"
 #include "chart/forms/ChartParts.h"
 #include "chart/forms/PatternAxis.h"
@@ -70,8 +71,9 @@ QChartView* ViewerChartView(QChart* chart, QMenu* menu)
     view->setRenderHint(QPainter::Antialiasing);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     KeepChartReadable(view);
-    QObject::connect(view, &QWidget::customContextMenuRequested, menu,
-                     [view, menu](const QPoint& at) { menu->popup(view->mapToGlobal(at)); });
+    QObject::connect(
+        view, &QWidget::customContextMenuRequested, menu,
+        Guarded([view, menu](const QPoint& at) { menu->popup(view->mapToGlobal(at)); }));
     return view;
 }
 

@@ -24,6 +24,7 @@
 #include <QValueAxis>
 #include <QWindow>
 
+#include "app/CommandGuard.h"
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
 #include "base/Exception.h"
@@ -114,9 +115,9 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
         layout->addWidget(button, i % rows, i / rows);
     }
     if (!items.isEmpty()) group_->button(0)->setChecked(true);
-    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-        if (checked) emit Clicked(id);
-    });
+    connect(group_, &QButtonGroup::idToggled, this, Guarded([this](int id, bool checked) {
+                if (checked) emit Clicked(id);
+            }));
 }
 
 int RadioGroup::ItemIndex() const
@@ -152,8 +153,8 @@ UpDownControl::UpDownControl(int min, int max, int position, QWidget* parent)
         button->setAutoRepeat(true);
         layout->addWidget(button);
     }
-    connect(UpButton, &QToolButton::clicked, this, [this] { Step(true); });
-    connect(DownButton, &QToolButton::clicked, this, [this] { Step(false); });
+    connect(UpButton, &QToolButton::clicked, this, Guarded([this] { Step(true); }));
+    connect(DownButton, &QToolButton::clicked, this, Guarded([this] { Step(false); }));
 }
 
 void UpDownControl::SetMax(int max)
@@ -185,7 +186,9 @@ EditorChartView::EditorChartView(QChart* chart, QWidget* parent) : QChartView(ch
 void EditorChartView::mousePressEvent(QMouseEvent* event)
 {
     const QPointF scene = mapToScene(event->position().toPoint());
-    if (OnPress) OnPress(chart()->mapFromScene(scene), event->button(), event->modifiers());
+    if (OnPress)
+        RunGuarded(
+            [&] { OnPress(chart()->mapFromScene(scene), event->button(), event->modifiers()); });
     event->accept();
 }
 
@@ -197,7 +200,28 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     setWindowTitle(Text("Murovane编辑数据"));
     setFixedSize(896, 627);
 
-    // Charts: phase above, amplitude below.
+    QSplitter* charts = BuildCharts();
+    QWidget* right = BuildRightPanel();
+    QWidget* bottom = BuildBottomPanel();
+    auto* top = new QHBoxLayout;
+    top->setSpacing(0);
+    top->addWidget(charts, 1);
+    top->addWidget(right);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(top, 1);
+    layout->addWidget(bottom);
+
+    ConnectHandlers();
+
+    // The window sees every key before its controls.
+    qApp->installEventFilter(this);
+}
+
+// The charts, phase above and amplitude below, in a splitter.
+QSplitter* TTruncIPForm::BuildCharts()
+{
     Series1 = PointSeries("Present", true, Qt::red, Mark::Circle);
     Series2 = LineSeries("Raw");
     Series3 = PointSeries("Previous", false, Qt::blue, Mark::Triangle);
@@ -242,8 +266,13 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     charts->addWidget(Chart1);
     charts->addWidget(Chart);
     charts->setChildrenCollapsible(false);
+    return charts;
+}
 
-    // Right-hand panel.
+// The right-hand panel: the station list, the component and form choices, the point count, the
+// smoothing and file buttons and the scaling of the electric field.
+QWidget* TTruncIPForm::BuildRightPanel()
+{
     auto* right = new QWidget(this);
     right->setObjectName("Panel2");
     right->setFixedWidth(236);
@@ -307,8 +336,12 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     scale->addStretch();
     panel->addLayout(scale);
     panel->addWidget(RadioGroup1);
+    return right;
+}
 
-    // Bottom panel.
+// The bottom panel: the hints and OK, Cancel and Help.
+QWidget* TTruncIPForm::BuildBottomPanel()
+{
     auto* bottom = new QWidget(this);
     bottom->setObjectName("Panel1");
     auto* hints = new QVBoxLayout;
@@ -327,35 +360,28 @@ TTruncIPForm::TTruncIPForm(QWidget* Owner) : QDialog(Owner), Session(*Form1)
     buttons->addWidget(BitBtn4);
     buttons->addWidget(BitBtn3);
     buttons->addWidget(BitBtn7);
+    return bottom;
+}
 
-    auto* top = new QHBoxLayout;
-    top->setSpacing(0);
-    top->addWidget(charts, 1);
-    top->addWidget(right);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addLayout(top, 1);
-    layout->addWidget(bottom);
-
-    connect(SList, &QListWidget::currentRowChanged, this, [this](int row) { SListClick(row); });
-    connect(ExHy, &RadioGroup::Clicked, this, [this](int index) { ExHyClick(index); });
-    connect(REIM, &RadioGroup::Clicked, this, [this](int index) { REIMClick(index); });
+// The handlers of the controls.
+void TTruncIPForm::ConnectHandlers()
+{
+    connect(SList, &QListWidget::currentRowChanged, this,
+            Guarded([this](int row) { SListClick(row); }));
+    connect(ExHy, &RadioGroup::Clicked, this, Guarded([this](int index) { ExHyClick(index); }));
+    connect(REIM, &RadioGroup::Clicked, this, Guarded([this](int index) { REIMClick(index); }));
     connect(RadioGroup1, &RadioGroup::Clicked, this,
-            [this](int index) { RadioGroup1Click(index); });
+            Guarded([this](int index) { RadioGroup1Click(index); }));
     connect(UpDown2, &UpDownControl::Clicked, this,
-            [this](int position, bool up) { UpDown2Click(position, up); });
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
-    connect(BitBtn7, &QPushButton::clicked, this, [this] { BitBtn7Click(); });
-    connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn8, &QPushButton::clicked, this, [this] { BitBtn8Click(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    connect(BitBtn6, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
-
-    // The window sees every key before its controls.
-    qApp->installEventFilter(this);
+            Guarded([this](int position, bool up) { UpDown2Click(position, up); }));
+    connect(BitBtn4, &QPushButton::clicked, this, Guarded([this] { BitBtn4Click(); }));
+    connect(BitBtn3, &QPushButton::clicked, this, Guarded([this] { BitBtn3Click(); }));
+    connect(BitBtn7, &QPushButton::clicked, this, Guarded([this] { BitBtn7Click(); }));
+    connect(BitBtn5, &QPushButton::clicked, this, Guarded([this] { BitBtn5Click(); }));
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
+    connect(BitBtn8, &QPushButton::clicked, this, Guarded([this] { BitBtn8Click(); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
+    connect(BitBtn6, &QPushButton::clicked, this, Guarded([this] { BitBtn6Click(); }));
 }
 
 void TTruncIPForm::Open()
@@ -714,7 +740,7 @@ bool TTruncIPForm::eventFilter(QObject* watched, QEvent* event)
     }
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->isAutoRepeat() || key->key() != Qt::Key_S) return false;
-    FormKeyUp(key->key(), key->modifiers());
+    RunGuarded([&] { FormKeyUp(key->key(), key->modifiers()); });
     // Taken here, so that its way up through the parents does not bring it back.
     return true;
 }

@@ -20,6 +20,7 @@ class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QScatterSeries;
+class QSplitter;
 class QLineSeries;
 class QToolButton;
 class QValueAxis;
@@ -168,6 +169,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's parts, in the order it runs them.
+    QSplitter* BuildCharts();
+    QWidget* BuildRightPanel();
+    QWidget* BuildBottomPanel();
+    void ConnectHandlers();
+
     void PaintCharts();
     void PaintList();
     void PaintCount();

@@ -79,6 +79,24 @@ public:
     }
 };
 
+// The box as it is shown: its owner, its design and its texts.
+void CheckAboutBox(TAbout* box)
+{
+    QCOMPARE(box->parent(), Form1);
+    QCOMPARE(box->size(), QSize(443, 422));
+    QCOMPARE(box->Label6->text(), Text("版本： 2013.03.26"));
+    QCOMPARE(box->Label5->text(), Text("最后日期：  2013-04-08"));
+    QCOMPARE(box->BitBtn1->text(), Text("确定"));
+    QVERIFY(box->BitBtn1->isDefault());
+    QVERIFY(box->Memo1->isReadOnly());
+    const QStringList memo = box->Memo1->toPlainText().split('\n');
+    QCOMPARE(memo[0].trimmed(), Text("免责声明"));
+    QVERIFY(memo[1].isEmpty());
+    QCOMPARE(memo.size(), 2 + 9 + 1);
+    QVERIFY(memo[10].startsWith("9."));
+    QCOMPARE(box->StaticText10->text(), QString(TAbout::kWebAddress));
+}
+
 }  // namespace
 
 class UrlCatcher : public QObject {
@@ -633,32 +651,18 @@ private slots:
             QTimer::singleShot(0, [&captions] {
                 QVERIFY(About && About->isVisible());
                 captions << About->windowTitle();
+                CheckAboutBox(About);
                 QTest::keyClick(About, Qt::Key_Return);  // the default button
             });
         };
         closeWhenShown();
         Form1->ToolButton20->trigger();
-        TAbout* first = About;
+        QVERIFY(About == nullptr);  // each box is freed when its command ends
         closeWhenShown();
         Form1->N22->trigger();
+        QVERIFY(About == nullptr);
         QCOMPARE(captions,
                  QStringList({Text("关于频率测深处理..."), Text("关于可控源资料处理...")}));
-        QVERIFY(About != first);
-        QVERIFY(!About->isVisible());
-        QCOMPARE(About->parent(), Form1);
-
-        QCOMPARE(About->size(), QSize(443, 422));
-        QCOMPARE(About->Label6->text(), Text("版本： 2013.03.26"));
-        QCOMPARE(About->Label5->text(), Text("最后日期：  2013-04-08"));
-        QCOMPARE(About->BitBtn1->text(), Text("确定"));
-        QVERIFY(About->BitBtn1->isDefault());
-        QVERIFY(About->Memo1->isReadOnly());
-        const QStringList memo = About->Memo1->toPlainText().split('\n');
-        QCOMPARE(memo[0].trimmed(), Text("免责声明"));
-        QVERIFY(memo[1].isEmpty());
-        QCOMPARE(memo.size(), 2 + 9 + 1);
-        QVERIFY(memo[10].startsWith("9."));
-        QCOMPARE(About->StaticText10->text(), QString(TAbout::kWebAddress));
     }
 
     void linkOpensTheWebAddress()

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "app/MainForm.h"
 #include "app/ProgressDialog.h"
@@ -146,6 +147,7 @@ QStringList State(const QDir& dir)
 class ProgressTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
+    std::unique_ptr<TForm7> builder_;  // the model builder opened last, driven by the test
 
     std::string Path(const char* name) const
     {
@@ -161,11 +163,18 @@ private slots:
     {
         QVERIFY(dir_.isValid());
         StartMainForm();
-        TForm7::ModalRunner = [](TForm7* form) { form->show(); };
+        TForm7::ModalRunner = [this](std::unique_ptr<TForm7> form) {
+            builder_ = std::move(form);
+            builder_->show();
+        };
         ProgressDialog::ShowAfter = 0;
     }
 
-    void cleanupTestCase() { delete Form1; }
+    void cleanupTestCase()
+    {
+        builder_.reset();
+        delete Form1;
+    }
 
     // The example files of the survey in a folder of their own, and the survey of the first two
     // loaded, as the commands below find it.

@@ -159,54 +159,62 @@ private slots:
         CollectFrequencies(collected);
         Form1->OutputFreqs = {1.0f};
         TForm3* shown = nullptr;
-        Answer([&](TForm3& d) { shown = &d; }, QDialog::Rejected);
+        Answer(
+            [&](TForm3& d) {
+                shown = &d;
+                QCOMPARE(&d, Form3);
+                QCOMPARE(d.parent(), Form1);
+                QCOMPARE(d.windowTitle(), Text("输出数据"));
+                QVERIFY(d.windowFlags() & Qt::Tool);
+                QCOMPARE(d.minimumSize(), QSize(363, 420));
+                QCOMPARE(d.maximumSize(), QSize(363, 420));
+
+                QStringList names;
+                for (const std::string& n : SortedStationNames(*Form1))
+                    names << QString::fromStdString(n);
+                QCOMPARE(Items(d.FromSN), names);
+                QCOMPARE(Items(d.ToSN), names);
+                QCOMPARE(d.FromSN->currentText(), Text("1000"));
+                QCOMPARE(d.ToSN->currentText(), Text("1700"));
+
+                QCOMPARE(d.Freqs->count(), 10);
+                for (int i = 0; i < 10; ++i) {
+                    QCOMPARE(d.Freqs->item(i)->text(),
+                             QString::fromStdString(FrequencyItemText(collected.OutputFreqs[i])));
+                    QCOMPARE(d.Freqs->item(i)->checkState(), Qt::Checked);
+                }
+                QCOMPARE(d.Freqs->item(0)->text(), Text("8.192000E+03"));
+
+                const int points = Form1->ExStations.front().Amplitude.Count;
+                QCOMPARE(d.FreqUpDown->maximum(), points);
+                QCOMPARE(d.FreqUpDown->value(), points);
+                QCOMPARE(d.Label3->text(),
+                         Text("一共") + QString::number(points) + Text("个频点，输出其中的"));
+
+                QVERIFY(d.NTCorrect->isChecked() && d.NTCorrect->isEnabled());
+                QVERIFY(!d.MultMinusONE->isChecked() && !d.PIADD->isChecked() &&
+                        !d.ExAmp->isChecked());
+                QVERIFY(d.FileEdit->text().isEmpty());
+                QCOMPARE(d.GroupBox1->title(), Text("测点范围"));
+                QCOMPARE(d.Label5->text(), Text("保存到数据文件："));
+                QCOMPARE(d.BitBtn1->text(), Text("OK"));
+                QCOMPARE(d.BitBtn2->text(), Text("Cancel"));
+                QVERIFY(!d.Label4->isEnabled());
+            },
+            QDialog::Rejected);
         Form1->OUTMTD1Click();
 
         QCOMPARE(hookCalls_, 1);
-        QVERIFY(shown && shown == Form3);
-        QCOMPARE(Form3->parent(), Form1);
-        QCOMPARE(Form3->windowTitle(), Text("输出数据"));
-        QVERIFY(Form3->windowFlags() & Qt::Tool);
-        QCOMPARE(Form3->minimumSize(), QSize(363, 420));
-        QCOMPARE(Form3->maximumSize(), QSize(363, 420));
-
-        QStringList names;
-        for (const std::string& n : SortedStationNames(*Form1)) names << QString::fromStdString(n);
-        QCOMPARE(Items(Form3->FromSN), names);
-        QCOMPARE(Items(Form3->ToSN), names);
-        QCOMPARE(Form3->FromSN->currentText(), Text("1000"));
-        QCOMPARE(Form3->ToSN->currentText(), Text("1700"));
-
+        QVERIFY(shown);
         QCOMPARE(Form1->OutputFreqs, collected.OutputFreqs);  // Cancel keeps the rebuilt list
-        QCOMPARE(Form3->Freqs->count(), 10);
-        for (int i = 0; i < 10; ++i) {
-            QCOMPARE(Form3->Freqs->item(i)->text(),
-                     QString::fromStdString(FrequencyItemText(collected.OutputFreqs[i])));
-            QCOMPARE(Form3->Freqs->item(i)->checkState(), Qt::Checked);
-        }
-        QCOMPARE(Form3->Freqs->item(0)->text(), Text("8.192000E+03"));
-
-        const int points = Form1->ExStations.front().Amplitude.Count;
-        QCOMPARE(Form3->FreqUpDown->maximum(), points);
-        QCOMPARE(Form3->FreqUpDown->value(), points);
-        QCOMPARE(Form3->Label3->text(),
-                 Text("一共") + QString::number(points) + Text("个频点，输出其中的"));
-
-        QVERIFY(Form3->NTCorrect->isChecked() && Form3->NTCorrect->isEnabled());
-        QVERIFY(!Form3->MultMinusONE->isChecked() && !Form3->PIADD->isChecked() &&
-                !Form3->ExAmp->isChecked());
-        QVERIFY(Form3->FileEdit->text().isEmpty());
-        QCOMPARE(Form3->GroupBox1->title(), Text("测点范围"));
-        QCOMPARE(Form3->Label5->text(), Text("保存到数据文件："));
-        QCOMPARE(Form3->BitBtn1->text(), Text("OK"));
-        QCOMPARE(Form3->BitBtn2->text(), Text("Cancel"));
-        QVERIFY(!Form3->Label4->isEnabled());
-
-        // Each run makes a dialog of its own and frees the one before.
-        QPointer<TForm3> first = Form3;
+        // Each run makes a dialog of its own, freed when the command ends.
+        QVERIFY(Form3 == nullptr);
+        QPointer<TForm3> second;
+        Answer([&](TForm3& d) { second = &d; }, QDialog::Rejected);
         Form1->OUTMTD1Click();
-        QVERIFY(first.isNull());
-        QVERIFY(Form3 != nullptr);
+        QCOMPARE(hookCalls_, 1);
+        QVERIFY(second.isNull());
+        QVERIFY(Form3 == nullptr);
     }
 
     void fillsRangeListsAndCountOfABuiltSurvey()
@@ -215,101 +223,111 @@ private slots:
         const std::string gbkName = "\xB2\xE2";  // a Chinese name in the survey's code page
         Form1->ExStations = {Station("10", {9600, 0.1171875f}), Station("9", {9600, 3, 1}),
                              Station("100", {1}), Station("10", {9600}), Station(gbkName, {1})};
-        Answer([](TForm3&) {}, QDialog::Rejected);
+        Answer(
+            [&](TForm3& d) {
+                QCOMPARE(Items(d.FromSN), QStringList({"10", "10", "100", "9", Text("测")}));
+                QCOMPARE(d.FromSN->currentText(), Text("10"));
+                QCOMPARE(d.ToSN->currentText(), Text("测"));
+                QCOMPARE(d.Settings().ToStation, gbkName);
+                d.ToSN->setCurrentText(Text("9"));
+                QCOMPARE(d.Settings().ToStation, std::string("9"));
+
+                QStringList freqs;
+                for (int i = 0; i < d.Freqs->count(); ++i) freqs << d.Freqs->item(i)->text();
+                QCOMPARE(freqs, QStringList({"9.600000E+03", "1.171875E-01", "3.000000E+00",
+                                             "1.000000E+00"}));
+                // The first station's two points, though a later one has three.
+                QCOMPARE(d.FreqUpDown->maximum(), 2);
+                QCOMPARE(d.Label3->text(), Text("一共2个频点，输出其中的"));
+                // No Hy station: no near-zone correction.
+                QVERIFY(!d.NTCorrect->isChecked());
+                QVERIFY(!d.NTCorrect->isEnabled());
+            },
+            QDialog::Rejected);
         Form1->OUTMTD1Click();
-
-        QCOMPARE(Items(Form3->FromSN), QStringList({"10", "10", "100", "9", Text("测")}));
-        QCOMPARE(Form3->FromSN->currentText(), Text("10"));
-        QCOMPARE(Form3->ToSN->currentText(), Text("测"));
-        QCOMPARE(Form3->Settings().ToStation, gbkName);
-        Form3->ToSN->setCurrentText(Text("9"));
-        QCOMPARE(Form3->Settings().ToStation, std::string("9"));
-
-        QStringList freqs;
-        for (int i = 0; i < Form3->Freqs->count(); ++i) freqs << Form3->Freqs->item(i)->text();
-        QCOMPARE(freqs,
-                 QStringList({"9.600000E+03", "1.171875E-01", "3.000000E+00", "1.000000E+00"}));
-        // The first station's two points, though a later one has three.
-        QCOMPARE(Form3->FreqUpDown->maximum(), 2);
-        QCOMPARE(Form3->Label3->text(), Text("一共2个频点，输出其中的"));
-        // No Hy station: no near-zone correction.
-        QVERIFY(!Form3->NTCorrect->isChecked());
-        QVERIFY(!Form3->NTCorrect->isEnabled());
+        QCOMPARE(hookCalls_, 1);
     }
 
     void presetsAndTogglesSetTheCount()
     {
         LoadExample();
-        Answer([](TForm3&) {}, QDialog::Rejected);
+        Answer(
+            [](TForm3& d) {
+                const QList<QAction*> menu = d.PopupMenu1->actions();
+                QCOMPARE(menu.size(), 11);
+                QCOMPARE(menu[0], d.N1);
+                QCOMPARE(d.N1->text(), Text("选择"));
+                QCOMPARE(d.N1->data().toInt(), 999);
+                QVERIFY(menu[1]->isSeparator());
+
+                struct Case {
+                    QAction* action;
+                    const char* caption;
+                    std::vector<int> checked;
+                };
+                const Case cases[] = {
+                    {d.N7, "全部频点", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+                    {d.N21, "前2个频点", {0, 1}},
+                    {d.N41, "前4个频点", {0, 1, 2, 3}},
+                    {d.N3, "前一半频点", {0, 1, 2, 3, 4}},
+                    {d.N4, "后一半频点", {6, 7, 8, 9}},
+                    {d.N42, "后4个频点", {6, 7, 8, 9}},
+                    {d.N22, "后2个频率", {8, 9}},
+                    {d.N5, " 奇数频点", {0, 2, 4, 6, 8}},
+                    {d.N6, "偶数频点", {1, 3, 5, 7, 9}},
+                };
+                for (int i = 0; i < 9; ++i) {
+                    QCOMPARE(menu[i + 2], cases[i].action);
+                    QCOMPARE(cases[i].action->text(), Text(cases[i].caption));
+                    cases[i].action->trigger();
+                    QCOMPARE(Checks(d), ChecksOf(cases[i].checked, 10));
+                    QCOMPARE(d.FreqUpDown->value(), int(cases[i].checked.size()));
+                }
+                d.N1->trigger();  // the title does nothing
+                QCOMPARE(d.FreqUpDown->value(), 5);
+                d.N7->trigger();
+
+                // A toggle by the user moves the count by one, within 0 and the maximum.
+                d.Freqs->item(3)->setCheckState(Qt::Unchecked);
+                QCOMPARE(d.FreqUpDown->value(), 9);
+                d.Freqs->item(3)->setCheckState(Qt::Checked);
+                QCOMPARE(d.FreqUpDown->value(), 10);
+                d.FreqUpDown->setValue(10);
+                d.N22->trigger();
+                d.Freqs->item(0)->setCheckState(Qt::Checked);
+                QCOMPARE(d.FreqUpDown->value(), 3);
+                d.FreqUpDown->setValue(0);
+                d.Freqs->item(0)->setCheckState(Qt::Unchecked);
+                QCOMPARE(d.FreqUpDown->value(), 0);
+            },
+            QDialog::Rejected);
         Form1->OUTMTD1Click();
-        TForm3& d = *Form3;
-
-        const QList<QAction*> menu = d.PopupMenu1->actions();
-        QCOMPARE(menu.size(), 11);
-        QCOMPARE(menu[0], d.N1);
-        QCOMPARE(d.N1->text(), Text("选择"));
-        QCOMPARE(d.N1->data().toInt(), 999);
-        QVERIFY(menu[1]->isSeparator());
-
-        struct Case {
-            QAction* action;
-            const char* caption;
-            std::vector<int> checked;
-        };
-        const Case cases[] = {
-            {d.N7, "全部频点", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
-            {d.N21, "前2个频点", {0, 1}},
-            {d.N41, "前4个频点", {0, 1, 2, 3}},
-            {d.N3, "前一半频点", {0, 1, 2, 3, 4}},
-            {d.N4, "后一半频点", {6, 7, 8, 9}},
-            {d.N42, "后4个频点", {6, 7, 8, 9}},
-            {d.N22, "后2个频率", {8, 9}},
-            {d.N5, " 奇数频点", {0, 2, 4, 6, 8}},
-            {d.N6, "偶数频点", {1, 3, 5, 7, 9}},
-        };
-        for (int i = 0; i < 9; ++i) {
-            QCOMPARE(menu[i + 2], cases[i].action);
-            QCOMPARE(cases[i].action->text(), Text(cases[i].caption));
-            cases[i].action->trigger();
-            QCOMPARE(Checks(d), ChecksOf(cases[i].checked, 10));
-            QCOMPARE(d.FreqUpDown->value(), int(cases[i].checked.size()));
-        }
-        d.N1->trigger();  // the title does nothing
-        QCOMPARE(d.FreqUpDown->value(), 5);
-        d.N7->trigger();
-
-        // A toggle by the user moves the count by one, within 0 and the maximum.
-        d.Freqs->item(3)->setCheckState(Qt::Unchecked);
-        QCOMPARE(d.FreqUpDown->value(), 9);
-        d.Freqs->item(3)->setCheckState(Qt::Checked);
-        QCOMPARE(d.FreqUpDown->value(), 10);
-        d.FreqUpDown->setValue(10);
-        d.N22->trigger();
-        d.Freqs->item(0)->setCheckState(Qt::Checked);
-        QCOMPARE(d.FreqUpDown->value(), 3);
-        d.FreqUpDown->setValue(0);
-        d.Freqs->item(0)->setCheckState(Qt::Unchecked);
-        QCOMPARE(d.FreqUpDown->value(), 0);
+        QCOMPARE(hookCalls_, 1);
     }
 
     void browseButtonTakesTheChosenName()
     {
         LoadExample();
-        Answer([](TForm3&) {}, QDialog::Rejected);
+        Answer(
+            [](TForm3& d) {
+                ScriptedUserInterface ui;
+                ui.FileAnswers.push_back({{"/data/线1.imp"}});
+                QTest::mouseClick(d.SpeedButton1, Qt::LeftButton);
+                QCOMPARE(d.FileEdit->text(), Text("/data/线1.imp"));
+                QCOMPARE(d.Settings().FileName, std::string("/data/线1.imp"));
+                QTest::mouseClick(d.SpeedButton1, Qt::LeftButton);  // cancelled
+                QCOMPARE(d.FileEdit->text(), Text("/data/线1.imp"));
+                QCOMPARE(ui.Dialogs.size(), size_t(2));
+                QCOMPARE(ui.Dialogs[0].DialogKind, FileDialog::Save);
+                QCOMPARE(ui.Dialogs[0].Filter,
+                         std::string(
+                             "3D CSEM Files(*.imp)|*.imp|Z File(*.z)|*.z|MTD Files(*.mtd)|*.mtd"));
+                QCOMPARE(ui.Dialogs[0].DefaultExt, std::string("mtd"));
+                QCOMPARE(ui.Dialogs[0].InitialDir, std::string("."));
+            },
+            QDialog::Rejected);
         Form1->OUTMTD1Click();
-        ScriptedUserInterface ui;
-        ui.FileAnswers.push_back({{"/data/线1.imp"}});
-        QTest::mouseClick(Form3->SpeedButton1, Qt::LeftButton);
-        QCOMPARE(Form3->FileEdit->text(), Text("/data/线1.imp"));
-        QCOMPARE(Form3->Settings().FileName, std::string("/data/线1.imp"));
-        QTest::mouseClick(Form3->SpeedButton1, Qt::LeftButton);  // cancelled
-        QCOMPARE(Form3->FileEdit->text(), Text("/data/线1.imp"));
-        QCOMPARE(ui.Dialogs.size(), size_t(2));
-        QCOMPARE(ui.Dialogs[0].DialogKind, FileDialog::Save);
-        QCOMPARE(ui.Dialogs[0].Filter,
-                 std::string("3D CSEM Files(*.imp)|*.imp|Z File(*.z)|*.z|MTD Files(*.mtd)|*.mtd"));
-        QCOMPARE(ui.Dialogs[0].DefaultExt, std::string("mtd"));
-        QCOMPARE(ui.Dialogs[0].InitialDir, std::string("."));
+        QCOMPARE(hookCalls_, 1);
     }
 
     // The real modal loop: OK and Cancel close it with their results.
@@ -326,7 +344,7 @@ private slots:
             });
             Form1->OUTMTD1Click();
             QVERIFY(shownModal);
-            QVERIFY(!Form3->isVisible());
+            QVERIFY(Form3 == nullptr);  // freed when the command ends
             QCOMPARE(Exists(path), ok);
         }
     }

@@ -17,6 +17,7 @@
 #include <QValueAxis>
 #include <cstring>
 #include <fstream>
+#include <memory>
 
 #include "app/Application.h"
 #include "app/MainForm.h"
@@ -106,11 +107,19 @@ private slots:
     void initTestCase()
     {
         StartMainForm();
-        TForm7::ModalRunner = [](TForm7* form) { form->show(); };
+        // The test takes each builder over and drives it after the command.
+        TForm7::ModalRunner = [this](std::unique_ptr<TForm7> form) {
+            builder_ = std::move(form);
+            builder_->show();
+        };
         QVERIFY(dir_.isValid());
     }
 
-    void cleanupTestCase() { delete Form1; }
+    void cleanupTestCase()
+    {
+        builder_.reset();
+        delete Form1;
+    }
 
     void init()
     {
@@ -753,6 +762,7 @@ private slots:
 
 private:
     QTemporaryDir dir_;
+    std::unique_ptr<TForm7> builder_;  // the builder opened last
 };
 
 int main(int argc, char** argv)
