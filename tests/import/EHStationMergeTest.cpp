@@ -111,7 +111,7 @@ std::vector<TEHStation> DigitStations(int stations, int samples, int base)
     for (int s = 0; s < stations; ++s) {
         Values freq, amp, phase;
         for (int i = 0, rest = s; i < samples; ++i, rest /= base) {
-            freq.push_back(9600.0f / static_cast<float>(1 << i));
+            freq.push_back(std::ldexp(9600.0f, -i));
             amp.push_back(1e-4f * (1 + 0.01f * static_cast<float>(rest % base)));
             phase.push_back(-0.5f);
         }
@@ -143,7 +143,7 @@ std::vector<TEHStation> LineStations(int stations, int samples)
     for (int s = 0; s < stations; ++s) {
         Values freq, amp, phase;
         for (int i = 0; i < samples; ++i) {
-            freq.push_back(9600.0f / static_cast<float>(1 << i));
+            freq.push_back(std::ldexp(9600.0f, -i));
             amp.push_back(1e-4f * static_cast<float>(1 + s / 6) + 1e-6f * static_cast<float>(i));
             phase.push_back(0.2f + 0.01f * static_cast<float>(i + s / 6));
         }
