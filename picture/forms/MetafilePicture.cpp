@@ -281,6 +281,7 @@ public:
             painter_.setPen(stroke ? Pen() : QPen(Qt::NoPen));
             painter_.setBrush(fill ? state_.Brush : QBrush(Qt::NoBrush));
             painter_.drawPath(path_);
+            ++work_.Draws;
         }
         path_ = QPainterPath();
     }
@@ -299,6 +300,7 @@ public:
         } else if (Allow(QPolygonF({state_.Current, p}), false, true)) {
             painter_.setPen(Pen());
             painter_.drawLine(state_.Current, p);
+            ++work_.Draws;
         }
         state_.Current = p;
     }
@@ -314,6 +316,7 @@ public:
         } else if (Allow(line, false, true)) {
             painter_.setPen(Pen());
             painter_.drawPolyline(line);
+            ++work_.Draws;
         }
         if (fromCurrent) state_.Current = line.last();
     }
@@ -333,6 +336,7 @@ public:
             painter_.setPen(Pen());
             painter_.setBrush(Qt::NoBrush);
             painter_.drawPath(curve);
+            ++work_.Draws;
         }
         if (fromCurrent) state_.Current = all.last();
     }
@@ -353,6 +357,7 @@ public:
         painter_.setPen(Pen());
         painter_.setBrush(state_.Brush);
         painter_.drawPath(shape);
+        ++work_.Draws;
     }
     void Rectangle(QRectF r, bool ellipse)
     {
@@ -372,6 +377,7 @@ public:
             painter_.drawEllipse(r);
         else
             painter_.drawRect(r);
+        ++work_.Draws;
     }
     // The painter intersects its clip with the rectangle, or takes the rectangle when clipping is
     // off. Under a rotation or a shear, or over a clip that is already a shape, the raster engine
@@ -456,6 +462,7 @@ public:
         painter_.setFont(font);
         painter_.setPen(state_.TextColour);
         painter_.drawText(QPointF(dx, dy), text);
+        ++work_.Draws;
         painter_.restore();
         if (align & U_TA_UPDATECP) state_.Current = full.inverted().map(at + QPointF(width, 0));
     }
@@ -494,7 +501,9 @@ public:
         Spend((pixel - 1) * Covered(t.map(outline), 0));
         work_.Pixels += static_cast<double>(dib.Width) * dib.Rows;
         const QImage image = DecodeDib(header, headerSize, bits, bitsSize);
-        if (!image.isNull()) painter_.drawImage(target, image, source);
+        if (image.isNull()) return;
+        painter_.drawImage(target, image, source);
+        ++work_.Draws;
     }
 
 private:

@@ -32,7 +32,9 @@ struct PictureWork {
     // The pixels of the bitmaps made for the picture's own pixels, decoded or read (not the image
     // a metafile is drawn into), counted as each is made.
     double Pixels = 0;
-    // The widest pen a metafile's outlines were stroked with, in pixels of the picture.
+    // The outlines, texts and bitmaps of a metafile handed to the painter, and the widest pen its
+    // outlines were stroked with, in pixels of the picture.
+    size_t Draws = 0;
     double WidestPen = 0;
     // The slots of a WMF object table looked at to place or free its objects.
     size_t SlotSteps = 0;

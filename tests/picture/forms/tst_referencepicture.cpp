@@ -121,6 +121,7 @@ private slots:
         const auto [message, refused] = Refusal(many);
         QCOMPARE(message, "Picture file " + many + " is too complex to draw");
         QVERIFY(RefusedAtTheBudget(refused, picture_limits::kMostWork));
+        QVERIFY(refused.Draws < 602);
     }
 
     void chargesFillsTextAndFontsOfAMetafile()
@@ -128,19 +129,21 @@ private slots:
         Files files;
         // A fill of 100 edges that each cross every row, or of as many with thousands of short
         // ones in one row; 20 characters in a font of 100 pixels, 400 times; a new face for each
-        // of 2,500 texts.
-        const std::string cases[] = {
-            files.Write("zigzag.emf", Emf({Zigzag(100, 2048)}, 2047)),
-            files.Write("zigzag.wmf", WmfZigzag(100)),
-            files.Write("edge.emf", Emf({ZigzagAlongTheEdge()}, 2047)),
-            files.Write("text.emf", LargeTextEmf(400)),
-            files.Write("faces.emf", FontFacesEmf(2500)),
+        // of 2,500 texts. Each is refused part-way, before the drawing that would pass the
+        // budget: a fill before anything is drawn.
+        const std::pair<std::string, size_t> cases[] = {
+            {files.Write("zigzag.emf", Emf({Zigzag(100, 2048)}, 2047)), 1},
+            {files.Write("zigzag.wmf", WmfZigzag(100)), 1},
+            {files.Write("edge.emf", Emf({ZigzagAlongTheEdge()}, 2047)), 1},
+            {files.Write("text.emf", LargeTextEmf(400)), 400},
+            {files.Write("faces.emf", FontFacesEmf(2500)), 2500},
         };
-        for (const std::string& path : cases) {
+        for (const auto& [path, drawings] : cases) {
             const auto [message, work] = Refusal(path);
             QVERIFY2(message == "Picture file " + path + " is too complex to draw",
                      message.c_str());
             QVERIFY2(RefusedAtTheBudget(work, picture_limits::kMostWork), path.c_str());
+            QVERIFY2(work.Draws < drawings, path.c_str());
         }
         // With fewer edges, glyphs and faces the same pictures draw in full.
         QImage zigzag = LoadReferencePicture(files.Write("few.emf", Emf({Zigzag(10, 2048)}, 2047)));
