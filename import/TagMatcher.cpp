@@ -90,8 +90,7 @@ size_t TagIndex::FirstIn(const std::vector<TStation>& stations, const std::strin
 {
     if (covered_ < stations.size()) Cover(stations);
     size_t best = TagMatcher::npos;
-    for (const TagMatcher& matcher : matchers_)
-        best = std::min(best, matcher.FirstIn(line, work_));
+    for (const TagMatcher& matcher : matchers_) best = std::min(best, matcher.FirstIn(line, work_));
     if (matchers_.size() > 1) {
         extraWork_ += line.size() * (matchers_.size() - 1);
         if (extraWork_ > bytes_) {

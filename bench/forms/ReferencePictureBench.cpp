@@ -265,13 +265,14 @@ BENCHMARK(BM_LargeBitmapsEmf)->Arg(2)->Arg(5)->Arg(10)->Unit(benchmark::kMillise
 BENCHMARK(BM_ShearedBitmapsEmf)->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
 
 // Each shape beside the read of its file at the same sizes.
-#define PICTURE_SHAPE(shape, a, b, c)       \
-    BENCHMARK_TEMPLATE(BM_ReadBytes, shape) \
-        ->Arg(a)                            \
-        ->Arg(b)                            \
-        ->Arg(c)                            \
-        ->Unit(benchmark::kMillisecond);    \
-    BENCHMARK_TEMPLATE(BM_Load, shape)->Arg(a)->Arg(b)->Arg(c)->Unit(benchmark::kMillisecond)
+template <int kSmall, int kMiddle, int kLarge>
+void Sizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(kSmall)->Arg(kMiddle)->Arg(kLarge)->Unit(benchmark::kMillisecond);
+}
+#define PICTURE_SHAPE(shape, ...)                                       \
+    BENCHMARK_TEMPLATE(BM_ReadBytes, shape)->Apply(Sizes<__VA_ARGS__>); \
+    BENCHMARK_TEMPLATE(BM_Load, shape)->Apply(Sizes<__VA_ARGS__>)
 PICTURE_SHAPE(DeclaredJpeg, 16384, 32768, 65500);
 PICTURE_SHAPE(DeclaredBmp, 16000, 32000, 64000);
 PICTURE_SHAPE(DeclaredMonochromeBmp, 30000, 60000, 120000);
@@ -281,11 +282,11 @@ PICTURE_SHAPE(RefinedScans, 1, 2, 3);
 PICTURE_SHAPE(WidePenCurves, 2, 150, 602);
 PICTURE_SHAPE(EdgeZigzag, 600, 1200, 2400);
 PICTURE_SHAPE(ObjectTable, 17500, 35000, 70000);
-BENCHMARK_TEMPLATE(BM_ReadBytes, RefinedJpegFile)->Arg(125)->Arg(250)->Arg(500);
-BENCHMARK_TEMPLATE(BM_ReadBytes, ZigzagEmfFile)->Arg(2500)->Arg(10000)->Arg(20000);
-BENCHMARK_TEMPLATE(BM_ReadBytes, ZigzagWmfFile)->Arg(2500)->Arg(10000)->Arg(20000);
-BENCHMARK_TEMPLATE(BM_ReadBytes, LargeTextFile)->Arg(2500)->Arg(5000)->Arg(10000);
-BENCHMARK_TEMPLATE(BM_ReadBytes, FontFacesFile)->Arg(5000)->Arg(10000)->Arg(20000);
+BENCHMARK_TEMPLATE(BM_ReadBytes, RefinedJpegFile)->Apply(Sizes<125, 250, 500>);
+BENCHMARK_TEMPLATE(BM_ReadBytes, ZigzagEmfFile)->Apply(Sizes<2500, 10000, 20000>);
+BENCHMARK_TEMPLATE(BM_ReadBytes, ZigzagWmfFile)->Apply(Sizes<2500, 10000, 20000>);
+BENCHMARK_TEMPLATE(BM_ReadBytes, LargeTextFile)->Apply(Sizes<2500, 5000, 10000>);
+BENCHMARK_TEMPLATE(BM_ReadBytes, FontFacesFile)->Apply(Sizes<5000, 10000, 20000>);
 
 int main(int argc, char** argv)
 {

@@ -477,8 +477,8 @@ TEST(CsamtAvgReader, TagsOfManyLengthsFindTheirTablesInWorkLinearInTheFile)
         together += "id:ex " + tag(d) + "\nheading\n1 1 0 0 0\n\n";
     std::string interleaved = "CSAMT\n";
     for (size_t d = 0; d < kDipoles; ++d)
-        interleaved += "<Channel>\nheading\ntx T g 0 -500 0 0 a b 500 0 0\nex d " + tag(d) +
-                       " 0 " + std::to_string(d) + " 0 0 a b 5 0 0\n\nid:ex " + tag(d) +
+        interleaved += "<Channel>\nheading\ntx T g 0 -500 0 0 a b 500 0 0\nex d " + tag(d) + " 0 " +
+                       std::to_string(d) + " 0 0 a b 5 0 0\n\nid:ex " + tag(d) +
                        "\nheading\n1 1 0 0 0\n\n";
     for (const std::string& text : {together, interleaved}) {
         SurveyStore store;
