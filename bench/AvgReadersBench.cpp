@@ -218,10 +218,14 @@ void BM_BareParse(benchmark::State& state)
     std::remove(name.c_str());
 }
 
+// Tags of as many lengths as there are dipoles, in one channel table or each in its own, beside
+// the bare loop on the same file.
+BENCHMARK_TEMPLATE(BM_BareParse, WriteCsamtAvgTagLengthsFile)->Arg(64)->Arg(256)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgTagLengthsFile)
     ->RangeMultiplier(4)
     ->Range(64, 1024)
     ->Complexity();
+BENCHMARK_TEMPLATE(BM_BareParse, WriteCsamtAvgInterleavedTagsFile)->Arg(64)->Arg(256)->Arg(1024);
 BENCHMARK_TEMPLATE(BM_ReadCsamtAvg, WriteCsamtAvgInterleavedTagsFile)
     ->RangeMultiplier(4)
     ->Range(64, 1024)

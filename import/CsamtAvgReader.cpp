@@ -47,6 +47,7 @@ public:
     void Read();
     // Whether the file gave a channel row, a frequency or a data row.
     bool HasData() const { return hasData_; }
+    size_t TagSteps() const { return tags_.Work(); }
     void Merge(SurveyStore& store);
 
 private:
@@ -256,7 +257,8 @@ void CsamtAvgFile::Merge(SurveyStore& store)
 
 }  // namespace
 
-void ReadCsamtAvgFile(SurveyStore& store, const std::string& fileName, bool* OtherDialect)
+void ReadCsamtAvgFile(SurveyStore& store, const std::string& fileName, bool* OtherDialect,
+                      CsamtAvgReadWork* work)
 {
     TextStream stream;
     if (!stream.Open(fileName)) return;
@@ -270,6 +272,7 @@ void ReadCsamtAvgFile(SurveyStore& store, const std::string& fileName, bool* Oth
     }
     CsamtAvgFile file(stream);
     NamingConversionErrorPlace(stream, fileName, [&] { file.Read(); });
+    if (work) work->TagSteps += file.TagSteps();
     // A file that gave no row adds no station and no transmitter of its own.
     if (file.HasData()) file.Merge(store);
 }

@@ -73,6 +73,7 @@ public:
     size_t Find(const std::string& name) const
     {
         for (size_t slot = Hash(name) & mask_;; slot = (slot + 1) & mask_) {
+            ++compared_;
             const uint32_t position = slots_[slot];
             if (position == kEmpty) return kNone;
             if (stations_[position].Name == name) return position;
@@ -84,7 +85,7 @@ public:
         if (index >= kEmpty) throw std::bad_alloc();
         if (2 * (count_ + 1) > slots_.size()) Reserve(count_ + 1);
         size_t slot = Hash(name) & mask_;
-        for (; slots_[slot] != kEmpty; slot = (slot + 1) & mask_)
+        for (; slots_[slot] != kEmpty; slot = (slot + 1) & mask_, ++compared_)
             if (stations_[slots_[slot]].Name == name) return;
         slots_[slot] = static_cast<uint32_t>(index);
         ++count_;
@@ -108,6 +109,9 @@ public:
         }
     }
 
+    // The slots a lookup or an addition looked at.
+    size_t Compared() const { return compared_; }
+
 private:
     static constexpr uint32_t kEmpty = UINT32_MAX;
 
@@ -117,6 +121,7 @@ private:
     std::vector<uint32_t> slots_;
     size_t mask_ = 0;
     size_t count_ = 0;
+    mutable size_t compared_ = 0;
 };
 
 // The records the station pass makes: every Ex id and one Hy record of each block whose first id
@@ -314,10 +319,13 @@ public:
         return CheckedDiv(std::fabs(freq - taken), freq) < 1e-4;
     }
     // Whether a frequency of the list lies near the block's. A block frequency of 0 against a
-    // non-empty list raises the division error.
-    bool Taken(double freq) const
+    // non-empty list raises the division error. Each frequency compared counts in compared.
+    bool Taken(double freq, size_t& compared) const
     {
-        auto close = [&](size_t i) { return Close(freq, list_[i]); };
+        auto close = [&](size_t i) {
+            ++compared;
+            return Close(freq, list_[i]);
+        };
         // From here up no quotient can overflow, so the test raises nothing and only frequencies
         // near the block's can pass it.
         constexpr double kIndexedFrom = 1e-200;
@@ -367,8 +375,11 @@ public:
     {
         if (station >= entries_.size() || entries_[station].list == kNothing) return false;
         const Entry& entry = entries_[station];
-        if (entry.list == kFirstOnly) return TakenFrequencies::Close(freq, entry.first);
-        return lists_[entry.list].Taken(freq);
+        if (entry.list == kFirstOnly) {
+            ++compared_;
+            return TakenFrequencies::Close(freq, entry.first);
+        }
+        return lists_[entry.list].Taken(freq, compared_);
     }
     void Add(size_t station, float freq)
     {
@@ -393,6 +404,8 @@ public:
         if (station >= entries_.size()) entries_.resize(station + 1);
         entries_[station] = Entry{freq, kFirstOnly};
     }
+    // The frequencies the tests compared.
+    size_t Compared() const { return compared_; }
 
 private:
     static constexpr uint32_t kNothing = UINT32_MAX;
@@ -403,6 +416,7 @@ private:
     };
     std::vector<Entry> entries_;
     std::deque<TakenFrequencies> lists_;  // stays in place as it grows
+    mutable size_t compared_ = 0;
 };
 
 void AddKnownStationBlock(SurveyStore& store, BlockValues& v, StationGroups& groups, size_t group,
@@ -556,7 +570,7 @@ void ReadRawBlock(TextStream& stream, BlockScratch& scratch, int& DipoleLength,
 }
 
 void ReadGdpRawStream(SurveyStore& store, const std::string& fileName, TextStream& stream,
-                      size_t size)
+                      size_t size, GdpRawReadWork& work)
 {
     BlockValues v;
     BlockScratch scratch;
@@ -611,11 +625,13 @@ void ReadGdpRawStream(SurveyStore& store, const std::string& fileName, TextStrea
             AddKnownStationBlock(store, v, groups, group, exIndex, hyIndex);
         }
     }
+    work.Compared +=
+        transmitters.Compared() + exIndex.Compared() + hyIndex.Compared() + groups.Compared();
 }
 
 }  // namespace
 
-void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
+void ReadGdpRawFile(SurveyStore& store, const std::string& fileName, GdpRawReadWork* work)
 {
     std::string bytes;
     if (!ReadFileBytes(fileName, bytes)) return;
@@ -623,6 +639,8 @@ void ReadGdpRawFile(SurveyStore& store, const std::string& fileName)
     // A CR without its LF ends a line too, so that a file read as it stands gives the lines that
     // the rewrite would have cut.
     TextStream stream(std::move(bytes), LoneCarriageReturn::EndsLine);
+    GdpRawReadWork counted;
     NamingConversionErrorPlace(stream, fileName,
-                               [&] { ReadGdpRawStream(store, fileName, stream, size); });
+                               [&] { ReadGdpRawStream(store, fileName, stream, size, counted); });
+    if (work) work->Compared += counted.Compared;
 }

@@ -3,6 +3,7 @@
 // reader, the unit parser of magnitudes and phases, and the reader that turns a file into
 // transmitter, Ex and Hy records of the store.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,10 +36,19 @@ void ReadRawBlock(TextStream& stream, int& DipoleLength, std::string& JobText,
                   std::vector<double>& ExAmplitudes, std::vector<double>& ExPhases,
                   double& HAmplitude, double& HPhase, int& TxNumber, int& HyNumber);
 
+// What a read took beyond its lines, for those who watch it grow with the file: the records the
+// lookups of each block compared with the block's values, among the transmitters, the station
+// names and the frequencies a station group has taken.
+struct GdpRawReadWork {
+    size_t Compared = 0;
+};
+
 // Appends the file's transmitter records (one per new frequency) and its Ex and Hy stations to the
 // store, or adds the samples of known stations. Lines end at CR, LF or CR LF, as the rewrite cuts
 // them, so a file that was not rewritten reads as if it had been. Returns silently when the file
 // cannot be opened.
 // Conversion and floating-point errors end the read; what was appended before stays. A conversion
-// error names the file and the line of the text that did not convert.
-void ReadGdpRawFile(SurveyStore& store, const std::string& fileName);
+// error names the file and the line of the text that did not convert. When work is given, a read
+// that ends adds what it took to it.
+void ReadGdpRawFile(SurveyStore& store, const std::string& fileName,
+                    GdpRawReadWork* work = nullptr);

@@ -119,8 +119,11 @@ private:
 
 LoadReaders::LoadReaders()
     : rewrite(RewriteTextFile),
-      gdpRaw(ReadGdpRawFile),
-      csamtAvg(ReadCsamtAvgFile),
+      gdpRaw(
+          [](SurveyStore& store, const std::string& fileName) { ReadGdpRawFile(store, fileName); }),
+      csamtAvg([](SurveyStore& store, const std::string& fileName, bool* other) {
+          ReadCsamtAvgFile(store, fileName, other);
+      }),
       amtAvg(ReadAmtAvgFile),
       imp(ReadImpFile),
       usf(ReadUsfFile)

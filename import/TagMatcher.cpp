@@ -31,15 +31,17 @@ TagMatcher::TagMatcher(const std::vector<TStation>& stations, size_t begin, size
     Link(stations, end);
 }
 
-size_t TagMatcher::FirstIn(const std::string& line) const
+size_t TagMatcher::FirstIn(const std::string& line, size_t& steps) const
 {
     uint32_t best = first_[0];
     uint32_t state = 0;
+    steps += line.size();
     for (char c : line) {
         uint32_t next = Child(state, c);
         while (next == 0 && state != 0) {
             state = link_[state];
             next = Child(state, c);
+            ++steps;
         }
         state = next;
         best = std::min(best, first_[state]);
@@ -88,12 +90,13 @@ size_t TagIndex::FirstIn(const std::vector<TStation>& stations, const std::strin
 {
     if (covered_ < stations.size()) Cover(stations);
     size_t best = TagMatcher::npos;
-    for (const TagMatcher& matcher : matchers_) best = std::min(best, matcher.FirstIn(line));
+    for (const TagMatcher& matcher : matchers_) best = std::min(best, matcher.FirstIn(line, work_));
     if (matchers_.size() > 1) {
         extraWork_ += line.size() * (matchers_.size() - 1);
         if (extraWork_ > bytes_) {
             matchers_.clear();
             matchers_.emplace_back(stations, 0, covered_);
+            work_ += matchers_.back().Bytes();
             extraWork_ = 0;
         }
     }
@@ -113,4 +116,5 @@ void TagIndex::Cover(const std::vector<TStation>& stations)
         matchers_.pop_back();
     }
     matchers_.emplace_back(stations, begin, covered_);
+    work_ += matchers_.back().Bytes();
 }

@@ -22,7 +22,14 @@ public:
     TagMatcher(const std::vector<TStation>& stations, size_t begin, size_t end);
 
     // The index of the first station whose tag occurs in the line; npos when none does.
-    size_t FirstIn(const std::string& line) const;
+    size_t FirstIn(const std::string& line) const
+    {
+        size_t steps = 0;
+        return FirstIn(line, steps);
+    }
+    // The same, adding to steps the states it went through: one for each byte of the line and
+    // one for each link it followed.
+    size_t FirstIn(const std::string& line, size_t& steps) const;
 
     // The first station it covers.
     size_t Begin() const { return begin_; }
@@ -76,6 +83,10 @@ public:
     // those of the earlier calls with more appended.
     size_t FirstIn(const std::vector<TStation>& stations, const std::string& line);
 
+    // The work of the calls so far: the bytes taken into matchers (each station and the bytes of
+    // its tag, as often as a matcher is made over it) and the states the lines went through.
+    size_t Work() const { return work_; }
+
 private:
     void Cover(const std::vector<TStation>& stations);
 
@@ -83,4 +94,5 @@ private:
     size_t covered_ = 0;
     size_t bytes_ = 0;  // of all the stations covered
     size_t extraWork_ = 0;
+    size_t work_ = 0;
 };

@@ -102,6 +102,7 @@ bool TransmitterLookup::FindSame(TxData& probe, const std::vector<TxData>& list)
         if (bucket == buckets_.end()) continue;
         for (const Entry& entry : bucket->second) {
             if (entry.index >= best) break;
+            ++compared_;
             if (Equal(list[entry.index], probe)) {
                 best = entry.index;
                 break;
@@ -121,7 +122,9 @@ void TransmitterLookup::Add(const TxData& tx, size_t index)
     // A record equal in every value to one before it can never be the first match: left out,
     // so that many equal records cost a lookup no more than one.
     std::vector<Entry>& bucket = buckets_[key];
-    for (const Entry& entry : bucket)
+    for (const Entry& entry : bucket) {
+        ++compared_;
         if (entry.values == values) return;
+    }
     bucket.push_back(Entry{values, index});
 }

@@ -22,6 +22,9 @@ public:
     // Indexes the record at position index of the list (positions must grow from call to call).
     void Add(const TxData& tx, size_t index);
 
+    // The records the lookups and the additions so far compared with theirs.
+    size_t Compared() const { return compared_; }
+
 private:
     using Key = std::array<uint64_t, 6>;
     struct KeyHash {
@@ -34,4 +37,5 @@ private:
     };
 
     std::unordered_map<Key, std::vector<Entry>, KeyHash> buckets_;
+    mutable size_t compared_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "base/Exception.h"
 #include "base/TextStream.h"
@@ -21,8 +22,10 @@
 // far above the picture to far below it; colour JPEGs of 8192 x 8192 pixels of 25 to 100 MB of
 // entropy-coded data (arithmetic and Huffman codes, progressive and sequential) and arithmetic ones
 // of 125 to 500 scans of no data; bitmaps of 8192 x 8192 pixels and small ones sheared over the
-// picture. Each loads or is refused with the work of a bounded picture, whatever its size; the
-// baseline reads the file.
+// picture; pictures declaring up to 65500 x 65500 pixels, bitmaps of up to 16000 x 16000 pixels in
+// a WMF, JPEGs of 190 to 568 scans, curves under a pen far wider than the picture, a zigzag along
+// the picture's edge and WMF object tables of up to 70,000 brushes. Each loads or is refused with
+// the work of a bounded picture, whatever its size; the baselines read the file.
 
 namespace {
 
@@ -155,6 +158,91 @@ void BM_ShearedBitmapsEmf(benchmark::State& state)
     Load(state, Write("sheared.emf", ShearedBitmapsEmf(static_cast<int>(state.range(0)), 40000)));
 }
 
+// The shapes of picture files below at the size of the benchmark's argument: a file name and
+// its bytes. Each is loaded, and read as it stands for the baseline at the same sizes.
+using Shape = std::pair<std::string, std::string> (*)(int);
+
+template <Shape kShape>
+void BM_Load(benchmark::State& state)
+{
+    const auto [name, bytes] = kShape(static_cast<int>(state.range(0)));
+    Load(state, Write(name, bytes));
+}
+
+template <Shape kShape>
+void BM_ReadBytes(benchmark::State& state)
+{
+    const auto [name, bytes] = kShape(static_cast<int>(state.range(0)));
+    const std::string path = Write(name, bytes);
+    std::string read;
+    for (auto _ : state) benchmark::DoNotOptimize(ReadFileBytes(path, read));
+}
+
+// Pictures whose headers declare side x side pixels (a JPEG, a BMP of 32 or of 1 bit per pixel,
+// an icon holding a PNG), and a WMF of one bitmap of side x side pixels of 1 bit: refused before
+// a pixel is decoded.
+std::pair<std::string, std::string> DeclaredJpeg(int side)
+{
+    return {"bomb.jpg", JpegDeclaring(static_cast<uint16_t>(side), static_cast<uint16_t>(side))};
+}
+std::pair<std::string, std::string> DeclaredBmp(int side)
+{
+    return {"bomb.bmp", BmpDeclaring(side, side)};
+}
+std::pair<std::string, std::string> DeclaredMonochromeBmp(int side)
+{
+    return {"mono.bmp", MonochromeBmp(side, side)};
+}
+std::pair<std::string, std::string> DeclaredIcon(int side)
+{
+    return {"png.ico", IconOfPng(static_cast<uint32_t>(side))};
+}
+std::pair<std::string, std::string> BitmapWmf(int side)
+{
+    return {"bitmap.wmf", WmfWithBitmap(side, side)};
+}
+// A progressive JPEG whose every coefficient is refined in one to three scans of its own.
+std::pair<std::string, std::string> RefinedScans(int refinements)
+{
+    return {"scans.jpg", ProgressiveJpeg(refinements)};
+}
+// Curves stroked with a pen far wider than the picture.
+std::pair<std::string, std::string> WidePenCurves(int curves)
+{
+    return {"pens.emf", WidePenCurvesEmf(curves)};
+}
+// A zigzag whose short edges run along the picture's top edge.
+std::pair<std::string, std::string> EdgeZigzag(int shortEdges)
+{
+    return {"edge.emf", Emf({ZigzagAlongTheEdge(shortEdges)}, 2047)};
+}
+// A WMF of that many brushes, past the 16-bit indices of its records.
+std::pair<std::string, std::string> ObjectTable(int brushes)
+{
+    return {"objects.wmf", ObjectTableWmf(brushes)};
+}
+// The shapes of the benchmarks above, for their baselines.
+std::pair<std::string, std::string> RefinedJpegFile(int scans)
+{
+    return {"refined.jpg", RefinedJpeg(8192, scans)};
+}
+std::pair<std::string, std::string> ZigzagEmfFile(int points)
+{
+    return {"zigzag.emf", Emf({Zigzag(points, 2048)}, 2047)};
+}
+std::pair<std::string, std::string> ZigzagWmfFile(int points)
+{
+    return {"zigzag.wmf", WmfZigzag(points)};
+}
+std::pair<std::string, std::string> LargeTextFile(int texts)
+{
+    return {"text.emf", LargeTextEmf(texts)};
+}
+std::pair<std::string, std::string> FontFacesFile(int faces)
+{
+    return {"faces.emf", FontFacesEmf(faces)};
+}
+
 }  // namespace
 
 BENCHMARK(BM_ReadBaseline)->Arg(20000)->Unit(benchmark::kMillisecond);
@@ -175,6 +263,30 @@ BENCHMARK(BM_SequentialHuffmanJpeg)->Arg(4)->Arg(16)->Arg(40)->Unit(benchmark::k
 BENCHMARK(BM_EmptyArithmeticScans)->Arg(125)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargeBitmapsEmf)->Arg(2)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShearedBitmapsEmf)->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
+
+// Each shape beside the read of its file at the same sizes.
+template <int kSmall, int kMiddle, int kLarge>
+void Sizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(kSmall)->Arg(kMiddle)->Arg(kLarge)->Unit(benchmark::kMillisecond);
+}
+#define PICTURE_SHAPE(shape, ...)                                       \
+    BENCHMARK_TEMPLATE(BM_ReadBytes, shape)->Apply(Sizes<__VA_ARGS__>); \
+    BENCHMARK_TEMPLATE(BM_Load, shape)->Apply(Sizes<__VA_ARGS__>)
+PICTURE_SHAPE(DeclaredJpeg, 16384, 32768, 65500);
+PICTURE_SHAPE(DeclaredBmp, 16000, 32000, 64000);
+PICTURE_SHAPE(DeclaredMonochromeBmp, 30000, 60000, 120000);
+PICTURE_SHAPE(DeclaredIcon, 8192, 16384, 32768);
+PICTURE_SHAPE(BitmapWmf, 8200, 12000, 16000);
+PICTURE_SHAPE(RefinedScans, 1, 2, 3);
+PICTURE_SHAPE(WidePenCurves, 2, 150, 602);
+PICTURE_SHAPE(EdgeZigzag, 600, 1200, 2400);
+PICTURE_SHAPE(ObjectTable, 17500, 35000, 70000);
+BENCHMARK_TEMPLATE(BM_ReadBytes, RefinedJpegFile)->Apply(Sizes<125, 250, 500>);
+BENCHMARK_TEMPLATE(BM_ReadBytes, ZigzagEmfFile)->Apply(Sizes<2500, 10000, 20000>);
+BENCHMARK_TEMPLATE(BM_ReadBytes, ZigzagWmfFile)->Apply(Sizes<2500, 10000, 20000>);
+BENCHMARK_TEMPLATE(BM_ReadBytes, LargeTextFile)->Apply(Sizes<2500, 5000, 10000>);
+BENCHMARK_TEMPLATE(BM_ReadBytes, FontFacesFile)->Apply(Sizes<5000, 10000, 20000>);
 
 int main(int argc, char** argv)
 {

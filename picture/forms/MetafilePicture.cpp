@@ -153,8 +153,9 @@ constexpr double kQtCoordinateLimit = (1 << 23) - 1;
 // Plays records on a painter over an image whose pixels map to the metafile's device units.
 class Canvas {
 public:
-    Canvas(QImage& image, const QTransform& deviceToImage, double pixelsPerMm)
-        : painter_(&image),
+    Canvas(QImage& image, const QTransform& deviceToImage, double pixelsPerMm, PictureWork& work)
+        : work_(work),
+          painter_(&image),
           deviceToImage_(deviceToImage),
           pixelsPerMm_(pixelsPerMm),
           area_(image.rect()),
@@ -280,6 +281,7 @@ public:
             painter_.setPen(stroke ? Pen() : QPen(Qt::NoPen));
             painter_.setBrush(fill ? state_.Brush : QBrush(Qt::NoBrush));
             painter_.drawPath(path_);
+            ++work_.Draws;
         }
         path_ = QPainterPath();
     }
@@ -298,6 +300,7 @@ public:
         } else if (Allow(QPolygonF({state_.Current, p}), false, true)) {
             painter_.setPen(Pen());
             painter_.drawLine(state_.Current, p);
+            ++work_.Draws;
         }
         state_.Current = p;
     }
@@ -313,6 +316,7 @@ public:
         } else if (Allow(line, false, true)) {
             painter_.setPen(Pen());
             painter_.drawPolyline(line);
+            ++work_.Draws;
         }
         if (fromCurrent) state_.Current = line.last();
     }
@@ -332,6 +336,7 @@ public:
             painter_.setPen(Pen());
             painter_.setBrush(Qt::NoBrush);
             painter_.drawPath(curve);
+            ++work_.Draws;
         }
         if (fromCurrent) state_.Current = all.last();
     }
@@ -352,6 +357,7 @@ public:
         painter_.setPen(Pen());
         painter_.setBrush(state_.Brush);
         painter_.drawPath(shape);
+        ++work_.Draws;
     }
     void Rectangle(QRectF r, bool ellipse)
     {
@@ -371,6 +377,7 @@ public:
             painter_.drawEllipse(r);
         else
             painter_.drawRect(r);
+        ++work_.Draws;
     }
     // The painter intersects its clip with the rectangle, or takes the rectangle when clipping is
     // off. Under a rotation or a shear, or over a clip that is already a shape, the raster engine
@@ -455,6 +462,7 @@ public:
         painter_.setFont(font);
         painter_.setPen(state_.TextColour);
         painter_.drawText(QPointF(dx, dy), text);
+        ++work_.Draws;
         painter_.restore();
         if (align & U_TA_UPDATECP) state_.Current = full.inverted().map(at + QPointF(width, 0));
     }
@@ -491,8 +499,11 @@ public:
                              : t.type() > QTransform::TxScale ? kTransformedImagePixelWork
                                                               : kImagePixelWork;
         Spend((pixel - 1) * Covered(t.map(outline), 0));
+        work_.Pixels += static_cast<double>(dib.Width) * dib.Rows;
         const QImage image = DecodeDib(header, headerSize, bits, bitsSize);
-        if (!image.isNull()) painter_.drawImage(target, image, source);
+        if (image.isNull()) return;
+        painter_.drawImage(target, image, source);
+        ++work_.Draws;
     }
 
 private:
@@ -500,8 +511,9 @@ private:
 
     void Spend(double work)
     {
-        work_ += work;
-        if (work_ > kMostWork) throw PictureRefusal("too complex to draw");
+        work_.Charged += work;
+        work_.LastCharge = work;
+        if (work_.Charged > kMostWork) throw PictureRefusal("too complex to draw");
     }
 
     // The saved levels and the current one keep no more than their budget.
@@ -543,6 +555,7 @@ private:
         const double scale = Scale(), width = pen.widthF();
         const double widest = std::min(2.0 * (area_.width() + area_.height()) / scale, 32767.0);
         if (width > 0 && scale > 0 && width > widest) pen.setWidthF(widest);
+        work_.WidestPen = std::max(work_.WidestPen, pen.widthF() * scale);
         return pen;
     }
     double Scale() const
@@ -651,6 +664,7 @@ private:
         return Rasterize(on, figures, halfWidth).Work;
     }
 
+    PictureWork& work_;
     QPainter painter_;
     QTransform deviceToImage_;
     double pixelsPerMm_;
@@ -658,7 +672,6 @@ private:
     double reach_;
     bool drawable_ = true;
     QTransform inverse_;
-    double work_ = 0;
     DeviceState state_;
     std::vector<DeviceState> stack_;
     double clipBytes_ = 0;  // what the levels hold for their clips
@@ -982,8 +995,10 @@ QRectF WmfRect(const U_RECT16& r)
 // could never be selected and are not made.
 class WmfSlots {
 public:
+    explicit WmfSlots(PictureWork& work) : work_(work) {}
     bool Take(uint32_t& slot)
     {
+        ++work_.SlotSteps;
         if (!released_.empty()) {
             slot = *released_.begin();
             released_.erase(released_.begin());
@@ -993,9 +1008,14 @@ public:
         slot = next_++;
         return true;
     }
-    void Release(uint32_t slot) { released_.insert(slot); }
+    void Release(uint32_t slot)
+    {
+        ++work_.SlotSteps;
+        released_.insert(slot);
+    }
 
 private:
+    PictureWork& work_;
     std::set<uint32_t> released_;  // free slots below next_
     uint32_t next_ = 0;
 };
@@ -1268,8 +1288,10 @@ QImage DecodeDib(const unsigned char* header, size_t headerSize, const unsigned 
     return image;
 }
 
-QImage PlayEnhancedMetafile(const std::string& bytes)
+QImage PlayEnhancedMetafile(const std::string& bytes, PictureWork* work)
 {
+    PictureWork uncounted;
+    PictureWork& counted = work ? *work : uncounted;
     if (bytes.size() < sizeof(U_EMRHEADER)) return QImage();
     U_EMRHEADER header;
     std::memcpy(&header, bytes.data(), sizeof header);
@@ -1293,7 +1315,7 @@ QImage PlayEnhancedMetafile(const std::string& bytes)
     toImage.scale(scale, scale);
     toImage.translate(-bounds.left(), -bounds.top());
     {
-        Canvas canvas(image, toImage, pixelsPerMm);
+        Canvas canvas(image, toImage, pixelsPerMm, counted);
         std::vector<uint32_t> buffer;  // each record aligned, as the checks read it in place
         size_t at = 0;
         while (at + 8 <= bytes.size()) {
@@ -1312,8 +1334,10 @@ QImage PlayEnhancedMetafile(const std::string& bytes)
     return image;
 }
 
-QImage PlayWindowsMetafile(const std::string& bytes)
+QImage PlayWindowsMetafile(const std::string& bytes, PictureWork* work)
 {
+    PictureWork uncounted;
+    PictureWork& counted = work ? *work : uncounted;
     std::vector<uint32_t> buffer(bytes.size() / 4 + 1, 0);
     std::memcpy(buffer.data(), bytes.data(), bytes.size());
     const char* contents = reinterpret_cast<const char*>(buffer.data());
@@ -1356,14 +1380,14 @@ QImage PlayWindowsMetafile(const std::string& bytes)
         // Window to viewport: the viewport is the frame in device pixels.
         QTransform toImage;
         toImage.scale(scale, scale);
-        Canvas canvas(image, toImage, 96 / 25.4);
+        Canvas canvas(image, toImage, 96 / 25.4, counted);
         DeviceState& s = canvas.State();
         s.MapMode = U_MM_ANISOTROPIC;
         s.WindowOrg = frame.topLeft();
         s.WindowExt = QPointF(frame.width(), frame.height());
         s.ViewportExt = QPointF(frame.width() * unit, frame.height() * unit);
         canvas.Apply();
-        WmfSlots freeSlots;
+        WmfSlots freeSlots(counted);
         for (const char* c = contents + headerSize; c < end;) {
             size_t size = U_WMRRECSAFE_get(c, end);
             if (size == 0) break;

@@ -11,9 +11,9 @@
 
 // Null when the bytes are not a metafile of that kind. Pens, fonts and points far outside the
 // picture are held at its reach; a picture that asks for too much drawing, or carries a bitmap past
-// the size cap, raises PictureRefusal.
-QImage PlayEnhancedMetafile(const std::string& bytes);
-QImage PlayWindowsMetafile(const std::string& bytes);
+// the size cap, raises PictureRefusal. When work is given, the drawing adds what it cost to it.
+QImage PlayEnhancedMetafile(const std::string& bytes, PictureWork* work = nullptr);
+QImage PlayWindowsMetafile(const std::string& bytes, PictureWork* work = nullptr);
 
 // A packed device-independent bitmap (header, colour table, pixels); null when its layout is not
 // one of the uncompressed ones (1, 4, 8, 16, 24 or 32 bits per pixel). Raises PictureRefusal when

@@ -22,6 +22,24 @@ public:
 // Raises PictureRefusal when a bitmap of width x height pixels of 32 bits passes the cap.
 void CheckPictureSize(long long width, long long height);
 
+// What loading one picture has cost so far, for those who watch the limits at work; the loader
+// fills it as it goes, so that a refused picture tells how far it got.
+struct PictureWork {
+    // The work charged against the budget of drawing a metafile (kMostWork), or of a JPEG's passes
+    // over its blocks (kMostJpegWork), and the last charge of it.
+    double Charged = 0;
+    double LastCharge = 0;
+    // The pixels of the bitmaps made for the picture's own pixels, decoded or read (not the image
+    // a metafile is drawn into), counted as each is made.
+    double Pixels = 0;
+    // The outlines, texts and bitmaps of a metafile handed to the painter, and the widest pen its
+    // outlines were stroked with, in pixels of the picture.
+    size_t Draws = 0;
+    double WidestPen = 0;
+    // The slots of a WMF object table looked at to place or free its objects.
+    size_t SlotSteps = 0;
+};
+
 namespace picture_limits {
 
 // ---- Metafiles (EMF, WMF) ----

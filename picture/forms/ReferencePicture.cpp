@@ -31,6 +31,7 @@ struct JpegError {
     bool TooComplex = false;
     int ChargedScan = 0;
     double Work = 0;      // passes over blocks
+    double ScanWork = 0;  // of the scan charged last
     double DataWork = 0;  // entropy-coded data
     const unsigned char* Data = nullptr;
     size_t Size = 0;
@@ -96,7 +97,8 @@ void JpegProgress(j_common_ptr info)
     error->Consumed = consumed;
     if (decompress->input_scan_number != error->ChargedScan) {
         error->ChargedScan = decompress->input_scan_number;
-        error->Work += ScanWork(decompress);
+        error->ScanWork = ScanWork(decompress);
+        error->Work += error->ScanWork;
     }
     if (error->Work > kMostJpegWork || error->DataWork > kMostJpegDataWork) {
         error->TooComplex = true;
@@ -183,7 +185,7 @@ std::pair<long long, long long> DeclaredSize(const std::string& bytes, bool icon
 
 // BMP and ICO through Qt's readers, their declared size checked before any pixel is read. A
 // picture Qt's reader turns away for the memory it would take is refused as too large.
-QImage ReadWithQt(const std::string& bytes, const char* format)
+QImage ReadWithQt(const std::string& bytes, const char* format, PictureWork& work)
 {
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
@@ -196,11 +198,14 @@ QImage ReadWithQt(const std::string& bytes, const char* format)
     // rows start black.
     QImage image;
     const QImage::Format pixels = reader.imageFormat();
-    if (size.isValid() && pixels != QImage::Format_Invalid) {
+    const bool given = size.isValid() && pixels != QImage::Format_Invalid;
+    if (given) {
+        work.Pixels += static_cast<double>(size.width()) * size.height();
         image = QImage(size, pixels);
         image.fill(0);
     }
     if (!reader.read(&image)) image = QImage();
+    if (!given) work.Pixels += static_cast<double>(image.width()) * image.height();
     if (image.isNull()) {
         const auto [w, h] = DeclaredSize(bytes, std::strcmp(format, "ICO") == 0);
         CheckPictureSize(w, h);
@@ -219,10 +224,21 @@ std::string LowerExtension(const std::string& fileName)
 
 }  // namespace
 
-QImage DecodeJpeg(const std::string& bytes)
+QImage DecodeJpeg(const std::string& bytes, PictureWork* counted)
 {
     if (bytes.empty()) return QImage();
     std::unique_ptr<JpegWork> work(new JpegWork);
+    // The passes charged so far go to counted however the decoding ends.
+    struct Report {
+        const JpegError& error;
+        PictureWork* counted;
+        ~Report()
+        {
+            if (!counted) return;
+            counted->Charged += error.Work;
+            counted->LastCharge = error.ScanWork;
+        }
+    } report{work->Error, counted};
     jpeg_decompress_struct& info = work->Info;
     info.err = jpeg_std_error(&work->Error.Manager);
     work->Error.Manager.error_exit = JpegFail;
@@ -252,6 +268,7 @@ QImage DecodeJpeg(const std::string& bytes)
     jpeg_start_decompress(&info);
     const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
     CheckPictureSize(w, h);
+    if (counted) counted->Pixels += static_cast<double>(w) * h;
     work->Image = QImage(w, h, QImage::Format_RGB32);
     if (work->Image.isNull()) throw PictureRefusal(CFormat("too large (%d x %d pixels)", w, h));
     work->Row.assign(static_cast<size_t>(w) * info.output_components, 0);
@@ -271,8 +288,10 @@ QImage DecodeJpeg(const std::string& bytes)
     return work->Image;
 }
 
-QImage LoadReferencePicture(const std::string& fileName)
+QImage LoadReferencePicture(const std::string& fileName, PictureWork* work)
 {
+    PictureWork uncounted;
+    PictureWork& counted = work ? *work : uncounted;
     const std::string ext = LowerExtension(fileName);
     const bool known = ext == "bmp" || ext == "ico" || ext == "jpg" || ext == "jpeg" ||
                        ext == "emf" || ext == "wmf";
@@ -282,13 +301,13 @@ QImage LoadReferencePicture(const std::string& fileName)
     QImage image;
     try {
         if (ext == "bmp" || ext == "ico")
-            image = ReadWithQt(bytes, ext == "bmp" ? "BMP" : "ICO");
+            image = ReadWithQt(bytes, ext == "bmp" ? "BMP" : "ICO", counted);
         else if (ext == "jpg" || ext == "jpeg")
-            image = DecodeJpeg(bytes);
+            image = DecodeJpeg(bytes, &counted);
         else if (ext == "emf")
-            image = PlayEnhancedMetafile(bytes);
+            image = PlayEnhancedMetafile(bytes, &counted);
         else
-            image = PlayWindowsMetafile(bytes);
+            image = PlayWindowsMetafile(bytes, &counted);
     } catch (const PictureRefusal& refusal) {
         throw Exception(CFormat("Picture file %s is %s", fileName.c_str(), refusal.Detail.c_str()));
     }

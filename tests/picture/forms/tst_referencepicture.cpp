@@ -1,7 +1,6 @@
 #include <QtTest>
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <climits>
 #include <cstdio>
@@ -19,144 +18,6 @@ namespace {
 
 using namespace picture_files;
 
-// EXTCREATEPEN of a red pen into slot 1 (geometric, dashed, round caps) and its selection.
-std::vector<std::pair<uint32_t, std::string>> WidePen(uint32_t width)
-{
-    const uint32_t style = 0x00010000 | 1;  // geometric, dash
-    return {{95, Fields({1, 0, 0, 0, 0, style, width, 0, 0x0000FF, 0, 0, 0})}, {37, Fields({1})}};
-}
-
-// POLYBEZIER16 of one curve from corner to corner of a picture of the given side.
-std::pair<uint32_t, std::string> Curve(int16_t side)
-{
-    Bytes b;
-    b.U32(0).U32(0).U32(side).U32(side).U32(4);
-    for (int v : {0, 0, 0, int(side), int(side), 0, int(side), int(side)})
-        b.U16(static_cast<uint16_t>(v));
-    return {85, b.Data};
-}
-
-// STRETCHDIBs over the whole frame of a 1-bit bitmap, all pixels set.
-std::string WmfWithBitmap(int32_t width, int32_t height, int count = 1)
-{
-    const uint32_t stride = ((static_cast<uint32_t>(width) + 31) / 32) * 4;
-    Bytes dib;
-    dib.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height));
-    dib.U16(1).U16(1).U32(0).U32(0).U32(0).U32(0).U32(2).U32(0);
-    dib.U32(0x000000).U32(0x0000C8);  // black, blue
-    dib.Data.append(static_cast<size_t>(stride) * static_cast<uint32_t>(height), '\xff');
-    Bytes b;
-    for (int i = 0; i < count; ++i) {
-        b.U32(static_cast<uint32_t>(14 + dib.Data.size() / 2)).U16(0x0F43);  // STRETCHDIB
-        b.U32(0x00CC0020).U16(0);  // SRCCOPY, colours from the table
-        b.U16(static_cast<uint16_t>(height)).U16(static_cast<uint16_t>(width)).U16(0).U16(0);
-        b.U16(100).U16(100).U16(0).U16(0);  // destination height, width, y, x
-        b.Raw(dib.Data.data(), dib.Data.size());
-    }
-    return Wmf(b.Data);
-}
-
-// CREATEBRUSHINDIRECT of a solid brush.
-void WmfBrush(Bytes& b, uint32_t colour)
-{
-    b.U32(7).U16(0x02FC).U16(0).U32(colour).U16(0);
-}
-
-std::string SmallJpeg()
-{
-    QImage red(40, 30, QImage::Format_RGB32);
-    red.fill(QColor(220, 20, 20));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    red.save(&buffer, "JPG");
-    return bytes.toStdString();
-}
-
-// A progressive JPEG of 8 x 8 grey pixels: libjpeg's own scans, or every AC coefficient of every
-// component refined in three scans of its own (568 scans).
-std::string ProgressiveJpeg(bool manyScans)
-{
-    std::vector<jpeg_scan_info> scans;
-    return CompressedJpeg(
-        8, 8,
-        [&](jpeg_compress_struct& info) {
-            if (!manyScans) return jpeg_simple_progression(&info);
-            scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
-            for (int c = 0; c < 3; ++c)
-                for (int k = 1; k < 64; ++k)
-                    for (auto [ah, al] : {std::pair{0, 2}, {2, 1}, {1, 0}})
-                        scans.push_back({1, {c, 0, 0, 0}, k, k, ah, al});
-            info.scan_info = scans.data();
-            info.num_scans = static_cast<int>(scans.size());
-        },
-        [](int, std::vector<unsigned char>& samples) {
-            std::fill(samples.begin(), samples.end(), 128);
-        });
-}
-
-// The JPEG with the size in its frame header changed.
-std::string JpegDeclaring(uint16_t width, uint16_t height)
-{
-    std::string bytes = SmallJpeg();
-    size_t sof = bytes.find("\xff\xc0");
-    if (sof == std::string::npos) return {};
-    bytes[sof + 5] = static_cast<char>(height >> 8), bytes[sof + 6] = static_cast<char>(height);
-    bytes[sof + 7] = static_cast<char>(width >> 8), bytes[sof + 8] = static_cast<char>(width);
-    return bytes;
-}
-
-// A small BMP whose header declares width x height pixels.
-std::string BmpDeclaring(int32_t width, int32_t height)
-{
-    QImage red(8, 6, QImage::Format_RGB32);
-    red.fill(QColor(220, 20, 20));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    red.save(&buffer, "BMP");
-    std::memcpy(bytes.data() + 18, &width, 4);
-    std::memcpy(bytes.data() + 22, &height, 4);
-    return bytes.toStdString();
-}
-
-// A BMP of 1 bit per pixel that declares width x height pixels and holds a few bytes of them.
-std::string MonochromeBmp(int32_t width, int32_t height)
-{
-    Bytes b;
-    b.Raw("BM", 2).U32(62 + 64).U32(0).U32(62);
-    b.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height)).U16(1).U16(1);
-    b.U32(0).U32(0).U32(0).U32(0).U32(2).U32(0).U32(0).U32(0xFFFFFF);
-    b.Data.append(64, '\0');
-    return b.Data;
-}
-
-// An icon whose one image is a PNG declaring side x side pixels.
-std::string IconOfPng(uint32_t side)
-{
-    QImage small(2, 2, QImage::Format_ARGB32);
-    small.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    small.save(&buffer, "PNG");
-    // IHDR's width and height, then its check sum, all big-endian.
-    auto put = [&png](int at, uint32_t value) {
-        for (int i = 0; i < 4; ++i) png[at + i] = static_cast<char>(value >> (24 - 8 * i));
-    };
-    put(16, side), put(20, side);
-    uint32_t crc = 0xFFFFFFFF;
-    for (int i = 12; i < 29; ++i) {
-        crc ^= static_cast<unsigned char>(png[i]);
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
-    }
-    put(29, ~crc);
-    Bytes b;
-    b.U16(0).U16(1).U16(1).U32(0).U16(1).U16(32).U32(static_cast<uint32_t>(png.size())).U32(22);
-    b.Raw(png.data(), static_cast<size_t>(png.size()));
-    return b.Data;
-}
-
 class Files {
 public:
     std::string Write(const std::string& name, const std::string& bytes)
@@ -170,21 +31,24 @@ private:
     QTemporaryDir dir_;
 };
 
-// The loader's message for the file, and how long it took (-1 when it loaded).
-std::pair<std::string, qint64> Refusal(const std::string& path)
+// The loader's message for the file (empty when it loaded), and what the load cost.
+std::pair<std::string, PictureWork> Refusal(const std::string& path)
 {
-    QElapsedTimer timer;
-    timer.start();
+    PictureWork work;
     try {
-        LoadReferencePicture(path);
+        LoadReferencePicture(path, &work);
     } catch (const Exception& e) {
-        return {e.what(), timer.elapsed()};
+        return {e.what(), work};
     }
-    return {"", -1};
+    return {"", work};
 }
 
-// Far more than any of these inputs needs once refused or bounded; far less than a hang.
-constexpr qint64 kHangMs = 5000;
+// Refused at the charge that took the work past the budget, before a pixel of its own was
+// decoded: not after the work was done.
+bool RefusedAtTheBudget(const PictureWork& work, double budget)
+{
+    return work.Charged > budget && work.Charged - work.LastCharge <= budget && work.Pixels == 0;
+}
 
 }  // namespace
 
@@ -195,25 +59,39 @@ private slots:
     void refusesPicturesPastTheCaps()
     {
         Files files;
+        // Each is refused from its headers, nothing charged, or at the charge that passes the
+        // budget of a JPEG's passes, or at its count of scans; before a pixel of it is decoded.
+        // An icon's directory names 256 x 256 pixels, made for Qt's reader before it turns the
+        // PNG away.
+        enum Stop { Headers, Budget, Scans };
         struct Case {
             const char* name;
             std::string bytes;
             const char* detail;
+            Stop stop;
+            double pixels;
         } cases[] = {
-            {"bomb.jpg", JpegDeclaring(65500, 65500), "too large (65500 x 65500 pixels)"},
-            {"wide.jpeg", JpegDeclaring(65500, 1100), "too large (65500 x 1100 pixels)"},
-            {"bomb.bmp", BmpDeclaring(16000, 16000), "too large (16000 x 16000 pixels)"},
-            {"bitmap.wmf", WmfWithBitmap(8200, 8200), "too large (8200 x 8200 pixels)"},
-            {"scans.jpg", ProgressiveJpeg(true), "too complex to decode"},
-            {"refined.jpg", RefinedJpeg(8192, 40), "too complex to decode"},
-            {"mono.bmp", MonochromeBmp(30000, 30000), "too large (30000 x 30000 pixels)"},
-            {"png.ico", IconOfPng(8192), "too large (8192 x 8192 pixels)"},
+            {"bomb.jpg", JpegDeclaring(65500, 65500), "too large (65500 x 65500 pixels)", Headers,
+             0},
+            {"wide.jpeg", JpegDeclaring(65500, 1100), "too large (65500 x 1100 pixels)", Headers,
+             0},
+            {"bomb.bmp", BmpDeclaring(16000, 16000), "too large (16000 x 16000 pixels)", Headers,
+             0},
+            {"bitmap.wmf", WmfWithBitmap(8200, 8200), "too large (8200 x 8200 pixels)", Headers, 0},
+            {"scans.jpg", ProgressiveJpeg(3), "too complex to decode", Scans, 0},
+            {"refined.jpg", RefinedJpeg(8192, 40), "too complex to decode", Budget, 0},
+            {"mono.bmp", MonochromeBmp(30000, 30000), "too large (30000 x 30000 pixels)", Headers,
+             0},
+            {"png.ico", IconOfPng(8192), "too large (8192 x 8192 pixels)", Headers, 256 * 256},
         };
         for (const Case& c : cases) {
             const std::string path = files.Write(c.name, c.bytes);
-            const auto [message, ms] = Refusal(path);
+            const auto [message, work] = Refusal(path);
             QVERIFY2(message == "Picture file " + path + " is " + c.detail, message.c_str());
-            QVERIFY2(ms < kHangMs, c.name);
+            QVERIFY2(work.Pixels == c.pixels, c.name);
+            if (c.stop == Headers) QVERIFY2(work.Charged == 0, c.name);
+            if (c.stop == Budget)
+                QVERIFY2(RefusedAtTheBudget(work, picture_limits::kMostJpegWork), c.name);
         }
         // An icon whose image lies past the end of the file, or declares more pixels than a PNG
         // may, is no picture.
@@ -230,26 +108,20 @@ private slots:
         Files files;
         // Strokes of a dashed pen 83,886,128 units wide, a tenth of that on the picture, are
         // drawn held to the picture.
-        const uint32_t tenth = 0x3DCCCCCD;
-        std::vector<std::pair<uint32_t, std::string>> records = {
-            {35, Fields({tenth, 0, 0, tenth, 0, 0})}};  // SETWORLDTRANSFORM
-        for (const auto& record : WidePen(83886128)) records.push_back(record);
-        records.push_back(Curve(2000));
-        records.push_back(Curve(2000));
-        const std::string one = files.Write("pen.emf", Emf(records, 2000));
-        QElapsedTimer timer;
-        timer.start();
-        QImage image = LoadReferencePicture(one);
-        QVERIFY(timer.elapsed() < kHangMs);
+        const std::string one = files.Write("pen.emf", WidePenCurvesEmf(2));
+        PictureWork work;
+        QImage image = LoadReferencePicture(one, &work);
         QCOMPARE(image.size(), QSize(2001, 2001));
         QCOMPARE(image.pixelColor(1000, 1000), QColor(255, 0, 0));
+        // The pen the curves are stroked with is held to twice the picture's perimeter.
+        QVERIFY(work.WidestPen <= 2 * (2001 + 2001));
 
         // Hundreds of them are refused.
-        for (int i = 0; i < 600; ++i) records.push_back(Curve(2000));
-        const std::string many = files.Write("pens.emf", Emf(records, 2000));
-        const auto [message, ms] = Refusal(many);
+        const std::string many = files.Write("pens.emf", WidePenCurvesEmf(602));
+        const auto [message, refused] = Refusal(many);
         QCOMPARE(message, "Picture file " + many + " is too complex to draw");
-        QVERIFY(ms < kHangMs);
+        QVERIFY(RefusedAtTheBudget(refused, picture_limits::kMostWork));
+        QVERIFY(refused.Draws < 602);
     }
 
     void chargesFillsTextAndFontsOfAMetafile()
@@ -257,19 +129,21 @@ private slots:
         Files files;
         // A fill of 100 edges that each cross every row, or of as many with thousands of short
         // ones in one row; 20 characters in a font of 100 pixels, 400 times; a new face for each
-        // of 2,500 texts.
-        const std::string cases[] = {
-            files.Write("zigzag.emf", Emf({Zigzag(100, 2048)}, 2047)),
-            files.Write("zigzag.wmf", WmfZigzag(100)),
-            files.Write("edge.emf", Emf({ZigzagAlongTheEdge()}, 2047)),
-            files.Write("text.emf", LargeTextEmf(400)),
-            files.Write("faces.emf", FontFacesEmf(2500)),
+        // of 2,500 texts. Each is refused part-way, before the drawing that would pass the
+        // budget: a fill before anything is drawn.
+        const std::pair<std::string, size_t> cases[] = {
+            {files.Write("zigzag.emf", Emf({Zigzag(100, 2048)}, 2047)), 1},
+            {files.Write("zigzag.wmf", WmfZigzag(100)), 1},
+            {files.Write("edge.emf", Emf({ZigzagAlongTheEdge()}, 2047)), 1},
+            {files.Write("text.emf", LargeTextEmf(400)), 400},
+            {files.Write("faces.emf", FontFacesEmf(2500)), 2500},
         };
-        for (const std::string& path : cases) {
-            const auto [message, ms] = Refusal(path);
+        for (const auto& [path, drawings] : cases) {
+            const auto [message, work] = Refusal(path);
             QVERIFY2(message == "Picture file " + path + " is too complex to draw",
                      message.c_str());
-            QVERIFY(ms < kHangMs);
+            QVERIFY2(RefusedAtTheBudget(work, picture_limits::kMostWork), path.c_str());
+            QVERIFY2(work.Draws < drawings, path.c_str());
         }
         // With fewer edges, glyphs and faces the same pictures draw in full.
         QImage zigzag = LoadReferencePicture(files.Write("few.emf", Emf({Zigzag(10, 2048)}, 2047)));
@@ -391,22 +265,16 @@ private slots:
             QVERIFY(!LoadReferencePicture(files.Write("fewer.jpg", bytes)).isNull());
     }
 
-    void fillsTheObjectTableOfAMetafileInLinearTime()
+    void fillsTheObjectTableOfAMetafileAStepAnObject()
     {
         // 70,000 brushes, more than the records' 16-bit indices reach; a deleted slot is the
-        // next one taken.
-        Bytes b;
-        for (int i = 0; i < 70000; ++i) WmfBrush(b, 0x0000FF);
-        b.U32(4).U16(0x01F0).U16(40000);  // DELETEOBJECT
-        WmfBrush(b, 0x00FF00);
-        b.U32(4).U16(0x012D).U16(40000);                       // SELECTOBJECT
-        b.U32(7).U16(0x041B).U16(100).U16(100).U16(0).U16(0);  // RECTANGLE
+        // next one taken. Each brush made and the one deleted looks at one slot of the table.
         Files files;
-        QElapsedTimer timer;
-        timer.start();
-        QImage image = LoadReferencePicture(files.Write("objects.wmf", Wmf(b.Data)));
-        QVERIFY(timer.elapsed() < kHangMs);
+        PictureWork work;
+        QImage image =
+            LoadReferencePicture(files.Write("objects.wmf", ObjectTableWmf(70000)), &work);
         QCOMPARE(image.pixelColor(50, 50), QColor(0, 255, 0));
+        QCOMPARE(work.SlotSteps, size_t{70000 + 2});
     }
 
     void drawsTextRecordsOnlyWhenTheirFieldsAreThere()
@@ -442,7 +310,7 @@ private slots:
         QCOMPARE(bitmap.pixelColor(50, 50), QColor(0, 0, 200));
         QImage jpeg = LoadReferencePicture(files.Write("small.jpg", SmallJpeg()));
         QCOMPARE(jpeg.size(), QSize(40, 30));
-        QImage progressive = LoadReferencePicture(files.Write("p.jpg", ProgressiveJpeg(false)));
+        QImage progressive = LoadReferencePicture(files.Write("p.jpg", ProgressiveJpeg(0)));
         QCOMPARE(progressive.pixelColor(4, 4), QColor(128, 128, 128));
         // A pen of ordinary width keeps its width.
         auto records = WidePen(9);

@@ -3,6 +3,7 @@
 // picture loader work for seconds or fill memory without its limits: shared by its tests, its
 // benchmark and its peak-memory measure.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,10 @@
 #include <vector>
 
 #include <jpeglib.h>
+
+#include <QBuffer>
+#include <QColor>
+#include <QImage>
 
 namespace picture_files {
 
@@ -154,14 +159,14 @@ inline std::pair<uint32_t, std::string> Zigzag(int n, int side)
 }
 
 // POLYGON16 of a zigzag of a few edges far across a picture of 2048 x 2048 pixels, then many
-// short ones along its top edge, right of it.
-inline std::pair<uint32_t, std::string> ZigzagAlongTheEdge()
+// short ones (2,400 unless told) along its top edge, right of it.
+inline std::pair<uint32_t, std::string> ZigzagAlongTheEdge(int shortEdges = 2400)
 {
     Bytes b;
-    b.U32(0).U32(0).U32(2048).U32(2048).U32(2500);
+    b.U32(0).U32(0).U32(2048).U32(2048).U32(static_cast<uint32_t>(100 + shortEdges));
     for (int i = 0; i < 100; ++i)
         b.U16(static_cast<uint16_t>(i * 20)).U16(static_cast<uint16_t>(i % 2 ? 23000 : -16000));
-    for (int i = 0; i < 2400; ++i)
+    for (int i = 0; i < shortEdges; ++i)
         b.U16(static_cast<uint16_t>(15000 + i * 7)).U16(static_cast<uint16_t>(i % 2 ? -256 : 0));
     return {86, b.Data};
 }
@@ -432,6 +437,178 @@ inline std::string NoisyJpeg(int side, int noise, int quality, bool progressive,
                 samples[i] = static_cast<unsigned char>(v);
             }
         });
+}
+
+// ---- Declared sizes, pens and objects ----
+
+// EXTCREATEPEN of a red pen into slot 1 (geometric, dashed, round caps) and its selection.
+inline std::vector<std::pair<uint32_t, std::string>> WidePen(uint32_t width)
+{
+    const uint32_t style = 0x00010000 | 1;  // geometric, dash
+    return {{95, Fields({1, 0, 0, 0, 0, style, width, 0, 0x0000FF, 0, 0, 0})}, {37, Fields({1})}};
+}
+
+// POLYBEZIER16 of one curve from corner to corner of a picture of the given side.
+inline std::pair<uint32_t, std::string> Curve(int16_t side)
+{
+    Bytes b;
+    b.U32(0).U32(0).U32(side).U32(side).U32(4);
+    for (int v : {0, 0, 0, int(side), int(side), 0, int(side), int(side)})
+        b.U16(static_cast<uint16_t>(v));
+    return {85, b.Data};
+}
+
+// Curves from corner to corner of a picture of 2000 pixels, stroked with a dashed pen 83,886,128
+// units wide, a tenth of that on the picture.
+inline std::string WidePenCurvesEmf(int curves)
+{
+    const uint32_t tenth = 0x3DCCCCCD;
+    std::vector<std::pair<uint32_t, std::string>> records = {
+        {35, Fields({tenth, 0, 0, tenth, 0, 0})}};  // SETWORLDTRANSFORM
+    for (const auto& record : WidePen(83886128)) records.push_back(record);
+    for (int i = 0; i < curves; ++i) records.push_back(Curve(2000));
+    return Emf(records, 2000);
+}
+
+// STRETCHDIBs over the whole frame of a 1-bit bitmap, all pixels set.
+inline std::string WmfWithBitmap(int32_t width, int32_t height, int count = 1)
+{
+    const uint32_t stride = ((static_cast<uint32_t>(width) + 31) / 32) * 4;
+    Bytes dib;
+    dib.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height));
+    dib.U16(1).U16(1).U32(0).U32(0).U32(0).U32(0).U32(2).U32(0);
+    dib.U32(0x000000).U32(0x0000C8);  // black, blue
+    dib.Data.append(static_cast<size_t>(stride) * static_cast<uint32_t>(height), '\xff');
+    Bytes b;
+    for (int i = 0; i < count; ++i) {
+        b.U32(static_cast<uint32_t>(14 + dib.Data.size() / 2)).U16(0x0F43);  // STRETCHDIB
+        b.U32(0x00CC0020).U16(0);  // SRCCOPY, colours from the table
+        b.U16(static_cast<uint16_t>(height)).U16(static_cast<uint16_t>(width)).U16(0).U16(0);
+        b.U16(100).U16(100).U16(0).U16(0);  // destination height, width, y, x
+        b.Raw(dib.Data.data(), dib.Data.size());
+    }
+    return Wmf(b.Data);
+}
+
+// CREATEBRUSHINDIRECT of a solid brush.
+inline void WmfBrush(Bytes& b, uint32_t colour)
+{
+    b.U32(7).U16(0x02FC).U16(0).U32(colour).U16(0);
+}
+
+// A WMF of as many blue brushes, one of them deleted half-way up the table and its slot taken by
+// a green brush that fills the picture.
+inline std::string ObjectTableWmf(int brushes)
+{
+    Bytes b;
+    for (int i = 0; i < brushes; ++i) WmfBrush(b, 0x0000FF);
+    const uint16_t slot = static_cast<uint16_t>(std::min(brushes / 2, 0xFFFF));
+    b.U32(4).U16(0x01F0).U16(slot);  // DELETEOBJECT
+    WmfBrush(b, 0x00FF00);
+    b.U32(4).U16(0x012D).U16(slot);                        // SELECTOBJECT
+    b.U32(7).U16(0x041B).U16(100).U16(100).U16(0).U16(0);  // RECTANGLE
+    return Wmf(b.Data);
+}
+
+inline std::string SmallJpeg()
+{
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(QColor(220, 20, 20));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "JPG");
+    return bytes.toStdString();
+}
+
+// A progressive JPEG of 8 x 8 grey pixels: libjpeg's own scans (refinements 0), or every AC
+// coefficient of every component refined in scans of its own, each taking one bit more of it, one
+// to three of them: 190, 379 or 568 scans.
+inline std::string ProgressiveJpeg(int refinements)
+{
+    std::vector<jpeg_scan_info> scans;
+    return CompressedJpeg(
+        8, 8,
+        [&](jpeg_compress_struct& info) {
+            if (refinements == 0) return jpeg_simple_progression(&info);
+            scans.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
+            for (int c = 0; c < 3; ++c)
+                for (int k = 1; k < 64; ++k)
+                    for (int p = 0; p < refinements; ++p)
+                        scans.push_back({1,
+                                         {c, 0, 0, 0},
+                                         k,
+                                         k,
+                                         p == 0 ? 0 : refinements - p,
+                                         refinements - 1 - p});
+            info.scan_info = scans.data();
+            info.num_scans = static_cast<int>(scans.size());
+        },
+        [](int, std::vector<unsigned char>& samples) {
+            std::fill(samples.begin(), samples.end(), 128);
+        });
+}
+
+// The JPEG with the size in its frame header changed.
+inline std::string JpegDeclaring(uint16_t width, uint16_t height)
+{
+    std::string bytes = SmallJpeg();
+    size_t sof = bytes.find("\xff\xc0");
+    if (sof == std::string::npos) return {};
+    bytes[sof + 5] = static_cast<char>(height >> 8), bytes[sof + 6] = static_cast<char>(height);
+    bytes[sof + 7] = static_cast<char>(width >> 8), bytes[sof + 8] = static_cast<char>(width);
+    return bytes;
+}
+
+// A small BMP whose header declares width x height pixels.
+inline std::string BmpDeclaring(int32_t width, int32_t height)
+{
+    QImage red(8, 6, QImage::Format_RGB32);
+    red.fill(QColor(220, 20, 20));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "BMP");
+    std::memcpy(bytes.data() + 18, &width, 4);
+    std::memcpy(bytes.data() + 22, &height, 4);
+    return bytes.toStdString();
+}
+
+// A BMP of 1 bit per pixel that declares width x height pixels and holds a few bytes of them.
+inline std::string MonochromeBmp(int32_t width, int32_t height)
+{
+    Bytes b;
+    b.Raw("BM", 2).U32(62 + 64).U32(0).U32(62);
+    b.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height)).U16(1).U16(1);
+    b.U32(0).U32(0).U32(0).U32(0).U32(2).U32(0).U32(0).U32(0xFFFFFF);
+    b.Data.append(64, '\0');
+    return b.Data;
+}
+
+// An icon whose one image is a PNG declaring side x side pixels.
+inline std::string IconOfPng(uint32_t side)
+{
+    QImage small(2, 2, QImage::Format_ARGB32);
+    small.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    small.save(&buffer, "PNG");
+    // IHDR's width and height, then its check sum, all big-endian.
+    auto put = [&png](int at, uint32_t value) {
+        for (int i = 0; i < 4; ++i) png[at + i] = static_cast<char>(value >> (24 - 8 * i));
+    };
+    put(16, side), put(20, side);
+    uint32_t crc = 0xFFFFFFFF;
+    for (int i = 12; i < 29; ++i) {
+        crc ^= static_cast<unsigned char>(png[i]);
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    put(29, ~crc);
+    Bytes b;
+    b.U16(0).U16(1).U16(1).U32(0).U16(1).U16(32).U32(static_cast<uint32_t>(png.size())).U32(22);
+    b.Raw(png.data(), static_cast<size_t>(png.size()));
+    return b.Data;
 }
 
 }  // namespace picture_files
