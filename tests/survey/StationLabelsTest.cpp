@@ -2,54 +2,7 @@
 
 #include <iterator>
 
-#include "base/StationNumber.h"
 #include "survey/StationLabels.h"
-
-TEST(StationLabels, PlainDecimalNumbersAndTheirKeys)
-{
-    struct Case {
-        const char* text;
-        const char* key;  // "" for a text that is not a plain decimal number
-    };
-    const Case cases[] = {
-        {"150", "150"},
-        {"150.0", "150"},
-        {"150.000", "150"},
-        {"0150", "150"},
-        {"150.", "150"},
-        {"+150", "150"},
-        {"-20", "-20"},
-        {"-20.50", "-20.5"},
-        {".5", "0.5"},
-        {"-.50", "-0.5"},
-        {"0", "0"},
-        {"000", "0"},
-        {"-0.0", "0"},
-        {"+.0", "0"},
-        {"1000.0", "1000"},
-        {"1000.05", "1000.05"},
-        {"100200300400500600700.1", "100200300400500600700.1"},
-        {"", ""},
-        {".", ""},
-        {"-", ""},
-        {"+.", ""},
-        {"150a", ""},
-        {"a150", ""},
-        {"1.5e2", ""},
-        {"150 ", ""},
-        {" 150", ""},
-        {"1.2.3", ""},
-        {"--1", ""},
-        {"1-", ""},
-        {"0x10", ""},
-        {"1,5", ""},
-        {"inf", ""},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(PlainDecimalKey(c.text), c.key) << '"' << c.text << '"';
-        EXPECT_EQ(IsPlainDecimalNumber(c.text), *c.key != '\0') << '"' << c.text << '"';
-    }
-}
 
 TEST(StationLabels, ALabelNamesAStationByTextOrByEqualDecimalValue)
 {

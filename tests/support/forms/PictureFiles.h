@@ -510,15 +510,22 @@ inline std::string ObjectTableWmf(int brushes)
     return Wmf(b.Data);
 }
 
-inline std::string SmallJpeg()
+// The bytes of a width x height image of one colour, saved in a format Qt writes.
+inline QByteArray FilledImageFile(int width, int height, QColor colour, const char* format,
+                                  QImage::Format layout = QImage::Format_RGB32)
 {
-    QImage red(40, 30, QImage::Format_RGB32);
-    red.fill(QColor(220, 20, 20));
+    QImage image(width, height, layout);
+    image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    red.save(&buffer, "JPG");
-    return bytes.toStdString();
+    image.save(&buffer, format);
+    return bytes;
+}
+
+inline std::string SmallJpeg()
+{
+    return FilledImageFile(40, 30, QColor(220, 20, 20), "JPG").toStdString();
 }
 
 // A progressive JPEG of 8 x 8 grey pixels: libjpeg's own scans (refinements 0), or every AC
@@ -563,12 +570,7 @@ inline std::string JpegDeclaring(uint16_t width, uint16_t height)
 // A small BMP whose header declares width x height pixels.
 inline std::string BmpDeclaring(int32_t width, int32_t height)
 {
-    QImage red(8, 6, QImage::Format_RGB32);
-    red.fill(QColor(220, 20, 20));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    red.save(&buffer, "BMP");
+    QByteArray bytes = FilledImageFile(8, 6, QColor(220, 20, 20), "BMP");
     std::memcpy(bytes.data() + 18, &width, 4);
     std::memcpy(bytes.data() + 22, &height, 4);
     return bytes.toStdString();
@@ -588,12 +590,7 @@ inline std::string MonochromeBmp(int32_t width, int32_t height)
 // An icon whose one image is a PNG declaring side x side pixels.
 inline std::string IconOfPng(uint32_t side)
 {
-    QImage small(2, 2, QImage::Format_ARGB32);
-    small.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    small.save(&buffer, "PNG");
+    QByteArray png = FilledImageFile(2, 2, Qt::red, "PNG", QImage::Format_ARGB32);
     // IHDR's width and height, then its check sum, all big-endian.
     auto put = [&png](int at, uint32_t value) {
         for (int i = 0; i < 4; ++i) png[at + i] = static_cast<char>(value >> (24 - 8 * i));
